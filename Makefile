@@ -1,0 +1,54 @@
+# The two commands of the README: `make run` and `make test`.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+ARGS       ?=
+FUZZ_SECONDS ?= 20
+
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: deps build run test test-release test-asan test-fuzz bench format tidy install-caps clean
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/app/netvigil $(ARGS)
+
+# Every test, once plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then every fuzz target for a bounded time.
+test: deps
+	@$(MAKE) --no-print-directory test-release test-asan test-fuzz
+
+test-release: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DNETVIGIL_SANITIZE=ON -DNETVIGIL_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+test-fuzz: deps
+	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+bench: build
+	@scripts/run-benchmarks $(BUILD)
+
+format:
+	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+tidy: build
+	@git ls-files '*.cpp' | grep -v '^tests/\|^bench/\|^fuzz/' | xargs clang-tidy -p $(BUILD) --quiet
+
+# Grants the installed program the rights for capture and closing connections.
+install-caps: build
+	sudo setcap cap_net_raw,cap_net_admin+ep $(BUILD)/app/netvigil
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

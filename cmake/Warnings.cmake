@@ -1,0 +1,3 @@
+function(netvigil_apply_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()

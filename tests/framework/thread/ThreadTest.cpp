@@ -171,6 +171,7 @@ TEST(ThreadTest, DelayOnAParkedWorkerSleepsThenParksAgain) {
   thread.setDelay(kDelayMs);
   const auto resumedAt = Clock::now();
   ASSERT_EQ(thread.resume(), 1);
+  EXPECT_EQ(thread.resume(), 0) << "woken once already";
   std::this_thread::sleep_for(Milliseconds(100));
   // Sleeping, not parked: resume() neither wakes it nor cuts the delay short.
   EXPECT_EQ(thread.resume(), 0);

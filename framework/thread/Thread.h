@@ -11,7 +11,7 @@
 
 namespace s::thread::win {
 
-// A pooled worker that owns one operating-system thread for its whole life; a parked worker
+// A pooled worker that owns one operating-system thread at a time; a parked worker
 // waits on a condition variable, so the pool keeps it with its thread.
 //
 // Each worker has its own control block, shared only with that worker; the worker never takes

@@ -62,12 +62,23 @@ size_t decode(std::u16string_view raw, const std::array<Entity, N>& table, std::
 void escapeAttribute(std::u16string_view text, std::u16string& out) {
   for (char16_t c : text) {
     switch (c) {
-      case u'\n': out += u"&#10;"; break;
-      case u'\r': out += u"&#13;"; break;
-      case u'"': out += u"&quot;"; break;
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      default: out += c;
+      case u'\n':
+        out += u"&#10;";
+        break;
+      case u'\r':
+        out += u"&#13;";
+        break;
+      case u'"':
+        out += u"&quot;";
+        break;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'<':
+        out += u"&lt;";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -75,13 +86,26 @@ void escapeAttribute(std::u16string_view text, std::u16string& out) {
 void escapeText(std::u16string_view text, std::u16string& out) {
   for (char16_t c : text) {
     switch (c) {
-      case u'\n': out += u"&#10;"; break;
-      case u'\r': out += u"&#13;"; break;
-      case u' ': out += u"&#160;"; break;
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      default: out += c;
+      case u'\n':
+        out += u"&#10;";
+        break;
+      case u'\r':
+        out += u"&#13;";
+        break;
+      case u' ':
+        out += u"&#160;";
+        break;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -92,8 +116,8 @@ void unescapeAttribute(std::u16string_view raw, std::u16string& out) {
 
 void unescapeText(std::u16string_view raw, std::u16string& out) {
   size_t start = 0;
-  while (start < raw.size() &&
-         (raw[start] == u' ' || raw[start] == u'\t' || raw[start] == u'\n' || raw[start] == u'\r')) {
+  while (start < raw.size() && (raw[start] == u' ' || raw[start] == u'\t' || raw[start] == u'\n' ||
+                                raw[start] == u'\r')) {
     ++start;
   }
   size_t keep = decode(raw.substr(start), kTextEntities, out);

@@ -4,16 +4,18 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "framework/xml/Names.h"
 #include "framework/file/PathWin.h"
 #include "framework/str/Utf8.h"
 #include "framework/xml/Escape.h"
+#include "framework/xml/Names.h"
 
 namespace s::xml {
 
 namespace {
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool isBlank(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 size_t skipBlanks(std::u16string_view text, size_t pos) {
   while (pos < text.size() && isBlank(text[pos])) {
@@ -48,7 +50,9 @@ int hexValue(char16_t c) {
 
 }  // namespace
 
-Node::Node() { children_.setDestructor(&Node::pool()); }
+Node::Node() {
+  children_.setDestructor(&Node::pool());
+}
 
 void Node::reset() {
   clear();
@@ -131,8 +135,7 @@ void Node::addString(std::u16string_view name, std::u16string_view value) {
 }
 
 template <class Word>
-void Node::addHexWords(std::u16string_view name, const Word* values, uint32_t count,
-                       int digits) {
+void Node::addHexWords(std::u16string_view name, const Word* values, uint32_t count, int digits) {
   static constexpr char16_t kDigits[] = u"0123456789abcdef";
   std::u16string out;
   out.reserve(size_t{count} * digits);
@@ -166,8 +169,7 @@ void Node::addArray64Words(std::u16string_view name, const uint64_t* values, uin
   addHexWords(name, words.data(), static_cast<uint32_t>(words.size()), 8);
 }
 
-std::u16string_view Node::rawValue(std::u16string_view name,
-                                   std::u16string_view fallback) const {
+std::u16string_view Node::rawValue(std::u16string_view name, std::u16string_view fallback) const {
   const std::u16string* raw = attributes_.raw(name);
   return raw == nullptr ? fallback : std::u16string_view(*raw);
 }
@@ -263,7 +265,9 @@ void Node::addTextRun(std::u16string_view text, size_t from, size_t& pos) {
   attributes_.addRaw(u"", text.substr(from, pos - from));
 }
 
-size_t Node::parse(std::u16string_view text, size_t pos) { return parseElement(text, pos, 0); }
+size_t Node::parse(std::u16string_view text, size_t pos) {
+  return parseElement(text, pos, 0);
+}
 
 size_t Node::parseElement(std::u16string_view text, size_t pos, int depth) {
   const size_t end = text.size();

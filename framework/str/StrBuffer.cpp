@@ -947,33 +947,39 @@ StrBuffer* StrBuffer::prefixFound(bool found, uint32_t pos) const {
 
 StrBuffer* StrBuffer::prefixBeforeLast(char16_t ch, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(lastIndexOf(ch, pos, before), pos);
+  bool found = lastIndexOf(ch, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLastIgnoreCase(char16_t ch, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(lastIndexOfIgnoreCase(ch, pos, before), pos);
+  bool found = lastIndexOfIgnoreCase(ch, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLastAny(std::u16string_view chars, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(lastIndexOfAny(chars, pos, before), pos);
+  bool found = lastIndexOfAny(chars, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLastAnyIgnoreCase(std::u16string_view chars,
                                                     uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(lastIndexOfAnyIgnoreCase(chars, pos, before), pos);
+  bool found = lastIndexOfAnyIgnoreCase(chars, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLast(std::u16string_view text, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(findLast(text, pos, before), pos);
+  bool found = findLast(text, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLastIgnoreCase(std::u16string_view text, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(findLastIgnoreCase(text, pos, before), pos);
+  bool found = findLastIgnoreCase(text, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrArray* StrBuffer::split(char16_t ch) const {

@@ -142,7 +142,10 @@ class Iconv {
   Iconv(const Iconv&) = delete;
   Iconv& operator=(const Iconv&) = delete;
 
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  // iconv_open reports failure as (iconv_t)-1.
+  bool valid() const {
+    return cd_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+  }
 
   // Converts all of the input. An input sequence that cannot be converted is skipped by
   // `skip` bytes (answered by the callback from the remaining input) and `replacement` is

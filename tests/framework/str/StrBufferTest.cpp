@@ -254,7 +254,7 @@ TEST(StrBufferTest, StrArrayReleasesItsElementsToThePool) {
   uint32_t before = StrBuffer::pool().freeCount();
   array->release();
   EXPECT_EQ(StrBuffer::pool().freeCount(), before + 2);
-  EXPECT_EQ(StrArray::take()->count(), 0u);
+  EXPECT_EQ(StrArray::make()->count(), 0u);
 }
 
 TEST(StrBufferTest, NewBuffersFromParts) {
@@ -379,6 +379,14 @@ TEST(StrBufferTest, CodePages) {
   Buffer back = StrBuffer::make();
   ASSERT_TRUE(back->assignCodePage(1252, reinterpret_cast<const char*>(bytes.data()), false));
   EXPECT_EQ(back->view(), text->view());
+  // Undefined bytes and a cut-short double-byte character become U+FFFD.
+  ASSERT_TRUE(back->assignCodePage(1252,
+                                   "\x81"
+                                   "A",
+                                   false));
+  EXPECT_EQ(back->view(), u"\uFFFDA");
+  ASSERT_TRUE(back->assignCodePage(936, "\xC4\xE3\xBA", false));
+  EXPECT_EQ(back->view(), u"\u4F60\uFFFD");
 
   // The OEM code page has é at 0x82 and no euro sign.
   ASSERT_TRUE(text->toOem(bytes, false));

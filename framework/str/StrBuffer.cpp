@@ -875,7 +875,9 @@ uint32_t StrBuffer::replace(std::u16string_view from, std::u16string_view to, bo
     size_t write = 0;
     while (read < length_) {
       if (matchAt(read)) {
-        std::memmove(data() + write, to.data(), to.size() * sizeof(char16_t));
+        if (!to.empty()) {
+          std::memmove(data() + write, to.data(), to.size() * sizeof(char16_t));
+        }
         write += to.size();
         read += m;
         ++count;

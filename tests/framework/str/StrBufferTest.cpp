@@ -187,11 +187,11 @@ struct ReplaceCase {
 
 TEST(StrBufferTest, ReplacesEveryOccurrenceWithoutRescanning) {
   const ReplaceCase cases[] = {
-      {u"a.b.c", u".", u"-", u"a-b-c", 2},     // equal length
-      {u"aaaa", u"aa", u"a", u"aa", 2},        // shorter
-      {u"xabyabz", u"ab", u"", u"xyz", 2},     // removed
-      {u"a.b.c", u".", u"::", u"a::b::c", 2},  // longer
-      {u"aaa", u"a", u"aa", u"aaaaaa", 3},     // inserted text is not scanned again
+      {u"a.b.c", u".", u"-", u"a-b-c", 2},  // equal length
+      {u"aaaa", u"aa", u"a", u"aa", 2},     // shorter
+      {u"xabyabz", u"ab", u"", u"xyz", 2},       {u"xabyabz", u"ab", {}, u"xyz", 2},  // removed
+      {u"a.b.c", u".", u"::", u"a::b::c", 2},                                         // longer
+      {u"aaa", u"a", u"aa", u"aaaaaa", 3},  // inserted text is not scanned again
       {u"abab", u"ab", u"abab", u"abababab", 2}, {u"xyz", u"q", u"rr", u"xyz", 0},
       {u"ab", u"abc", u"x", u"ab", 0},
   };

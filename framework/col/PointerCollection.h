@@ -52,9 +52,10 @@ class PointerCollection : public Pooled<Derived, Storage> {
 
   static const CompP& defaultComparator() { return CompP::instance(); }
 
- protected:
+  // Where element i is kept, for writing it in place.
   T** slotAt(uint32_t i) const { return reinterpret_cast<T**>(this->elementAt(i)); }
 
+ protected:
   std::u16string elementText(uint32_t i) const override { return pointerText(at(i)); }
 
  private:

@@ -63,6 +63,19 @@ TEST(ArrayTest, EditsInTheMiddleAndAtBothEnds) {
   EXPECT_EQ(array.count(), 0u);
 }
 
+TEST(ArrayTest, AppendingItsOwnElementsSurvivesGrowth) {
+  ArrayS32 array;
+  for (int32_t i = 0; i < 100; ++i) {
+    array.push(i);
+  }
+  ASSERT_EQ(array.capacity(), 100u);
+  array.append(array.data(), 100);  // the source is the block that growth replaces
+  ASSERT_EQ(array.count(), 200u);
+  for (uint32_t i = 0; i < 200; ++i) {
+    ASSERT_EQ(array[i], static_cast<int32_t>(i % 100));
+  }
+}
+
 TEST(ArrayTest, ByteStreamsKeepPartialElements) {
   ArrayU32 array;
   const uint8_t bytes[] = {1, 0, 0, 0, 2, 0};

@@ -85,15 +85,20 @@ void ArrayBase::insert(uint32_t at, const void* source, uint32_t n, uint32_t src
   at = std::min(at, count_);
   // The source may lie in this array's own block, which the gap can move.
   auto copy = std::make_unique_for_overwrite<std::byte[]>(byteSize(n));
-  std::memcpy(copy.get(), static_cast<const std::byte*>(source) + (size_t{srcIndex} << elementShift_),
+  std::memcpy(copy.get(),
+              static_cast<const std::byte*>(source) + (size_t{srcIndex} << elementShift_),
               byteSize(n));
   openGap(at, n);
   std::memcpy(elementAt(at), copy.get(), byteSize(n));
 }
 
-void ArrayBase::dropLast(uint32_t n) { count_ -= std::min(n, count_); }
+void ArrayBase::dropLast(uint32_t n) {
+  count_ -= std::min(n, count_);
+}
 
-void ArrayBase::dropFirst(uint32_t n) { removeRange(0, n); }
+void ArrayBase::dropFirst(uint32_t n) {
+  removeRange(0, n);
+}
 
 void ArrayBase::removeRange(uint32_t at, uint32_t n) {
   if (at >= count_) {
@@ -123,14 +128,13 @@ void ArrayBase::takeRange(uint32_t at, void* buffer, uint32_t n, uint32_t dstInd
   removeRange(at, n);
 }
 
-int ArrayBase::compareRange(uint32_t at, const void* buffer, uint32_t n,
-                            uint32_t srcIndex) const {
+int ArrayBase::compareRange(uint32_t at, const void* buffer, uint32_t n, uint32_t srcIndex) const {
   if (at > count_ || n > count_ - at) {
     return 1;
   }
-  int result = std::memcmp(elementAt(at),
-                           static_cast<const std::byte*>(buffer) + (size_t{srcIndex} << elementShift_),
-                           byteSize(n));
+  int result = std::memcmp(
+      elementAt(at), static_cast<const std::byte*>(buffer) + (size_t{srcIndex} << elementShift_),
+      byteSize(n));
   return (result > 0) - (result < 0);
 }
 

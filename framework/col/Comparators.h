@@ -26,9 +26,9 @@ class ValueComparator : public IObject, public IComparator<T> {
   ObjectPtr newInstance() const override { return ObjectPtr(new Derived()); }
 };
 
-#define NETVIGIL_VALUE_COMPARATOR(Name, Type)                                   \
-  class Name final : public ValueComparator<Type, Name> {                       \
-   public:                                                                      \
+#define NETVIGIL_VALUE_COMPARATOR(Name, Type)                                  \
+  class Name final : public ValueComparator<Type, Name> {                      \
+   public:                                                                     \
     std::u16string_view className() const override { return u"s_col_" #Name; } \
   }
 

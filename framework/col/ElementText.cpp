@@ -6,7 +6,9 @@ namespace s::col {
 
 namespace {
 
-std::u16string asciiText(const std::string& text) { return {text.begin(), text.end()}; }
+std::u16string asciiText(const std::string& text) {
+  return {text.begin(), text.end()};
+}
 
 std::u16string joined(uint32_t count, const ElementTextOf& element, std::u16string_view separator) {
   std::u16string text;

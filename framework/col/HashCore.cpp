@@ -16,8 +16,12 @@ thread::EasyPooler<Node>& nodePool() {
 
 }  // namespace
 
-thread::EasyPooler<SetNode>& setNodePool() { return nodePool<SetNode>(); }
-thread::EasyPooler<TableNode>& tableNodePool() { return nodePool<TableNode>(); }
+thread::EasyPooler<SetNode>& setNodePool() {
+  return nodePool<SetNode>();
+}
+thread::EasyPooler<TableNode>& tableNodePool() {
+  return nodePool<TableNode>();
+}
 
 template <class Node>
 HashCore<Node>::~HashCore() {
@@ -121,8 +125,7 @@ Node* HashCore<Node>::unlink(const IObject& key) {
     return nullptr;
   }
   uint32_t hash = hashOf(key);
-  for (Node** link = &buckets_[hash % buckets_.count()]; *link != nullptr;
-       link = &(*link)->next) {
+  for (Node** link = &buckets_[hash % buckets_.count()]; *link != nullptr; link = &(*link)->next) {
     Node* node = *link;
     if (matches(*node, key, hash)) {
       *link = node->next;

@@ -29,8 +29,8 @@ inline constexpr uint32_t kNodePoolCapacity = 10000;
 inline constexpr uint8_t kSizeClasses = 20;
 // Bucket counts by size class.
 inline constexpr uint32_t kBucketCounts[kSizeClasses] = {
-    211,    431,    863,     1733,    3467,    6947,     13901,    27803,    55609,    111227,
-    222461, 444929, 889871,  1779761, 3559537, 7119103, 14238221, 28476473, 56952947, 113905901};
+    211,    431,    863,    1733,    3467,    6947,    13901,    27803,    55609,    111227,
+    222461, 444929, 889871, 1779761, 3559537, 7119103, 14238221, 28476473, 56952947, 113905901};
 
 // The hash chains behind Map and MapTable, over type-erased keys: buckets of chain heads,
 // nodes appended at a chain's tail, the load kept at most one half by moving to the next

@@ -151,9 +151,13 @@ void ListBase::insert(uint32_t at, const void* source, uint32_t n, uint32_t srcI
   writeRing(at, from, n);
 }
 
-void ListBase::dropLast(uint32_t n) { count_ -= std::min(n, count_); }
+void ListBase::dropLast(uint32_t n) {
+  count_ -= std::min(n, count_);
+}
 
-void ListBase::dropFirst(uint32_t n) { removeRange(0, n); }
+void ListBase::dropFirst(uint32_t n) {
+  removeRange(0, n);
+}
 
 void ListBase::removeRange(uint32_t at, uint32_t n) {
   if (at >= count_ || n == 0) {

@@ -65,7 +65,9 @@ class ListBase : public IObject, public IPoolable, public io::IByteInput, public
   std::u16string_view className() const override { return u"s_col_list_ListBase"; }
 
  protected:
-  std::byte* elementAt(uint32_t i) const { return block_.get() + (size_t{slot(i)} << elementShift_); }
+  std::byte* elementAt(uint32_t i) const {
+    return block_.get() + (size_t{slot(i)} << elementShift_);
+  }
   size_t elementSize() const { return size_t{1} << elementShift_; }
   virtual std::u16string elementText(uint32_t i) const;
 

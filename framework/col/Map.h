@@ -69,9 +69,7 @@ class Map final : public Pooled<Map<T>, PoolableObject> {
   // `removed`, in bucket order; the elements are not disposed of.
   void removeAbsent(const Map& other, ArrayP<T>& removed) {
     core_.removeIf(
-        [&other](const SetNode& node) {
-          return other.core_.find(*node.key, node.hash) == nullptr;
-        },
+        [&other](const SetNode& node) { return other.core_.find(*node.key, node.hash) == nullptr; },
         [&removed](const SetNode& node) { removed.push(elementOf(&node)); });
   }
 

@@ -37,13 +37,13 @@ void mergeSortRange(T** from, T** to, uint32_t lo, uint32_t hi, Compare& compare
   }
   uint32_t left = lo;
   uint32_t right = mid;
-  for (uint32_t i = lo; i < hi; ++i) {
-    if (right >= hi || (left < mid && compare(from[left], from[right]) <= 0)) {
-      to[i] = from[left++];
-    } else {
-      to[i] = from[right++];
-    }
+  uint32_t i = lo;
+  while (left < mid && right < hi) {
+    to[i++] = compare(from[left], from[right]) <= 0 ? from[left++] : from[right++];
   }
+  // One half is used up; the rest of the other is in order already.
+  std::memcpy(to + i, from + left, sizeof(T*) * (mid - left));
+  std::memcpy(to + i + (mid - left), from + right, sizeof(T*) * (hi - right));
 }
 
 }  // namespace detail
@@ -83,8 +83,7 @@ template <class T>
 void mergeSort(T** items, uint32_t count, CompareFunction<T> compare, void* userData,
                ArrayP<T>& scratch) {
   mergeSort(
-      items, count, [compare, userData](T* a, T* b) { return compare(a, b, userData); },
-      scratch);
+      items, count, [compare, userData](T* a, T* b) { return compare(a, b, userData); }, scratch);
 }
 
 // Sorts an ArrayP in place.

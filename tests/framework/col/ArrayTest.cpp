@@ -57,7 +57,8 @@ TEST(ArrayTest, EditsInTheMiddleAndAtBothEnds) {
   array.reverse();
   EXPECT_EQ(array.compareRange(0, std::vector<int32_t>{3, 2, 0}.data(), 3), 0);
   EXPECT_EQ(array.toText(), u"s_col__array_ArrayS32[3, 2, 0]");
-  EXPECT_EQ(array.toXmlText(), u"<s_col__array_ArrayS32 length=\"3\">3 2 0</s_col__array_ArrayS32>");
+  EXPECT_EQ(array.toXmlText(),
+            u"<s_col__array_ArrayS32 length=\"3\">3 2 0</s_col__array_ArrayS32>");
   // Removals past the end are clamped.
   array.dropFirst(10);
   EXPECT_EQ(array.count(), 0u);

@@ -144,7 +144,8 @@ TEST_F(ListPTest, CopiesCompareAndStreamAcrossTheWrap) {
   // Bytes read in odd-sized pieces come out in element order.
   std::vector<std::byte> bytes(list.byteSize());
   size_t done = 0;
-  while (size_t got = list.readBytes(bytes.data() + done, std::min<size_t>(7, bytes.size() - done))) {
+  while (size_t got =
+             list.readBytes(bytes.data() + done, std::min<size_t>(7, bytes.size() - done))) {
     done += got;
   }
   EXPECT_EQ(done, bytes.size());

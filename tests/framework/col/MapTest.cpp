@@ -87,6 +87,7 @@ class MapTest : public ::testing::Test {
   }
   std::vector<Key*> keys(int n, const std::string& prefix = "key") {
     std::vector<Key*> out;
+    out.reserve(n);
     for (int i = 0; i < n; ++i) {
       out.push_back(key(prefix + std::to_string(i)));
     }
@@ -297,6 +298,7 @@ TEST_F(MapTest, TableDisposersRunOncePerEntry) {
   auto all = keys(150);
   std::vector<int> values(all.size());
   std::vector<int*> valuePointers;
+  valuePointers.reserve(values.size());
   for (int& value : values) {
     valuePointers.push_back(&value);
   }

@@ -58,7 +58,9 @@ struct Record {
   int position;
 };
 
-int byKey(const Record* a, const Record* b) { return (a->key > b->key) - (a->key < b->key); }
+int byKey(const Record* a, const Record* b) {
+  return (a->key > b->key) - (a->key < b->key);
+}
 
 class MergeSortSizesTest : public ::testing::TestWithParam<uint32_t> {};
 
@@ -81,7 +83,8 @@ TEST_P(MergeSortSizesTest, MatchesStableSortOnRandomKeys) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, MergeSortSizesTest, ::testing::Values(0, 1, 2, 6, 7, 13, 100, 1000));
+INSTANTIATE_TEST_SUITE_P(Sizes, MergeSortSizesTest,
+                         ::testing::Values(0, 1, 2, 6, 7, 13, 100, 1000));
 
 TEST(MergeSortTest, EqualKeysKeepTheirOrder) {
   std::vector<Record> records(500);

@@ -1,6 +1,7 @@
 #include "framework/col/HashCore.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace s::col::map {
 
@@ -66,37 +67,28 @@ void HashCore<Node>::allocateBuckets() {
 }
 
 template <class Node>
-void HashCore<Node>::link(Node* node) {
-  Node** tail = &buckets_[node->hash % buckets_.count()];
-  while (*tail != nullptr) {
-    tail = &(*tail)->next;
-  }
-  node->next = nullptr;
-  *tail = node;
-}
-
-template <class Node>
 void HashCore<Node>::grow() {
   if (sizeClass_ + 1 >= kSizeClasses) {
     return;
   }
-  // Chain the nodes through their next words in visiting order, then re-link each one by
-  // its stored hash.
-  Node* all = nullptr;
-  Node** end = &all;
-  for (Node* head : buckets_) {
-    *end = head;
-    while (*end != nullptr) {
-      end = &(*end)->next;
-    }
-  }
+  std::vector<Node*> oldHeads(buckets_.begin(), buckets_.end());
   ++sizeClass_;
   buckets_.freeMemory();
   allocateBuckets();
-  while (all != nullptr) {
-    Node* node = all;
-    all = node->next;
-    link(node);
+  // Each new chain's tail, so that every node is appended in constant time.
+  std::vector<Node**> tails(buckets_.count());
+  for (uint32_t b = 0; b < buckets_.count(); ++b) {
+    tails[b] = &buckets_[b];
+  }
+  for (Node* node : oldHeads) {
+    while (node != nullptr) {
+      Node* next = node->next;
+      Node**& tail = tails[node->hash % buckets_.count()];
+      node->next = nullptr;
+      *tail = node;
+      tail = &node->next;
+      node = next;
+    }
   }
 }
 
@@ -108,13 +100,17 @@ Node* HashCore<Node>::insert(IObject* key) {
     grow();
   }
   uint32_t hash = hashOf(*key);
-  if (find(*key, hash) != nullptr) {
-    return nullptr;
+  Node** tail = &buckets_[hash % buckets_.count()];
+  for (; *tail != nullptr; tail = &(*tail)->next) {
+    if (matches(**tail, *key, hash)) {
+      return nullptr;
+    }
   }
   Node* node = pool_.take();
   node->hash = hash;
   node->key = key;
-  link(node);
+  node->next = nullptr;
+  *tail = node;
   ++count_;
   return node;
 }

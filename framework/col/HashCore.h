@@ -100,9 +100,8 @@ class HashCore {
  private:
   bool matches(const Node& node, const IObject& key, uint32_t hash) const;
   void allocateBuckets();
+  // Moves to the next size class, appending every node at the tail of its new chain.
   void grow();
-  // Appends the node at the tail of its chain.
-  void link(Node* node);
 
   thread::ObjLocker lock_;
   thread::EasyPooler<Node>& pool_;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 #include "framework/base/Pooled.h"
 #include "framework/col/ArrayP.h"
@@ -15,6 +16,7 @@ namespace s::col::map {
 template <class T>
 class Map final : public Pooled<Map<T>, PoolableObject> {
  public:
+  static_assert(std::is_base_of_v<IObject, T>, "keys are objects: their hash and equality");
   using Pooled<Map<T>, PoolableObject>::take;
   static Map* take(bool ignoreCase, IDestructor<T>* clearDisposer,
                    IDestructor<T>* destroyDisposer) {

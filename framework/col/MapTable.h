@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 #include "framework/base/Pooled.h"
 #include "framework/col/HashCore.h"
@@ -14,6 +15,7 @@ namespace s::col::map {
 template <class K, class V>
 class MapTable final : public Pooled<MapTable<K, V>, PoolableObject> {
  public:
+  static_assert(std::is_base_of_v<IObject, K>, "keys are objects: their hash and equality");
   using Pooled<MapTable<K, V>, PoolableObject>::take;
   static MapTable* take(bool ignoreCase, IDestructor<K>* clearKeys, IDestructor<V>* clearValues,
                         IDestructor<K>* destroyKeys, IDestructor<V>* destroyValues) {

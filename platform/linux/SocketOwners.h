@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/linux/SocketRow.h"
+
+namespace s::platform {
+
+// Finds the process that owns each socket inode through /proc/<pid>/fd. What it finds is kept
+// between readings, so only inodes it has not seen before cost a scan, and a scan stops as soon
+// as every new inode has its owner: first the processes that already own sockets, then the rest.
+class SocketOwners {
+ public:
+  SocketOwners();
+  ~SocketOwners();
+  SocketOwners(const SocketOwners&) = delete;
+  SocketOwners& operator=(const SocketOwners&) = delete;
+
+  // Sets the pid of every row of one protocol's reading: 0 for inode 0, else the owner, or
+  // kOwnerUnseen when no visible process holds the socket.
+  void assign(Protocol protocol, std::vector<SocketRow>& rows);
+
+  // How many process fd folders were read by the scans so far.
+  uint64_t scannedProcesses() const { return scannedProcesses_; }
+
+ private:
+  struct Slot {
+    uint64_t inode = 0;  // 0: free
+    int32_t pid = 0;
+    uint32_t generation = 0;
+    Protocol protocol = Protocol::Tcp;
+  };
+
+  Slot* find(uint64_t inode);
+  Slot& findOrInsert(uint64_t inode, bool& inserted);
+  void rehash(uint32_t slotCount, bool keepStale);
+  void dropDeadOwners();
+  void scan(Protocol protocol);
+  void scanProcess(int32_t pid, Protocol protocol);
+  bool listProcesses();
+  void collectOwnerPids();
+
+  std::vector<Slot> slots_;
+  uint32_t size_ = 0;
+  uint32_t generation_[2] = {0, 0};
+  uint32_t live_[2] = {0, 0};
+  uint32_t pending_ = 0;
+  std::vector<int32_t> ownerPids_;  // sorted, distinct
+  std::vector<int32_t> deadPids_;
+  std::vector<int32_t> processes_;
+  std::vector<uint64_t> pidBits_;
+  std::vector<char> entries_;
+  int procFd_ = -1;
+  uint64_t scannedProcesses_ = 0;
+};
+
+}  // namespace s::platform

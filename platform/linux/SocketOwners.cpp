@@ -187,6 +187,9 @@ void SocketOwners::dropDeadOwners() {
   if (deadPids_.empty()) {
     return;
   }
+  for (int32_t pid : deadPids_) {
+    fdSockets_.erase(pid);
+  }
   // Sockets of a process that has gone live on in processes that inherited them.
   for (Slot& slot : slots_) {
     if (slot.inode != 0 && std::binary_search(deadPids_.begin(), deadPids_.end(), slot.pid)) {
@@ -212,6 +215,13 @@ void SocketOwners::collectOwnerPids() {
   for (size_t word = 0; word < pidBits_.size(); ++word) {
     for (uint64_t bits = pidBits_[word]; bits != 0; bits &= bits - 1) {
       ownerPids_.push_back(static_cast<int32_t>(word * 64 + __builtin_ctzll(bits)));
+    }
+  }
+  for (auto it = fdSockets_.begin(); it != fdSockets_.end();) {
+    if (std::binary_search(ownerPids_.begin(), ownerPids_.end(), it->first)) {
+      ++it;
+    } else {
+      it = fdSockets_.erase(it);
     }
   }
 }
@@ -265,15 +275,26 @@ void SocketOwners::scan(Protocol protocol) {
   }
 }
 
+bool SocketOwners::isLive(const Slot& slot) const {
+  return slot.generation == generation_[index(slot.protocol)];
+}
+
 void SocketOwners::scanProcess(int32_t pid, Protocol protocol) {
   char path[24];
   std::snprintf(path, sizeof(path), "%d/fd", static_cast<int>(pid));
   int dir = openat(procFd_, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) {
+    fdSockets_.erase(pid);
     return;
   }
   ++scannedProcesses_;
   uint32_t generation = generation_[index(protocol)];
+  // The descriptors come in ascending order, as the previous scan stored them.
+  static const std::vector<FdSocket> kNone;
+  auto known = fdSockets_.find(pid);
+  const std::vector<FdSocket>& before = known == fdSockets_.end() ? kNone : known->second;
+  size_t next = 0;
+  freshFdSockets_.clear();
   for (;;) {
     ssize_t got = getdents64(dir, entries_.data(), entries_.size());
     if (got <= 0) {
@@ -282,27 +303,49 @@ void SocketOwners::scanProcess(int32_t pid, Protocol protocol) {
     for (ssize_t at = 0; at < got;) {
       const auto* entry = reinterpret_cast<const dirent64*>(entries_.data() + at);
       at += entry->d_reclen;
-      if (entry->d_name[0] < '0' || entry->d_name[0] > '9') {
+      int64_t fd = numberOf(entry->d_name);
+      if (fd < 0) {
         continue;
       }
-      char link[64];
-      ssize_t length = readlinkat(dir, entry->d_name, link, sizeof(link));
-      uint64_t inode = socketInode(link, length);
+      while (next < before.size() && before[next].fd < fd) {
+        ++next;
+      }
+      uint64_t inode = 0;
+      Slot* slot = nullptr;
+      if (next < before.size() && before[next].fd == fd) {
+        slot = find(before[next].inode);
+        if (slot != nullptr && isLive(*slot)) {
+          inode = before[next].inode;
+        }
+      }
       if (inode == 0) {
-        continue;
+        char link[64];
+        ssize_t length = readlinkat(dir, entry->d_name, link, sizeof(link));
+        inode = socketInode(link, length);
+        if (inode == 0) {
+          continue;
+        }
+        slot = find(inode);
       }
-      Slot* slot = find(inode);
-      if (slot == nullptr || slot->pid != kPending) {
+      if (slot == nullptr) {
+        continue;  // a socket of another kind
+      }
+      freshFdSockets_.push_back({static_cast<int32_t>(fd), inode});
+      if (slot->pid != kPending) {
         continue;
       }
       slot->pid = pid;
-      if (slot->protocol == protocol && slot->generation == generation && --pending_ == 0) {
-        close(dir);
-        return;
+      if (slot->protocol == protocol && slot->generation == generation) {
+        --pending_;
       }
     }
   }
   close(dir);
+  if (freshFdSockets_.empty()) {
+    fdSockets_.erase(pid);
+  } else {
+    fdSockets_[pid].swap(freshFdSockets_);
+  }
 }
 
 }  // namespace s::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/linux/SocketRow.h"
@@ -10,6 +11,9 @@ namespace s::platform {
 // Finds the process that owns each socket inode through /proc/<pid>/fd. What it finds is kept
 // between readings, so only inodes it has not seen before cost a scan, and a scan stops as soon
 // as every new inode has its owner: first the processes that already own sockets, then the rest.
+// A scan reads again only the descriptors that are not known to hold a live socket: a process
+// with thousands of connections costs one directory listing, not a readlink per descriptor, when
+// it opens one more.
 class SocketOwners {
  public:
   SocketOwners();
@@ -25,6 +29,10 @@ class SocketOwners {
   uint64_t scannedProcesses() const { return scannedProcesses_; }
 
  private:
+  struct FdSocket {
+    int32_t fd;
+    uint64_t inode;
+  };
   struct Slot {
     uint64_t inode = 0;  // 0: free
     int32_t pid = 0;
@@ -33,6 +41,7 @@ class SocketOwners {
   };
 
   Slot* find(uint64_t inode);
+  bool isLive(const Slot& slot) const;
   Slot& findOrInsert(uint64_t inode, bool& inserted);
   void rehash(uint32_t slotCount, bool keepStale);
   void dropDeadOwners();
@@ -48,6 +57,9 @@ class SocketOwners {
   uint32_t pending_ = 0;
   std::vector<int32_t> ownerPids_;  // sorted, distinct
   std::vector<int32_t> deadPids_;
+  // The socket descriptors each scanned process held at its last scan, by descriptor.
+  std::unordered_map<int32_t, std::vector<FdSocket>> fdSockets_;
+  std::vector<FdSocket> freshFdSockets_;
   std::vector<int32_t> processes_;
   std::vector<uint64_t> pidBits_;
   std::vector<char> entries_;

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -150,9 +151,13 @@ bool SockDiagSource::dump(uint8_t family, uint8_t ipProtocol, std::vector<Socket
       errno = EIO;
       return false;
     }
-    auto* header = reinterpret_cast<nlmsghdr*>(buffer_.data());
-    auto left = static_cast<int>(got);
-    for (; NLMSG_OK(header, left); header = NLMSG_NEXT(header, left)) {
+    auto total = static_cast<size_t>(got);
+    for (size_t offset = 0; total - offset >= sizeof(nlmsghdr);) {
+      const auto* header = reinterpret_cast<const nlmsghdr*>(buffer_.data() + offset);
+      if (header->nlmsg_len < sizeof(nlmsghdr) || header->nlmsg_len > total - offset) {
+        break;
+      }
+      offset += std::min<size_t>(NLMSG_ALIGN(header->nlmsg_len), total - offset);
       if (header->nlmsg_seq != sequence) {
         continue;
       }

@@ -1,6 +1,10 @@
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +15,7 @@
 
 #include "platform/linux/ProcNetSource.h"
 #include "platform/linux/SockDiagSource.h"
+#include "platform/linux/SocketOwners.h"
 #include "platform/linux/SocketTable.h"
 #include "tests/platform/linux/Sockets.h"
 
@@ -226,20 +231,84 @@ TEST(SocketSources, ParsesProcNetLines) {
   }
 }
 
-TEST(SocketOwnersTest, KnownInodesCostNoScanAndNewOnesAreFound) {
+// Makes socket(AF_NETLINK, ...) fail with EACCES in this process, as a sandbox would.
+bool refuseNetlink() {
+  sock_filter program[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_socket, 0, 3),
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[0])),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AF_NETLINK, 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EACCES),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  sock_fprog filter{static_cast<unsigned short>(sizeof(program) / sizeof(program[0])), program};
+  return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+         prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
+}
+
+TEST(SocketTableFallback, RefusedNetlinkFallsBackToProc) {
+  int status = 0;
+  std::vector<SocketRow> rows = test::rowsFromChild(
+      [](int out) {
+        if (!refuseNetlink()) {
+          _exit(2);
+        }
+        Fd own = test::tcpListener("127.0.0.1");
+        SocketTable table;
+        std::vector<SocketRow> read;
+        if (!table.read(Protocol::Tcp, read) || table.source() != SocketTable::Source::ProcNet) {
+          _exit(3);
+        }
+        const SocketRow* row = findRow(read, kLoopback, localPort(own.get()));
+        if (row == nullptr) {
+          _exit(4);
+        }
+        SocketRow found = *row;
+        found.remoteAddress = static_cast<uint32_t>(getpid());  // for the parent to compare
+        test::sendRows(out, {found});
+        _exit(0);
+      },
+      status);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "2: no seccomp, 3: no fallback, 4: row missing";
+  ASSERT_EQ(rows.size(), 1U);
+  EXPECT_EQ(rows[0].state, kTcpListening);
+  EXPECT_EQ(rows[0].pid, static_cast<int32_t>(rows[0].remoteAddress));
+}
+
+TEST(SocketOwnersTest, KnownInodesCostNoScanAndNewOnesAreFoundAtTheirKnownOwnerFirst) {
   Fd listener = test::tcpListener("127.0.0.1");
   uint16_t port = localPort(listener.get());
-  SocketTable table;
-  std::vector<SocketRow> rows;
-  ASSERT_TRUE(table.read(Protocol::Tcp, rows));
-  ASSERT_TRUE(table.read(Protocol::Tcp, rows));
+  SockDiagSource diag;
+  SocketOwners owners;
+  // Only this test's sockets, so that other processes' new sockets cost no scans here.
+  auto ours = [&] {
+    std::vector<SocketRow> rows;
+    EXPECT_TRUE(diag.read(Protocol::Tcp, rows));
+    return rowsWithPort(rows, port);
+  };
+  std::vector<SocketRow> rows = ours();
+  owners.assign(Protocol::Tcp, rows);
+  ASSERT_EQ(rows.size(), 1U);
+  EXPECT_EQ(rows[0].pid, getpid());
+  uint64_t scanned = owners.scannedProcesses();
+  EXPECT_GE(scanned, 1U);
+
+  rows = ours();
+  owners.assign(Protocol::Tcp, rows);
+  EXPECT_EQ(owners.scannedProcesses(), scanned);
+  EXPECT_EQ(rows[0].pid, getpid());
+
   Fd client = test::tcpConnect("127.0.0.1", port);
   Fd server = test::tcpAccept(listener.get());
-  ASSERT_TRUE(table.read(Protocol::Tcp, rows));
-  for (const SocketRow& row : rowsWithPort(rows, port)) {
-    EXPECT_EQ(row.pid, getpid()) << row.localPort << " " << row.remotePort;
+  rows = ours();
+  owners.assign(Protocol::Tcp, rows);
+  ASSERT_EQ(rows.size(), 3U);
+  for (const SocketRow& row : rows) {
+    EXPECT_EQ(row.pid, getpid());
   }
-  EXPECT_EQ(rowsWithPort(rows, port).size(), 3U);
+  // This process owned a socket already: it is the one folder read.
+  EXPECT_EQ(owners.scannedProcesses(), scanned + 1);
 }
 
 TEST(SocketOwnersTest, InheritedSocketFollowsItsNewOwnerWhenTheOldOneEnds) {

@@ -227,7 +227,9 @@ std::vector<SocketRow> rowsFromChild(const std::function<void(int out)>& body, i
     waitpid(child, &status, 0);
   }
   rows.resize(bytes.size() / sizeof(SocketRow));
-  std::memcpy(rows.data(), bytes.data(), rows.size() * sizeof(SocketRow));
+  if (!rows.empty()) {
+    std::memcpy(rows.data(), bytes.data(), rows.size() * sizeof(SocketRow));
+  }
   return rows;
 }
 

@@ -273,13 +273,21 @@ void SocketOwners::scan(Protocol protocol) {
       return;
     }
   }
+  // A descriptor remembered for a socket of the other protocol may have been closed and
+  // reused since that protocol's last reading: look at those again before giving up.
+  for (int32_t pid : ownerPids_) {
+    scanProcess(pid, protocol, false);
+    if (pending_ == 0) {
+      return;
+    }
+  }
 }
 
 bool SocketOwners::isLive(const Slot& slot) const {
   return slot.generation == generation_[index(slot.protocol)];
 }
 
-void SocketOwners::scanProcess(int32_t pid, Protocol protocol) {
+void SocketOwners::scanProcess(int32_t pid, Protocol protocol, bool trustOtherProtocol) {
   char path[24];
   std::snprintf(path, sizeof(path), "%d/fd", static_cast<int>(pid));
   int dir = openat(procFd_, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -314,7 +322,8 @@ void SocketOwners::scanProcess(int32_t pid, Protocol protocol) {
       Slot* slot = nullptr;
       if (next < before.size() && before[next].fd == fd) {
         slot = find(before[next].inode);
-        if (slot != nullptr && isLive(*slot)) {
+        if (slot != nullptr && isLive(*slot) &&
+            (trustOtherProtocol || slot->protocol == protocol)) {
           inode = before[next].inode;
         }
       }

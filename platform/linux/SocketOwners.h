@@ -46,7 +46,8 @@ class SocketOwners {
   void rehash(uint32_t slotCount, bool keepStale);
   void dropDeadOwners();
   void scan(Protocol protocol);
-  void scanProcess(int32_t pid, Protocol protocol);
+  // Reads the descriptors of one process, but not those remembered to hold a live socket.
+  void scanProcess(int32_t pid, Protocol protocol, bool trustOtherProtocol = true);
   bool listProcesses();
   void collectOwnerPids();
 

@@ -311,6 +311,23 @@ TEST(SocketOwnersTest, KnownInodesCostNoScanAndNewOnesAreFoundAtTheirKnownOwnerF
   EXPECT_EQ(owners.scannedProcesses(), scanned + 1);
 }
 
+TEST(SocketOwnersTest, DescriptorReusedByTheOtherProtocolIsReadAgain) {
+  SocketTable table;
+  std::vector<SocketRow> rows;
+  Fd tcp = test::tcpListener("127.0.0.1");
+  int fd = tcp.get();
+  ASSERT_TRUE(table.read(Protocol::Tcp, rows));
+  ASSERT_TRUE(table.read(Protocol::Udp, rows));
+  // The UDP socket takes the closed TCP socket's descriptor before the next TCP reading.
+  tcp.reset();
+  Fd udp = test::udpSocket("127.0.0.1");
+  ASSERT_EQ(udp.get(), fd);
+  ASSERT_TRUE(table.read(Protocol::Udp, rows));
+  const SocketRow* row = findRow(rows, kLoopback, localPort(udp.get()));
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->pid, getpid());
+}
+
 TEST(SocketOwnersTest, InheritedSocketFollowsItsNewOwnerWhenTheOldOneEnds) {
   // A middle process opens a listener, is seen as its owner, hands it to its own child and ends.
   int toParent[2];

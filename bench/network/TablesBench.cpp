@@ -1,0 +1,286 @@
+// Times one reading of the TCP table at 1,000, 10,000 and 50,000 established loopback
+// connections: the bare netlink dump, a reading with owner pids from a fresh owner map, a
+// steady-state reading (nothing changed since the previous one), a reading after one new
+// connection, the /proc fallback, and `ss -tanp` / `ss -tan` over the same sockets.
+//
+// Usage: bench_tables [connections...]
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/linux/SockDiagSource.h"
+#include "platform/linux/SocketTable.h"
+
+extern char** environ;
+
+namespace {
+
+using s::platform::Protocol;
+using s::platform::SockDiagSource;
+using s::platform::SocketRow;
+using s::platform::SocketTable;
+using Clock = std::chrono::steady_clock;
+
+constexpr uint16_t kFirstPort = 21000;
+
+struct Holder {
+  pid_t pid = -1;
+  int control = -1;  // closing it ends the holder
+  sockaddr_in listener{};
+};
+
+sockaddr_in listenerAddress(int index) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(kFirstPort + index));
+  // 127.0.0.2, 127.0.0.3, ...: each holder its own destination, so ephemeral ports can repeat.
+  address.sin_addr.s_addr = htonl(0x7F000002U + static_cast<uint32_t>(index));
+  return address;
+}
+
+void abortiveClose(int fd) {
+  // A reset on close leaves no TIME_WAIT rows behind the run.
+  linger off{1, 0};
+  setsockopt(fd, SOL_SOCKET, SO_LINGER, &off, sizeof(off));
+}
+
+int connectTo(const sockaddr_in& address) {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0 || connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+    std::perror("connect");
+    std::exit(1);
+  }
+  abortiveClose(fd);
+  return fd;
+}
+
+// A child that holds `count` established connections (both ends) until its control pipe closes.
+Holder startHolder(int index, int count) {
+  Holder holder;
+  holder.listener = listenerAddress(index);
+  int ready[2];
+  int control[2];
+  if (pipe(ready) != 0 || pipe(control) != 0) {
+    std::perror("pipe");
+    std::exit(1);
+  }
+  holder.pid = fork();
+  if (holder.pid == 0) {
+    close(ready[0]);
+    close(control[1]);
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    int one = 1;
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+    if (bind(listener, reinterpret_cast<const sockaddr*>(&holder.listener),
+             sizeof(holder.listener)) != 0 ||
+        listen(listener, 4096) != 0) {
+      std::perror("listen");
+      _exit(1);
+    }
+    for (int i = 0; i < count; ++i) {
+      connectTo(holder.listener);
+      int accepted = accept(listener, nullptr, nullptr);
+      if (accepted < 0) {
+        std::perror("accept");
+        _exit(1);
+      }
+      abortiveClose(accepted);
+    }
+    char byte = 1;
+    if (write(ready[1], &byte, 1) != 1) {
+      _exit(1);
+    }
+    // Takes one new connection per byte read; ends when the pipe closes.
+    while (read(control[0], &byte, 1) > 0) {
+      int accepted = accept(listener, nullptr, nullptr);
+      if (accepted >= 0) {
+        abortiveClose(accepted);
+      }
+    }
+    _exit(0);
+  }
+  close(ready[1]);
+  close(control[0]);
+  char byte = 0;
+  if (read(ready[0], &byte, 1) != 1) {
+    std::fprintf(stderr, "holder %d failed\n", index);
+    std::exit(1);
+  }
+  close(ready[0]);
+  holder.control = control[1];
+  return holder;
+}
+
+void stopHolders(std::vector<Holder>& holders) {
+  for (Holder& holder : holders) {
+    close(holder.control);
+  }
+  for (Holder& holder : holders) {
+    int status = 0;
+    waitpid(holder.pid, &status, 0);
+  }
+  holders.clear();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double timeMs(const std::function<void()>& body) {
+  auto start = Clock::now();
+  body();
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double medianMs(int runs, const std::function<void()>& body) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    times.push_back(timeMs(body));
+  }
+  return median(times);
+}
+
+void runQuietly(const char* program, const char* options) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  char* argv[] = {const_cast<char*>(program), const_cast<char*>(options), nullptr};
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, program, &actions, nullptr, argv, environ) == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+}
+
+size_t countEstablished(const std::vector<SocketRow>& rows, int holders) {
+  size_t count = 0;
+  for (const SocketRow& row : rows) {
+    uint16_t low = kFirstPort;
+    auto high = static_cast<uint16_t>(kFirstPort + holders);
+    bool ours = (row.localPort >= low && row.localPort < high) ||
+                (row.remotePort >= low && row.remotePort < high);
+    if (ours && row.state == s::platform::kTcpEstablished) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+void measure(int connections, int perHolder) {
+  std::vector<Holder> holders;
+  for (int left = connections, index = 0; left > 0; ++index) {
+    int count = std::min(left, perHolder);
+    holders.push_back(startHolder(index, count));
+    left -= count;
+  }
+  auto holderCount = static_cast<int>(holders.size());
+  std::vector<SocketRow> rows;
+  SockDiagSource diag;
+  if (!diag.read(Protocol::Tcp, rows)) {
+    std::perror("sock_diag");
+    std::exit(1);
+  }
+  size_t established = countEstablished(rows, holderCount);
+  int runs = connections >= 50000 ? 7 : 11;
+
+  // Interleaved, so that load from elsewhere on the machine falls on every figure alike.
+  SocketTable table;
+  table.read(Protocol::Tcp, rows);
+  SocketTable fallback(SocketTable::Source::ProcNet);
+  fallback.read(Protocol::Tcp, rows);
+  std::vector<double> dumps;
+  std::vector<double> steadies;
+  std::vector<double> churns;
+  std::vector<double> procSteadies;
+  std::vector<int> extra;
+  for (int i = 0; i < runs; ++i) {
+    dumps.push_back(timeMs([&] { diag.read(Protocol::Tcp, rows); }));
+    steadies.push_back(timeMs([&] { table.read(Protocol::Tcp, rows); }));
+    procSteadies.push_back(timeMs([&] { fallback.read(Protocol::Tcp, rows); }));
+    // One new connection: its two sockets are the only inodes the owner map has not seen.
+    Holder& holder = holders[i % holders.size()];
+    extra.push_back(connectTo(holder.listener));
+    char byte = 1;
+    if (write(holder.control, &byte, 1) != 1) {
+      std::exit(1);
+    }
+    usleep(2000);  // lets the holder accept
+    churns.push_back(timeMs([&] { table.read(Protocol::Tcp, rows); }));
+  }
+  double dump = median(dumps);
+  double steady = median(steadies);
+  double churn = median(churns);
+  double procSteady = median(procSteadies);
+  std::vector<double> colds;
+  for (int i = 0; i < (runs + 1) / 2; ++i) {
+    colds.push_back(timeMs([&] {
+      SocketTable fresh;
+      fresh.read(Protocol::Tcp, rows);
+    }));
+  }
+  double cold = median(colds);
+  int ssRuns = connections >= 50000 ? 3 : 5;
+  double ssPids = medianMs(ssRuns, [] { runQuietly("ss", "-tanp"); });
+  double ssBare = medianMs(ssRuns, [] { runQuietly("ss", "-tan"); });
+
+  std::printf(
+      "%6d connections (%zu established sockets, %d holder processes), median ms:\n"
+      "  bare dump %.2f | with owners: fresh map %.2f, steady %.2f, after one new connection "
+      "%.2f | /proc steady %.2f | ss -tanp %.1f, ss -tan %.1f\n"
+      "  steady/dump %.2fx, fresh/dump %.2fx, ss -tanp/steady %.1fx, ss -tan/steady %.1fx\n",
+      connections, established, holderCount, dump, cold, steady, churn, procSteady, ssPids, ssBare,
+      steady / dump, cold / dump, ssPids / steady, ssBare / steady);
+  std::fflush(stdout);
+  for (int fd : extra) {
+    close(fd);
+  }
+  stopHolders(holders);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> counts;
+  for (int i = 1; i < argc; ++i) {
+    counts.push_back(std::atoi(argv[i]));
+  }
+  if (counts.empty()) {
+    counts = {1000, 10000, 50000};
+  }
+  // Two descriptors per connection in one holder; as many holders as the file limit asks for.
+  rlimit limit{};
+  getrlimit(RLIMIT_NOFILE, &limit);
+  rlimit wanted{limit.rlim_max, limit.rlim_max};
+  if (limit.rlim_max < 200000) {
+    wanted = {200000, 200000};  // works with CAP_SYS_RESOURCE
+  }
+  if (setrlimit(RLIMIT_NOFILE, &wanted) != 0) {
+    setrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
+  getrlimit(RLIMIT_NOFILE, &limit);
+  int perHolder = static_cast<int>(std::min<rlim_t>((limit.rlim_cur - 64) / 2, 50000));
+  for (int connections : counts) {
+    measure(connections, perHolder);
+  }
+  return 0;
+}

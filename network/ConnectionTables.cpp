@@ -1,0 +1,73 @@
+#include "network/ConnectionTables.h"
+
+#include <mutex>
+#include <vector>
+
+#include "framework/time/TimeMs.h"
+#include "platform/linux/SockDiagSource.h"
+#include "platform/linux/SocketTable.h"
+
+namespace s::system::network::win {
+
+namespace {
+
+// One reader for the process: its owner map is what makes later readings cheap.
+struct TableReader {
+  std::mutex mutex;
+  platform::SocketTable table;
+  std::vector<platform::SocketRow> rows;
+};
+
+TableReader& reader() {
+  static TableReader tableReader;
+  return tableReader;
+}
+
+// Fills a fresh set from one reading; the first row of a key wins.
+template <class Record>
+col::Map<Record>* readConnections(platform::Protocol protocol) {
+  col::Map<Record>* set = col::Map<Record>::take(false, &Record::pool(), &Record::pool());
+  TableReader& tables = reader();
+  std::lock_guard lock(tables.mutex);
+  if (!tables.table.read(protocol, tables.rows)) {
+    return set;
+  }
+  int64_t now = time::nowMs();
+  for (const platform::SocketRow& row : tables.rows) {
+    if (row.pid == 0) {
+      continue;
+    }
+    Record* record = Record::take();
+    if (protocol == platform::Protocol::Tcp) {
+      record->setState(row.state);
+    }
+    record->setLocalAddress(row.localAddress);
+    record->setLocalPort(row.localPort);
+    record->setRemoteAddress(row.remoteAddress);
+    record->setRemotePort(row.remotePort);
+    record->setPid(row.pid);
+    record->setStartTime(now);
+    if (!set->add(record)) {
+      record->release();
+    }
+  }
+  return set;
+}
+
+}  // namespace
+
+TcpConnectionSet* readTcpConnections() {
+  return readConnections<TcpConnection>(platform::Protocol::Tcp);
+}
+
+UdpConnectionSet* readUdpConnections() {
+  return readConnections<UdpConnection>(platform::Protocol::Udp);
+}
+
+void disconnectTcp(uint32_t localAddress, int32_t localPort, uint32_t remoteAddress,
+                   int32_t remotePort) {
+  platform::SockDiagSource::destroyTcp(localAddress, static_cast<uint16_t>(localPort),
+                                       remoteAddress, static_cast<uint16_t>(remotePort));
+}
+
+}  // namespace s::system::network::win

@@ -1,0 +1,85 @@
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "network/HostNames.h"
+#include "tests/network/NamespaceHosts.h"
+
+namespace s::system::network {
+namespace {
+
+std::u16string answer(str::StrBuffer* text) {
+  std::u16string copy(text->view());
+  text->release();
+  return copy;
+}
+
+TEST(HostNames, LookupsAnsweredFromANamespaceHostsFile) {
+  test::NamespaceHosts hosts(
+      "10.66.0.1 alpha.nvtest\n"
+      "10.66.0.3 a-very-long-host-name-of-more-than-32.nvtest\n"
+      "10.66.0.4 delta.nvtest\n");
+  ASSERT_TRUE(hosts.ok());
+  int status = hosts.runInside([] {
+    // A name, then the cache.
+    if (answer(resolveHostNameNow(u"10.66.0.1")) != u"alpha.nvtest" || hostLookupCount() != 1) {
+      return 10;
+    }
+    if (answer(resolveHostNameNow(u"10.66.0.1")) != u"alpha.nvtest" || hostLookupCount() != 1) {
+      return 11;
+    }
+    // No name: empty once, then the address itself.
+    if (!answer(resolveHostNameNow(u"10.66.0.2")).empty()) {
+      return 12;
+    }
+    if (answer(resolveHostNameNow(u"10.66.0.2")) != u"10.66.0.2" || hostLookupCount() != 2) {
+      return 13;
+    }
+    // Too long for the first lookup's buffer: the second finds it.
+    if (answer(resolveHostNameNow(u"10.66.0.3")) !=
+        u"a-very-long-host-name-of-more-than-32.nvtest") {
+      return 14;
+    }
+    // In the background: empty and queued, then the name; queued five times, resolved once.
+    uint64_t before = hostLookupCount();
+    if (!answer(lookupHostName(u"10.66.0.4")).empty()) {
+      return 15;
+    }
+    for (int i = 0; i < 4; ++i) {
+      answer(lookupHostName(u"10.66.0.4"));
+    }
+    std::u16string name;
+    for (int i = 0; i < 500 && name.empty(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      name = answer(lookupHostName(u"10.66.0.4"));
+    }
+    if (name != u"delta.nvtest") {
+      return 16;
+    }
+    // Let the resolver drain the queue's repeats from the cache.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    if (hostLookupCount() != before + 1) {
+      return 17;
+    }
+    // An address without a name ends in the no-name set through the queue too.
+    answer(lookupHostName(u"10.66.0.9"));
+    for (int i = 0; i < 500 && name != u"10.66.0.9"; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      name = answer(lookupHostName(u"10.66.0.9"));
+    }
+    return name == u"10.66.0.9" ? 0 : 18;
+  });
+  EXPECT_EQ(status, 0) << "10-11: name and cache, 12-13: no name, 14: long name, "
+                          "15-17: background queue, 18: no name through the queue";
+}
+
+}  // namespace
+}  // namespace s::system::network

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "tests/platform/linux/Sockets.h"
+
+namespace s::system::network::test {
+
+// A network namespace of the test's own with its hosts file in /etc/netns/<name>/hosts, the
+// place `ip netns exec` takes it from.
+class NamespaceHosts {
+ public:
+  explicit NamespaceHosts(const std::string& hosts);
+  ~NamespaceHosts();
+  NamespaceHosts(const NamespaceHosts&) = delete;
+  NamespaceHosts& operator=(const NamespaceHosts&) = delete;
+
+  bool ok() const { return ok_; }
+  const platform::test::Netns& netns() const { return netns_; }
+  // Runs `body` in a child inside the namespace, seeing the hosts file as /etc/hosts, as
+  // `ip netns exec` arranges it; gives the child's exit status, -1 when it did not exit.
+  int runInside(const std::function<int()>& body) const;
+
+ private:
+  platform::test::Netns netns_;
+  std::string folder_;
+  bool ok_ = false;
+};
+
+}  // namespace s::system::network::test

@@ -1,0 +1,247 @@
+#include "tests/platform/linux/Sockets.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <tuple>
+
+extern char** environ;
+
+namespace s::platform::test {
+
+Fd& Fd::operator=(Fd&& other) noexcept {
+  if (this != &other) {
+    reset();
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+void Fd::reset() {
+  if (fd_ >= 0) {
+    close(fd_);
+    fd_ = -1;
+  }
+}
+
+uint32_t ipv4(const char* dotted) {
+  in_addr address{};
+  inet_pton(AF_INET, dotted, &address);
+  return address.s_addr;
+}
+
+uint16_t localPort(int fd) {
+  sockaddr_storage address{};
+  socklen_t length = sizeof(address);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  if (address.ss_family == AF_INET6) {
+    return ntohs(reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
+  }
+  return ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port);
+}
+
+namespace {
+
+sockaddr_in endpoint(const char* address, uint16_t port) {
+  sockaddr_in result{};
+  result.sin_family = AF_INET;
+  result.sin_port = htons(port);
+  result.sin_addr.s_addr = ipv4(address);
+  return result;
+}
+
+Fd bound(int type, const char* address, uint16_t port) {
+  Fd fd(socket(AF_INET, type | SOCK_CLOEXEC, 0));
+  int one = 1;
+  setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+  sockaddr_in at = endpoint(address, port);
+  if (bind(fd.get(), reinterpret_cast<sockaddr*>(&at), sizeof(at)) != 0) {
+    return Fd();
+  }
+  return fd;
+}
+
+}  // namespace
+
+Fd tcpListener(const char* address, uint16_t port) {
+  Fd fd = bound(SOCK_STREAM, address, port);
+  if (fd.get() >= 0 && listen(fd.get(), 64) != 0) {
+    return Fd();
+  }
+  return fd;
+}
+
+Fd dualStackListener() {
+  Fd fd(socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  int zero = 0;
+  setsockopt(fd.get(), IPPROTO_IPV6, IPV6_V6ONLY, &zero, sizeof(zero));
+  sockaddr_in6 any{};
+  any.sin6_family = AF_INET6;
+  any.sin6_addr = in6addr_any;
+  if (bind(fd.get(), reinterpret_cast<sockaddr*>(&any), sizeof(any)) != 0 ||
+      listen(fd.get(), 16) != 0) {
+    return Fd();
+  }
+  return fd;
+}
+
+Fd tcpConnect(const char* address, uint16_t port) {
+  Fd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in to = endpoint(address, port);
+  if (connect(fd.get(), reinterpret_cast<sockaddr*>(&to), sizeof(to)) != 0) {
+    return Fd();
+  }
+  return fd;
+}
+
+Fd tcpAccept(int listener) {
+  return Fd(accept4(listener, nullptr, nullptr, SOCK_CLOEXEC));
+}
+
+Fd udpSocket(const char* address, uint16_t port) {
+  return bound(SOCK_DGRAM, address, port);
+}
+
+std::vector<SocketRow> rowsWithPort(const std::vector<SocketRow>& rows, uint16_t port) {
+  std::vector<SocketRow> found;
+  for (const SocketRow& row : rows) {
+    if (row.localPort == port || row.remotePort == port) {
+      found.push_back(row);
+    }
+  }
+  auto key = [](const SocketRow& row) {
+    return std::tie(row.localAddress, row.localPort, row.remoteAddress, row.remotePort, row.state,
+                    row.inode);
+  };
+  std::sort(found.begin(), found.end(),
+            [&](const SocketRow& a, const SocketRow& b) { return key(a) < key(b); });
+  return found;
+}
+
+const SocketRow* findRow(const std::vector<SocketRow>& rows, uint32_t localAddress,
+                         uint16_t localPort) {
+  for (const SocketRow& row : rows) {
+    if (row.localAddress == localAddress && row.localPort == localPort) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
+int run(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  for (const std::string& arg : argv) {
+    args.push_back(const_cast<char*>(arg.c_str()));
+  }
+  args.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) {
+    return -1;
+  }
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+    return -1;
+  }
+  return WEXITSTATUS(status);
+}
+
+Netns::Netns() {
+  static std::atomic<int> counter{0};
+  name_ = "nvtest-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+  ok_ = run({"ip", "netns", "add", name_}) == 0;
+}
+
+Netns::~Netns() {
+  if (ok_) {
+    run({"ip", "netns", "delete", name_});
+  }
+}
+
+bool Netns::ip(const std::vector<std::string>& args) const {
+  std::vector<std::string> argv = {"ip", "-n", name_};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return run(argv) == 0;
+}
+
+bool Netns::enter() const {
+  std::string path = "/run/netns/" + name_;
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return false;
+  }
+  bool entered = setns(fd, CLONE_NEWNET) == 0;
+  close(fd);
+  return entered;
+}
+
+void sendRows(int out, const std::vector<SocketRow>& rows) {
+  const auto* bytes = reinterpret_cast<const char*>(rows.data());
+  size_t left = rows.size() * sizeof(SocketRow);
+  while (left > 0) {
+    ssize_t written = write(out, bytes, left);
+    if (written <= 0) {
+      return;
+    }
+    bytes += written;
+    left -= static_cast<size_t>(written);
+  }
+}
+
+std::vector<SocketRow> rowsFromChild(const std::function<void(int out)>& body, int& status) {
+  std::vector<SocketRow> rows;
+  status = -1;
+  int pipeFds[2];
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+    return rows;
+  }
+  pid_t child = fork();
+  if (child == 0) {
+    // Sockets the parent holds must not count as the child's.
+    int out = pipeFds[1];
+    close_range(3, out - 1, 0);
+    close_range(out + 1, ~0U, 0);
+    body(out);
+    _exit(0);
+  }
+  close(pipeFds[1]);
+  std::vector<char> bytes;
+  char chunk[4096];
+  ssize_t got = 0;
+  while ((got = read(pipeFds[0], chunk, sizeof(chunk))) > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  close(pipeFds[0]);
+  if (child > 0) {
+    waitpid(child, &status, 0);
+  }
+  rows.resize(bytes.size() / sizeof(SocketRow));
+  if (!rows.empty()) {
+    std::memcpy(rows.data(), bytes.data(), rows.size() * sizeof(SocketRow));
+  }
+  return rows;
+}
+
+bool becomeNobody() {
+  constexpr uid_t kNobody = 65534;
+  if (setgroups(0, nullptr) != 0 || setresgid(kNobody, kNobody, kNobody) != 0 ||
+      setresuid(kNobody, kNobody, kNobody) != 0) {
+    return false;
+  }
+  // Changing credentials made the process undumpable, which hides its own /proc/self/fd as
+  // exec of an ordinary program would not.
+  return prctl(PR_SET_DUMPABLE, 1) == 0;
+}
+
+}  // namespace s::platform::test

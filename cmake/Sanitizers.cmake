@@ -5,11 +5,9 @@ if(NETVIGIL_SANITIZE)
   add_link_options(${NETVIGIL_SANITIZER_FLAGS})
 endif()
 
-# Fuzz builds instrument every library the fuzz targets link, so coverage guides the fuzzer
-# and the sanitizers see our code.
+# Fuzz builds instrument every library for coverage; the targets add the fuzzer's main.
 if(NETVIGIL_FUZZ)
-  set(NETVIGIL_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
-      -fno-omit-frame-pointer)
-  add_compile_options(${NETVIGIL_FUZZ_FLAGS})
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()

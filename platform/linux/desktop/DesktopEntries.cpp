@@ -7,13 +7,14 @@
 #include <climits>
 #include <cstdlib>
 
+#include "framework/file/DesktopEntry.h"
+#include "framework/file/NativePath.h"
 #include "platform/linux/desktop/KeyFile.h"
 
 namespace s::platform {
 
 namespace {
 
-constexpr const char* kGroup = "Desktop Entry";
 constexpr int kMaxDepth = 4;
 
 std::string lower(std::string text) {
@@ -39,43 +40,6 @@ bool endsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// Splits an Exec value into words by its quoting rules: double quotes, and backslash escapes
-// inside them.
-std::vector<std::string> words(const std::string& exec) {
-  std::vector<std::string> result;
-  std::string word;
-  bool inWord = false;
-  bool quoted = false;
-  for (size_t i = 0; i < exec.size(); ++i) {
-    const char c = exec[i];
-    if (quoted) {
-      if (c == '"') {
-        quoted = false;
-      } else if (c == '\\' && i + 1 < exec.size()) {
-        word += exec[++i];
-      } else {
-        word += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-      inWord = true;
-    } else if (c == ' ' || c == '\t') {
-      if (inWord) {
-        result.push_back(word);
-        word.clear();
-        inWord = false;
-      }
-    } else {
-      word += c;
-      inWord = true;
-    }
-  }
-  if (inWord) {
-    result.push_back(word);
-  }
-  return result;
-}
-
 }  // namespace
 
 DesktopEntries::DesktopEntries(const DesktopEnvironment& environment) : environment_(environment) {
@@ -86,19 +50,19 @@ DesktopEntries::DesktopEntries(const DesktopEnvironment& environment) : environm
   }
 }
 
-std::string DesktopEntries::execProgram(const std::string& exec) {
-  const std::vector<std::string> parts = words(exec);
+std::string DesktopEntries::execProgram(const std::vector<std::u16string>& exec) {
   size_t i = 0;
-  if (i < parts.size() && baseName(parts[i]) == "env") {
+  if (i < exec.size() && baseName(file::toNative(exec[i])) == "env") {
     ++i;
-    while (i < parts.size() && (parts[i].find('=') != std::string::npos || parts[i][0] == '-')) {
+    while (i < exec.size() && (exec[i].find(u'=') != std::u16string::npos ||
+                               (!exec[i].empty() && exec[i][0] == u'-'))) {
       // The options that take a separate argument: -u NAME, -C FOLDER.
       const bool argument =
-          parts[i] == "-u" || parts[i] == "-C" || parts[i] == "--unset" || parts[i] == "--chdir";
+          exec[i] == u"-u" || exec[i] == u"-C" || exec[i] == u"--unset" || exec[i] == u"--chdir";
       i += argument ? 2 : 1;
     }
   }
-  return i < parts.size() ? parts[i] : std::string();
+  return i < exec.size() ? file::toNative(exec[i]) : std::string();
 }
 
 void DesktopEntries::readFolder(const std::string& root, const std::string& prefix, int depth) {
@@ -130,31 +94,28 @@ void DesktopEntries::readFolder(const std::string& root, const std::string& pref
   }
 }
 
-void DesktopEntries::add(const std::string& id, const std::string& file) {
+void DesktopEntries::add(const std::string& id, const std::string& path) {
   if (!ids_.insert(id).second) {
     return;  // hidden or not, an earlier folder decided this id
   }
-  const KeyFile keys = KeyFile::read(file);
-  const std::string type = keys.value(kGroup, "Type");
-  if (type != "Application" || keys.value(kGroup, "Hidden") == "true") {
+  const file::DesktopEntry entry = file::DesktopEntry::parse(KeyFile::readText(path));
+  if (entry.type != u"Application" || entry.hidden) {
     return;
   }
   const size_t index = entries_.size();
-  entries_.push_back({id, file, keys.value(kGroup, "Icon")});
-  for (const char* key : {"TryExec", "Exec"}) {
-    std::string program =
-        key[0] == 'T' ? keys.value(kGroup, key) : execProgram(keys.value(kGroup, key));
-    program = resolve(program);
-    if (!program.empty()) {
-      byProgram_.emplace(program, index);
+  entries_.push_back({id, path, file::toNative(entry.icon)});
+  for (const std::string& program : {file::toNative(entry.tryExec), execProgram(entry.exec)}) {
+    const std::string real = resolve(program);
+    if (!real.empty()) {
+      byProgram_.emplace(real, index);
     }
   }
-  const std::string windowClass = keys.value(kGroup, "StartupWMClass");
+  const std::string windowClass = file::toNative(entry.startupWmClass);
   if (!windowClass.empty()) {
     byWindowClass_.emplace(lower(windowClass), index);
   }
   // "org.example.Editor.desktop" answers to "org.example.editor" and to "editor".
-  std::string stem = lower(baseName(file).substr(0, baseName(file).size() - 8));
+  std::string stem = lower(baseName(path).substr(0, baseName(path).size() - 8));
   byFileName_.emplace(stem, index);
   const size_t dot = stem.rfind('.');
   if (dot != std::string::npos && dot + 1 < stem.size()) {

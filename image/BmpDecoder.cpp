@@ -175,7 +175,8 @@ bool readPixels(Bytes dib, const Header& header, Bytes data, ImageCache& image, 
           if (static_cast<uint32_t>(index) < header.paletteCount) {
             std::memcpy(out, palette[index], 4);
           } else {
-            std::memcpy(out, "\0\0\0\xFF", 4);
+            out[0] = out[1] = out[2] = 0;
+            out[3] = 0xFF;
           }
           break;
         }

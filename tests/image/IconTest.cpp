@@ -13,7 +13,6 @@
 namespace {
 
 using fixtures::Bgra;
-using fixtures::IcoImage;
 using s::image::IconEntry;
 
 constexpr Bgra kRed{0, 0, 255, 255};

@@ -17,6 +17,13 @@ namespace {
 
 constexpr int kMaxDepth = 4;
 
+std::string joined(const std::string& folder, const std::string& name) {
+  std::string path = folder;
+  path += '/';
+  path += name;
+  return path;
+}
+
 std::string lower(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') {
@@ -79,7 +86,7 @@ void DesktopEntries::readFolder(const std::string& root, const std::string& pref
     if (name == "." || name == "..") {
       continue;
     }
-    const std::string path = root + "/" + name;
+    const std::string path = joined(root, name);
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
       continue;
@@ -131,7 +138,7 @@ std::string DesktopEntries::resolve(const std::string& program) const {
     return program[0] == '/' ? realPath(program) : std::string();
   }
   for (const std::string& dir : environment_.path) {
-    const std::string candidate = dir + "/" + program;
+    const std::string candidate = joined(dir, program);
     if (::access(candidate.c_str(), X_OK) == 0) {
       std::string real = realPath(candidate);
       if (!real.empty()) {

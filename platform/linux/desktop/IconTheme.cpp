@@ -13,6 +13,13 @@ namespace s::platform {
 
 namespace {
 
+std::string joined(const std::string& folder, const std::string& name) {
+  std::string path = folder;
+  path += '/';
+  path += name;
+  return path;
+}
+
 bool isFile(const std::string& path) {
   struct stat status {};
   return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
@@ -56,7 +63,7 @@ std::vector<std::string> subfolders(const std::string& path) {
   }
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name != "." && name != ".." && isDirectory(path + "/" + name)) {
+    if (name != "." && name != ".." && isDirectory(joined(path, name))) {
       names.push_back(name);
     }
   }
@@ -109,7 +116,7 @@ const IconTheme::Theme* IconTheme::load(const std::string& name) {
   Theme theme;
   KeyFile index;
   for (const std::string& base : bases_) {
-    const std::string root = base + "/" + name;
+    const std::string root = joined(base, name);
     if (!isDirectory(root)) {
       continue;
     }
@@ -145,13 +152,13 @@ const IconTheme::Theme* IconTheme::load(const std::string& name) {
     // No index: folders named by size ("16x16/apps" or "apps/16").
     for (const std::string& root : theme.roots) {
       for (const std::string& first : subfolders(root)) {
-        for (const std::string& second : subfolders(root + "/" + first)) {
+        for (const std::string& second : subfolders(joined(root, first))) {
           int size = sizeOfFolderName(first);
           if (size == 0) {
             size = sizeOfFolderName(second);
           }
           if (size > 0) {
-            theme.directories.push_back({first + "/" + second, size, size, size});
+            theme.directories.push_back({joined(first, second), size, size, size});
           }
         }
       }
@@ -174,7 +181,8 @@ std::string IconTheme::findIn(const Theme& theme, const std::string& name, int s
       continue;
     }
     for (const std::string& root : theme.roots) {
-      const std::string file = root + "/" + directory.path + "/" + name + ".png";
+      std::string file = joined(joined(root, directory.path), name);
+      file += ".png";
       if (isFile(file)) {
         if (distance == 0) {
           return file;

@@ -15,8 +15,6 @@
 #include "image/ImageCache.h"
 #include "tests/image/Fixtures.h"
 
-extern char** environ;
-
 namespace {
 
 using fixtures::Bgra;

@@ -17,8 +17,6 @@
 #include "platform/linux/desktop/KeyFile.h"
 #include "platform/linux/desktop/ProgramIcons.h"
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -153,7 +151,7 @@ class ProgramIconsTest : public ::testing::Test {
 
   // Starts the program and answers the path the kernel gives for the running process.
   std::string running(const std::string& name) {
-    const std::string program = root_ + "/bin/" + name;
+    std::string program = root_ + "/bin/" + name;
     char* argv[] = {const_cast<char*>(name.c_str()), const_cast<char*>("30"), nullptr};
     pid_t pid = 0;
     EXPECT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ), 0);

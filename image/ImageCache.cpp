@@ -34,6 +34,9 @@ bool ImageCache::ensureCapacity(int width, int height) {
   if (width <= capacityWidth_ && height <= capacityHeight_) {
     return true;
   }
+  // Growing one side never shrinks the other: the rows kept must still fit.
+  width = std::max(width, capacityWidth_);
+  height = std::max(height, capacityHeight_);
   if (!validSize(width, height)) {
     return false;
   }
@@ -44,11 +47,10 @@ bool ImageCache::ensureCapacity(int width, int height) {
   }
   const int oldWidth = width_;
   const int oldHeight = height_;
-  const int copyBytes = std::min(oldWidth, width) * 4;
-  const int copyRows = std::min(oldHeight, height);
   const int newStride = width * 4;
-  for (int r = 0; r < copyRows; ++r) {
-    std::memcpy(block + static_cast<ptrdiff_t>(height - r - 1) * newStride, row(r), copyBytes);
+  for (int r = 0; r < oldHeight; ++r) {
+    std::memcpy(block + static_cast<ptrdiff_t>(height - r - 1) * newStride, row(r),
+                static_cast<size_t>(rowBytes_));
   }
   freeBlock();
   pixels_ = block;

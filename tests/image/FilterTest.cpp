@@ -42,6 +42,12 @@ TEST(ImageCacheTest, RowsAreBottomUpAndCapacityKeepsThem) {
   EXPECT_EQ(image->row(1)[0], 9);
   image->setSize(5, 4);
   EXPECT_EQ(image->rowBytes(), 20);
+  // Asking for more rows only keeps the wider rows it has.
+  ASSERT_TRUE(image->ensureCapacity(2, 6));
+  EXPECT_EQ(image->capacityWidth(), 5);
+  EXPECT_EQ(image->width(), 5);
+  EXPECT_EQ(image->row(0)[11], 7);
+  EXPECT_EQ(image->row(3) + 20, image->row(2));
 
   EXPECT_FALSE(image->allocate(0, 5));
   EXPECT_FALSE(image->allocate(ImageCache::kMaxDimension + 1, 1));

@@ -23,4 +23,20 @@ CellLayout CellLayout::of(const CellBox& cell, int level, bool treeBox, bool che
   return layout;
 }
 
+void CellLayout::placeText(const CellBox& text, int width, int height, int alignment, int& x,
+                           int& y) {
+  switch (alignment) {
+    case 1:
+      x = text.left + (text.width() - width) / 2;
+      break;
+    case 2:
+      x = text.right - width;
+      break;
+    default:
+      x = text.left;
+      break;
+  }
+  y = text.top + (text.height() - height) / 2;
+}
+
 }  // namespace s::gui

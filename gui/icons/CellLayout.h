@@ -26,6 +26,10 @@ struct CellLayout {
   // cell: the cell's box; level: the record's tree level (0 outside tree columns);
   // treeBox: the column is the tree column and the record has children.
   static CellLayout of(const CellBox& cell, int level, bool treeBox, bool checkBox, bool iconBox);
+
+  // Where a line of text of the measured size starts in the text box: left, centred or
+  // right by the column's alignment (0, 1, 2), centred vertically in whole pixels.
+  static void placeText(const CellBox& text, int width, int height, int alignment, int& x, int& y);
 };
 
 }  // namespace s::gui

@@ -83,6 +83,26 @@ TEST(CellLayoutTest, BoxesFollowEachOther) {
   }
 }
 
+TEST(CellLayoutTest, TextPlacement) {
+  const CellBox text{30, 20, 196, 38};
+  struct Case {
+    int alignment, width, height, x, y;
+  };
+  const Case cases[] = {
+      {0, 50, 13, 30, 22},   // (18 - 13) / 2 = 2 in whole pixels
+      {1, 50, 13, 88, 22},   // 30 + (166 - 50) / 2
+      {2, 50, 13, 146, 22},  // 196 - 50
+      {1, 51, 18, 87, 20},
+  };
+  for (const Case& c : cases) {
+    int x = -1;
+    int y = -1;
+    CellLayout::placeText(text, c.width, c.height, c.alignment, x, y);
+    EXPECT_EQ(x, c.x);
+    EXPECT_EQ(y, c.y);
+  }
+}
+
 s::PoolPtr<ImageCache> picture(int size, Bgra color, bool alpha) {
   auto image = ImageCache::create(size, size);
   for (int y = 0; y < size; ++y) {

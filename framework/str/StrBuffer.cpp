@@ -1113,7 +1113,9 @@ bool StrBuffer::assignCodePage(uint32_t codePage, const char* bytes, bool append
   std::vector<char> out = converter.convert(bytes, size, {kReplacement, 2},
                                             [](const char*, size_t) { return size_t{1}; });
   auto units = static_cast<uint32_t>(out.size() / 2);
-  std::memcpy(extend(units), out.data(), size_t{units} * 2);
+  if (units > 0) {
+    std::memcpy(extend(units), out.data(), size_t{units} * 2);
+  }
   return true;
 }
 

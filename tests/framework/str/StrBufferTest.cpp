@@ -387,6 +387,11 @@ TEST(StrBufferTest, CodePages) {
   EXPECT_EQ(back->view(), u"\uFFFDA");
   ASSERT_TRUE(back->assignCodePage(936, "\xC4\xE3\xBA", false));
   EXPECT_EQ(back->view(), u"\u4F60\uFFFD");
+  // No bytes at all: nothing added, nothing copied.
+  ASSERT_TRUE(back->assignCodePage(936, "", true, 0));
+  EXPECT_EQ(back->view(), u"\u4F60\uFFFD");
+  ASSERT_TRUE(back->assignCodePage(936, "", false, 0));
+  EXPECT_TRUE(back->empty());
 
   // The OEM code page has é at 0x82 and no euro sign.
   ASSERT_TRUE(text->toOem(bytes, false));

@@ -92,6 +92,25 @@ TEST(Decoders, GreyPngAndZeroAlphaBmpAreOpaque) {
   EXPECT_EQ(at(*bmp, 0, 0), (Bgra{1, 2, 3, 255}));
 }
 
+TEST(Decoders, GifFrameSitsOnItsScreen) {
+  auto image = s::image::GifDecoder::decode(fixtures::gifFrame(8, 6, 2, 1, 4, 3, kRed));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->width(), 8);
+  EXPECT_EQ(image->height(), 6);
+  EXPECT_TRUE(image->hasAlpha());  // the screen around the frame is clear
+  EXPECT_EQ(at(*image, 2, 1), kRed);
+  EXPECT_EQ(at(*image, 5, 3), kRed);
+  EXPECT_EQ(at(*image, 1, 1), kClear);
+  EXPECT_EQ(at(*image, 6, 3), kClear);
+  EXPECT_EQ(at(*image, 2, 4), kClear);
+  // A frame reaching past the screen is cut at its edge.
+  image = s::image::GifDecoder::decode(fixtures::gifFrame(4, 4, 2, 2, 6, 6, kRed));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->width(), 4);
+  EXPECT_EQ(at(*image, 3, 3), kRed);
+  EXPECT_EQ(at(*image, 1, 3), kClear);
+}
+
 TEST(Decoders, JpegDecodesColourAndGreyWithoutAlpha) {
   const auto paint = quadrants(kRed, kBlue, kBlue, kRed, 16);
   const auto greyPaint = quadrants(kRed, kGreen, kGreen, kRed, 16);

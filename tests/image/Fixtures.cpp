@@ -197,6 +197,24 @@ ByteVector gif(int width, int height, const std::vector<Bgra>& palette,
   return out;
 }
 
+ByteVector gifFrame(int screenWidth, int screenHeight, int left, int top, int width, int height,
+                    Bgra color) {
+  ByteVector out;
+  int error = 0;
+  GifFileType* file = EGifOpen(&out, gifWrite, &error);
+  GifColorType colors[2] = {{color.r, color.g, color.b}, {0, 0, 0}};
+  ColorMapObject* map = GifMakeMapObject(2, colors);
+  EGifPutScreenDesc(file, screenWidth, screenHeight, 8, 0, map);
+  EGifPutImageDesc(file, left, top, width, height, false, nullptr);
+  std::vector<GifPixelType> line(static_cast<size_t>(width), 0);
+  for (int y = 0; y < height; ++y) {
+    EGifPutLine(file, line.data(), width);
+  }
+  EGifCloseFile(file, &error);
+  GifFreeMapObject(map);
+  return out;
+}
+
 namespace {
 
 // The header, palette and pixel rows of a device-independent bitmap (without file header).

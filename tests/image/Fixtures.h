@@ -27,6 +27,9 @@ ByteVector jpeg(int width, int height, const Painter& paint, bool gray = false);
 // Palette indices per pixel; `transparent` -1 for none.
 ByteVector gif(int width, int height, const std::vector<Bgra>& palette,
                const std::function<int(int x, int y)>& index, int transparent, bool interlaced);
+// A logical screen with one frame of a single colour placed inside it.
+ByteVector gifFrame(int screenWidth, int screenHeight, int left, int top, int width, int height,
+                    Bgra color);
 // bits 1, 8 (a palette of the distinct colours), 24 or 32.
 ByteVector bmp(int width, int height, int bits, const Painter& paint);
 // The bitmap of an icon entry: colour rows, then the AND mask (a set bit for alpha 0).

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+
+#include "framework/base/ObjLocker.h"
+#include "framework/base/Pooled.h"
+#include "framework/col/MapTable.h"
+#include "framework/str/StrBuffer.h"
+#include "image/ImageCache.h"
+
+namespace s::image::util {
+
+// A list's icons: each distinct icon source (letter case ignored) turned into a picture
+// once and kept while the list lives, also when it gave none, so a failing source is not
+// tried again. Painters hold the lock from the look-up until the picture is drawn.
+class ImageCacher final : public Pooled<ImageCacher, PoolableObject> {
+ public:
+  ImageCacher();
+  ~ImageCacher() override;
+  ImageCacher(const ImageCacher&) = delete;
+  ImageCacher& operator=(const ImageCacher&) = delete;
+
+  // Makes sure there is an entry for source, loading its picture when there is none. Takes
+  // the lock itself; the thread that holds it may call it.
+  void cacheIcon(const str::StrBuffer& source);
+  // The picture of source's entry; null without an entry or without a picture. Does not
+  // lock: the caller holds the lock for as long as it uses the picture.
+  ImageCache* getIcon(const str::StrBuffer& source) const;
+  // The number of entries, pictures or not.
+  uint32_t count() const { return icons_.count(); }
+
+  void lock() { lock_.lock(); }
+  void unlock() { lock_.unlock(); }
+
+  // Empties the icons under the lock, each key and picture back to its pool.
+  void reset() override;
+  std::u16string_view className() const override { return u"s_image_util_ImageCacher"; }
+
+ private:
+  col::MapTable<str::StrBuffer, ImageCache> icons_;
+  thread::ObjLocker lock_;
+};
+
+}  // namespace s::image::util

@@ -8,8 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -182,12 +185,20 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
     ASSERT_TRUE(diag.read(protocol, fromDiag)) << std::strerror(errno);
     ASSERT_TRUE(procNet.read(protocol, fromProc)) << std::strerror(errno);
     for (uint16_t ours : {port, dualPort, localPort(udp.get())}) {
-      std::vector<SocketRow> a = rowsWithPort(fromDiag, ours);
-      std::vector<SocketRow> b = rowsWithPort(fromProc, ours);
-      ASSERT_EQ(a.size(), b.size()) << "port " << ours;
-      for (size_t i = 0; i < a.size(); ++i) {
-        EXPECT_EQ(std::memcmp(&a[i], &b[i], sizeof(SocketRow)), 0) << "port " << ours << " #" << i;
-      }
+      // Field by field (the struct has padding) and in one order (the sources may differ).
+      auto fields = [](const std::vector<SocketRow>& rows) {
+        std::vector<std::tuple<int32_t, uint32_t, uint16_t, uint32_t, uint16_t, uint64_t, uint32_t,
+                               int32_t>>
+            out;
+        for (const SocketRow& r : rows) {
+          out.emplace_back(r.state, r.localAddress, r.localPort, r.remoteAddress, r.remotePort,
+                           r.inode, r.uid, r.pid);
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+      };
+      EXPECT_EQ(fields(rowsWithPort(fromDiag, ours)), fields(rowsWithPort(fromProc, ours)))
+          << "port " << ours;
     }
   }
 }

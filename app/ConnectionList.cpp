@@ -142,6 +142,16 @@ int runConnectionList(int argc, char** argv) {
     lines.push_back(lineOf(*record, resolve));
   }
   print(lines, tsv);
+  size_t unseen = std::count_if(records.begin(), records.end(),
+                                [](IConnection* record) { return record->getPid() < 0; });
+  if (unseen > 0) {
+    // Said on stderr so that it never mixes with the table a script reads.
+    std::fprintf(
+        stderr,
+        "netvigil: %zu socket(s) belong to processes of other users and show \"-\" as their "
+        "\"-\"; granting cap_sys_ptrace (see the README) lets the program see them\n",
+        unseen);
+  }
   tcp->release();
   udp->release();
   return 0;

@@ -149,7 +149,7 @@ int runConnectionList(int argc, char** argv) {
     std::fprintf(
         stderr,
         "netvigil: %zu socket(s) belong to processes of other users and show \"-\" as their "
-        "\"-\"; granting cap_sys_ptrace (see the README) lets the program see them\n",
+        "owner; granting cap_sys_ptrace (see the README) lets the program see them\n",
         unseen);
   }
   tcp->release();

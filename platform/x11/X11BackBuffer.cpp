@@ -89,6 +89,10 @@ bool X11BackBuffer::create(Display* display, Visual* visual, int depth, int widt
   std::swap(shm_, fresh.shm_);
   std::swap(shmAttached_, fresh.shmAttached_);
   std::swap(surface_, fresh.surface_);
+  if (shmAttached_) {
+    // The image refers to its segment record, which has just moved here.
+    image_->obdata = reinterpret_cast<char*>(&shm_);
+  }
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/x11/X11BackBuffer.h"
 #include "platform/x11/X11ErrorTrap.h"
 
 namespace s::platform::x11 {
@@ -110,6 +112,24 @@ bool fitsVisual(const Visual* visual, int depth) {
 
 }  // namespace
 
+struct X11Display::Win {
+  Window xid = 0;
+  ui::WindowKind kind = ui::WindowKind::kTopLevel;
+  Rect bounds;
+  bool positioned = false;
+  bool mapped = false;
+  bool focusOnMap = false;
+  bool above = false;
+  bool skipTaskbar = false;
+  bool maximized = false;
+  int minWidth = 0;
+  int minHeight = 0;
+  int maxWidth = 0;
+  int maxHeight = 0;
+  XIC xic = nullptr;
+  X11BackBuffer buffer;
+};
+
 std::unique_ptr<X11Display> X11Display::open(const char* name, bool sharedMemory) {
   // Each thread keeps to its own connection, but Xlib also has process-wide state (the locale
   // and input-method tables, the resource manager, the error handler); XInitThreads guards it.
@@ -137,7 +157,6 @@ X11Display::X11Display(Display* display, bool sharedMemory)
     : display_(display),
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, screen_)),
-      visual_(DefaultVisual(display, screen_)),
       depth_(DefaultDepth(display, screen_)),
       sharedMemory_(sharedMemory && XShmQueryExtension(display) != 0),
       gc_(XCreateGC(display, root_, 0, nullptr)) {
@@ -164,12 +183,12 @@ X11Display::~X11Display() {
 
 X11Display::Win* X11Display::find(WindowId window) {
   auto it = windows_.find(window);
-  return it == windows_.end() ? nullptr : &it->second;
+  return it == windows_.end() ? nullptr : it->second.get();
 }
 
 bool X11Display::usesSharedMemory(WindowId window) const {
   auto it = windows_.find(window);
-  return it != windows_.end() && it->second.buffer.usesShm();
+  return it != windows_.end() && it->second->buffer.usesShm();
 }
 
 int X11Display::screenWidth() const {
@@ -194,18 +213,18 @@ WindowId X11Display::createWindow(const ui::WindowSpec& spec) {
   X11ErrorTrap trap(display_);
   const Window xid = XCreateWindow(
       display_, root_, b.x, b.y, static_cast<unsigned>(b.width), static_cast<unsigned>(b.height), 0,
-      depth_, InputOutput, visual_,
+      depth_, InputOutput, DefaultVisual(display_, screen_),
       CWBackPixmap | CWBorderPixel | CWEventMask | CWOverrideRedirect | CWBitGravity, &attributes);
   if (trap.sync() != Success || xid == 0) {
     return 0;
   }
-  auto [it, added] = windows_.try_emplace(static_cast<WindowId>(xid));
-  Win& win = it->second;
+  Win& win = *windows_.emplace(static_cast<WindowId>(xid), std::make_unique<Win>()).first->second;
   win.xid = xid;
   win.kind = spec.kind;
   win.bounds = b;
   win.positioned = spec.positioned || spec.kind == ui::WindowKind::kPopup;
-  if (!win.buffer.create(display_, visual_, depth_, b.width, b.height, sharedMemory_)) {
+  if (!win.buffer.create(display_, DefaultVisual(display_, screen_), depth_, b.width, b.height,
+                         sharedMemory_)) {
     destroyWindow(static_cast<WindowId>(xid));
     return 0;
   }
@@ -308,7 +327,8 @@ bool X11Display::resize(WindowId window, int width, int height) {
     return false;
   }
   if (width != win->bounds.width || height != win->bounds.height) {
-    if (!win->buffer.create(display_, visual_, depth_, width, height, sharedMemory_)) {
+    if (!win->buffer.create(display_, DefaultVisual(display_, screen_), depth_, width, height,
+                            sharedMemory_)) {
       return false;
     }
     win->bounds.width = width;
@@ -320,7 +340,7 @@ bool X11Display::resize(WindowId window, int width, int height) {
 
 Rect X11Display::bounds(WindowId window) const {
   auto it = windows_.find(window);
-  return it == windows_.end() ? Rect{} : it->second.bounds;
+  return it == windows_.end() ? Rect{} : it->second->bounds;
 }
 
 bool X11Display::setTitle(WindowId window, std::string_view utf8) {
@@ -401,7 +421,7 @@ bool X11Display::setDecorated(WindowId window, bool decorated) {
   return true;
 }
 
-void X11Display::sendToRoot(Window window, Atom type, long a, long b, long c) {
+void X11Display::sendToRoot(XWindow window, XAtom type, long a, long b, long c) {
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = window;
@@ -433,7 +453,7 @@ void X11Display::writeState(const Win& win) {
 
 // The window manager owns _NET_WM_STATE of a mapped window: ask it by message; before mapping
 // the property itself is the request.
-void X11Display::changeState(Win& win, bool on, Atom first, Atom second) {
+void X11Display::changeState(Win& win, bool on, XAtom first, XAtom second) {
   if (win.mapped) {
     sendToRoot(win.xid, atom(kNetWmState), on ? 1 : 0, static_cast<long>(first),
                static_cast<long>(second));
@@ -570,7 +590,7 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
     return;
   }
   if ((event.type == KeyPress || event.type == KeyRelease) && event.xkey.window == root_) {
-    handleHotKey(event.xkey, sink);
+    handleHotKey(event, sink);
     return;
   }
   if (event.type == MappingNotify) {
@@ -619,7 +639,7 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
     }
     case KeyPress:
     case KeyRelease:
-      handleKey(event, win, sink);
+      handleKey(event, *win, sink);
       return;
     case EnterNotify:
     case LeaveNotify: {
@@ -653,7 +673,7 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
       return;
     }
     case ConfigureNotify:
-      handleConfigure(event.xconfigure, *win, sink);
+      handleConfigure(event, *win, sink);
       return;
     case MapNotify:
       win->mapped = true;
@@ -695,7 +715,8 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
   sink.onPlatformEvent(out);
 }
 
-void X11Display::handleConfigure(const XConfigureEvent& configure, Win& win, ui::IEventSink& sink) {
+void X11Display::handleConfigure(XEvent& event, Win& win, ui::IEventSink& sink) {
+  const XConfigureEvent& configure = event.xconfigure;
   Rect now{configure.x, configure.y, configure.width, configure.height};
   // A real event gives the position inside the window manager's frame, a synthetic one (sent
   // by the window manager) the position on the screen.
@@ -704,7 +725,8 @@ void X11Display::handleConfigure(const XConfigureEvent& configure, Win& win, ui:
     XTranslateCoordinates(display_, win.xid, root_, 0, 0, &now.x, &now.y, &child);
   }
   if ((now.width != win.bounds.width || now.height != win.bounds.height) &&
-      !win.buffer.create(display_, visual_, depth_, now.width, now.height, sharedMemory_)) {
+      !win.buffer.create(display_, DefaultVisual(display_, screen_), depth_, now.width, now.height,
+                         sharedMemory_)) {
     now.width = win.bounds.width;
     now.height = win.bounds.height;
   }
@@ -719,11 +741,11 @@ void X11Display::handleConfigure(const XConfigureEvent& configure, Win& win, ui:
   sink.onPlatformEvent(out);
 }
 
-void X11Display::handleKey(XEvent& event, Win* win, ui::IEventSink& sink) {
+void X11Display::handleKey(XEvent& event, Win& win, ui::IEventSink& sink) {
   XKeyEvent& key = event.xkey;
   Event out;
   out.kind = event.type == KeyPress ? EventKind::kKeyPress : EventKind::kKeyRelease;
-  out.window = static_cast<WindowId>(win->xid);
+  out.window = static_cast<WindowId>(win.xid);
   out.x = key.x;
   out.y = key.y;
   out.rootX = key.x_root;
@@ -732,10 +754,10 @@ void X11Display::handleKey(XEvent& event, Win* win, ui::IEventSink& sink) {
   out.timeMs = key.time;
   KeySym keysym = NoSymbol;
   std::string text;
-  if (event.type == KeyPress && win->xic != nullptr) {
+  if (event.type == KeyPress && win.xic != nullptr) {
     char buffer[256];
     Status status = 0;
-    const int n = Xutf8LookupString(win->xic, &key, buffer, sizeof buffer, &keysym, &status);
+    const int n = Xutf8LookupString(win.xic, &key, buffer, sizeof buffer, &keysym, &status);
     if (status == XLookupChars || status == XLookupBoth) {
       text.assign(buffer, static_cast<std::size_t>(std::max(n, 0)));
     }
@@ -769,7 +791,8 @@ void X11Display::handleKey(XEvent& event, Win* win, ui::IEventSink& sink) {
   } while (!rest.empty());
 }
 
-void X11Display::handleHotKey(const XKeyEvent& key, ui::IEventSink& sink) {
+void X11Display::handleHotKey(XEvent& event, ui::IEventSink& sink) {
+  XKeyEvent& key = event.xkey;
   const unsigned int modifiers = key.state & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask);
   for (HotKey& hotKey : hotKeys_) {
     if (hotKey.keycode != key.keycode) {
@@ -792,7 +815,7 @@ void X11Display::handleHotKey(const XKeyEvent& key, ui::IEventSink& sink) {
     out.kind = EventKind::kHotKey;
     out.id = hotKey.id;
     out.modifiers = fromXState(key.state);
-    out.keysym = static_cast<std::uint32_t>(XLookupKeysym(const_cast<XKeyEvent*>(&key), 0));
+    out.keysym = static_cast<std::uint32_t>(XLookupKeysym(&key, 0));
     out.timeMs = key.time;
     sink.onPlatformEvent(out);
   }

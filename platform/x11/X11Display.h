@@ -1,14 +1,17 @@
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "platform/ui/EventLoop.h"
 #include "platform/ui/IDisplay.h"
-#include "platform/x11/X11BackBuffer.h"
+
+// Xlib's own names, declared here so that this header does not bring in Xlib's macros.
+struct _XDisplay;
+struct _XGC;
+struct _XIM;
+union _XEvent;
 
 namespace s::platform::x11 {
 
@@ -26,7 +29,7 @@ class X11Display final : public ui::IDisplay {
   X11Display(const X11Display&) = delete;
   X11Display& operator=(const X11Display&) = delete;
 
-  Display* native() const { return display_; }
+  _XDisplay* native() const { return display_; }
   // Whether the window's back buffer is shared with the server (XShm).
   bool usesSharedMemory(ui::WindowId window) const;
 
@@ -85,55 +88,41 @@ class X11Display final : public ui::IDisplay {
     kAtomCount,
   };
 
-  struct Win {
-    Window xid = 0;
-    ui::WindowKind kind = ui::WindowKind::kTopLevel;
-    ui::Rect bounds;
-    bool positioned = false;
-    bool mapped = false;
-    bool focusOnMap = false;
-    bool above = false;
-    bool skipTaskbar = false;
-    bool maximized = false;
-    int minWidth = 0;
-    int minHeight = 0;
-    int maxWidth = 0;
-    int maxHeight = 0;
-    XIC xic = nullptr;
-    X11BackBuffer buffer;
-  };
+  struct Win;  // an X window with its back buffer and input context
 
   struct HotKey {
     std::uint32_t id;
-    KeyCode keycode;
+    unsigned char keycode;
     unsigned int modifiers;
     bool down;
   };
 
-  X11Display(Display* display, bool sharedMemory);
+  using XAtom = unsigned long;
+  using XWindow = unsigned long;
+
+  X11Display(_XDisplay* display, bool sharedMemory);
   Win* find(ui::WindowId window);
-  Atom atom(AtomName which) const { return atoms_[which]; }
+  XAtom atom(AtomName which) const { return atoms_[which]; }
   void writeNormalHints(const Win& win);
   void writeState(const Win& win);
-  void changeState(Win& win, bool on, Atom first, Atom second);
-  void sendToRoot(Window window, Atom type, long a, long b, long c);
+  void changeState(Win& win, bool on, XAtom first, XAtom second);
+  void sendToRoot(XWindow window, XAtom type, long a, long b, long c);
   bool drain(ui::IEventSink& sink);
-  void handle(XEvent& event, ui::IEventSink& sink);
-  void handleKey(XEvent& event, Win* win, ui::IEventSink& sink);
-  void handleHotKey(const XKeyEvent& key, ui::IEventSink& sink);
-  void handleConfigure(const XConfigureEvent& configure, Win& win, ui::IEventSink& sink);
+  void handle(_XEvent& event, ui::IEventSink& sink);
+  void handleKey(_XEvent& event, Win& win, ui::IEventSink& sink);
+  void handleHotKey(_XEvent& event, ui::IEventSink& sink);
+  void handleConfigure(_XEvent& event, Win& win, ui::IEventSink& sink);
 
-  Display* display_;
+  _XDisplay* display_;
   int screen_;
-  Window root_;
-  Visual* visual_;
+  XWindow root_;
   int depth_;
   bool sharedMemory_;
-  GC gc_;
-  XIM im_ = nullptr;
-  Atom atoms_[kAtomCount] = {};
+  _XGC* gc_;
+  _XIM* im_ = nullptr;
+  XAtom atoms_[kAtomCount] = {};
   ui::EventLoop loop_;
-  std::map<ui::WindowId, Win> windows_;
+  std::map<ui::WindowId, std::unique_ptr<Win>> windows_;
   std::vector<HotKey> hotKeys_;
 };
 

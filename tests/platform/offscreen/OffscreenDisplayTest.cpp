@@ -69,9 +69,9 @@ TEST(OffscreenDisplay, WindowHasBackBufferOfItsSizeAndReportsRequests) {
   for (const Event& e : sink.events) {
     kinds.push_back(e.kind);
   }
-  EXPECT_EQ(kinds, (std::vector<EventKind>{EventKind::kConfigure, EventKind::kConfigure,
-                                           EventKind::kMap, EventKind::kFocusIn,
-                                           EventKind::kUnmap}));
+  EXPECT_EQ(kinds,
+            (std::vector<EventKind>{EventKind::kConfigure, EventKind::kConfigure, EventKind::kMap,
+                                    EventKind::kFocusIn, EventKind::kUnmap}));
   EXPECT_EQ(sink.events[1].rootX, 5);
   EXPECT_EQ(sink.events[0].width, 300);
 
@@ -162,9 +162,8 @@ TEST(OffscreenDisplay, PostedWorkWakesTheBlockedLoopAndRunsOnItsThread) {
   Recorder sink;
   const std::thread::id loopThread = std::this_thread::get_id();
   std::atomic<bool> ranOnLoop{false};
-  std::thread poster([&] {
-    display.post([&] { ranOnLoop = std::this_thread::get_id() == loopThread; });
-  });
+  std::thread poster(
+      [&] { display.post([&] { ranOnLoop = std::this_thread::get_id() == loopThread; }); });
   // Without a wake-up this would wait for ever.
   display.dispatch(sink, -1);
   poster.join();

@@ -5,6 +5,7 @@
 #include <sys/shm.h>
 
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -34,7 +35,7 @@ bool X11BackBuffer::create(Display* display, Visual* visual, int depth, int widt
                  IPC_CREAT | 0600);
       if (fresh.shm_.shmid >= 0) {
         void* address = shmat(fresh.shm_.shmid, nullptr, 0);
-        if (address != reinterpret_cast<void*>(-1)) {
+        if (reinterpret_cast<std::intptr_t>(address) != -1) {
           fresh.shm_.shmaddr = static_cast<char*>(address);
           fresh.image_->data = fresh.shm_.shmaddr;
           fresh.shm_.readOnly = False;

@@ -18,7 +18,8 @@ void ListenerList::remove(IEventListener* listener) {
 }
 
 void ListenerList::fire(IObject* source, std::int32_t code) const {
-  for (std::size_t i = 0; i < listeners_.size(); ++i) {
+  // By index: a listener may add another during the event, which moves the storage.
+  for (std::size_t i = 0; i < listeners_.size(); ++i) {  // NOLINT(modernize-loop-convert)
     listeners_[i]->onEvent(source, code);
   }
 }

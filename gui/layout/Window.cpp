@@ -26,10 +26,12 @@ std::mutex& factoryLock() {
   return lock;
 }
 
+std::unique_ptr<platform::ui::IDisplay> openX11() {
+  return platform::x11::X11Display::open(nullptr);
+}
+
 Window::DisplayFactory& factory() {
-  static Window::DisplayFactory make = []() -> std::unique_ptr<platform::ui::IDisplay> {
-    return platform::x11::X11Display::open(nullptr);
-  };
+  static Window::DisplayFactory make = openX11;
   return make;
 }
 
@@ -50,7 +52,7 @@ Rect united(const Rect& a, const Rect& b) {
 
 void Window::setDisplayFactory(DisplayFactory factory) {
   std::lock_guard<std::mutex> hold(factoryLock());
-  ::s::gui::win::factory() = std::move(factory);
+  ::s::gui::win::factory() = factory ? std::move(factory) : openX11;
 }
 
 Window::Window() {

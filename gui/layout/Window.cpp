@@ -1,5 +1,6 @@
 #include "gui/layout/Window.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -128,6 +129,10 @@ void Window::runThread() {
   }
   // Work queued before the end still runs, so that no caller waits for ever.
   display_->dispatch(*this, 0);
+  for (const HotKey& hotKey : hotKeys_) {
+    display_->ungrabHotKey(hotKey.id);
+  }
+  hotKeys_.clear();
   display_->destroyWindow(platformWindow_);
 }
 
@@ -305,6 +310,70 @@ void Window::killTimer(std::uint32_t id) {
   });
 }
 
+std::string Window::hotKeyOccupiedText(int error, std::uint32_t flags, std::uint32_t keyCode) {
+  std::string text = "(" + std::to_string(error) + ") HotKey ";
+  if ((flags & 1) != 0) {
+    text += "Alt+";
+  }
+  if ((flags & 2) != 0) {
+    text += "Ctrl+";
+  }
+  if ((flags & 4) != 0) {
+    text += "Shift+";
+  }
+  if ((flags & 8) != 0) {
+    text += "WinKey+";
+  }
+  return text + std::to_string(keyCode) + " has been occupied by another application.";
+}
+
+bool Window::registerHotKey(std::uint32_t flags, std::uint32_t keyCode, std::string_view name,
+                            bool showError) {
+  bool registered = false;
+  onUiThread([&] {
+    unregisterHotKey(name);
+    if (display_ == nullptr) {
+      return;
+    }
+    std::uint32_t modifiers = 0;
+    modifiers |= (flags & 1) != 0 ? platform::ui::modifier::kAlt : 0;
+    modifiers |= (flags & 2) != 0 ? platform::ui::modifier::kControl : 0;
+    modifiers |= (flags & 4) != 0 ? platform::ui::modifier::kShift : 0;
+    modifiers |= (flags & 8) != 0 ? platform::ui::modifier::kSuper : 0;
+    const std::uint32_t id = nextHotKeyId_++;
+    registered = display_->grabHotKey(id, modifiers, keyCode);
+    if (registered) {
+      hotKeys_.push_back({std::string(name), id});
+    } else if (showError) {
+      lastHotKeyWarning_ = hotKeyOccupiedText(display_->hotKeyError(), flags, keyCode);
+      std::fprintf(stderr, "%s\n", lastHotKeyWarning_.c_str());
+    }
+  });
+  return registered;
+}
+
+void Window::unregisterHotKey(std::string_view name) {
+  onUiThread([&] {
+    auto it = std::find_if(hotKeys_.begin(), hotKeys_.end(),
+                           [&](const HotKey& k) { return k.name == name; });
+    if (it == hotKeys_.end()) {
+      return;
+    }
+    if (display_ != nullptr) {
+      display_->ungrabHotKey(it->id);
+    }
+    hotKeys_.erase(it);
+  });
+}
+
+void Window::unregisterAllHotKeys() {
+  onUiThread([&] {
+    while (!hotKeys_.empty()) {
+      unregisterHotKey(std::string(hotKeys_.back().name));
+    }
+  });
+}
+
 void Window::applyBounds() {
   if (!created() || fromPlatform_ || display_ == nullptr) {
     return;
@@ -444,8 +513,13 @@ void Window::onPlatformEvent(const Event& event) {
     return;
   }
   if (event.kind == EventKind::kHotKey) {
-    lastInput_ = event;
-    fire(kWindowHotKey);
+    auto it = std::find_if(hotKeys_.begin(), hotKeys_.end(),
+                           [&](const HotKey& k) { return k.id == event.id; });
+    if (it != hotKeys_.end()) {
+      lastInput_ = event;
+      hotKeyName_ = it->name;
+      fire(kWindowHotKey);
+    }
     return;
   }
   if (event.window != platformWindow_) {

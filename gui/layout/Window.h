@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "framework/base/Pooled.h"
 #include "framework/thread/ITask.h"
@@ -91,6 +92,20 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void killTimer(std::uint32_t id) override;
   std::uint32_t getTimerId() const override { return timerId_; }
 
+  // Hot keys for the whole desktop. `flags`: Alt 1, Ctrl 2, Shift 4, Win 8; `keyCode` an X
+  // keysym (the key numbering of the platform's key events). A hot key of the same name is
+  // given up first. False when the key is taken (with showError, the window tells so) or
+  // unknown. Presses send event 23; hotKeyName() tells which.
+  bool registerHotKey(std::uint32_t flags, std::uint32_t keyCode, std::string_view name,
+                      bool showError);
+  void unregisterHotKey(std::string_view name);
+  void unregisterAllHotKeys();
+  const std::string& hotKeyName() const { return hotKeyName_; }
+  // "(" error ") HotKey " modifier names key code " has been occupied by another application."
+  static std::string hotKeyOccupiedText(int error, std::uint32_t flags, std::uint32_t keyCode);
+  // The text of the last failed registration that asked for it (until message boxes show it).
+  const std::string& lastHotKeyWarning() const { return lastHotKeyWarning_; }
+
   bool isUiThread() const override;
   bool callSync(const std::function<void()>& work) override;
   void invalidate(const platform::ui::Rect& area) override;
@@ -150,6 +165,14 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool fromPlatform_ = false;
   platform::ui::Rect damage_;
   bool paintQueued_ = false;
+  struct HotKey {
+    std::string name;
+    std::uint32_t id;
+  };
+  std::vector<HotKey> hotKeys_;
+  std::uint32_t nextHotKeyId_ = 1;
+  std::string hotKeyName_;
+  std::string lastHotKeyWarning_;
   std::uint64_t lastLeftPressMs_ = 0;
   std::int32_t lastLeftPressX_ = 0;
   std::int32_t lastLeftPressY_ = 0;

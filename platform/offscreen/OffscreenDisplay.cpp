@@ -19,6 +19,9 @@ std::mutex& heldKeysLock() {
   static std::mutex lock;
   return lock;
 }
+// What the X server answers for a key another client holds.
+constexpr int kBadAccess = 10;
+
 std::vector<HeldKey>& heldKeys() {
   static std::vector<HeldKey> keys;
   return keys;
@@ -314,6 +317,7 @@ bool OffscreenDisplay::writePng(WindowId window, const std::string& path) const 
 
 bool OffscreenDisplay::grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) {
   if (keysym == 0) {
+    hotKeyError_ = -1;
     return false;
   }
   modifiers &= ui::modifier::kKeys;
@@ -323,8 +327,10 @@ bool OffscreenDisplay::grabHotKey(std::uint32_t id, std::uint32_t modifiers, std
   if (std::any_of(held.begin(), held.end(), [&](const HeldKey& k) {
         return k.modifiers == modifiers && k.keysym == keysym;
       })) {
+    hotKeyError_ = kBadAccess;
     return false;
   }
+  hotKeyError_ = 0;
   held.push_back({this, modifiers, keysym});
   hotKeys_.push_back({id, modifiers, keysym});
   return true;

@@ -84,6 +84,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   bool present(ui::WindowId window, const ui::Rect& damage) override;
   bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) override;
   void ungrabHotKey(std::uint32_t id) override;
+  int hotKeyError() const override { return hotKeyError_; }
   void setTimer(std::uint32_t id, std::uint32_t intervalMs) override {
     loop_.setTimer(id, intervalMs);
   }
@@ -111,6 +112,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   ui::WindowId nextId_ = 1;
   ui::WindowId pointerGrab_ = 0;
   std::vector<HotKey> hotKeys_;
+  int hotKeyError_ = 0;
   std::mutex eventsLock_;
   std::deque<ui::Event> events_;
 };

@@ -62,6 +62,9 @@ class IDisplay {
   // kHotKey events with `id`. False when the key does not exist or another client holds it.
   virtual bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) = 0;
   virtual void ungrabHotKey(std::uint32_t id) = 0;
+  // Why the last grabHotKey failed: the X error code (BadAccess, 10, when another client holds
+  // the key), -1 when the keyboard has no such key, 0 after a success.
+  virtual int hotKeyError() const = 0;
 
   // A repeating timer; setting an id again restarts it with the new interval.
   virtual void setTimer(std::uint32_t id, std::uint32_t intervalMs) = 0;

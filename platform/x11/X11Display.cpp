@@ -531,6 +531,7 @@ bool X11Display::grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint
   ungrabHotKey(id);
   const KeyCode keycode = XKeysymToKeycode(display_, keysym);
   if (keycode == 0) {
+    hotKeyError_ = -1;
     return false;
   }
   const unsigned int xModifiers = toXModifiers(modifiers);
@@ -539,7 +540,8 @@ bool X11Display::grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint
     XGrabKey(display_, keycode, xModifiers | locks, root_, False, GrabModeAsync, GrabModeAsync);
   }
   // BadAccess: another client holds the combination.
-  if (trap.sync() != Success) {
+  hotKeyError_ = trap.sync();
+  if (hotKeyError_ != Success) {
     for (unsigned int locks : kIgnoredLocks) {
       XUngrabKey(display_, keycode, xModifiers | locks, root_);
     }

@@ -57,6 +57,7 @@ class X11Display final : public ui::IDisplay {
   bool present(ui::WindowId window, const ui::Rect& damage) override;
   bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) override;
   void ungrabHotKey(std::uint32_t id) override;
+  int hotKeyError() const override { return hotKeyError_; }
   void setTimer(std::uint32_t id, std::uint32_t intervalMs) override {
     loop_.setTimer(id, intervalMs);
   }
@@ -124,6 +125,7 @@ class X11Display final : public ui::IDisplay {
   ui::EventLoop loop_;
   std::map<ui::WindowId, std::unique_ptr<Win>> windows_;
   std::vector<HotKey> hotKeys_;
+  int hotKeyError_ = 0;
 };
 
 }  // namespace s::platform::x11

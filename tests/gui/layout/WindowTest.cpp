@@ -274,3 +274,40 @@ TEST(WindowWithoutDisplay, ReportsThatItCouldNotBeCreated) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WindowTest, HotKeyTakenByAnotherProgramFailsWithTheWarningText) {
+  constexpr std::uint32_t kCtrlAlt = 2 | 1;
+  constexpr std::uint32_t kKeyN = 'n';
+  // Another program on the same desktop holds Ctrl+Alt+N.
+  OffscreenDisplay other;
+  ASSERT_TRUE(other.grabHotKey(
+      1, s::platform::ui::modifier::kControl | s::platform::ui::modifier::kAlt, kKeyN));
+  EXPECT_FALSE(window_->registerHotKey(kCtrlAlt, kKeyN, "show", true));
+  EXPECT_EQ(window_->lastHotKeyWarning(),
+            "(10) HotKey Alt+Ctrl+110 has been occupied by another application.");
+  EXPECT_EQ(Window::hotKeyOccupiedText(10, 1 | 2 | 4 | 8, 65),
+            "(10) HotKey Alt+Ctrl+Shift+WinKey+65 has been occupied by another application.");
+
+  // A free one works and its presses arrive as event 23.
+  Recorder hotKeys;
+  std::string name;
+  hotKeys.also = [&](std::int32_t) { name = window_->hotKeyName(); };
+  window_->addListener(s::gui::kWindowHotKey, &hotKeys);
+  ASSERT_TRUE(window_->registerHotKey(kCtrlAlt, 'm', "show", true));
+  // Registering the same name again replaces it rather than failing on our own grab.
+  ASSERT_TRUE(window_->registerHotKey(kCtrlAlt, 'm', "show", true));
+  screen().inject(
+      {.kind = EventKind::kKeyPress,
+       .modifiers = s::platform::ui::modifier::kControl | s::platform::ui::modifier::kAlt,
+       .keysym = 'm'});
+  waitFor([&] { return hotKeys.count(s::gui::kWindowHotKey) > 0; });
+  EXPECT_EQ(hotKeys.count(s::gui::kWindowHotKey), 1);
+  EXPECT_EQ(name, "show");
+  window_->unregisterAllHotKeys();
+  EXPECT_TRUE(other.grabHotKey(
+      2, s::platform::ui::modifier::kControl | s::platform::ui::modifier::kAlt, 'm'));
+}
+
+}  // namespace

@@ -336,9 +336,12 @@ TEST_F(X11DisplayTest, HotKeyHeldByAnotherClientFailsAndAFreeOneFires) {
   const std::uint32_t ctrlAlt =
       s::platform::ui::modifier::kControl | s::platform::ui::modifier::kAlt;
   EXPECT_FALSE(display_->grabHotKey(1, ctrlAlt, XK_n));
+  EXPECT_EQ(display_->hotKeyError(), BadAccess);
   EXPECT_FALSE(display_->grabHotKey(2, ctrlAlt, 0x12345678));  // no such key on the keyboard
+  EXPECT_EQ(display_->hotKeyError(), -1);
 
   ASSERT_TRUE(display_->grabHotKey(3, ctrlAlt, XK_m));
+  EXPECT_EQ(display_->hotKeyError(), 0);
   const KeyCode m = XKeysymToKeycode(other_, XK_m);
   const KeyCode control = XKeysymToKeycode(other_, XK_Control_L);
   const KeyCode alt = XKeysymToKeycode(other_, XK_Alt_L);

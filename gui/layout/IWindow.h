@@ -71,6 +71,11 @@ class IWindow : public virtual IBox {
   virtual void killTimer(std::uint32_t id) = 0;
   // The application id of the timer whose event 26 is being sent.
   virtual std::uint32_t getTimerId() const = 0;
+  // Message boxes on the window's thread; the caller waits for the answer.
+  virtual void showInfo(std::string_view text) = 0;
+  virtual void showWarning(std::string_view text) = 0;
+  virtual void showError(std::string_view text) = 0;
+  virtual bool askYesNo(std::string_view text) = 0;
 };
 
 }  // namespace s::gui

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "framework/thread/Thread.h"
+#include "gui/layout/MessageBoxW.h"
 #include "platform/x11/X11Display.h"
 
 namespace s::gui::win {
@@ -346,7 +347,7 @@ bool Window::registerHotKey(std::uint32_t flags, std::uint32_t keyCode, std::str
       hotKeys_.push_back({std::string(name), id});
     } else if (showError) {
       lastHotKeyWarning_ = hotKeyOccupiedText(display_->hotKeyError(), flags, keyCode);
-      std::fprintf(stderr, "%s\n", lastHotKeyWarning_.c_str());
+      showInfo(lastHotKeyWarning_);
     }
   });
   return registered;
@@ -372,6 +373,19 @@ void Window::unregisterAllHotKeys() {
       unregisterHotKey(std::string(hotKeys_.back().name));
     }
   });
+}
+
+void Window::showInfo(std::string_view text) {
+  MessageBoxW::info(*this, text);
+}
+void Window::showWarning(std::string_view text) {
+  MessageBoxW::warning(*this, text);
+}
+void Window::showError(std::string_view text) {
+  MessageBoxW::error(*this, text);
+}
+bool Window::askYesNo(std::string_view text) {
+  return MessageBoxW::askYesNo(*this, text);
 }
 
 void Window::applyBounds() {

@@ -103,8 +103,16 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   const std::string& hotKeyName() const { return hotKeyName_; }
   // "(" error ") HotKey " modifier names key code " has been occupied by another application."
   static std::string hotKeyOccupiedText(int error, std::uint32_t flags, std::uint32_t keyCode);
-  // The text of the last failed registration that asked for it (until message boxes show it).
+  // The text of the last failed registration that asked for it, as its message box showed it.
   const std::string& lastHotKeyWarning() const { return lastHotKeyWarning_; }
+
+  // Message boxes on this window's thread (see MessageBoxW); the caller waits for the answer.
+  void showInfo(std::string_view text) override;
+  void showWarning(std::string_view text) override;
+  void showError(std::string_view text) override;
+  bool askYesNo(std::string_view text) override;
+  // True once the window is being destroyed: nested loops end.
+  bool isStopping() const { return stopping_.load(); }
 
   bool isUiThread() const override;
   bool callSync(const std::function<void()>& work) override;

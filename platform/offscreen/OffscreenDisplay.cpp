@@ -57,6 +57,14 @@ const OffscreenDisplay::WindowState* OffscreenDisplay::state(WindowId window) co
   return it == windows_.end() ? nullptr : &it->second;
 }
 
+std::vector<WindowId> OffscreenDisplay::windows() const {
+  std::vector<WindowId> ids;
+  for (const auto& [id, state] : windows_) {
+    ids.push_back(id);
+  }
+  return ids;
+}
+
 void OffscreenDisplay::inject(const Event& event) {
   queue(event);
 }

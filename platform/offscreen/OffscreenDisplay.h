@@ -55,6 +55,8 @@ class OffscreenDisplay final : public ui::IDisplay {
   void inject(const ui::Event& event);
 
   const WindowState* state(ui::WindowId window) const;
+  // The windows that exist, oldest first.
+  std::vector<ui::WindowId> windows() const;
   // The presented pixel as 0xRRGGBB; 0 outside the window.
   std::uint32_t pixel(ui::WindowId window, int x, int y) const;
   bool writePng(ui::WindowId window, const std::string& path) const;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gui/layout/Box.h"
+#include "gui/layout/MessageBoxW.h"
 #include "gui/layout/Spacer.h"
 #include "gui/layout/Window.h"
 #include "platform/offscreen/OffscreenDisplay.h"
@@ -63,6 +64,22 @@ class WindowTest : public testing::Test {
     Event e = event;
     e.window = window_->platformWindow();
     screen().inject(e);
+  }
+  // Waits for the message box the window's thread has opened and answers its id.
+  s::platform::ui::WindowId waitForDialog() {
+    s::platform::ui::WindowId dialog = 0;
+    for (int i = 0; i < 500 && dialog == 0; ++i) {
+      // Runs inside the box's nested loop: the window still serves other threads.
+      window_->callSync([&] {
+        for (auto id : screen().windows()) {
+          if (screen().state(id)->spec.kind == s::platform::ui::WindowKind::kDialog) {
+            dialog = id;
+          }
+        }
+      });
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return dialog;
   }
   template <class Done>
   void waitFor(Done done) {
@@ -284,7 +301,15 @@ TEST_F(WindowTest, HotKeyTakenByAnotherProgramFailsWithTheWarningText) {
   OffscreenDisplay other;
   ASSERT_TRUE(other.grabHotKey(
       1, s::platform::ui::modifier::kControl | s::platform::ui::modifier::kAlt, kKeyN));
-  EXPECT_FALSE(window_->registerHotKey(kCtrlAlt, kKeyN, "show", true));
+  bool registered = true;
+  std::thread registering(
+      [&] { registered = window_->registerHotKey(kCtrlAlt, kKeyN, "show", true); });
+  // The failure is told in an information box, which waits to be dismissed.
+  const auto box = waitForDialog();
+  ASSERT_NE(box, 0u);
+  screen().inject({.kind = EventKind::kKeyPress, .window = box, .keysym = 0xFF0D});
+  registering.join();
+  EXPECT_FALSE(registered);
   EXPECT_EQ(window_->lastHotKeyWarning(),
             "(10) HotKey Alt+Ctrl+110 has been occupied by another application.");
   EXPECT_EQ(Window::hotKeyOccupiedText(10, 1 | 2 | 4 | 8, 65),
@@ -308,6 +333,74 @@ TEST_F(WindowTest, HotKeyTakenByAnotherProgramFailsWithTheWarningText) {
   window_->unregisterAllHotKeys();
   EXPECT_TRUE(other.grabHotKey(
       2, s::platform::ui::modifier::kControl | s::platform::ui::modifier::kAlt, 'm'));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, MessageBoxIsModalAndAnswersItsButtons) {
+  window_->setTitle("Netvigil");
+  window_->show(true);
+  Recorder owner;
+  window_->addListener(s::gui::kWindowLeftPress, &owner);
+
+  std::atomic<int> answer{-1};
+  std::thread asker([&] { answer = window_->askYesNo("Close the connection?") ? 1 : 0; });
+  const auto box = waitForDialog();
+  ASSERT_NE(box, 0u);
+  std::string title;
+  std::uint32_t icon = 0;
+  std::uint32_t face = 0;
+  bool transient = false;
+  window_->callSync([&] {
+    const auto* state = screen().state(box);
+    title = state->title;
+    transient = state->spec.owner == window_->platformWindow();
+    icon = screen().pixel(box, 32, 32);
+    face = screen().pixel(box, 2, 2);
+  });
+  EXPECT_EQ(title, "Netvigil");
+  EXPECT_TRUE(transient);
+  EXPECT_EQ(face, 0xF0F0F0u);
+  EXPECT_NE(icon, face);  // the question mark's disc
+  // The owner's input waits while the box is up.
+  inject({.kind = EventKind::kButtonPress, .x = 5, .y = 5, .button = 1, .timeMs = 10});
+  // Escape answers the last button, No.
+  screen().inject({.kind = EventKind::kKeyPress, .window = box, .keysym = 0xFF1B});
+  asker.join();
+  EXPECT_EQ(answer.load(), 0);
+  EXPECT_EQ(owner.count(s::gui::kWindowLeftPress), 0);
+
+  // A click on the only button of an information box.
+  std::thread informer([&] { window_->showInfo("Saved."); });
+  const auto info = waitForDialog();
+  ASSERT_NE(info, 0u);
+  s::platform::ui::Rect bounds;
+  window_->callSync([&] { bounds = screen().state(info)->bounds; });
+  const Event click{.kind = EventKind::kButtonPress,
+                    .window = info,
+                    .x = bounds.width / 2,
+                    .y = bounds.height - 16 - 13,
+                    .button = 1};
+  screen().inject(click);
+  Event release = click;
+  release.kind = EventKind::kButtonRelease;
+  screen().inject(release);
+  informer.join();
+  window_->callSync([&] { EXPECT_EQ(screen().state(info), nullptr); });
+
+  // Yes, No or Cancel: the close button cancels.
+  std::atomic<bool> answered{true};
+  std::thread canceller([&] {
+    bool yes = true;
+    answered = s::gui::win::MessageBoxW::askYesNoCancel(*window_, "Save first?", yes);
+  });
+  const auto third = waitForDialog();
+  ASSERT_NE(third, 0u);
+  screen().inject({.kind = EventKind::kCloseRequest, .window = third});
+  canceller.join();
+  EXPECT_FALSE(answered.load());
 }
 
 }  // namespace

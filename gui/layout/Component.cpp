@@ -267,10 +267,12 @@ void Component::setVisible(bool show, bool recurse) {
 }
 
 void Component::setEnabled(bool enabled) {
-  if (enabled_ != enabled) {
-    enabled_ = enabled;
-    invalidate();
-  }
+  onUiThread([&] {
+    if (enabled_ != enabled) {
+      enabled_ = enabled;
+      invalidate();
+    }
+  });
 }
 
 void Component::centerInParent() {

@@ -375,6 +375,25 @@ void Window::unregisterAllHotKeys() {
   });
 }
 
+std::int32_t Window::sendMessage(std::uint32_t a, std::uint32_t b, std::uint32_t c,
+                                 std::uint32_t d) {
+  std::int32_t answer = -1;
+  callSync([&] {
+    messageValues_ = {a, b, c, d};
+    messageAnswer_ = 0;
+    fire(kWindowMessage);
+    answer = messageAnswer_;
+  });
+  return answer;
+}
+
+void Window::notify(std::uint32_t value) {
+  callSync([&] {
+    notificationValue_ = value;
+    fire(kWindowNotification);
+  });
+}
+
 void Window::showInfo(std::string_view text) {
   MessageBoxW::info(*this, text);
 }
@@ -408,6 +427,10 @@ void Window::applyBounds() {
 }
 
 void Window::invalidate(const Rect& area) {
+  if (!isUiThread()) {
+    callSync([&] { invalidate(area); });
+    return;
+  }
   const Rect visible = area.intersected({0, 0, getWidth(), getHeight()});
   if (visible.empty() || display_ == nullptr) {
     return;

@@ -111,6 +111,16 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void showWarning(std::string_view text) override;
   void showError(std::string_view text) override;
   bool askYesNo(std::string_view text) override;
+  // A message from another instance of the program (event 2): the listeners hear it on the
+  // window's thread and may answer with setMessageAnswer(); the sender gets the answer (0 when
+  // none gave one), or -1 when the window's thread has ended.
+  std::int32_t sendMessage(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d);
+  const std::array<std::uint32_t, 4>& messageValues() const { return messageValues_; }
+  void setMessageAnswer(std::int32_t answer) { messageAnswer_ = answer; }
+  // A user-defined notification (event 15) with its value, sent on the window's thread.
+  void notify(std::uint32_t value);
+  std::uint32_t notificationValue() const { return notificationValue_; }
+
   // True once the window is being destroyed: nested loops end.
   bool isStopping() const { return stopping_.load(); }
 
@@ -161,6 +171,9 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::array<events::ListenerList, kWindowEventCount> listeners_;
   platform::ui::Event lastInput_;
   std::uint32_t timerId_ = 0;
+  std::array<std::uint32_t, 4> messageValues_{};
+  std::int32_t messageAnswer_ = 0;
+  std::uint32_t notificationValue_ = 0;
   bool closeCancelled_ = false;
   bool closeIconizes_ = false;
   bool iconized_ = false;

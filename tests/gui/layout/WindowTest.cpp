@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "gui/layout/Box.h"
+#include "gui/layout/Disabler.h"
+#include "gui/layout/Enabler.h"
 #include "gui/layout/MessageBoxW.h"
 #include "gui/layout/Spacer.h"
 #include "gui/layout/Window.h"
@@ -401,6 +403,51 @@ TEST_F(WindowTest, MessageBoxIsModalAndAnswersItsButtons) {
   screen().inject({.kind = EventKind::kCloseRequest, .window = third});
   canceller.join();
   EXPECT_FALSE(answered.load());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, InstanceMessagesAndNotificationsReachTheListenersOnTheWindowThread) {
+  Recorder listener;
+  listener.also = [&](std::int32_t code) {
+    if (code == s::gui::kWindowMessage) {
+      const auto& v = window_->messageValues();
+      window_->setMessageAnswer(static_cast<std::int32_t>(v[0] + v[3]));
+    }
+  };
+  window_->addMessageListener(&listener);
+  window_->addListener(s::gui::kWindowNotification, &listener);
+  EXPECT_EQ(window_->sendMessage(1027, 0, 0, 4), 1031);
+  window_->notify(77);
+  EXPECT_EQ(window_->notificationValue(), 77u);
+  EXPECT_EQ(listener.count(s::gui::kWindowMessage), 1);
+  EXPECT_EQ(listener.count(s::gui::kWindowNotification), 1);
+}
+
+TEST_F(WindowTest, EnablerAndDisablerSwitchTheirTargetsOnTheirSourceOnly) {
+  auto source = Box::make();
+  Box* a = Box::take();
+  Box* b = Box::take();
+  window_->add(a);
+  window_->add(b);
+  auto enabler = s::gui::events::Enabler::make();
+  auto disabler = s::gui::events::Disabler::make();
+  for (auto* switcher : {static_cast<s::gui::events::Switcher*>(enabler.get()),
+                         static_cast<s::gui::events::Switcher*>(disabler.get())}) {
+    switcher->setSource(source.get());
+    switcher->addTarget(a);
+    switcher->addTarget(b);
+  }
+  disabler->onEvent(source.get(), 0);
+  EXPECT_FALSE(a->isEnabled());
+  EXPECT_FALSE(b->isEnabled());
+  enabler->onEvent(window_.get(), 0);  // not its source
+  EXPECT_FALSE(a->isEnabled());
+  enabler->onEvent(source.get(), 0);
+  EXPECT_TRUE(a->isEnabled());
+  EXPECT_TRUE(b->isEnabled());
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "framework/lang/Localizer.h"
+#include "framework/str/Utf8.h"
 #include "framework/thread/Thread.h"
 #include "gui/layout/MessageBoxW.h"
 #include "platform/x11/X11Display.h"
@@ -76,6 +78,9 @@ Window::~Window() {
     if (!ended_ && display_ != nullptr) {
       display_->post([] {});
     }
+  }
+  if (localizer_ != nullptr) {
+    localizer_->removeListener(this);
   }
   thread_->waitIdle(static_cast<std::uint32_t>(kEndWait.count()));
   thread_->release();
@@ -184,6 +189,38 @@ void Window::setTitle(std::string_view utf8) {
       display_->setTitle(platformWindow_, title_);
     }
   });
+}
+
+void Window::setTitle(std::u16string_view text) {
+  std::string utf8(text.size() * 3, '\0');
+  utf8.resize(str::utf8::encode(text, reinterpret_cast<std::uint8_t*>(utf8.data())));
+  setTitle(std::string_view(utf8));
+}
+
+void Window::setLocalizer(lang::Localizer* localizer) {
+  onUiThread([&] {
+    if (localizer_ != nullptr) {
+      localizer_->removeListener(this);
+    }
+    localizer_ = localizer;
+    if (localizer_ != nullptr) {
+      localizer_->addListener(this);
+    }
+  });
+}
+
+void Window::setTitleTextId(std::int32_t id) {
+  titleTextId_ = id;
+  if (localizer_ != nullptr) {
+    setTitle(localizer_->text(id));
+  }
+}
+
+void Window::onEvent(IObject* source, std::int32_t /*code*/) {
+  // The language changed: the title follows.
+  if (source == localizer_ && localizer_ != nullptr && titleTextId_ >= 0) {
+    setTitle(localizer_->text(titleTextId_));
+  }
 }
 
 void Window::setResizable(bool resizable) {

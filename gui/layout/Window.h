@@ -21,6 +21,9 @@
 namespace s::thread::win {
 class Thread;
 }
+namespace s::lang {
+class Localizer;
+}
 
 namespace s::gui::win {
 
@@ -57,6 +60,11 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   const platform::ui::Event& lastInput() const { return lastInput_; }
 
   void setTitle(std::string_view utf8) override;
+  void setTitle(std::u16string_view text);
+  // The texts of setTitleTextId come from `localizer`, again whenever its language changes.
+  void setLocalizer(lang::Localizer* localizer);
+  void setTitleTextId(std::int32_t id);
+  void onEvent(IObject* source, std::int32_t code) override;
   void cancelClose() override { closeCancelled_ = true; }
   void addListener(std::int32_t code, events::IEventListener* listener) override;
   void removeListener(std::int32_t code, events::IEventListener* listener) override;
@@ -168,6 +176,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool ended_ = false;
 
   std::string title_ = "Window";
+  lang::Localizer* localizer_ = nullptr;
+  std::int32_t titleTextId_ = -1;
   std::array<events::ListenerList, kWindowEventCount> listeners_;
   platform::ui::Event lastInput_;
   std::uint32_t timerId_ = 0;

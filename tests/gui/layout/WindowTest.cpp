@@ -5,6 +5,9 @@
 #include <thread>
 #include <vector>
 
+#include "framework/lang/Localizer.h"
+#include "framework/lang/TextIds.h"
+#include "framework/str/Utf8.h"
 #include "gui/layout/Box.h"
 #include "gui/layout/Disabler.h"
 #include "gui/layout/Enabler.h"
@@ -448,6 +451,32 @@ TEST_F(WindowTest, EnablerAndDisablerSwitchTheirTargetsOnTheirSourceOnly) {
   enabler->onEvent(source.get(), 0);
   EXPECT_TRUE(a->isEnabled());
   EXPECT_TRUE(b->isEnabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, TitleFromTheLanguagePackFollowsTheLanguage) {
+  s::PoolPtr<s::lang::Localizer> localizer(s::lang::Localizer::fromResource(u"IDR_XML", 130));
+  localizer->selectLanguage(u"English");
+  window_->setLocalizer(localizer.get());
+  window_->setTitleTextId(s::lang::text::kMakerName);
+  auto title = [&] {
+    std::string t;
+    window_->callSync([&] { t = screen().state(window_->platformWindow())->title; });
+    return t;
+  };
+  auto utf8 = [](std::u16string_view text) {
+    std::string out(text.size() * 3, '\0');
+    out.resize(s::str::utf8::encode(text, reinterpret_cast<std::uint8_t*>(out.data())));
+    return out;
+  };
+  EXPECT_EQ(title(), utf8(localizer->text(s::lang::text::kMakerName)));
+  EXPECT_FALSE(title().empty());
+  localizer->selectLanguage(u"Russian");
+  EXPECT_EQ(title(), utf8(localizer->text(s::lang::text::kMakerName)));
+  window_->setLocalizer(nullptr);
 }
 
 }  // namespace

@@ -226,13 +226,27 @@ void Window::onEvent(IObject* source, std::int32_t /*code*/) {
 void Window::setResizable(bool resizable) {
   onUiThread([&] {
     resizable_ = resizable;
+    hintedMinWidth_ = hintedMinHeight_ = -1;
     if (display_ == nullptr) {
       return;
     }
     if (resizable) {
-      display_->setSizeLimits(platformWindow_, getMinWidth(), getMinHeight(), 0, 0);
+      relayout();
     } else {
       display_->setSizeLimits(platformWindow_, getWidth(), getHeight(), getWidth(), getHeight());
+    }
+  });
+}
+
+void Window::relayout() {
+  onUiThread([&] {
+    BoxBase::relayout();
+    // The window manager keeps the user's resizing at or above what the layout needs.
+    if (display_ != nullptr && resizable_ &&
+        (getMinWidth() != hintedMinWidth_ || getMinHeight() != hintedMinHeight_)) {
+      hintedMinWidth_ = getMinWidth();
+      hintedMinHeight_ = getMinHeight();
+      display_->setSizeLimits(platformWindow_, hintedMinWidth_, hintedMinHeight_, 0, 0);
     }
   });
 }

@@ -65,6 +65,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void setLocalizer(lang::Localizer* localizer);
   void setTitleTextId(std::int32_t id);
   void onEvent(IObject* source, std::int32_t code) override;
+  // Lays the window out and tells the window manager the smallest size the layout allows.
+  void relayout() override;
   void cancelClose() override { closeCancelled_ = true; }
   void addListener(std::int32_t code, events::IEventListener* listener) override;
   void removeListener(std::int32_t code, events::IEventListener* listener) override;
@@ -193,6 +195,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool taskbarButton_ = true;
   // The platform window's bounds as last applied or reported.
   platform::ui::Rect applied_;
+  std::int32_t hintedMinWidth_ = -1;
+  std::int32_t hintedMinHeight_ = -1;
   bool fromPlatform_ = false;
   platform::ui::Rect damage_;
   bool paintQueued_ = false;

@@ -168,6 +168,14 @@ TEST_F(WindowTest, ChildrenAreCreatedWithTheirBoxAndLaidOutAtOnce) {
 
   column->remove(second, true);
   EXPECT_EQ(column->childCount(), 1u);
+
+  // The window manager learns the least size the layout needs.
+  column->setMinWidthOverride(180);
+  window_->relayout();
+  window_->relayout();
+  int minWidth = 0;
+  window_->callSync([&] { minWidth = screen().state(window_->platformWindow())->minWidth; });
+  EXPECT_EQ(minWidth, 180);
 }
 
 TEST_F(WindowTest, PaintsTheTreeIntoTheWindow) {

@@ -535,6 +535,14 @@ void Window::paintTree(cairo_t* cr, Component& component, std::int32_t x, std::i
 void Window::onConfigure(const Event& event) {
   const bool moved = event.rootX != applied_.x || event.rootY != applied_.y;
   const bool sized = event.width != applied_.width || event.height != applied_.height;
+  // The window manager (the user) moved or sized us: on X the news comes after the fact, so
+  // the "changing" events come just before the "changed" ones.
+  if (sized) {
+    fire(kWindowResizing);
+  }
+  if (moved) {
+    fire(kWindowMoving);
+  }
   applied_ = {event.rootX, event.rootY, event.width, event.height};
   fromPlatform_ = true;
   setBounds(event.rootX, event.rootY, event.width, event.height);

@@ -206,10 +206,21 @@ TEST_F(WindowTest, PaintsTheTreeIntoTheWindow) {
 
   // A resize from the platform (the user dragging the frame) lays the window out again.
   Recorder sizes;
-  window_->addSizeListener(&sizes);
+  for (std::int32_t code : {s::gui::kWindowResizing, s::gui::kWindowSized, s::gui::kWindowMoving,
+                            s::gui::kWindowMoved}) {
+    window_->addListener(code, &sizes);
+  }
   inject({.kind = EventKind::kConfigure, .rootX = 0, .rootY = 0, .width = 300, .height = 150});
   waitFor([&] { return sizes.count(s::gui::kWindowSized) > 0; });
-  EXPECT_EQ(sizes.count(s::gui::kWindowSized), 1);
+  inject({.kind = EventKind::kConfigure, .rootX = 20, .rootY = 30, .width = 300, .height = 150});
+  waitFor([&] { return sizes.count(s::gui::kWindowMoved) > 0; });
+  {
+    std::lock_guard<std::mutex> hold(sizes.lock);
+    EXPECT_EQ(sizes.codes,
+              (std::vector<std::int32_t>{s::gui::kWindowResizing, s::gui::kWindowSized,
+                                         s::gui::kWindowMoving, s::gui::kWindowMoved}));
+  }
+  EXPECT_EQ(window_->getX(), 20);
   EXPECT_EQ(root->getWidth(), 300);
   EXPECT_EQ(rest->getWidth(), 240);  // its natural width is the most it takes
 }

@@ -1,0 +1,674 @@
+#include "gui/layout/Window.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "framework/lang/Localizer.h"
+#include "framework/str/Utf8.h"
+#include "framework/thread/Thread.h"
+#include "gui/layout/MessageBoxW.h"
+#include "platform/x11/X11Display.h"
+
+namespace s::gui::win {
+
+using platform::ui::Event;
+using platform::ui::EventKind;
+using platform::ui::Rect;
+
+namespace {
+
+constexpr std::uint32_t kDoubleClickMs = 500;
+constexpr std::int32_t kDoubleClickSlop = 4;
+constexpr std::chrono::milliseconds kPoll{10};
+constexpr std::chrono::milliseconds kEndWait{5000};
+
+std::mutex& factoryLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::unique_ptr<platform::ui::IDisplay> openX11() {
+  return platform::x11::X11Display::open(nullptr);
+}
+
+Window::DisplayFactory& factory() {
+  static Window::DisplayFactory make = openX11;
+  return make;
+}
+
+Rect united(const Rect& a, const Rect& b) {
+  if (a.empty()) {
+    return b;
+  }
+  if (b.empty()) {
+    return a;
+  }
+  const std::int32_t left = std::min(a.x, b.x);
+  const std::int32_t top = std::min(a.y, b.y);
+  return {left, top, std::max(a.x + a.width, b.x + b.width) - left,
+          std::max(a.y + a.height, b.y + b.height) - top};
+}
+
+}  // namespace
+
+void Window::setDisplayFactory(DisplayFactory factory) {
+  std::lock_guard<std::mutex> hold(factoryLock());
+  ::s::gui::win::factory() = factory ? std::move(factory) : openX11;
+}
+
+Window::Window() {
+  window_ = this;
+  host_ = this;
+  setBounds(0, 0, 240, 120);
+  setVisible(false, false);
+  thread_ = thread::win::Thread::take();
+  thread_->runOnce(&task_);
+  while (!ready_.load()) {
+    std::this_thread::sleep_for(kPoll);
+  }
+}
+
+Window::~Window() {
+  stopping_ = true;
+  {
+    std::lock_guard<std::mutex> hold(callLock_);
+    if (!ended_ && display_ != nullptr) {
+      display_->post([] {});
+    }
+  }
+  if (localizer_ != nullptr) {
+    localizer_->removeListener(this);
+  }
+  thread_->waitIdle(static_cast<std::uint32_t>(kEndWait.count()));
+  thread_->release();
+  thread_ = nullptr;
+  // The thread is gone: what is left of the tree is plain memory, taken apart here.
+  Component::destroyPlatform();
+  Component::removeAll(true);
+}
+
+void Window::reset() {
+  // The pool keeps no windows, so this only empties one in use.
+  onUiThread([&] {
+    removeAll(true);
+    for (auto& list : listeners_) {
+      list.clear();
+    }
+  });
+}
+
+void Window::runThread() {
+  uiThread_ = std::this_thread::get_id();
+  DisplayFactory make;
+  {
+    std::lock_guard<std::mutex> hold(factoryLock());
+    make = factory();
+  }
+  std::unique_ptr<platform::ui::IDisplay> display = make ? make() : nullptr;
+  if (display != nullptr) {
+    platformWindow_ = display->createWindow({.kind = platform::ui::WindowKind::kTopLevel,
+                                             .bounds = {getX(), getY(), getWidth(), getHeight()},
+                                             .title = title_});
+  }
+  if (display == nullptr || platformWindow_ == 0) {
+    std::fprintf(stderr, "Error!: Window Creation Failed!\n");
+    {
+      std::lock_guard<std::mutex> hold(callLock_);
+      ended_ = true;
+    }
+    ready_ = true;
+    return;
+  }
+  display_ = std::move(display);
+  applied_ = {getX(), getY(), getWidth(), getHeight()};
+  createPlatform(this, this);
+  ready_ = true;
+  while (!stopping_.load()) {
+    display_->dispatch(*this, -1);
+  }
+  {
+    std::lock_guard<std::mutex> hold(callLock_);
+    ended_ = true;
+  }
+  // Work queued before the end still runs, so that no caller waits for ever.
+  display_->dispatch(*this, 0);
+  for (const HotKey& hotKey : hotKeys_) {
+    display_->ungrabHotKey(hotKey.id);
+  }
+  hotKeys_.clear();
+  display_->destroyWindow(platformWindow_);
+}
+
+bool Window::isUiThread() const {
+  return std::this_thread::get_id() == uiThread_.load();
+}
+
+bool Window::callSync(const std::function<void()>& work) {
+  if (isUiThread()) {
+    work();
+    return true;
+  }
+  bool done = false;
+  std::unique_lock<std::mutex> lock(callLock_);
+  if (ended_ || display_ == nullptr) {
+    return false;
+  }
+  display_->post([this, &work, &done] {
+    work();
+    std::lock_guard<std::mutex> hold(callLock_);
+    done = true;
+    callDone_.notify_all();
+  });
+  callDone_.wait(lock, [&done] { return done; });
+  return true;
+}
+
+void Window::addListener(std::int32_t code, events::IEventListener* listener) {
+  if (code > 0 && code < kWindowEventCount) {
+    onUiThread([&] { listeners_[static_cast<std::size_t>(code)].add(listener); });
+  }
+}
+
+void Window::removeListener(std::int32_t code, events::IEventListener* listener) {
+  if (code > 0 && code < kWindowEventCount) {
+    onUiThread([&] { listeners_[static_cast<std::size_t>(code)].remove(listener); });
+  }
+}
+
+void Window::fire(std::int32_t code) {
+  listeners_[static_cast<std::size_t>(code)].fire(this, code);
+}
+
+void Window::setTitle(std::string_view utf8) {
+  onUiThread([&] {
+    title_ = std::string(utf8);
+    if (display_ != nullptr) {
+      display_->setTitle(platformWindow_, title_);
+    }
+  });
+}
+
+void Window::setTitle(std::u16string_view text) {
+  std::string utf8(text.size() * 3, '\0');
+  utf8.resize(str::utf8::encode(text, reinterpret_cast<std::uint8_t*>(utf8.data())));
+  setTitle(std::string_view(utf8));
+}
+
+void Window::setLocalizer(lang::Localizer* localizer) {
+  onUiThread([&] {
+    if (localizer_ != nullptr) {
+      localizer_->removeListener(this);
+    }
+    localizer_ = localizer;
+    if (localizer_ != nullptr) {
+      localizer_->addListener(this);
+    }
+  });
+}
+
+void Window::setTitleTextId(std::int32_t id) {
+  titleTextId_ = id;
+  if (localizer_ != nullptr) {
+    setTitle(localizer_->text(id));
+  }
+}
+
+void Window::onEvent(IObject* source, std::int32_t /*code*/) {
+  // The language changed: the title follows.
+  if (source == localizer_ && localizer_ != nullptr && titleTextId_ >= 0) {
+    setTitle(localizer_->text(titleTextId_));
+  }
+}
+
+void Window::setResizable(bool resizable) {
+  onUiThread([&] {
+    resizable_ = resizable;
+    hintedMinWidth_ = hintedMinHeight_ = -1;
+    if (display_ == nullptr) {
+      return;
+    }
+    if (resizable) {
+      relayout();
+    } else {
+      display_->setSizeLimits(platformWindow_, getWidth(), getHeight(), getWidth(), getHeight());
+    }
+  });
+}
+
+void Window::relayout() {
+  onUiThread([&] {
+    BoxBase::relayout();
+    // The window manager keeps the user's resizing at or above what the layout needs.
+    if (display_ != nullptr && resizable_ &&
+        (getMinWidth() != hintedMinWidth_ || getMinHeight() != hintedMinHeight_)) {
+      hintedMinWidth_ = getMinWidth();
+      hintedMinHeight_ = getMinHeight();
+      display_->setSizeLimits(platformWindow_, hintedMinWidth_, hintedMinHeight_, 0, 0);
+    }
+  });
+}
+
+void Window::setKeepOnTop(bool above) {
+  onUiThread([&] {
+    keepOnTop_ = above;
+    if (display_ != nullptr) {
+      display_->setKeepOnTop(platformWindow_, above);
+    }
+  });
+}
+
+void Window::setTaskbarButton(bool shown) {
+  onUiThread([&] {
+    taskbarButton_ = shown;
+    if (display_ != nullptr) {
+      display_->setSkipTaskbar(platformWindow_, !shown);
+    }
+  });
+}
+
+void Window::show(bool activate) {
+  onUiThread([&] {
+    if (display_ == nullptr) {
+      return;
+    }
+    setVisible(true, false);
+    relayout();
+    iconized_ = false;
+    display_->show(platformWindow_, activate);
+    invalidate(Rect{0, 0, getWidth(), getHeight()});
+  });
+}
+
+void Window::hide() {
+  onUiThread([&] {
+    if (display_ != nullptr) {
+      display_->hide(platformWindow_);
+    }
+    setVisible(false, false);
+  });
+}
+
+void Window::close() {
+  onUiThread([&] {
+    if (closed_) {
+      return;
+    }
+    closeCancelled_ = false;
+    fire(kWindowClosing);
+    if (closeCancelled_) {
+      return;
+    }
+    if (display_ != nullptr) {
+      display_->hide(platformWindow_);
+    }
+    setVisible(false, true);
+    closed_ = true;
+  });
+}
+
+void Window::iconize() {
+  onUiThread([&] {
+    if (display_ != nullptr && display_->iconify(platformWindow_)) {
+      iconized_ = true;
+    }
+  });
+}
+
+void Window::restore() {
+  onUiThread([&] {
+    if (display_ == nullptr) {
+      return;
+    }
+    if (maximized_) {
+      maximized_ = false;
+      display_->setMaximized(platformWindow_, false);
+    }
+    show(true);
+  });
+}
+
+void Window::maximize() {
+  onUiThread([&] {
+    if (display_ != nullptr) {
+      maximized_ = true;
+      display_->setMaximized(platformWindow_, true);
+      relayout();
+    }
+  });
+}
+
+void Window::waitUntilClosed() {
+  while (!closed_.load()) {
+    std::this_thread::sleep_for(kPoll);
+  }
+}
+
+void Window::setTimer(std::uint32_t id, std::uint32_t ms) {
+  onUiThread([&] {
+    if (display_ != nullptr) {
+      display_->setTimer(id + kAppTimerOffset, ms);
+    }
+  });
+}
+
+void Window::killTimer(std::uint32_t id) {
+  onUiThread([&] {
+    if (display_ != nullptr) {
+      display_->killTimer(id + kAppTimerOffset);
+    }
+  });
+}
+
+std::string Window::hotKeyOccupiedText(int error, std::uint32_t flags, std::uint32_t keyCode) {
+  std::string text = "(" + std::to_string(error) + ") HotKey ";
+  if ((flags & 1) != 0) {
+    text += "Alt+";
+  }
+  if ((flags & 2) != 0) {
+    text += "Ctrl+";
+  }
+  if ((flags & 4) != 0) {
+    text += "Shift+";
+  }
+  if ((flags & 8) != 0) {
+    text += "WinKey+";
+  }
+  return text + std::to_string(keyCode) + " has been occupied by another application.";
+}
+
+bool Window::registerHotKey(std::uint32_t flags, std::uint32_t keyCode, std::string_view name,
+                            bool showError) {
+  bool registered = false;
+  onUiThread([&] {
+    unregisterHotKey(name);
+    if (display_ == nullptr) {
+      return;
+    }
+    std::uint32_t modifiers = 0;
+    modifiers |= (flags & 1) != 0 ? platform::ui::modifier::kAlt : 0;
+    modifiers |= (flags & 2) != 0 ? platform::ui::modifier::kControl : 0;
+    modifiers |= (flags & 4) != 0 ? platform::ui::modifier::kShift : 0;
+    modifiers |= (flags & 8) != 0 ? platform::ui::modifier::kSuper : 0;
+    const std::uint32_t id = nextHotKeyId_++;
+    registered = display_->grabHotKey(id, modifiers, keyCode);
+    if (registered) {
+      hotKeys_.push_back({std::string(name), id});
+    } else if (showError) {
+      lastHotKeyWarning_ = hotKeyOccupiedText(display_->hotKeyError(), flags, keyCode);
+      showInfo(lastHotKeyWarning_);
+    }
+  });
+  return registered;
+}
+
+void Window::unregisterHotKey(std::string_view name) {
+  onUiThread([&] {
+    auto it = std::find_if(hotKeys_.begin(), hotKeys_.end(),
+                           [&](const HotKey& k) { return k.name == name; });
+    if (it == hotKeys_.end()) {
+      return;
+    }
+    if (display_ != nullptr) {
+      display_->ungrabHotKey(it->id);
+    }
+    hotKeys_.erase(it);
+  });
+}
+
+void Window::unregisterAllHotKeys() {
+  onUiThread([&] {
+    while (!hotKeys_.empty()) {
+      unregisterHotKey(std::string(hotKeys_.back().name));
+    }
+  });
+}
+
+std::int32_t Window::sendMessage(std::uint32_t a, std::uint32_t b, std::uint32_t c,
+                                 std::uint32_t d) {
+  std::int32_t answer = -1;
+  callSync([&] {
+    messageValues_ = {a, b, c, d};
+    messageAnswer_ = 0;
+    fire(kWindowMessage);
+    answer = messageAnswer_;
+  });
+  return answer;
+}
+
+void Window::notify(std::uint32_t value) {
+  callSync([&] {
+    notificationValue_ = value;
+    fire(kWindowNotification);
+  });
+}
+
+void Window::showInfo(std::string_view text) {
+  MessageBoxW::info(*this, text);
+}
+void Window::showWarning(std::string_view text) {
+  MessageBoxW::warning(*this, text);
+}
+void Window::showError(std::string_view text) {
+  MessageBoxW::error(*this, text);
+}
+bool Window::askYesNo(std::string_view text) {
+  return MessageBoxW::askYesNo(*this, text);
+}
+
+void Window::applyBounds() {
+  if (!created() || fromPlatform_ || display_ == nullptr) {
+    return;
+  }
+  const Rect now{getX(), getY(), getWidth(), getHeight()};
+  const bool sized = now.width != applied_.width || now.height != applied_.height;
+  if (sized && now.width > 0 && now.height > 0) {
+    display_->resize(platformWindow_, now.width, now.height);
+  }
+  if (now.x != applied_.x || now.y != applied_.y) {
+    display_->move(platformWindow_, now.x, now.y);
+  }
+  applied_ = now;
+  if (sized) {
+    relayout();
+    invalidate(Rect{0, 0, now.width, now.height});
+  }
+}
+
+void Window::invalidate(const Rect& area) {
+  if (!isUiThread()) {
+    callSync([&] { invalidate(area); });
+    return;
+  }
+  const Rect visible = area.intersected({0, 0, getWidth(), getHeight()});
+  if (visible.empty() || display_ == nullptr) {
+    return;
+  }
+  damage_ = united(damage_, visible);
+  if (!paintQueued_) {
+    paintQueued_ = true;
+    // Painted after the work of this round, once for all its changes.
+    display_->post([this] { flushPaint(); });
+  }
+}
+
+void Window::flushPaint() {
+  paintQueued_ = false;
+  const Rect area = damage_;
+  damage_ = {};
+  paintNow(area);
+}
+
+void Window::paintNow(const Rect& area) {
+  if (display_ == nullptr || area.empty() || !wantsVisible()) {
+    return;
+  }
+  cairo_surface_t* surface = display_->backBuffer(platformWindow_);
+  if (surface == nullptr) {
+    return;
+  }
+  cairo_t* cr = cairo_create(surface);
+  cairo_rectangle(cr, area.x, area.y, area.width, area.height);
+  cairo_clip(cr);
+  paintTree(cr, *this, 0, 0);
+  cairo_destroy(cr);
+  display_->present(platformWindow_, area);
+}
+
+void Window::paintTree(cairo_t* cr, Component& component, std::int32_t x, std::int32_t y) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_rectangle(cr, 0, 0, component.getWidth(), component.getHeight());
+  cairo_clip(cr);
+  component.paint(cr);
+  for (IComponent* child : *component.getChildren()) {
+    Component* c = of(child);
+    if (c != nullptr && c->isVisible()) {
+      paintTree(cr, *c, c->platformBounds().x, c->platformBounds().y);
+    }
+  }
+  cairo_restore(cr);
+}
+
+void Window::onConfigure(const Event& event) {
+  const bool moved = event.rootX != applied_.x || event.rootY != applied_.y;
+  const bool sized = event.width != applied_.width || event.height != applied_.height;
+  // The window manager (the user) moved or sized us: on X the news comes after the fact, so
+  // the "changing" events come just before the "changed" ones.
+  if (sized) {
+    fire(kWindowResizing);
+  }
+  if (moved) {
+    fire(kWindowMoving);
+  }
+  applied_ = {event.rootX, event.rootY, event.width, event.height};
+  fromPlatform_ = true;
+  setBounds(event.rootX, event.rootY, event.width, event.height);
+  fromPlatform_ = false;
+  if (sized) {
+    relayout();
+    invalidate(Rect{0, 0, event.width, event.height});
+    fire(kWindowSized);
+  }
+  if (moved) {
+    fire(kWindowMoved);
+  }
+}
+
+void Window::routeInput(const Event& event) {
+  Component* target = componentAt(event.x, event.y);
+  if (target != nullptr && target != this) {
+    const Rect at = target->clientBounds();
+    target->handleInput(event, event.x - at.x, event.y - at.y);
+  }
+}
+
+void Window::handleButton(const Event& event) {
+  const bool press = event.kind == EventKind::kButtonPress;
+  std::int32_t code = 0;
+  switch (event.button) {
+    case 1:
+      code = press ? kWindowLeftPress : kWindowLeftRelease;
+      if (press) {
+        const bool again = lastLeftPressMs_ != 0 &&
+                           event.timeMs - lastLeftPressMs_ <= kDoubleClickMs &&
+                           std::abs(event.x - lastLeftPressX_) <= kDoubleClickSlop &&
+                           std::abs(event.y - lastLeftPressY_) <= kDoubleClickSlop;
+        // The second press of a double click reports the double click instead.
+        lastLeftPressMs_ = again ? 0 : event.timeMs;
+        lastLeftPressX_ = event.x;
+        lastLeftPressY_ = event.y;
+        if (again) {
+          code = kWindowDoubleClick;
+        }
+      }
+      break;
+    case 2:
+      code = press ? kWindowMiddlePress : 0;
+      break;
+    case 3:
+      code = press ? kWindowRightPress : kWindowRightRelease;
+      break;
+    default:
+      break;
+  }
+  routeInput(event);
+  if (code != 0) {
+    fire(code);
+  }
+}
+
+void Window::onPlatformEvent(const Event& event) {
+  if (event.kind == EventKind::kTimer) {
+    if (event.id >= kAppTimerOffset) {
+      timerId_ = event.id - kAppTimerOffset;
+      fire(kWindowTimer);
+    }
+    return;
+  }
+  if (event.kind == EventKind::kHotKey) {
+    auto it = std::find_if(hotKeys_.begin(), hotKeys_.end(),
+                           [&](const HotKey& k) { return k.id == event.id; });
+    if (it != hotKeys_.end()) {
+      lastInput_ = event;
+      hotKeyName_ = it->name;
+      fire(kWindowHotKey);
+    }
+    return;
+  }
+  if (event.window != platformWindow_) {
+    return;
+  }
+  switch (event.kind) {
+    case EventKind::kButtonPress:
+    case EventKind::kButtonRelease:
+      lastInput_ = event;
+      handleButton(event);
+      break;
+    case EventKind::kMotion:
+      lastInput_ = event;
+      routeInput(event);
+      fire(kWindowMouseMoved);
+      break;
+    case EventKind::kWheel:
+      lastInput_ = event;
+      routeInput(event);
+      fire(kWindowWheel);
+      break;
+    case EventKind::kKeyPress:
+      lastInput_ = event;
+      fire(kWindowKey);
+      break;
+    case EventKind::kFocusIn:
+      fire(kWindowActivated);
+      break;
+    case EventKind::kFocusOut:
+      fire(kWindowDeactivated);
+      break;
+    case EventKind::kConfigure:
+      onConfigure(event);
+      break;
+    case EventKind::kMap:
+      if (iconized_) {
+        iconized_ = false;
+        fire(kWindowRestored);
+      }
+      break;
+    case EventKind::kUnmap:
+      break;
+    case EventKind::kCloseRequest:
+      // With close-iconizes the close button only iconizes, unless already iconized.
+      if (closeIconizes_ && !iconized_) {
+        iconize();
+      } else {
+        close();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace s::gui::win

@@ -1,0 +1,216 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "framework/base/Pooled.h"
+#include "framework/thread/ITask.h"
+#include "gui/layout/BoxBase.h"
+#include "gui/layout/IWindow.h"
+#include "gui/layout/WindowHost.h"
+#include "platform/ui/IDisplay.h"
+
+namespace s::thread::win {
+class Thread;
+}
+namespace s::lang {
+class Localizer;
+}
+
+namespace s::gui::win {
+
+// A top-level window with its own user-interface thread. Making one starts the thread, which
+// opens its own display (see setDisplayFactory), creates the platform window (240 × 120,
+// titled "Window", hidden) and runs the loop; the maker waits until that is done. All
+// painting, input and layout happen on that thread; operations called from other threads are
+// queued to it and the caller waits until they are done.
+//
+// Application timers use platform timer id = application id + 10000, clear of the window's
+// own timers 1 to 6.
+class Window final : public Pooled<Window, BoxBase, 0>,
+                     public IWindow,
+                     public WindowHost,
+                     public platform::ui::IEventSink {
+ public:
+  using DisplayFactory = std::function<std::unique_ptr<platform::ui::IDisplay>()>;
+  static constexpr std::uint32_t kAppTimerOffset = 10000;
+
+  // How windows made from now on reach the screen: the X server of $DISPLAY by default (and
+  // again after an empty factory); tests give the offscreen display.
+  static void setDisplayFactory(DisplayFactory factory);
+
+  Window();
+  ~Window() override;
+
+  // False when the platform window could not be made (no display).
+  bool isCreated() const { return created(); }
+  // The display of this window's thread; its own operations belong to that thread.
+  platform::ui::IDisplay* display() const { return display_.get(); }
+  platform::ui::WindowId platformWindow() const { return platformWindow_; }
+  const std::string& title() const { return title_; }
+  // The input event being reported (codes 3, 5, 9, 12 to 14, 16, 24, 25).
+  const platform::ui::Event& lastInput() const { return lastInput_; }
+
+  void setTitle(std::string_view utf8) override;
+  void setTitle(std::u16string_view text);
+  // The texts of setTitleTextId come from `localizer`, again whenever its language changes.
+  void setLocalizer(lang::Localizer* localizer);
+  void setTitleTextId(std::int32_t id);
+  void onEvent(IObject* source, std::int32_t code) override;
+  // Lays the window out and tells the window manager the smallest size the layout allows.
+  void relayout() override;
+  void cancelClose() override { closeCancelled_ = true; }
+  void addListener(std::int32_t code, events::IEventListener* listener) override;
+  void removeListener(std::int32_t code, events::IEventListener* listener) override;
+  void addCloseListener(events::IEventListener* listener) override {
+    addListener(kWindowClosing, listener);
+  }
+  void addMessageListener(events::IEventListener* listener) override {
+    addListener(kWindowMessage, listener);
+  }
+  void addSizeListener(events::IEventListener* listener) override {
+    addListener(kWindowSized, listener);
+  }
+  void addTimerListener(events::IEventListener* listener) override {
+    addListener(kWindowTimer, listener);
+  }
+  void setResizable(bool resizable) override;
+  void setKeepOnTop(bool above) override;
+  void setTaskbarButton(bool shown) override;
+  void setCloseIconizes(bool iconizes) override { closeIconizes_ = iconizes; }
+  void show(bool activate) override;
+  void hide() override;
+  void close() override;
+  void iconize() override;
+  void restore() override;
+  void maximize() override;
+  void minimize() override { iconize(); }
+  bool isIconized() const override { return iconized_; }
+  bool isIconic() const override { return iconized_; }
+  bool isMaximized() const override { return maximized_; }
+  bool isClosed() const override { return closed_.load(); }
+  void waitUntilClosed() override;
+  void setTimer(std::uint32_t id, std::uint32_t ms) override;
+  void killTimer(std::uint32_t id) override;
+  std::uint32_t getTimerId() const override { return timerId_; }
+
+  // Hot keys for the whole desktop. `flags`: Alt 1, Ctrl 2, Shift 4, Win 8; `keyCode` an X
+  // keysym (the key numbering of the platform's key events). A hot key of the same name is
+  // given up first. False when the key is taken (with showError, the window tells so) or
+  // unknown. Presses send event 23; hotKeyName() tells which.
+  bool registerHotKey(std::uint32_t flags, std::uint32_t keyCode, std::string_view name,
+                      bool showError);
+  void unregisterHotKey(std::string_view name);
+  void unregisterAllHotKeys();
+  const std::string& hotKeyName() const { return hotKeyName_; }
+  // "(" error ") HotKey " modifier names key code " has been occupied by another application."
+  static std::string hotKeyOccupiedText(int error, std::uint32_t flags, std::uint32_t keyCode);
+  // The text of the last failed registration that asked for it, as its message box showed it.
+  const std::string& lastHotKeyWarning() const { return lastHotKeyWarning_; }
+
+  // Message boxes on this window's thread (see MessageBoxW); the caller waits for the answer.
+  void showInfo(std::string_view text) override;
+  void showWarning(std::string_view text) override;
+  void showError(std::string_view text) override;
+  bool askYesNo(std::string_view text) override;
+  // A message from another instance of the program (event 2): the listeners hear it on the
+  // window's thread and may answer with setMessageAnswer(); the sender gets the answer (0 when
+  // none gave one), or -1 when the window's thread has ended.
+  std::int32_t sendMessage(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d);
+  const std::array<std::uint32_t, 4>& messageValues() const { return messageValues_; }
+  void setMessageAnswer(std::int32_t answer) { messageAnswer_ = answer; }
+  // A user-defined notification (event 15) with its value, sent on the window's thread.
+  void notify(std::uint32_t value);
+  std::uint32_t notificationValue() const { return notificationValue_; }
+
+  // True once the window is being destroyed: nested loops end.
+  bool isStopping() const { return stopping_.load(); }
+
+  bool isUiThread() const override;
+  bool callSync(const std::function<void()>& work) override;
+  void invalidate(const platform::ui::Rect& area) override;
+  void paintNow(const platform::ui::Rect& area) override;
+
+  void onPlatformEvent(const platform::ui::Event& event) override;
+
+  void reset() override;
+  std::u16string_view className() const override { return u"s_gui_win_Window"; }
+
+ protected:
+  void applyBounds() override;
+
+ private:
+  class UiTask final : public ITask {
+   public:
+    explicit UiTask(Window& window) : window_(window) {}
+    void run() override { window_.runThread(); }
+
+   private:
+    Window& window_;
+  };
+
+  void runThread();
+  void fire(std::int32_t code);
+  void flushPaint();
+  void paintTree(cairo_t* cr, Component& component, std::int32_t x, std::int32_t y);
+  void handleButton(const platform::ui::Event& event);
+  void routeInput(const platform::ui::Event& event);
+  void onConfigure(const platform::ui::Event& event);
+
+  UiTask task_{*this};
+  thread::win::Thread* thread_ = nullptr;
+  std::unique_ptr<platform::ui::IDisplay> display_;
+  platform::ui::WindowId platformWindow_ = 0;
+  std::atomic<std::thread::id> uiThread_{};
+  std::atomic<bool> ready_{false};
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> closed_{false};
+  std::mutex callLock_;
+  std::condition_variable callDone_;
+  bool ended_ = false;
+
+  std::string title_ = "Window";
+  lang::Localizer* localizer_ = nullptr;
+  std::int32_t titleTextId_ = -1;
+  std::array<events::ListenerList, kWindowEventCount> listeners_;
+  platform::ui::Event lastInput_;
+  std::uint32_t timerId_ = 0;
+  std::array<std::uint32_t, 4> messageValues_{};
+  std::int32_t messageAnswer_ = 0;
+  std::uint32_t notificationValue_ = 0;
+  bool closeCancelled_ = false;
+  bool closeIconizes_ = false;
+  bool iconized_ = false;
+  bool maximized_ = false;
+  bool keepOnTop_ = false;
+  bool resizable_ = true;
+  bool taskbarButton_ = true;
+  // The platform window's bounds as last applied or reported.
+  platform::ui::Rect applied_;
+  std::int32_t hintedMinWidth_ = -1;
+  std::int32_t hintedMinHeight_ = -1;
+  bool fromPlatform_ = false;
+  platform::ui::Rect damage_;
+  bool paintQueued_ = false;
+  struct HotKey {
+    std::string name;
+    std::uint32_t id;
+  };
+  std::vector<HotKey> hotKeys_;
+  std::uint32_t nextHotKeyId_ = 1;
+  std::string hotKeyName_;
+  std::string lastHotKeyWarning_;
+  std::uint64_t lastLeftPressMs_ = 0;
+  std::int32_t lastLeftPressX_ = 0;
+  std::int32_t lastLeftPressY_ = 0;
+};
+
+}  // namespace s::gui::win

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/ui/EventLoop.h"
+#include "platform/ui/IDisplay.h"
+
+namespace s::platform::offscreen {
+
+// The display without a screen: windows are records, back buffers are cairo image surfaces, and
+// present() copies the damaged part into a second surface that stands for what the screen shows.
+// Input comes from inject() (any thread); window requests report themselves as the X server
+// would (kConfigure after a move or resize, kMap/kUnmap, kFocusIn on an activating show).
+// Hot keys are exclusive across all offscreen displays of the process, as on one X server.
+class OffscreenDisplay final : public ui::IDisplay {
+ public:
+  // What a test can see of a window.
+  struct WindowState {
+    ui::WindowSpec spec;  // spec.title is not kept; see title
+    ui::Rect bounds;
+    std::string title;
+    bool shown = false;
+    bool keepOnTop = false;
+    bool decorated = true;
+    bool skipTaskbar = false;
+    bool iconified = false;
+    bool maximized = false;
+    int minWidth = 0;
+    int minHeight = 0;
+    int maxWidth = 0;
+    int maxHeight = 0;
+    std::vector<std::uint32_t> icon;  // width, height, then the pixels
+    std::vector<ui::Rect> presented;  // every present() in order, clipped to the window
+    cairo_surface_t* back = nullptr;
+    cairo_surface_t* front = nullptr;
+  };
+
+  explicit OffscreenDisplay(int screenWidth = 1024, int screenHeight = 768);
+  ~OffscreenDisplay() override;
+  OffscreenDisplay(const OffscreenDisplay&) = delete;
+  OffscreenDisplay& operator=(const OffscreenDisplay&) = delete;
+
+  bool isOpen() const { return loop_.isOpen(); }
+
+  // Queues an input event (any thread); dispatch() delivers injected events in order. A
+  // kKeyPress for window 0 is a key pressed on the desktop: it becomes kHotKey when it matches a
+  // hot key this display holds.
+  void inject(const ui::Event& event);
+
+  const WindowState* state(ui::WindowId window) const;
+  // The windows that exist, oldest first.
+  std::vector<ui::WindowId> windows() const;
+  // The presented pixel as 0xRRGGBB; 0 outside the window.
+  std::uint32_t pixel(ui::WindowId window, int x, int y) const;
+  bool writePng(ui::WindowId window, const std::string& path) const;
+  ui::WindowId pointerGrab() const { return pointerGrab_; }
+
+  ui::WindowId createWindow(const ui::WindowSpec& spec) override;
+  void destroyWindow(ui::WindowId window) override;
+  bool show(ui::WindowId window, bool activate) override;
+  bool hide(ui::WindowId window) override;
+  bool move(ui::WindowId window, int x, int y) override;
+  bool resize(ui::WindowId window, int width, int height) override;
+  ui::Rect bounds(ui::WindowId window) const override;
+  bool setTitle(ui::WindowId window, std::string_view utf8) override;
+  bool setIcon(ui::WindowId window, const std::uint32_t* argb, int width, int height) override;
+  bool setKeepOnTop(ui::WindowId window, bool above) override;
+  bool setSizeLimits(ui::WindowId window, int minWidth, int minHeight, int maxWidth,
+                     int maxHeight) override;
+  bool setDecorated(ui::WindowId window, bool decorated) override;
+  bool setSkipTaskbar(ui::WindowId window, bool skip) override;
+  bool iconify(ui::WindowId window) override;
+  bool setMaximized(ui::WindowId window, bool maximized) override;
+  bool grabPointer(ui::WindowId window) override;
+  void ungrabPointer() override;
+  int screenWidth() const override { return screenWidth_; }
+  int screenHeight() const override { return screenHeight_; }
+  cairo_surface_t* backBuffer(ui::WindowId window) override;
+  bool present(ui::WindowId window, const ui::Rect& damage) override;
+  bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) override;
+  void ungrabHotKey(std::uint32_t id) override;
+  int hotKeyError() const override { return hotKeyError_; }
+  void setTimer(std::uint32_t id, std::uint32_t intervalMs) override {
+    loop_.setTimer(id, intervalMs);
+  }
+  void killTimer(std::uint32_t id) override { loop_.killTimer(id); }
+  bool dispatch(ui::IEventSink& sink, int timeoutMs) override;
+  void post(std::function<void()> work) override { loop_.post(std::move(work)); }
+  void quit() override { loop_.quit(); }
+
+ private:
+  struct HotKey {
+    std::uint32_t id;
+    std::uint32_t modifiers;
+    std::uint32_t keysym;
+  };
+
+  WindowState* find(ui::WindowId window);
+  void queue(const ui::Event& event);
+  void queueConfigure(ui::WindowId window, const WindowState& state);
+  bool drain(ui::IEventSink& sink);
+
+  int screenWidth_;
+  int screenHeight_;
+  ui::EventLoop loop_;
+  std::map<ui::WindowId, WindowState> windows_;
+  ui::WindowId nextId_ = 1;
+  ui::WindowId pointerGrab_ = 0;
+  std::vector<HotKey> hotKeys_;
+  int hotKeyError_ = 0;
+  std::mutex eventsLock_;
+  std::deque<ui::Event> events_;
+};
+
+}  // namespace s::platform::offscreen

@@ -1,0 +1,826 @@
+#include "platform/x11/X11Display.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "platform/x11/X11BackBuffer.h"
+#include "platform/x11/X11ErrorTrap.h"
+
+namespace s::platform::x11 {
+
+using ui::Event;
+using ui::EventKind;
+using ui::Rect;
+using ui::WindowId;
+
+namespace {
+
+constexpr const char* kAtomNames[] = {
+    "WM_PROTOCOLS",
+    "WM_DELETE_WINDOW",
+    "_NET_WM_PING",
+    "_NET_WM_PID",
+    "_NET_WM_NAME",
+    "UTF8_STRING",
+    "_NET_WM_ICON",
+    "_NET_WM_STATE",
+    "_NET_WM_STATE_ABOVE",
+    "_NET_WM_STATE_SKIP_TASKBAR",
+    "_NET_WM_STATE_MAXIMIZED_VERT",
+    "_NET_WM_STATE_MAXIMIZED_HORZ",
+    "_NET_WM_WINDOW_TYPE",
+    "_NET_WM_WINDOW_TYPE_NORMAL",
+    "_NET_WM_WINDOW_TYPE_DIALOG",
+    "_NET_WM_WINDOW_TYPE_POPUP_MENU",
+    "_NET_ACTIVE_WINDOW",
+    "_MOTIF_WM_HINTS",
+};
+
+constexpr long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                            ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+                            LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
+
+// Lock and NumLock do not change what a hot key means, so each grab covers their four states.
+constexpr unsigned int kIgnoredLocks[] = {0, LockMask, Mod2Mask, LockMask | Mod2Mask};
+
+unsigned int toXModifiers(std::uint32_t modifiers) {
+  unsigned int x = 0;
+  x |= (modifiers & ui::modifier::kShift) != 0 ? ShiftMask : 0;
+  x |= (modifiers & ui::modifier::kControl) != 0 ? ControlMask : 0;
+  x |= (modifiers & ui::modifier::kAlt) != 0 ? Mod1Mask : 0;
+  x |= (modifiers & ui::modifier::kSuper) != 0 ? Mod4Mask : 0;
+  return x;
+}
+
+std::uint32_t fromXState(unsigned int state) {
+  std::uint32_t m = 0;
+  m |= (state & ShiftMask) != 0 ? ui::modifier::kShift : 0;
+  m |= (state & ControlMask) != 0 ? ui::modifier::kControl : 0;
+  m |= (state & Mod1Mask) != 0 ? ui::modifier::kAlt : 0;
+  m |= (state & Mod4Mask) != 0 ? ui::modifier::kSuper : 0;
+  m |= (state & Button1Mask) != 0 ? ui::modifier::kButtonLeft : 0;
+  m |= (state & Button2Mask) != 0 ? ui::modifier::kButtonMiddle : 0;
+  m |= (state & Button3Mask) != 0 ? ui::modifier::kButtonRight : 0;
+  return m;
+}
+
+// The text a key types when there is no input method: Latin-1 keysyms are their own code
+// points, and 0x01000000 + c is the keysym of any other Unicode character.
+std::string keysymText(KeySym keysym) {
+  std::uint32_t c = 0;
+  if ((keysym >= 0x20 && keysym <= 0x7E) || (keysym >= 0xA0 && keysym <= 0xFF)) {
+    c = static_cast<std::uint32_t>(keysym);
+  } else if ((keysym & 0xFF000000UL) == 0x01000000UL) {
+    c = static_cast<std::uint32_t>(keysym & 0x00FFFFFFUL);
+  }
+  std::string out;
+  if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    return out;
+  }
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+bool fitsVisual(const Visual* visual, int depth) {
+  return visual->c_class == TrueColor && (depth == 24 || depth == 32) &&
+         visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF;
+}
+
+}  // namespace
+
+struct X11Display::Win {
+  Window xid = 0;
+  ui::WindowKind kind = ui::WindowKind::kTopLevel;
+  Rect bounds;
+  bool positioned = false;
+  bool mapped = false;
+  bool focusOnMap = false;
+  bool above = false;
+  bool skipTaskbar = false;
+  bool maximized = false;
+  int minWidth = 0;
+  int minHeight = 0;
+  int maxWidth = 0;
+  int maxHeight = 0;
+  XIC xic = nullptr;
+  X11BackBuffer buffer;
+};
+
+std::unique_ptr<X11Display> X11Display::open(const char* name, bool sharedMemory) {
+  // Each thread keeps to its own connection, but Xlib also has process-wide state (the locale
+  // and input-method tables, the resource manager, the error handler); XInitThreads guards it.
+  // libX11 1.8 and later call it on their own; calling it first is harmless.
+  static std::once_flag threads;
+  std::call_once(threads, [] { XInitThreads(); });
+  X11ErrorTrap::installHandler();
+  Display* display = XOpenDisplay(name);
+  if (display == nullptr) {
+    return nullptr;
+  }
+  const int screen = DefaultScreen(display);
+  if (!fitsVisual(DefaultVisual(display, screen), DefaultDepth(display, screen))) {
+    XCloseDisplay(display);
+    return nullptr;
+  }
+  std::unique_ptr<X11Display> opened(new X11Display(display, sharedMemory));
+  if (!opened->loop_.isOpen()) {
+    return nullptr;
+  }
+  return opened;
+}
+
+X11Display::X11Display(Display* display, bool sharedMemory)
+    : display_(display),
+      screen_(DefaultScreen(display)),
+      root_(RootWindow(display, screen_)),
+      depth_(DefaultDepth(display, screen_)),
+      sharedMemory_(sharedMemory && XShmQueryExtension(display) != 0),
+      gc_(XCreateGC(display, root_, 0, nullptr)) {
+  XInternAtoms(display_, const_cast<char**>(kAtomNames), kAtomCount, False, atoms_);
+  // Without this, a held key sends release-press pairs and hot keys would repeat.
+  XkbSetDetectableAutoRepeat(display_, True, nullptr);
+  XSetLocaleModifiers("");
+  im_ = XOpenIM(display_, nullptr, nullptr, nullptr);
+}
+
+X11Display::~X11Display() {
+  while (!hotKeys_.empty()) {
+    ungrabHotKey(hotKeys_.back().id);
+  }
+  while (!windows_.empty()) {
+    destroyWindow(windows_.begin()->first);
+  }
+  if (im_ != nullptr) {
+    XCloseIM(im_);
+  }
+  XFreeGC(display_, gc_);
+  XCloseDisplay(display_);
+}
+
+X11Display::Win* X11Display::find(WindowId window) {
+  auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : it->second.get();
+}
+
+bool X11Display::usesSharedMemory(WindowId window) const {
+  auto it = windows_.find(window);
+  return it != windows_.end() && it->second->buffer.usesShm();
+}
+
+int X11Display::screenWidth() const {
+  return DisplayWidth(display_, screen_);
+}
+int X11Display::screenHeight() const {
+  return DisplayHeight(display_, screen_);
+}
+
+WindowId X11Display::createWindow(const ui::WindowSpec& spec) {
+  const Rect& b = spec.bounds;
+  if (b.width <= 0 || b.height <= 0 || (spec.owner != 0 && find(spec.owner) == nullptr)) {
+    return 0;
+  }
+  XSetWindowAttributes attributes{};
+  // No background: the server must not clear what the back buffer is about to cover.
+  attributes.background_pixmap = None;
+  attributes.border_pixel = 0;
+  attributes.event_mask = kEventMask;
+  attributes.override_redirect = spec.kind == ui::WindowKind::kPopup ? True : False;
+  attributes.bit_gravity = NorthWestGravity;
+  X11ErrorTrap trap(display_);
+  const Window xid = XCreateWindow(
+      display_, root_, b.x, b.y, static_cast<unsigned>(b.width), static_cast<unsigned>(b.height), 0,
+      depth_, InputOutput, DefaultVisual(display_, screen_),
+      CWBackPixmap | CWBorderPixel | CWEventMask | CWOverrideRedirect | CWBitGravity, &attributes);
+  if (trap.sync() != Success || xid == 0) {
+    return 0;
+  }
+  Win& win = *windows_.emplace(static_cast<WindowId>(xid), std::make_unique<Win>()).first->second;
+  win.xid = xid;
+  win.kind = spec.kind;
+  win.bounds = b;
+  win.positioned = spec.positioned || spec.kind == ui::WindowKind::kPopup;
+  if (!win.buffer.create(display_, DefaultVisual(display_, screen_), depth_, b.width, b.height,
+                         sharedMemory_)) {
+    destroyWindow(static_cast<WindowId>(xid));
+    return 0;
+  }
+
+  Atom protocols[] = {atom(kWmDeleteWindow), atom(kNetWmPing)};
+  XSetWMProtocols(display_, xid, protocols, 2);
+  const long pid = getpid();
+  XChangeProperty(display_, xid, atom(kNetWmPid), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  // _NET_WM_PID only means something together with the machine it counts on.
+  char host[HOST_NAME_MAX + 1] = {};
+  if (gethostname(host, sizeof host - 1) == 0) {
+    XChangeProperty(display_, xid, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(host),
+                    static_cast<int>(std::strlen(host)));
+  }
+  XClassHint classHint{const_cast<char*>("netvigil"), const_cast<char*>("Netvigil")};
+  XSetClassHint(display_, xid, &classHint);
+  const Atom type = spec.kind == ui::WindowKind::kDialog  ? atom(kNetWmWindowTypeDialog)
+                    : spec.kind == ui::WindowKind::kPopup ? atom(kNetWmWindowTypePopupMenu)
+                                                          : atom(kNetWmWindowTypeNormal);
+  XChangeProperty(display_, xid, atom(kNetWmWindowType), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&type), 1);
+  if (spec.owner != 0) {
+    XSetTransientForHint(display_, xid, static_cast<Window>(spec.owner));
+  }
+  writeNormalHints(win);
+  setTitle(static_cast<WindowId>(xid), spec.title);
+  if (im_ != nullptr) {
+    win.xic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
+                        xid, XNFocusWindow, xid, nullptr);
+    if (win.xic != nullptr) {
+      long filter = 0;
+      XGetICValues(win.xic, XNFilterEvents, &filter, nullptr);
+      XSelectInput(display_, xid, kEventMask | filter);
+    }
+  }
+  return static_cast<WindowId>(xid);
+}
+
+void X11Display::destroyWindow(WindowId window) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return;
+  }
+  if (win->xic != nullptr) {
+    XDestroyIC(win->xic);
+  }
+  win->buffer.destroy();
+  XDestroyWindow(display_, win->xid);
+  windows_.erase(window);
+  XFlush(display_);
+}
+
+bool X11Display::show(WindowId window, bool activate) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  if (activate) {
+    win->focusOnMap = true;
+    XMapRaised(display_, win->xid);
+    if (win->mapped) {
+      sendToRoot(win->xid, atom(kNetActiveWindow), 1, CurrentTime, 0);
+    }
+  } else {
+    XMapWindow(display_, win->xid);
+  }
+  XFlush(display_);
+  return true;
+}
+
+bool X11Display::hide(WindowId window) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  // Withdrawing (not only unmapping) tells the window manager to forget the frame too.
+  XWithdrawWindow(display_, win->xid, screen_);
+  XFlush(display_);
+  return true;
+}
+
+bool X11Display::move(WindowId window, int x, int y) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  win->bounds.x = x;
+  win->bounds.y = y;
+  win->positioned = true;
+  writeNormalHints(*win);
+  XMoveWindow(display_, win->xid, x, y);
+  return true;
+}
+
+bool X11Display::resize(WindowId window, int width, int height) {
+  Win* win = find(window);
+  if (win == nullptr || width <= 0 || height <= 0) {
+    return false;
+  }
+  if (width != win->bounds.width || height != win->bounds.height) {
+    if (!win->buffer.create(display_, DefaultVisual(display_, screen_), depth_, width, height,
+                            sharedMemory_)) {
+      return false;
+    }
+    win->bounds.width = width;
+    win->bounds.height = height;
+  }
+  XResizeWindow(display_, win->xid, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  return true;
+}
+
+Rect X11Display::bounds(WindowId window) const {
+  auto it = windows_.find(window);
+  return it == windows_.end() ? Rect{} : it->second->bounds;
+}
+
+bool X11Display::setTitle(WindowId window, std::string_view utf8) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+  const int length = static_cast<int>(utf8.size());
+  XChangeProperty(display_, win->xid, atom(kNetWmName), atom(kUtf8String), 8, PropModeReplace,
+                  bytes, length);
+  // For window managers that know no EWMH: the same bytes, as the ICCCM allows UTF8_STRING.
+  XChangeProperty(display_, win->xid, XA_WM_NAME, atom(kUtf8String), 8, PropModeReplace, bytes,
+                  length);
+  return true;
+}
+
+bool X11Display::setIcon(WindowId window, const std::uint32_t* argb, int width, int height) {
+  Win* win = find(window);
+  if (win == nullptr || argb == nullptr || width <= 0 || height <= 0) {
+    return false;
+  }
+  // Format 32 properties travel as longs on the client side, whatever their width.
+  std::vector<long> data;
+  data.reserve(2 + static_cast<std::size_t>(width) * height);
+  data.push_back(width);
+  data.push_back(height);
+  data.insert(data.end(), argb, argb + static_cast<std::ptrdiff_t>(width) * height);
+  XChangeProperty(display_, win->xid, atom(kNetWmIcon), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(data.data()),
+                  static_cast<int>(data.size()));
+  return true;
+}
+
+void X11Display::writeNormalHints(const Win& win) {
+  XSizeHints hints{};
+  if (win.positioned) {
+    hints.flags |= USPosition | PPosition;
+    hints.x = win.bounds.x;
+    hints.y = win.bounds.y;
+  }
+  if (win.minWidth > 0 || win.minHeight > 0) {
+    hints.flags |= PMinSize;
+    hints.min_width = win.minWidth;
+    hints.min_height = win.minHeight;
+  }
+  if (win.maxWidth > 0 || win.maxHeight > 0) {
+    hints.flags |= PMaxSize;
+    hints.max_width = win.maxWidth > 0 ? win.maxWidth : INT_MAX;
+    hints.max_height = win.maxHeight > 0 ? win.maxHeight : INT_MAX;
+  }
+  XSetWMNormalHints(display_, win.xid, &hints);
+}
+
+bool X11Display::setSizeLimits(WindowId window, int minWidth, int minHeight, int maxWidth,
+                               int maxHeight) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  win->minWidth = std::max(minWidth, 0);
+  win->minHeight = std::max(minHeight, 0);
+  win->maxWidth = std::max(maxWidth, 0);
+  win->maxHeight = std::max(maxHeight, 0);
+  writeNormalHints(*win);
+  return true;
+}
+
+bool X11Display::setDecorated(WindowId window, bool decorated) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  // The Motif hints: flags (2 = decorations given), functions, decorations, input mode, status.
+  const long hints[5] = {2, 0, decorated ? 1 : 0, 0, 0};
+  XChangeProperty(display_, win->xid, atom(kMotifWmHints), atom(kMotifWmHints), 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(hints), 5);
+  return true;
+}
+
+void X11Display::sendToRoot(XWindow window, XAtom type, long a, long b, long c) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = type;
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = a;
+  event.xclient.data.l[1] = b;
+  event.xclient.data.l[2] = c;
+  event.xclient.data.l[3] = 1;  // from an application
+  XSendEvent(display_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+}
+
+void X11Display::writeState(const Win& win) {
+  std::vector<Atom> states;
+  if (win.above) {
+    states.push_back(atom(kNetWmStateAbove));
+  }
+  if (win.skipTaskbar) {
+    states.push_back(atom(kNetWmStateSkipTaskbar));
+  }
+  if (win.maximized) {
+    states.push_back(atom(kNetWmStateMaximizedVert));
+    states.push_back(atom(kNetWmStateMaximizedHorz));
+  }
+  XChangeProperty(display_, win.xid, atom(kNetWmState), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(states.data()),
+                  static_cast<int>(states.size()));
+}
+
+// The window manager owns _NET_WM_STATE of a mapped window: ask it by message; before mapping
+// the property itself is the request.
+void X11Display::changeState(Win& win, bool on, XAtom first, XAtom second) {
+  if (win.mapped) {
+    sendToRoot(win.xid, atom(kNetWmState), on ? 1 : 0, static_cast<long>(first),
+               static_cast<long>(second));
+  }
+  writeState(win);
+  XFlush(display_);
+}
+
+bool X11Display::setKeepOnTop(WindowId window, bool above) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  win->above = above;
+  changeState(*win, above, atom(kNetWmStateAbove), 0);
+  return true;
+}
+
+bool X11Display::setSkipTaskbar(WindowId window, bool skip) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  win->skipTaskbar = skip;
+  changeState(*win, skip, atom(kNetWmStateSkipTaskbar), 0);
+  return true;
+}
+
+bool X11Display::setMaximized(WindowId window, bool maximized) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  win->maximized = maximized;
+  changeState(*win, maximized, atom(kNetWmStateMaximizedVert), atom(kNetWmStateMaximizedHorz));
+  return true;
+}
+
+bool X11Display::iconify(WindowId window) {
+  Win* win = find(window);
+  return win != nullptr && XIconifyWindow(display_, win->xid, screen_) != 0;
+}
+
+bool X11Display::grabPointer(WindowId window) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  const unsigned int mask =
+      ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
+  return XGrabPointer(display_, win->xid, True, mask, GrabModeAsync, GrabModeAsync, None, None,
+                      CurrentTime) == GrabSuccess;
+}
+
+void X11Display::ungrabPointer() {
+  XUngrabPointer(display_, CurrentTime);
+  XFlush(display_);
+}
+
+cairo_surface_t* X11Display::backBuffer(WindowId window) {
+  Win* win = find(window);
+  return win == nullptr ? nullptr : win->buffer.surface();
+}
+
+bool X11Display::present(WindowId window, const Rect& damage) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  win->buffer.present(win->xid, gc_, damage);
+  return true;
+}
+
+bool X11Display::grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) {
+  ungrabHotKey(id);
+  const KeyCode keycode = XKeysymToKeycode(display_, keysym);
+  if (keycode == 0) {
+    hotKeyError_ = -1;
+    return false;
+  }
+  const unsigned int xModifiers = toXModifiers(modifiers);
+  X11ErrorTrap trap(display_);
+  for (unsigned int locks : kIgnoredLocks) {
+    XGrabKey(display_, keycode, xModifiers | locks, root_, False, GrabModeAsync, GrabModeAsync);
+  }
+  // BadAccess: another client holds the combination.
+  hotKeyError_ = trap.sync();
+  if (hotKeyError_ != Success) {
+    for (unsigned int locks : kIgnoredLocks) {
+      XUngrabKey(display_, keycode, xModifiers | locks, root_);
+    }
+    return false;
+  }
+  hotKeys_.push_back({id, keycode, xModifiers, false});
+  return true;
+}
+
+void X11Display::ungrabHotKey(std::uint32_t id) {
+  auto it =
+      std::find_if(hotKeys_.begin(), hotKeys_.end(), [id](const HotKey& k) { return k.id == id; });
+  if (it == hotKeys_.end()) {
+    return;
+  }
+  // Two grabs of the same key in this process share the server's grab; keep it for the other.
+  const bool shared = std::count_if(hotKeys_.begin(), hotKeys_.end(), [&](const HotKey& k) {
+                        return k.keycode == it->keycode && k.modifiers == it->modifiers;
+                      }) > 1;
+  if (!shared) {
+    for (unsigned int locks : kIgnoredLocks) {
+      XUngrabKey(display_, it->keycode, it->modifiers | locks, root_);
+    }
+    XFlush(display_);
+  }
+  hotKeys_.erase(it);
+}
+
+bool X11Display::dispatch(ui::IEventSink& sink, int timeoutMs) {
+  return loop_.dispatch(sink, timeoutMs, ConnectionNumber(display_),
+                        [this, &sink] { return drain(sink); });
+}
+
+bool X11Display::drain(ui::IEventSink& sink) {
+  bool any = false;
+  // XPending flushes the requests made so far, so nothing waits unsent while the loop sleeps.
+  while (XPending(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    handle(event, sink);
+    any = true;
+  }
+  return any;
+}
+
+void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
+  if (XFilterEvent(&event, None) != 0) {
+    return;
+  }
+  if ((event.type == KeyPress || event.type == KeyRelease) && event.xkey.window == root_) {
+    handleHotKey(event, sink);
+    return;
+  }
+  if (event.type == MappingNotify) {
+    XRefreshKeyboardMapping(&event.xmapping);
+    return;
+  }
+  Win* win = find(static_cast<WindowId>(event.xany.window));
+  if (win == nullptr) {
+    return;
+  }
+  Event out;
+  out.window = static_cast<WindowId>(win->xid);
+  switch (event.type) {
+    case ButtonPress:
+    case ButtonRelease: {
+      const XButtonEvent& b = event.xbutton;
+      out.x = b.x;
+      out.y = b.y;
+      out.rootX = b.x_root;
+      out.rootY = b.y_root;
+      out.modifiers = fromXState(b.state);
+      out.timeMs = b.time;
+      if (b.button >= 4 && b.button <= 7) {
+        // Wheel steps arrive as presses of buttons 4 (up) and 5 (down); 6 and 7 are sideways.
+        if (event.type == ButtonRelease || b.button > 5) {
+          return;
+        }
+        out.kind = EventKind::kWheel;
+        out.wheel = b.button == 4 ? 1 : -1;
+      } else {
+        out.kind = event.type == ButtonPress ? EventKind::kButtonPress : EventKind::kButtonRelease;
+        out.button = b.button;
+      }
+      break;
+    }
+    case MotionNotify: {
+      const XMotionEvent& m = event.xmotion;
+      out.kind = EventKind::kMotion;
+      out.x = m.x;
+      out.y = m.y;
+      out.rootX = m.x_root;
+      out.rootY = m.y_root;
+      out.modifiers = fromXState(m.state);
+      out.timeMs = m.time;
+      break;
+    }
+    case KeyPress:
+    case KeyRelease:
+      handleKey(event, *win, sink);
+      return;
+    case EnterNotify:
+    case LeaveNotify: {
+      const XCrossingEvent& c = event.xcrossing;
+      out.kind = event.type == EnterNotify ? EventKind::kEnter : EventKind::kLeave;
+      out.x = c.x;
+      out.y = c.y;
+      out.rootX = c.x_root;
+      out.rootY = c.y_root;
+      out.modifiers = fromXState(c.state);
+      out.timeMs = c.time;
+      break;
+    }
+    case FocusIn:
+    case FocusOut: {
+      const XFocusChangeEvent& f = event.xfocus;
+      // A keyboard grab (our hot keys among them) moves the focus only for a moment.
+      if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyPointer) {
+        return;
+      }
+      out.kind = event.type == FocusIn ? EventKind::kFocusIn : EventKind::kFocusOut;
+      if (win->xic != nullptr) {
+        event.type == FocusIn ? XSetICFocus(win->xic) : XUnsetICFocus(win->xic);
+      }
+      break;
+    }
+    case Expose: {
+      // The back buffer holds the whole window, so exposed parts are restored from it here.
+      const XExposeEvent& e = event.xexpose;
+      win->buffer.present(win->xid, gc_, {e.x, e.y, e.width, e.height});
+      return;
+    }
+    case ConfigureNotify:
+      handleConfigure(event, *win, sink);
+      return;
+    case MapNotify:
+      win->mapped = true;
+      out.kind = EventKind::kMap;
+      if (win->focusOnMap) {
+        win->focusOnMap = false;
+        X11ErrorTrap trap(display_);
+        XSetInputFocus(display_, win->xid, RevertToParent, CurrentTime);
+        sendToRoot(win->xid, atom(kNetActiveWindow), 1, CurrentTime, 0);
+      }
+      break;
+    case UnmapNotify:
+      win->mapped = false;
+      out.kind = EventKind::kUnmap;
+      break;
+    case ClientMessage: {
+      const XClientMessageEvent& m = event.xclient;
+      if (m.message_type != atom(kWmProtocols) || m.format != 32) {
+        return;
+      }
+      const auto protocol = static_cast<Atom>(m.data.l[0]);
+      if (protocol == atom(kNetWmPing)) {
+        // The window manager asks whether we still answer: send it back to the root.
+        XEvent reply = event;
+        reply.xclient.window = root_;
+        XSendEvent(display_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask,
+                   &reply);
+        return;
+      }
+      if (protocol != atom(kWmDeleteWindow)) {
+        return;
+      }
+      out.kind = EventKind::kCloseRequest;
+      break;
+    }
+    default:
+      return;
+  }
+  sink.onPlatformEvent(out);
+}
+
+void X11Display::handleConfigure(XEvent& event, Win& win, ui::IEventSink& sink) {
+  const XConfigureEvent& configure = event.xconfigure;
+  Rect now{configure.x, configure.y, configure.width, configure.height};
+  // A real event gives the position inside the window manager's frame, a synthetic one (sent
+  // by the window manager) the position on the screen.
+  if (configure.send_event == False) {
+    Window child = 0;
+    XTranslateCoordinates(display_, win.xid, root_, 0, 0, &now.x, &now.y, &child);
+  }
+  if ((now.width != win.bounds.width || now.height != win.bounds.height) &&
+      !win.buffer.create(display_, DefaultVisual(display_, screen_), depth_, now.width, now.height,
+                         sharedMemory_)) {
+    now.width = win.bounds.width;
+    now.height = win.bounds.height;
+  }
+  win.bounds = now;
+  Event out;
+  out.kind = EventKind::kConfigure;
+  out.window = static_cast<WindowId>(win.xid);
+  out.rootX = now.x;
+  out.rootY = now.y;
+  out.width = now.width;
+  out.height = now.height;
+  sink.onPlatformEvent(out);
+}
+
+void X11Display::handleKey(XEvent& event, Win& win, ui::IEventSink& sink) {
+  XKeyEvent& key = event.xkey;
+  Event out;
+  out.kind = event.type == KeyPress ? EventKind::kKeyPress : EventKind::kKeyRelease;
+  out.window = static_cast<WindowId>(win.xid);
+  out.x = key.x;
+  out.y = key.y;
+  out.rootX = key.x_root;
+  out.rootY = key.y_root;
+  out.modifiers = fromXState(key.state);
+  out.timeMs = key.time;
+  KeySym keysym = NoSymbol;
+  std::string text;
+  if (event.type == KeyPress && win.xic != nullptr) {
+    char buffer[256];
+    Status status = 0;
+    const int n = Xutf8LookupString(win.xic, &key, buffer, sizeof buffer, &keysym, &status);
+    if (status == XLookupChars || status == XLookupBoth) {
+      text.assign(buffer, static_cast<std::size_t>(std::max(n, 0)));
+    }
+    if (status != XLookupKeySym && status != XLookupBoth) {
+      keysym = NoSymbol;
+    }
+  } else {
+    char buffer[32];
+    XLookupString(&key, buffer, sizeof buffer, &keysym, nullptr);
+    if (event.type == KeyPress) {
+      text = keysymText(keysym);
+    }
+  }
+  // Control characters are keys, not text.
+  if (text.size() == 1 && (static_cast<unsigned char>(text[0]) < 0x20 || text[0] == 0x7F)) {
+    text.clear();
+  }
+  out.keysym = static_cast<std::uint32_t>(keysym);
+  // Text longer than one event holds (an input method's commit) goes in several, cut between
+  // characters; the later ones carry no key.
+  std::string_view rest = text;
+  do {
+    std::size_t n = std::min(rest.size(), out.text.size() - 1);
+    while (n < rest.size() && n > 0 && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80) {
+      --n;
+    }
+    out.setTyped(rest.substr(0, n));
+    rest.remove_prefix(n);
+    sink.onPlatformEvent(out);
+    out.keysym = 0;
+  } while (!rest.empty());
+}
+
+void X11Display::handleHotKey(XEvent& event, ui::IEventSink& sink) {
+  XKeyEvent& key = event.xkey;
+  const unsigned int modifiers = key.state & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask);
+  for (HotKey& hotKey : hotKeys_) {
+    if (hotKey.keycode != key.keycode) {
+      continue;
+    }
+    // The modifiers may have been let go first, so a release ends the press whatever they are.
+    if (key.type == KeyRelease) {
+      hotKey.down = false;
+      continue;
+    }
+    if (hotKey.modifiers != modifiers) {
+      continue;
+    }
+    // A held key repeats its presses; the hot key fires once per press.
+    if (hotKey.down) {
+      continue;
+    }
+    hotKey.down = true;
+    Event out;
+    out.kind = EventKind::kHotKey;
+    out.id = hotKey.id;
+    out.modifiers = fromXState(key.state);
+    out.keysym = static_cast<std::uint32_t>(XLookupKeysym(&key, 0));
+    out.timeMs = key.time;
+    sink.onPlatformEvent(out);
+  }
+}
+
+}  // namespace s::platform::x11

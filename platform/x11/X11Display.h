@@ -1,0 +1,131 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/ui/EventLoop.h"
+#include "platform/ui/IDisplay.h"
+
+// Xlib's own names, declared here so that this header does not bring in Xlib's macros.
+struct _XDisplay;
+struct _XGC;
+struct _XIM;
+union _XEvent;
+
+namespace s::platform::x11 {
+
+// The display on an X server through Xlib. Each user-interface thread opens its own connection
+// and owns the windows it creates; the loop polls the connection, an eventfd and a timerfd.
+// Needs a TrueColor default visual of 24 or 32 bits with 8-bit channels (what every X server
+// of our time offers), so that cairo's RGB24 pixels go to the screen without conversion.
+class X11Display final : public ui::IDisplay {
+ public:
+  // nullptr when the server cannot be reached or its visual does not fit. `name` nullptr: the
+  // DISPLAY variable. `sharedMemory` false keeps the blit on XPutImage even where XShm works.
+  static std::unique_ptr<X11Display> open(const char* name, bool sharedMemory = true);
+
+  ~X11Display() override;
+  X11Display(const X11Display&) = delete;
+  X11Display& operator=(const X11Display&) = delete;
+
+  _XDisplay* native() const { return display_; }
+  // Whether the window's back buffer is shared with the server (XShm).
+  bool usesSharedMemory(ui::WindowId window) const;
+
+  ui::WindowId createWindow(const ui::WindowSpec& spec) override;
+  void destroyWindow(ui::WindowId window) override;
+  bool show(ui::WindowId window, bool activate) override;
+  bool hide(ui::WindowId window) override;
+  bool move(ui::WindowId window, int x, int y) override;
+  bool resize(ui::WindowId window, int width, int height) override;
+  ui::Rect bounds(ui::WindowId window) const override;
+  bool setTitle(ui::WindowId window, std::string_view utf8) override;
+  bool setIcon(ui::WindowId window, const std::uint32_t* argb, int width, int height) override;
+  bool setKeepOnTop(ui::WindowId window, bool above) override;
+  bool setSizeLimits(ui::WindowId window, int minWidth, int minHeight, int maxWidth,
+                     int maxHeight) override;
+  bool setDecorated(ui::WindowId window, bool decorated) override;
+  bool setSkipTaskbar(ui::WindowId window, bool skip) override;
+  bool iconify(ui::WindowId window) override;
+  bool setMaximized(ui::WindowId window, bool maximized) override;
+  bool grabPointer(ui::WindowId window) override;
+  void ungrabPointer() override;
+  int screenWidth() const override;
+  int screenHeight() const override;
+  cairo_surface_t* backBuffer(ui::WindowId window) override;
+  bool present(ui::WindowId window, const ui::Rect& damage) override;
+  bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) override;
+  void ungrabHotKey(std::uint32_t id) override;
+  int hotKeyError() const override { return hotKeyError_; }
+  void setTimer(std::uint32_t id, std::uint32_t intervalMs) override {
+    loop_.setTimer(id, intervalMs);
+  }
+  void killTimer(std::uint32_t id) override { loop_.killTimer(id); }
+  bool dispatch(ui::IEventSink& sink, int timeoutMs) override;
+  void post(std::function<void()> work) override { loop_.post(std::move(work)); }
+  void quit() override { loop_.quit(); }
+
+ private:
+  enum AtomName : int {
+    kWmProtocols,
+    kWmDeleteWindow,
+    kNetWmPing,
+    kNetWmPid,
+    kNetWmName,
+    kUtf8String,
+    kNetWmIcon,
+    kNetWmState,
+    kNetWmStateAbove,
+    kNetWmStateSkipTaskbar,
+    kNetWmStateMaximizedVert,
+    kNetWmStateMaximizedHorz,
+    kNetWmWindowType,
+    kNetWmWindowTypeNormal,
+    kNetWmWindowTypeDialog,
+    kNetWmWindowTypePopupMenu,
+    kNetActiveWindow,
+    kMotifWmHints,
+    kAtomCount,
+  };
+
+  struct Win;  // an X window with its back buffer and input context
+
+  struct HotKey {
+    std::uint32_t id;
+    unsigned char keycode;
+    unsigned int modifiers;
+    bool down;
+  };
+
+  using XAtom = unsigned long;
+  using XWindow = unsigned long;
+
+  X11Display(_XDisplay* display, bool sharedMemory);
+  Win* find(ui::WindowId window);
+  XAtom atom(AtomName which) const { return atoms_[which]; }
+  void writeNormalHints(const Win& win);
+  void writeState(const Win& win);
+  void changeState(Win& win, bool on, XAtom first, XAtom second);
+  void sendToRoot(XWindow window, XAtom type, long a, long b, long c);
+  bool drain(ui::IEventSink& sink);
+  void handle(_XEvent& event, ui::IEventSink& sink);
+  void handleKey(_XEvent& event, Win& win, ui::IEventSink& sink);
+  void handleHotKey(_XEvent& event, ui::IEventSink& sink);
+  void handleConfigure(_XEvent& event, Win& win, ui::IEventSink& sink);
+
+  _XDisplay* display_;
+  int screen_;
+  XWindow root_;
+  int depth_;
+  bool sharedMemory_;
+  _XGC* gc_;
+  _XIM* im_ = nullptr;
+  XAtom atoms_[kAtomCount] = {};
+  ui::EventLoop loop_;
+  std::map<ui::WindowId, std::unique_ptr<Win>> windows_;
+  std::vector<HotKey> hotKeys_;
+  int hotKeyError_ = 0;
+};
+
+}  // namespace s::platform::x11

@@ -3,10 +3,12 @@
 
 #include "app/ConnectionList.h"
 
+// Until the window and the live console view exist, the program's view is the connection
+// list printed once.
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--list") == 0) {
-    return s::app::runConnectionList(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("Netvigil %s\n", NETVIGIL_VERSION);
+    return 0;
   }
-  std::printf("Netvigil %s\n", NETVIGIL_VERSION);
-  return 0;
+  return s::app::runConnectionList(argc, argv);
 }

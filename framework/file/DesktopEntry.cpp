@@ -11,11 +11,20 @@ std::u16string escapeValue(std::u16string_view value) {
   std::u16string out;
   for (char16_t c : value) {
     switch (c) {
-      case u'\\': out += u"\\\\"; break;
-      case u'\n': out += u"\\n"; break;
-      case u'\t': out += u"\\t"; break;
-      case u'\r': out += u"\\r"; break;
-      default: out += c;
+      case u'\\':
+        out += u"\\\\";
+        break;
+      case u'\n':
+        out += u"\\n";
+        break;
+      case u'\t':
+        out += u"\\t";
+        break;
+      case u'\r':
+        out += u"\\r";
+        break;
+      default:
+        out += c;
     }
   }
   // A leading space would be lost to the reader's trimming.
@@ -33,11 +42,21 @@ std::u16string unescapeValue(std::u16string_view value) {
       continue;
     }
     switch (value[++i]) {
-      case u's': out += u' '; break;
-      case u'n': out += u'\n'; break;
-      case u't': out += u'\t'; break;
-      case u'r': out += u'\r'; break;
-      case u'\\': out += u'\\'; break;
+      case u's':
+        out += u' ';
+        break;
+      case u'n':
+        out += u'\n';
+        break;
+      case u't':
+        out += u'\t';
+        break;
+      case u'r':
+        out += u'\r';
+        break;
+      case u'\\':
+        out += u'\\';
+        break;
       default:
         out += u'\\';
         out += value[i];

@@ -1,9 +1,9 @@
 #include "framework/file/FileOutputStream.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace s::file {
 

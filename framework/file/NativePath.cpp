@@ -12,8 +12,8 @@ std::string toNative(std::u16string_view path) {
 
 std::u16string fromNative(std::string_view path) {
   std::u16string text(path.size(), u'\0');
-  text.resize(str::utf8::decode(reinterpret_cast<const uint8_t*>(path.data()), path.size(),
-                                text.data()));
+  text.resize(
+      str::utf8::decode(reinterpret_cast<const uint8_t*>(path.data()), path.size(), text.data()));
   return text;
 }
 

@@ -1,12 +1,12 @@
 #include "framework/file/PathWin.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <vector>
 
@@ -68,7 +68,9 @@ std::u16string desktopFolder() {
   return home + u"/Desktop";
 }
 
-bool statOf(const std::string& path, struct stat& info) { return ::stat(path.c_str(), &info) == 0; }
+bool statOf(const std::string& path, struct stat& info) {
+  return ::stat(path.c_str(), &info) == 0;
+}
 
 int openRetrying(const std::string& path, int flags, mode_t mode = 0) {
   int fd = -1;
@@ -131,9 +133,12 @@ PathWin* PathWin::executable() {
 
 PathWin* PathWin::specialFolder(SpecialFolder folder) {
   switch (folder) {
-    case SpecialFolder::Home: return of(homeFolder());
-    case SpecialFolder::Desktop: return of(desktopFolder());
-    case SpecialFolder::Autostart: return of(configFolder() + u"/autostart");
+    case SpecialFolder::Home:
+      return of(homeFolder());
+    case SpecialFolder::Desktop:
+      return of(desktopFolder());
+    case SpecialFolder::Autostart:
+      return of(configFolder() + u"/autostart");
   }
   return of(u"");
 }
@@ -170,11 +175,19 @@ void PathWin::set(std::u16string_view text) {
   wellFormed_ = true;
 }
 
-std::string PathWin::native() const { return toNative(full_); }
+std::string PathWin::native() const {
+  return toNative(full_);
+}
 
-bool PathWin::exists() const { return wellFormed_ && ::access(native().c_str(), F_OK) == 0; }
-bool PathWin::isReadable() const { return wellFormed_ && ::access(native().c_str(), R_OK) == 0; }
-bool PathWin::isWritable() const { return wellFormed_ && ::access(native().c_str(), W_OK) == 0; }
+bool PathWin::exists() const {
+  return wellFormed_ && ::access(native().c_str(), F_OK) == 0;
+}
+bool PathWin::isReadable() const {
+  return wellFormed_ && ::access(native().c_str(), R_OK) == 0;
+}
+bool PathWin::isWritable() const {
+  return wellFormed_ && ::access(native().c_str(), W_OK) == 0;
+}
 bool PathWin::isReadWrite() const {
   return wellFormed_ && ::access(native().c_str(), R_OK | W_OK) == 0;
 }
@@ -189,7 +202,9 @@ bool PathWin::isFile() const {
   return wellFormed_ && statOf(native(), info) && !S_ISDIR(info.st_mode);
 }
 
-bool PathWin::isHidden() const { return !title_.empty() && title_[0] == u'.'; }
+bool PathWin::isHidden() const {
+  return !title_.empty() && title_[0] == u'.';
+}
 
 bool PathWin::isExe() const {
   struct stat info {};
@@ -197,7 +212,9 @@ bool PathWin::isExe() const {
          ::access(native().c_str(), X_OK) == 0;
 }
 
-bool PathWin::isShortcut() const { return str::StrBuffer::compareIgnoreCase(extension_, u".desktop") == 0; }
+bool PathWin::isShortcut() const {
+  return str::StrBuffer::compareIgnoreCase(extension_, u".desktop") == 0;
+}
 
 bool PathWin::isUrlShortcut() const {
   if (!isShortcut()) {
@@ -248,7 +265,9 @@ str::StrBuffer* PathWin::extension(str::StrBuffer* out, bool append) const {
   return out;
 }
 
-PathWin* PathWin::parent() const { return of(folder_); }
+PathWin* PathWin::parent() const {
+  return of(folder_);
+}
 
 bool PathWin::setMode(mode_t mode) {
   return wellFormed_ && ::chmod(native().c_str(), mode) == 0;

@@ -7,6 +7,8 @@ extern const unsigned long netvigil_lang_pack_size;
 
 namespace s::lang {
 
-std::span<const uint8_t> embeddedPack() { return {netvigil_lang_pack, netvigil_lang_pack_size}; }
+std::span<const uint8_t> embeddedPack() {
+  return {netvigil_lang_pack, netvigil_lang_pack_size};
+}
 
 }  // namespace s::lang

@@ -18,8 +18,7 @@ class LangPack final : public Pooled<LangPack, PoolableObject> {
   std::u16string_view tag() const { return tag_; }
   std::u16string_view engName() const { return engName_; }
   std::u16string_view trueName() const { return trueName_; }
-  void setNames(std::u16string_view tag, std::u16string_view engName,
-                std::u16string_view trueName);
+  void setNames(std::u16string_view tag, std::u16string_view engName, std::u16string_view trueName);
 
   bool hasId(int32_t id) const;
   // The text of `id`, or empty when the language has none.

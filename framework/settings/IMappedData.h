@@ -21,12 +21,9 @@ class IMappedData : public IObject, public IPoolable {
   virtual bool hasValue(std::u16string_view dir, std::u16string_view key) = 0;
 
   virtual uint8_t getU8(std::u16string_view dir, std::u16string_view key, uint8_t fallback) = 0;
-  virtual uint16_t getU16(std::u16string_view dir, std::u16string_view key,
-                          uint16_t fallback) = 0;
-  virtual uint32_t getU32(std::u16string_view dir, std::u16string_view key,
-                          uint32_t fallback) = 0;
-  virtual uint64_t getU64(std::u16string_view dir, std::u16string_view key,
-                          uint64_t fallback) = 0;
+  virtual uint16_t getU16(std::u16string_view dir, std::u16string_view key, uint16_t fallback) = 0;
+  virtual uint32_t getU32(std::u16string_view dir, std::u16string_view key, uint32_t fallback) = 0;
+  virtual uint64_t getU64(std::u16string_view dir, std::u16string_view key, uint64_t fallback) = 0;
   virtual int8_t getS8(std::u16string_view dir, std::u16string_view key, int8_t fallback) = 0;
   virtual int16_t getS16(std::u16string_view dir, std::u16string_view key, int16_t fallback) = 0;
   virtual int32_t getS32(std::u16string_view dir, std::u16string_view key, int32_t fallback) = 0;
@@ -37,11 +34,10 @@ class IMappedData : public IObject, public IPoolable {
   // The text stays valid until the next getString on this store. `expandable`, when given,
   // is set to false: the file keeps no expandable texts.
   virtual std::u16string_view getString(std::u16string_view dir, std::u16string_view key,
-                                        std::u16string_view fallback,
-                                        bool* expandable = nullptr, bool expand = false) = 0;
+                                        std::u16string_view fallback, bool* expandable = nullptr,
+                                        bool expand = false) = 0;
   // Decodes the hex pairs into `bytes`; leaves it unchanged when the value is missing.
-  virtual void getBytes(std::u16string_view dir, std::u16string_view key,
-                        col::ArrayU08& bytes) = 0;
+  virtual void getBytes(std::u16string_view dir, std::u16string_view key, col::ArrayU08& bytes) = 0;
   virtual void removeValue(std::u16string_view dir, std::u16string_view key) = 0;
 
   virtual void setU8(std::u16string_view dir, std::u16string_view key, uint8_t value) = 0;

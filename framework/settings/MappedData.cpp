@@ -84,7 +84,9 @@ Node* MappedData::walk(std::u16string_view dir, bool create) {
   return node;
 }
 
-bool MappedData::findDir(std::u16string_view dir) { return walk(dir, false) != nullptr; }
+bool MappedData::findDir(std::u16string_view dir) {
+  return walk(dir, false) != nullptr;
+}
 
 void MappedData::removeDir(std::u16string_view dir) {
   size_t cut = dir.find_last_of(u"/\\");
@@ -169,8 +171,7 @@ std::u16string_view MappedData::getString(std::u16string_view dir, std::u16strin
   return scratch_;
 }
 
-void MappedData::getBytes(std::u16string_view dir, std::u16string_view key,
-                          col::ArrayU08& bytes) {
+void MappedData::getBytes(std::u16string_view dir, std::u16string_view key, col::ArrayU08& bytes) {
   const Node* node = valueNode(dir, key);
   std::basic_string<uint8_t> decoded;
   if (node != nullptr && node->getBytes(key, decoded)) {

@@ -46,8 +46,7 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
   std::u16string_view getString(std::u16string_view dir, std::u16string_view key,
                                 std::u16string_view fallback, bool* expandable = nullptr,
                                 bool expand = false) override;
-  void getBytes(std::u16string_view dir, std::u16string_view key,
-                col::ArrayU08& bytes) override;
+  void getBytes(std::u16string_view dir, std::u16string_view key, col::ArrayU08& bytes) override;
   void removeValue(std::u16string_view dir, std::u16string_view key) override;
 
   void setU8(std::u16string_view dir, std::u16string_view key, uint8_t value) override;

@@ -12,6 +12,9 @@ class StrArray final : public col::array::PointerArray<StrBuffer, StrArray> {
  public:
   StrArray() { setDestructor(&StrBuffer::pool()); }
 
+  // The elements always go back to the StrBuffer pool: a recycled list keeps its destructor.
+  void reset() override { freeMemory(); }
+
   // Appends a new buffer holding the text.
   void add(std::u16string_view text) { push(StrBuffer::of(text)); }
 

@@ -142,7 +142,10 @@ class Iconv {
   Iconv(const Iconv&) = delete;
   Iconv& operator=(const Iconv&) = delete;
 
-  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  // iconv_open reports failure as (iconv_t)-1.
+  bool valid() const {
+    return cd_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+  }
 
   // Converts all of the input. An input sequence that cannot be converted is skipped by
   // `skip` bytes (answered by the callback from the remaining input) and `replacement` is
@@ -872,7 +875,9 @@ uint32_t StrBuffer::replace(std::u16string_view from, std::u16string_view to, bo
     size_t write = 0;
     while (read < length_) {
       if (matchAt(read)) {
-        std::memmove(data() + write, to.data(), to.size() * sizeof(char16_t));
+        if (!to.empty()) {
+          std::memmove(data() + write, to.data(), to.size() * sizeof(char16_t));
+        }
         write += to.size();
         read += m;
         ++count;
@@ -947,33 +952,39 @@ StrBuffer* StrBuffer::prefixFound(bool found, uint32_t pos) const {
 
 StrBuffer* StrBuffer::prefixBeforeLast(char16_t ch, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(lastIndexOf(ch, pos, before), pos);
+  bool found = lastIndexOf(ch, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLastIgnoreCase(char16_t ch, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(lastIndexOfIgnoreCase(ch, pos, before), pos);
+  bool found = lastIndexOfIgnoreCase(ch, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLastAny(std::u16string_view chars, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(lastIndexOfAny(chars, pos, before), pos);
+  bool found = lastIndexOfAny(chars, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLastAnyIgnoreCase(std::u16string_view chars,
                                                     uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(lastIndexOfAnyIgnoreCase(chars, pos, before), pos);
+  bool found = lastIndexOfAnyIgnoreCase(chars, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLast(std::u16string_view text, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(findLast(text, pos, before), pos);
+  bool found = findLast(text, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrBuffer* StrBuffer::prefixBeforeLastIgnoreCase(std::u16string_view text, uint32_t before) const {
   uint32_t pos = 0;
-  return prefixFound(findLastIgnoreCase(text, pos, before), pos);
+  bool found = findLastIgnoreCase(text, pos, before);
+  return prefixFound(found, pos);
 }
 
 StrArray* StrBuffer::split(char16_t ch) const {
@@ -1102,7 +1113,9 @@ bool StrBuffer::assignCodePage(uint32_t codePage, const char* bytes, bool append
   std::vector<char> out = converter.convert(bytes, size, {kReplacement, 2},
                                             [](const char*, size_t) { return size_t{1}; });
   auto units = static_cast<uint32_t>(out.size() / 2);
-  std::memcpy(extend(units), out.data(), size_t{units} * 2);
+  if (units > 0) {
+    std::memcpy(extend(units), out.data(), size_t{units} * 2);
+  }
   return true;
 }
 

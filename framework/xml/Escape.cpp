@@ -11,6 +11,8 @@ struct Entity {
   char16_t character;
 };
 
+// Each table serves both directions: these characters are written as these entities, and
+// only these entities are read back.
 constexpr std::array<Entity, 5> kAttributeEntities{{
     {u"&amp;", u'&'},
     {u"&lt;", u'<'},
@@ -30,6 +32,24 @@ constexpr std::array<Entity, 6> kTextEntities{{
 
 bool isTrimmed(char16_t c) {
   return c == u' ' || c == u'\n' || c == u'\u3000' || c == u'\t' || c == u'\r';
+}
+
+// Writes each character that `table` names as its entity.
+template <size_t N>
+void encode(std::u16string_view text, const std::array<Entity, N>& table, std::u16string& out) {
+  for (char16_t c : text) {
+    const Entity* entity = nullptr;
+    for (const Entity& candidate : table) {
+      if (candidate.character == c) {
+        entity = &candidate;
+      }
+    }
+    if (entity != nullptr) {
+      out += entity->text;
+    } else {
+      out += c;
+    }
+  }
 }
 
 // Decodes the entities of `table`; answers the output length reached after the last one.
@@ -60,30 +80,11 @@ size_t decode(std::u16string_view raw, const std::array<Entity, N>& table, std::
 }  // namespace
 
 void escapeAttribute(std::u16string_view text, std::u16string& out) {
-  for (char16_t c : text) {
-    switch (c) {
-      case u'\n': out += u"&#10;"; break;
-      case u'\r': out += u"&#13;"; break;
-      case u'"': out += u"&quot;"; break;
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      default: out += c;
-    }
-  }
+  encode(text, kAttributeEntities, out);
 }
 
 void escapeText(std::u16string_view text, std::u16string& out) {
-  for (char16_t c : text) {
-    switch (c) {
-      case u'\n': out += u"&#10;"; break;
-      case u'\r': out += u"&#13;"; break;
-      case u' ': out += u"&#160;"; break;
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      default: out += c;
-    }
-  }
+  encode(text, kTextEntities, out);
 }
 
 void unescapeAttribute(std::u16string_view raw, std::u16string& out) {
@@ -92,8 +93,8 @@ void unescapeAttribute(std::u16string_view raw, std::u16string& out) {
 
 void unescapeText(std::u16string_view raw, std::u16string& out) {
   size_t start = 0;
-  while (start < raw.size() &&
-         (raw[start] == u' ' || raw[start] == u'\t' || raw[start] == u'\n' || raw[start] == u'\r')) {
+  while (start < raw.size() && (raw[start] == u' ' || raw[start] == u'\t' || raw[start] == u'\n' ||
+                                raw[start] == u'\r')) {
     ++start;
   }
   size_t keep = decode(raw.substr(start), kTextEntities, out);

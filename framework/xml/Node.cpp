@@ -4,16 +4,18 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "framework/xml/Names.h"
 #include "framework/file/PathWin.h"
 #include "framework/str/Utf8.h"
 #include "framework/xml/Escape.h"
+#include "framework/xml/Names.h"
 
 namespace s::xml {
 
 namespace {
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool isBlank(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 size_t skipBlanks(std::u16string_view text, size_t pos) {
   while (pos < text.size() && isBlank(text[pos])) {
@@ -48,7 +50,9 @@ int hexValue(char16_t c) {
 
 }  // namespace
 
-Node::Node() { children_.setDestructor(&Node::pool()); }
+Node::Node() {
+  children_.setDestructor(&Node::pool());
+}
 
 void Node::reset() {
   clear();
@@ -131,8 +135,7 @@ void Node::addString(std::u16string_view name, std::u16string_view value) {
 }
 
 template <class Word>
-void Node::addHexWords(std::u16string_view name, const Word* values, uint32_t count,
-                       int digits) {
+void Node::addHexWords(std::u16string_view name, const Word* values, uint32_t count, int digits) {
   static constexpr char16_t kDigits[] = u"0123456789abcdef";
   std::u16string out;
   out.reserve(size_t{count} * digits);
@@ -166,8 +169,7 @@ void Node::addArray64Words(std::u16string_view name, const uint64_t* values, uin
   addHexWords(name, words.data(), static_cast<uint32_t>(words.size()), 8);
 }
 
-std::u16string_view Node::rawValue(std::u16string_view name,
-                                   std::u16string_view fallback) const {
+std::u16string_view Node::rawValue(std::u16string_view name, std::u16string_view fallback) const {
   const std::u16string* raw = attributes_.raw(name);
   return raw == nullptr ? fallback : std::u16string_view(*raw);
 }
@@ -193,42 +195,57 @@ bool Node::getBool(std::u16string_view name, bool fallback) const {
   return (!raw->empty() && (*raw)[0] == u'1') || raw->starts_with(u"true");
 }
 
+template <class T, class Parse>
+T Node::numberOr(std::u16string_view name, T fallback, Parse parse) const {
+  std::string text;
+  return numberText(name, text) ? static_cast<T>(parse(text.c_str())) : fallback;
+}
+
+namespace {
+unsigned long parseUnsigned(const char* text) {
+  return std::strtoul(text, nullptr, 10);
+}
+long parseSigned(const char* text) {
+  return std::strtol(text, nullptr, 10);
+}
+long long parseSigned64(const char* text) {
+  return std::strtoll(text, nullptr, 10);
+}
+double parseDouble(const char* text) {
+  return std::strtod(text, nullptr);
+}
+}  // namespace
+
 uint8_t Node::getU8(std::u16string_view name, uint8_t fallback) const {
-  return static_cast<uint8_t>(getU32(name, fallback));
+  return numberOr(name, fallback, parseUnsigned);
 }
 uint16_t Node::getU16(std::u16string_view name, uint16_t fallback) const {
-  return static_cast<uint16_t>(getU32(name, fallback));
+  return numberOr(name, fallback, parseUnsigned);
 }
 uint32_t Node::getU32(std::u16string_view name, uint32_t fallback) const {
-  std::string text;
-  return numberText(name, text) ? static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10))
-                                : fallback;
+  return numberOr(name, fallback, parseUnsigned);
 }
 uint64_t Node::getU64(std::u16string_view name, uint64_t fallback) const {
-  return static_cast<uint64_t>(getS64(name, static_cast<int64_t>(fallback)));
+  // 64-bit values are written signed.
+  return numberOr(name, fallback, parseSigned64);
 }
 int8_t Node::getS8(std::u16string_view name, int8_t fallback) const {
-  return static_cast<int8_t>(getS32(name, fallback));
+  return numberOr(name, fallback, parseSigned);
 }
 int16_t Node::getS16(std::u16string_view name, int16_t fallback) const {
-  return static_cast<int16_t>(getS32(name, fallback));
+  return numberOr(name, fallback, parseSigned);
 }
 int32_t Node::getS32(std::u16string_view name, int32_t fallback) const {
-  std::string text;
-  return numberText(name, text) ? static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10))
-                                : fallback;
+  return numberOr(name, fallback, parseSigned);
 }
 int64_t Node::getS64(std::u16string_view name, int64_t fallback) const {
-  std::string text;
-  return numberText(name, text) ? static_cast<int64_t>(std::strtoll(text.c_str(), nullptr, 10))
-                                : fallback;
+  return numberOr(name, fallback, parseSigned64);
 }
 float Node::getF32(std::u16string_view name, float fallback) const {
-  return static_cast<float>(getF64(name, fallback));
+  return numberOr(name, fallback, parseDouble);
 }
 double Node::getF64(std::u16string_view name, double fallback) const {
-  std::string text;
-  return numberText(name, text) ? std::strtod(text.c_str(), nullptr) : fallback;
+  return numberOr(name, fallback, parseDouble);
 }
 
 void Node::getString(std::u16string& out, std::u16string_view name, std::u16string_view fallback,
@@ -263,7 +280,9 @@ void Node::addTextRun(std::u16string_view text, size_t from, size_t& pos) {
   attributes_.addRaw(u"", text.substr(from, pos - from));
 }
 
-size_t Node::parse(std::u16string_view text, size_t pos) { return parseElement(text, pos, 0); }
+size_t Node::parse(std::u16string_view text, size_t pos) {
+  return parseElement(text, pos, 0);
+}
 
 size_t Node::parseElement(std::u16string_view text, size_t pos, int depth) {
   const size_t end = text.size();

@@ -102,6 +102,8 @@ class Node final : public Pooled<Node, IXml> {
   void addHexWords(std::u16string_view name, const Word* values, uint32_t count, int digits);
   // The raw text of the attribute as ASCII for the number conversions; false when missing.
   bool numberText(std::u16string_view name, std::string& out) const;
+  template <class T, class Parse>
+  T numberOr(std::u16string_view name, T fallback, Parse parse) const;
   void addTextRun(std::u16string_view text, size_t from, size_t& pos);
   size_t parseElement(std::u16string_view text, size_t pos, int depth);
 

@@ -231,8 +231,9 @@ TEST(ShortcutTest, DesktopEntryStartsTheProgramWithItsArguments) {
 }
 
 TEST(ShortcutTest, ExecArgumentsSurviveQuotingAndSplitting) {
-  const std::u16string arguments[] = {u"plain", u"with space", u"quote\"d", u"back\\slash",
-                                      u"$HOME", u"`tick`", u"semi;colon", u"50%", u""};
+  const std::u16string arguments[] = {u"plain",       u"with space", u"quote\"d",
+                                      u"back\\slash", u"$HOME",      u"`tick`",
+                                      u"semi;colon",  u"50%",        u""};
   for (const auto& argument : arguments) {
     auto split = s::file::DesktopEntry::splitCommand(
         u"prog " + s::file::DesktopEntry::quoteArgument(argument));

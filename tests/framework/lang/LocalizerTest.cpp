@@ -35,8 +35,7 @@ TEST(EmbeddedPackTest, HoldsEveryLanguageAndEveryTextTheProgramUses) {
     EXPECT_FALSE(languages[i]->trueName().empty());
     EXPECT_EQ(languages[i]->idCount(), s::lang::text::kAll.size()) << i;
     for (int32_t id : s::lang::text::kAll) {
-      EXPECT_FALSE(languages[i]->text(id).empty())
-          << "language " << i << " has no text " << id;
+      EXPECT_FALSE(languages[i]->text(id).empty()) << "language " << i << " has no text " << id;
     }
   }
   EXPECT_EQ(languages[13]->engName(), u"Russian");
@@ -46,8 +45,7 @@ TEST(EmbeddedPackTest, HoldsEveryLanguageAndEveryTextTheProgramUses) {
   localizer->selectLanguage(u"English");
   EXPECT_EQ(localizer->text(s::lang::text::kSaveLogButton), u" Save Log... ");
   EXPECT_NE(localizer->text(s::lang::text::kErrorReportSaved).find(u'\n'), std::u16string::npos);
-  EXPECT_NE(localizer->text(s::lang::text::kRawAccessAdvice).find(u"setcap"),
-            std::u16string::npos);
+  EXPECT_NE(localizer->text(s::lang::text::kRawAccessAdvice).find(u"setcap"), std::u16string::npos);
   EXPECT_EQ(localizer->text(s::lang::text::kMonths[7]), u"Aug");
   localizer->selectLanguage(u"German");
   EXPECT_NE(localizer->text(s::lang::text::kColumnProcessName),
@@ -87,8 +85,7 @@ TEST(UserLanguageTest, LocaleNamesMapToTheLanguageNames) {
 // Sets the locale variables for one test and puts them back afterwards.
 class LocaleEnvironment {
  public:
-  LocaleEnvironment(const char* language, const char* all, const char* messages,
-                    const char* lang) {
+  LocaleEnvironment(const char* language, const char* all, const char* messages, const char* lang) {
     for (size_t i = 0; i < 4; ++i) {
       const char* old = std::getenv(kNames[i]);
       saved_[i] = old == nullptr ? nullptr : strdup(old);

@@ -55,8 +55,7 @@ TEST_F(MappedDataTest, AValueInAFreshStoreMakesTheWholeFile) {
   // Set again: still one attribute, now the last of its element.
   store->setBool(u"View", u"Host", true);
   store->setU32(u"View", u"RefreshFrequency", 500);
-  EXPECT_EQ(fileText(),
-            "<savedata><View Host=\"1\" RefreshFrequency=\"500\"></View></savedata>");
+  EXPECT_EQ(fileText(), "<savedata><View Host=\"1\" RefreshFrequency=\"500\"></View></savedata>");
 }
 
 TEST_F(MappedDataTest, BothSeparatorsNameOneElement) {
@@ -139,7 +138,8 @@ TEST_F(MappedDataTest, ATruncatedFileLoadsWhatItCanAtEveryCut) {
     uint32_t frequency = store->getU32(u"MainWindow/View", u"RefreshFrequency", 42);
     EXPECT_TRUE(frequency == 1000 || frequency == 42) << cut;
     std::u16string_view language = store->getString(u"Language", u"", u"English");
-    EXPECT_TRUE(language == u"Deutsch" || language == u"English" || u"Deutsch"sv.starts_with(language))
+    EXPECT_TRUE(language == u"Deutsch" || language == u"English" ||
+                u"Deutsch"sv.starts_with(language))
         << cut;
   }
 }

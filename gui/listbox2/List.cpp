@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/col/MergeSort.h"
 #include "gui/listbox2/IListBox2.h"
 
 namespace s::gui::listbox2 {
@@ -89,8 +90,8 @@ int32_t List::compare(const Record* a, const Record* b) const {
 }
 
 void List::sort() {
-  std::stable_sort(records_.begin(), records_.end(),
-                   [this](const Record* a, const Record* b) { return compare(a, b) < 0; });
+  col::mergeSort(
+      records_, [this](const Record* a, const Record* b) { return compare(a, b); }, scratch_);
   renumberFrom(0);
 }
 
@@ -111,6 +112,7 @@ void List::reset() {
     }
   }
   records_.freeMemory();
+  scratch_.freeMemory();
   columns_.freeMemory();
   sortKeys_.freeMemory();
   control_ = nullptr;

@@ -77,6 +77,8 @@ class List final : public Pooled<List, PoolableObject> {
 
   col::ArrayP<DataType> columns_;
   col::ArrayP<Record> records_;
+  // The sort's second buffer, kept so that sorting again allocates nothing.
+  col::ArrayP<Record> scratch_;
   col::ArrayU32 sortKeys_;
   IListBox2* control_ = nullptr;
 };

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/col/Comparators.h"
+#include "framework/col/MergeSort.h"
+
 namespace s::gui::win {
 
 using listbox2::DataType;
@@ -470,8 +473,13 @@ void ListBox2::dropFromSelection(Record* record) {
 
 void ListBox2::sortSelectionByRow() {
   auto operation = [&] {
-    std::stable_sort(selectedRecords_.begin(), selectedRecords_.end(),
-                     [](const Record* a, const Record* b) { return a->row() < b->row(); });
+    PoolPtr<col::ArrayP<Record>> scratch = col::ArrayP<Record>::make();
+    col::mergeSort(
+        selectedRecords_,
+        [](const Record* a, const Record* b) {
+          return col::CompU32::instance().compare(a->row(), b->row());
+        },
+        *scratch);
     for (uint32_t i = 0; i < selectedRecords_.count(); ++i) {
       selectedStamps_[i] = selectedRecords_.at(i)->stamp();
     }

@@ -69,8 +69,9 @@ bool ListBox2::removeShown(Record* record, uint32_t stamp) {
   if (view_ != nullptr) {
     view_->rowRemoving(*record);
   }
-  dropFromSelection(record);
   list_.remove(record, stamp);
+  // After the removal, so that listeners told of the deselection see the list without it.
+  dropFromSelection(record);
   if (record->expanded()) {
     for (uint32_t i = 0; i < record->childCount(); ++i) {
       Record* child = record->child(i);

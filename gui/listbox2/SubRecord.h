@@ -47,7 +47,6 @@ class SubRecord final : public Pooled<SubRecord, PoolableObject> {
 
   // The display text, made with toText when missing; empty without toText.
   std::u16string_view text();
-  bool hasText() const { return textValid_; }
   // Sets a text directly (a cell without toText, or an edited first column).
   void setText(std::u16string_view text);
   // Forgets the text; the buffer is kept so that remaking it allocates nothing.

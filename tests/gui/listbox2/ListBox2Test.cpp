@@ -429,3 +429,20 @@ TEST_F(ListBox2Test, UpdatesAndScrollingReachTheView) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SubRecordTest, ACellWithoutToTextShowsItsSetTextOrNothing) {
+  PoolPtr<lb::SubRecord> cell(lb::newCell(7, nullptr, nullptr, u""));
+  EXPECT_EQ(cell->text(), u"");
+  EXPECT_EQ(cell->iconSource(), u"");
+  cell->setText(u"edited");
+  EXPECT_EQ(cell->text(), u"edited");
+  // A new value drops the text it no longer matches.
+  cell->setValue(8);
+  EXPECT_EQ(cell->text(), u"");
+  PoolPtr<lb::SubRecord> icon(lb::newCell(0, nullptr, nullptr, u"/usr/bin/prog,0"));
+  EXPECT_EQ(icon->iconSource(), u"/usr/bin/prog,0");
+}
+
+}  // namespace

@@ -1,0 +1,578 @@
+#include "gui/listbox2/ListBox2.h"
+
+#include <algorithm>
+#include <string>
+
+#include "framework/col/Comparators.h"
+#include "framework/col/MergeSort.h"
+
+namespace s::gui::win {
+
+using listbox2::DataType;
+using listbox2::Record;
+using listbox2::SubRecord;
+
+ListBox2::ListBox2() {
+  list_.setControl(this);
+}
+
+// --- Columns ---------------------------------------------------------------------------
+
+uint32_t ListBox2::addColumn(DataType* column) {
+  uint32_t index = list_.addColumn(column);
+  displayOrder_.push(static_cast<int32_t>(index));
+  if (view_ != nullptr) {
+    view_->columnAdded(index);
+  }
+  return index;
+}
+
+uint32_t ListBox2::addColumn(lang::Localizer* localizer, int32_t titleTextId, int32_t width,
+                             int32_t alignment, bool sortable, listbox2::CellComparator comparator,
+                             bool ascending, bool showsIcon, bool checkBoxes, bool editable,
+                             bool treeColumn) {
+  return addColumn(listbox2::newColumn(titleTextId, localizer, width, alignment, sortable,
+                                       comparator, ascending, showsIcon, checkBoxes, editable,
+                                       treeColumn));
+}
+
+uint32_t ListBox2::addColumn(std::u16string_view title, int32_t width, int32_t alignment,
+                             bool sortable, listbox2::CellComparator comparator, bool ascending,
+                             bool showsIcon, bool checkBoxes, bool editable, bool treeColumn) {
+  return addColumn(listbox2::newColumnWithText(title, width, alignment, sortable, comparator,
+                                               ascending, showsIcon, checkBoxes, editable,
+                                               treeColumn));
+}
+
+// --- Rows ------------------------------------------------------------------------------
+
+uint32_t ListBox2::insertShown(uint32_t position, Record* record) {
+  if (!list_.insert(position, record)) {
+    return 0;
+  }
+  if (view_ != nullptr) {
+    view_->rowInserted(*record);
+  }
+  uint32_t rows = 1;
+  if (record->expanded()) {
+    for (uint32_t i = 0; i < record->childCount(); ++i) {
+      rows += insertShown(record->row() + rows, record->child(i));
+    }
+  }
+  return rows;
+}
+
+bool ListBox2::removeShown(Record* record, uint32_t stamp) {
+  if (!list_.contains(record, stamp)) {
+    return false;
+  }
+  if (view_ != nullptr) {
+    view_->rowRemoving(*record);
+  }
+  list_.remove(record, stamp);
+  // After the removal, so that listeners told of the deselection see the list without it.
+  dropFromSelection(record);
+  if (record->expanded()) {
+    for (uint32_t i = 0; i < record->childCount(); ++i) {
+      Record* child = record->child(i);
+      removeShown(child, child->stamp());
+    }
+  }
+  return true;
+}
+
+bool ListBox2::appendRecord(Record* record) {
+  bool done = false;
+  auto operation = [&] {
+    done = insertShown(list_.recordCount(), record) > 0;
+    if (done && autoSort_) {
+      sortRows();
+    }
+  };
+  carry(operation);
+  return done;
+}
+
+bool ListBox2::insertRecord(uint32_t position, Record* record) {
+  bool done = false;
+  auto operation = [&] { done = insertShown(position, record) > 0; };
+  carry(operation);
+  return done;
+}
+
+bool ListBox2::removeRecord(Record* record, uint32_t stamp) {
+  bool done = false;
+  auto operation = [&] { done = removeShown(record, stamp); };
+  carry(operation);
+  return done;
+}
+
+bool ListBox2::removeAndRelease(Record* record, uint32_t stamp) {
+  bool done = false;
+  auto operation = [&] {
+    done = removeShown(record, stamp);
+    if (done && record->parent() == nullptr) {
+      record->release();
+    }
+  };
+  carry(operation);
+  return done;
+}
+
+void ListBox2::removeAll() {
+  auto operation = [&] {
+    while (list_.recordCount() > 0) {
+      Record* record = list_.record(list_.recordCount() - 1);
+      removeShown(record, record->stamp());
+    }
+  };
+  carry(operation);
+}
+
+void ListBox2::removeAllAndRelease() {
+  auto operation = [&] {
+    while (list_.recordCount() > 0) {
+      Record* record = list_.record(list_.recordCount() - 1);
+      removeShown(record, record->stamp());
+      if (record->parent() == nullptr) {
+        record->release();
+      }
+    }
+  };
+  carry(operation);
+}
+
+bool ListBox2::setValue(Record* record, uint32_t stamp, uint32_t column,
+                        listbox2::CellValue value) {
+  bool done = false;
+  auto operation = [&] {
+    SubRecord* cell = list_.contains(record, stamp) ? record->cell(column) : nullptr;
+    if (cell == nullptr) {
+      return;
+    }
+    cell->setValue(value);
+    done = true;
+    if (view_ != nullptr) {
+      view_->cellChanged(*record, column);
+    }
+  };
+  carry(operation);
+  return done;
+}
+
+bool ListBox2::refreshText(Record* record, uint32_t stamp, uint32_t column) {
+  bool done = false;
+  auto operation = [&] {
+    SubRecord* cell = list_.contains(record, stamp) ? record->cell(column) : nullptr;
+    if (cell == nullptr) {
+      return;
+    }
+    cell->refreshText();
+    done = true;
+    if (view_ != nullptr) {
+      view_->cellChanged(*record, column);
+    }
+  };
+  carry(operation);
+  return done;
+}
+
+void ListBox2::refreshColumn(uint32_t column) {
+  auto operation = [&] {
+    for (uint32_t row = 0; row < list_.recordCount(); ++row) {
+      if (SubRecord* cell = list_.record(row)->cell(column)) {
+        cell->refreshText();
+      }
+    }
+    if (view_ != nullptr) {
+      view_->columnChanged(column);
+    }
+  };
+  carry(operation);
+}
+
+bool ListBox2::setMarked(Record* record, uint32_t stamp, bool marked) {
+  bool done = false;
+  auto operation = [&] {
+    if (!list_.contains(record, stamp)) {
+      return;
+    }
+    record->setMarked(marked);
+    done = true;
+    if (view_ != nullptr) {
+      view_->rowChanged(*record);
+    }
+  };
+  carry(operation);
+  return done;
+}
+
+bool ListBox2::setCheckState(Record* record, uint32_t stamp, uint32_t column, int32_t state,
+                             bool notify) {
+  bool done = false;
+  auto operation = [&] {
+    SubRecord* cell = list_.contains(record, stamp) ? record->cell(column) : nullptr;
+    if (cell == nullptr || cell->checkState() == listbox2::kNoCheckBox ||
+        state < listbox2::kUnchecked || state > listbox2::kPartlyChecked ||
+        cell->checkState() == state) {
+      return;
+    }
+    cell->setCheckState(state);
+    done = true;
+    if (notify && state == listbox2::kChecked) {
+      send(kEventChecked);
+    } else if (notify && state == listbox2::kUnchecked) {
+      send(kEventUnchecked);
+    }
+    if (view_ != nullptr) {
+      view_->rowChanged(*record);
+    }
+  };
+  carry(operation);
+  return done;
+}
+
+void ListBox2::collapse(Record* record) {
+  record->cell(static_cast<uint32_t>(record->treeCell()))->setExpandState(listbox2::kCollapsed);
+  for (uint32_t i = 0; i < record->childCount(); ++i) {
+    Record* child = record->child(i);
+    removeShown(child, child->stamp());
+  }
+}
+
+bool ListBox2::toggleExpand(Record* record, uint32_t stamp) {
+  bool done = false;
+  auto operation = [&] {
+    SubRecord* tree = list_.contains(record, stamp) && record->treeCell() >= 0
+                          ? record->cell(static_cast<uint32_t>(record->treeCell()))
+                          : nullptr;
+    if (tree == nullptr) {
+      return;
+    }
+    done = true;
+    if (tree->expandState() == listbox2::kExpanded) {
+      collapse(record);
+      return;
+    }
+    tree->setExpandState(listbox2::kExpanded);
+    uint32_t rows = 1;
+    for (uint32_t i = 0; i < record->childCount(); ++i) {
+      rows += insertShown(record->row() + rows, record->child(i));
+    }
+  };
+  carry(operation);
+  return done;
+}
+
+Record* ListBox2::next(Record* record, uint32_t stamp, bool wrap) {
+  Record* found = nullptr;
+  auto operation = [&] {
+    uint32_t count = list_.recordCount();
+    if (list_.contains(record, stamp) && record->row() + 1 < count) {
+      found = list_.record(record->row() + 1);
+    } else if (wrap) {
+      found = list_.record(0);
+    }
+  };
+  carry(operation);
+  return found;
+}
+
+Record* ListBox2::previous(Record* record, uint32_t stamp, bool wrap) {
+  Record* found = nullptr;
+  auto operation = [&] {
+    uint32_t count = list_.recordCount();
+    if (list_.contains(record, stamp) && record->row() > 0) {
+      found = list_.record(record->row() - 1);
+    } else if (wrap && count > 0) {
+      found = list_.record(count - 1);
+    }
+  };
+  carry(operation);
+  return found;
+}
+
+Record* ListBox2::first() {
+  Record* found = nullptr;
+  auto operation = [&] { found = list_.record(0); };
+  carry(operation);
+  return found;
+}
+
+uint32_t ListBox2::recordCount() {
+  uint32_t count = 0;
+  auto operation = [&] { count = list_.recordCount(); };
+  carry(operation);
+  return count;
+}
+
+Record* ListBox2::getRecord(uint32_t row) {
+  Record* found = nullptr;
+  auto operation = [&] { found = list_.record(row); };
+  carry(operation);
+  return found;
+}
+
+// --- Sorting ---------------------------------------------------------------------------
+
+void ListBox2::sortByColumn(uint32_t column) {
+  auto operation = [&] { list_.sortByColumn(column); };
+  carry(operation);
+}
+
+void ListBox2::sortRows() {
+  // Children must stay right below their parent, which a sort of all rows would not keep.
+  if (list_.hasTreeColumn()) {
+    for (uint32_t row = 0; row < list_.recordCount(); ++row) {
+      Record* record = list_.record(row);
+      if (record->expanded()) {
+        collapse(record);
+      }
+    }
+  }
+  list_.sort();
+  if (view_ != nullptr) {
+    view_->rowsSorted();
+  }
+  send(kEventSorted);
+}
+
+void ListBox2::sort() {
+  auto operation = [&] { sortRows(); };
+  carry(operation);
+}
+
+void ListBox2::beginUpdate() {
+  auto operation = [&] {
+    updating_ = true;
+    if (view_ != nullptr) {
+      view_->updateBegun();
+    }
+  };
+  carry(operation);
+}
+
+void ListBox2::endUpdate() {
+  auto operation = [&] {
+    updating_ = false;
+    if (view_ != nullptr) {
+      view_->updateEnded();
+    }
+  };
+  carry(operation);
+}
+
+// --- Column order ----------------------------------------------------------------------
+
+bool ListBox2::setColumnOrder(const col::ArrayS32& order) {
+  uint32_t n = list_.columnCount();
+  if (order.count() != n) {
+    return false;
+  }
+  // A stored order names each column once; anything else would hide or repeat columns.
+  PoolPtr<col::ArrayU08> seen = col::ArrayU08::make();
+  seen->setCount(n);
+  std::fill(seen->begin(), seen->end(), uint8_t{0});
+  for (int32_t column : order) {
+    if (column < 0 || static_cast<uint32_t>(column) >= n || seen->at(column) != 0) {
+      return false;
+    }
+    seen->at(column) = 1;
+  }
+  displayOrder_.clear();
+  displayOrder_.append(order.data(), n);
+  if (view_ != nullptr) {
+    view_->columnOrderChanged();
+  }
+  return true;
+}
+
+namespace {
+
+// "_" and the position in decimal.
+std::u16string_view positionKey(uint32_t position, char16_t (&key)[12]) {
+  char16_t digits[10];
+  uint32_t n = 0;
+  do {
+    digits[n++] = static_cast<char16_t>(u'0' + position % 10);
+    position /= 10;
+  } while (position != 0);
+  key[0] = u'_';
+  for (uint32_t i = 0; i < n; ++i) {
+    key[1 + i] = digits[n - 1 - i];
+  }
+  return {key, n + 1};
+}
+
+}  // namespace
+
+void ListBox2::saveColumnOrder(settings::IMappedData& data, std::u16string_view dir) const {
+  data.setS32(dir, u"length", static_cast<int32_t>(displayOrder_.count()));
+  char16_t key[12];
+  for (uint32_t i = 0; i < displayOrder_.count(); ++i) {
+    data.setS32(dir, positionKey(i, key), displayOrder_[i]);
+  }
+}
+
+bool ListBox2::restoreColumnOrder(settings::IMappedData& data, std::u16string_view dir) {
+  int32_t length = data.getS32(dir, u"length", 0);
+  // An order of any other length would be refused, so a damaged length reads nothing more.
+  if (length <= 0 || static_cast<uint32_t>(length) != list_.columnCount()) {
+    return false;
+  }
+  PoolPtr<col::ArrayS32> order = col::ArrayS32::make();
+  char16_t key[12];
+  for (int32_t i = 0; i < length; ++i) {
+    order->push(data.getS32(dir, positionKey(static_cast<uint32_t>(i), key), i));
+  }
+  return setColumnOrder(*order);
+}
+
+// --- Selection -------------------------------------------------------------------------
+
+bool ListBox2::getSelected(uint32_t i, Record*& record, uint32_t& stamp) const {
+  if (i >= selectedRecords_.count()) {
+    record = nullptr;
+    stamp = 0;
+    return false;
+  }
+  record = selectedRecords_.at(i);
+  stamp = selectedStamps_[i];
+  return true;
+}
+
+void ListBox2::itemStateChanged(Record* record, uint32_t newState, uint32_t oldState) {
+  if (!list_.holds(record)) {
+    return;
+  }
+  if ((newState & kRowSelected) != 0) {
+    if (selectedRecords_.indexOf(record) < 0) {
+      selectedRecords_.push(record);
+      selectedStamps_.push(record->stamp());
+      if (selectedRecords_.count() == 1) {
+        send(kEventFirstSelected);
+      }
+    }
+    send(kEventSelectionChanged);
+  } else if (newState == 0 && oldState == kRowSelected) {
+    dropFromSelection(record);
+  }
+}
+
+void ListBox2::dropFromSelection(Record* record) {
+  int64_t at = selectedRecords_.indexOf(record);
+  if (at < 0) {
+    return;
+  }
+  selectedRecords_.removeRange(static_cast<uint32_t>(at), 1);
+  selectedStamps_.removeRange(static_cast<uint32_t>(at), 1);
+  send(kEventDeselected);
+  if (selectedRecords_.empty()) {
+    send(kEventSelectionEmptied);
+  }
+}
+
+void ListBox2::sortSelectionByRow() {
+  auto operation = [&] {
+    PoolPtr<col::ArrayP<Record>> scratch = col::ArrayP<Record>::make();
+    col::mergeSort(
+        selectedRecords_,
+        [](const Record* a, const Record* b) {
+          return col::CompU32::instance().compare(a->row(), b->row());
+        },
+        *scratch);
+    for (uint32_t i = 0; i < selectedRecords_.count(); ++i) {
+      selectedStamps_[i] = selectedRecords_.at(i)->stamp();
+    }
+  };
+  carry(operation);
+}
+
+bool ListBox2::select(Record* record, uint32_t stamp) {
+  bool done = false;
+  auto operation = [&] {
+    if (!list_.contains(record, stamp)) {
+      return;
+    }
+    done = true;
+    if (view_ != nullptr) {
+      view_->setRowSelected(*record, true);
+    } else {
+      itemStateChanged(record, kRowSelected, 0);
+    }
+  };
+  carry(operation);
+  return done;
+}
+
+void ListBox2::clearSelection() {
+  auto operation = [&] {
+    for (uint32_t i = selectedRecords_.count(); i-- > 0;) {
+      if (i >= selectedRecords_.count()) {
+        continue;
+      }
+      Record* record = selectedRecords_.at(i);
+      if (view_ != nullptr) {
+        view_->setRowSelected(*record, false);
+      } else {
+        itemStateChanged(record, 0, kRowSelected);
+      }
+    }
+  };
+  carry(operation);
+}
+
+bool ListBox2::ensureVisible(Record* record, uint32_t stamp) {
+  bool done = false;
+  auto operation = [&] {
+    done = list_.contains(record, stamp);
+    if (done && view_ != nullptr) {
+      view_->showRow(*record);
+    }
+  };
+  carry(operation);
+  return done;
+}
+
+// --- Listeners -------------------------------------------------------------------------
+
+void ListBox2::addListener(int32_t code, events::IEventListener* listener) {
+  if (listener != nullptr) {
+    listeners_.push(listener);
+    listenerCodes_.push(code);
+  }
+}
+
+void ListBox2::removeListener(int32_t code, events::IEventListener* listener) {
+  for (uint32_t i = listeners_.count(); i-- > 0;) {
+    if (listeners_.at(i) == listener && listenerCodes_[i] == code) {
+      listeners_.removeRange(i, 1);
+      listenerCodes_.removeRange(i, 1);
+    }
+  }
+}
+
+void ListBox2::send(int32_t code) {
+  // Indexes, not iterators: a listener may register or drop listeners while it is told.
+  for (uint32_t i = 0; i < listeners_.count(); ++i) {
+    if (listenerCodes_[i] == code) {
+      listeners_.at(i)->onEvent(this, code);
+    }
+  }
+}
+
+void ListBox2::reset() {
+  list_.reset();
+  list_.setControl(this);
+  displayOrder_.freeMemory();
+  selectedRecords_.freeMemory();
+  selectedStamps_.freeMemory();
+  listeners_.freeMemory();
+  listenerCodes_.freeMemory();
+  autoSort_ = false;
+  updating_ = false;
+  executor_ = nullptr;
+  view_ = nullptr;
+}
+
+}  // namespace s::gui::win

@@ -84,9 +84,14 @@ bool RtnetlinkSocket::dump(uint16_t type, const void* payload, size_t payloadSiz
       }
       return false;
     }
-    int length = static_cast<int>(received);
-    for (auto* message = reinterpret_cast<nlmsghdr*>(buffer_.data()); NLMSG_OK(message, length);
-         message = NLMSG_NEXT(message, length)) {
+    const auto length = static_cast<size_t>(received);
+    size_t next = 0;
+    for (size_t offset = 0; offset + sizeof(nlmsghdr) <= length; offset = next) {
+      auto* message = reinterpret_cast<nlmsghdr*>(buffer_.data() + offset);
+      if (message->nlmsg_len < sizeof(nlmsghdr) || message->nlmsg_len > length - offset) {
+        break;  // a truncated message ends the datagram
+      }
+      next = offset + NLMSG_ALIGN(message->nlmsg_len);
       if (message->nlmsg_seq != sequence_) {
         continue;  // an answer to an abandoned earlier dump
       }

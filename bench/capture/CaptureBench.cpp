@@ -27,8 +27,6 @@
 #include "platform/linux/capture/ErrnoName.h"
 #include "platform/linux/capture/NetnsPair.h"
 
-extern char** environ;
-
 namespace {
 
 using s::platform::NetnsEntry;

@@ -8,8 +8,6 @@
 
 #include <atomic>
 
-extern char** environ;
-
 namespace s::platform {
 
 int runProgram(const std::vector<std::string>& argv) {

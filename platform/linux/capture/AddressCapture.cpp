@@ -2,7 +2,6 @@
 
 #include <cerrno>
 
-#include "platform/linux/capture/ErrnoName.h"
 #include "platform/linux/capture/Rtnetlink.h"
 
 namespace s::platform {
@@ -18,9 +17,6 @@ int AddressCapture::open(uint32_t address) {
   CaptureFilter filter(address);
   int error = ring_.open(ifindex, filter.program());
   failedStep_ = ring_.failedStep();
-  if (isAccessDenied(error)) {
-    rawAccessDenied_.store(true, std::memory_order_relaxed);
-  }
   return error;
 }
 

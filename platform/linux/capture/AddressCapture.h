@@ -43,12 +43,7 @@ class AddressCapture {
 
   const char* failedStep() const { return failedStep_; }
 
-  // Raised, for the whole process, by the first open() refused for want of CAP_NET_RAW.
-  static bool rawAccessDenied() { return rawAccessDenied_.load(std::memory_order_relaxed); }
-
  private:
-  static inline std::atomic<bool> rawAccessDenied_{false};
-
   static void onFrame(void* context, const uint8_t* data, uint32_t captured);
 
   PacketRing ring_;

@@ -1,6 +1,7 @@
 #include "platform/linux/capture/InterfaceList.h"
 
 #include <arpa/inet.h>
+#include <linux/if_addr.h>
 #include <net/if.h>
 #include <net/route.h>
 #include <unistd.h>
@@ -45,6 +46,18 @@ uint32_t hexWord(const std::string& text) {
     return 0xffffffffU;
   }
   return static_cast<uint32_t>(value);
+}
+
+// The last path element of a symbolic link's target, or empty.
+std::string linkTarget(const std::string& path) {
+  char target[4096];
+  ssize_t size = readlink(path.c_str(), target, sizeof target - 1);
+  if (size <= 0) {
+    return {};
+  }
+  std::string text(target, static_cast<size_t>(size));
+  size_t slash = text.rfind('/');
+  return slash == std::string::npos ? text : text.substr(slash + 1);
 }
 
 }  // namespace
@@ -134,11 +147,14 @@ bool listInterfaces(std::vector<InterfaceInfo>& interfaces, const InterfaceSourc
     info.txBytes = link.txBytes;
     for (const AddressInfo& address : addresses) {
       if (address.index == link.index) {
-        info.addresses.push_back(
-            {dottedAddress(address.address), dottedAddress(maskOfPrefix(address.prefixLength))});
+        info.addresses.push_back({dottedAddress(address.address),
+                                  dottedAddress(maskOfPrefix(address.prefixLength)),
+                                  (address.flags & IFA_F_PERMANENT) == 0});
       }
     }
     std::string device = sources.sysClassNet + "/" + link.name + "/device";
+    info.device = linkTarget(device);
+    info.driver = linkTarget(device + "/driver");
     info.isVirtual = access(device.c_str(), F_OK) != 0;
     info.gateway = defaultGateway(sources.routeTable, link.name);
     info.dnsServer1 = dns1;

@@ -7,8 +7,9 @@
 namespace s::platform {
 
 struct InterfaceAddress {
-  std::string address;  // dotted decimal
-  std::string mask;     // dotted decimal
+  std::string address;   // dotted decimal
+  std::string mask;      // dotted decimal
+  bool dynamic = false;  // given for a lifetime (by a DHCP client), not permanent
 };
 
 // One network interface of the calling thread's network namespace, loopback excepted.
@@ -18,7 +19,9 @@ struct InterfaceInfo {
   std::string hardwareAddress;              // "0A:1B:..", upper-case hexadecimal; empty without one
   std::vector<InterfaceAddress> addresses;  // IPv4, in the kernel's order; the first is primary
   bool isVirtual = false;                   // no device behind it in sysfs (veth, bridge, tun, ...)
-  bool isUp = false;                        // IFF_UP
+  std::string device;      // the device behind it ("0000:00:03.0"); empty when virtual
+  std::string driver;      // its driver ("e1000e"); empty when virtual
+  bool isUp = false;       // IFF_UP
   std::string gateway;     // of its default route, dotted decimal; empty without one
   std::string dnsServer1;  // the resolver's first two IPv4 name servers, system-wide
   std::string dnsServer2;

@@ -165,6 +165,7 @@ bool RtnetlinkSocket::dumpAddresses(std::vector<AddressInfo>& addresses) {
     AddressInfo entry;
     entry.index = static_cast<int>(info->ifa_index);
     entry.prefixLength = info->ifa_prefixlen;
+    entry.flags = info->ifa_flags;
     bool hasLocal = false;
     uint32_t peerAddress = 0;
     bool hasPeer = false;
@@ -178,6 +179,8 @@ bool RtnetlinkSocket::dumpAddresses(std::vector<AddressInfo>& addresses) {
                        } else if (attribute->rta_type == IFA_ADDRESS && size >= 4) {
                          std::memcpy(&peerAddress, data, 4);
                          hasPeer = true;
+                       } else if (attribute->rta_type == IFA_FLAGS && size >= 4) {
+                         std::memcpy(&entry.flags, data, 4);
                        } else if (attribute->rta_type == IFA_LABEL) {
                          entry.label.assign(data, strnlen(data, size));
                        }

@@ -24,6 +24,7 @@ struct AddressInfo {
   int index = 0;         // interface index
   uint32_t address = 0;  // network byte order
   uint8_t prefixLength = 0;
+  uint32_t flags = 0;  // IFA_F_*
   std::string label;
 };
 

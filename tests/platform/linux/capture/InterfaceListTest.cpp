@@ -4,12 +4,9 @@
 #include <net/if.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <thread>
 
-#include "platform/linux/capture/InterfaceCounters.h"
 #include "tests/platform/linux/capture/TestNet.h"
 
 namespace s::platform {
@@ -85,61 +82,6 @@ TEST(InterfaceSourcesTest, GatewayIsTheLowestMetricDefaultRouteOfTheInterface) {
   nameServers("/nonexistent/resolv.conf", first, second);
   EXPECT_EQ(first, "");
   EXPECT_EQ(second, "");
-}
-
-// Sends `size`-byte datagrams at `perSecond` for `seconds`, keeping the cumulative count on
-// schedule; gives the link-level bytes sent per second.
-double sendSteadily(int fd, const char* address, uint16_t port, size_t size, int perSecond,
-                    double seconds) {
-  std::string payload(size, 'p');
-  sockaddr_in to = endpoint(address, port);
-  auto start = std::chrono::steady_clock::now();
-  auto end = start + std::chrono::duration<double>(seconds);
-  uint64_t sent = 0;
-  for (auto now = start; now < end; now = std::chrono::steady_clock::now()) {
-    double due = std::chrono::duration<double>(now - start).count() * perSecond;
-    while (static_cast<double>(sent) < due) {
-      sendto(fd, payload.data(), size, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-      ++sent;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return static_cast<double>(sent) * static_cast<double>(size + 8 + 20 + 14) / elapsed;
-}
-
-TEST_F(InterfaceListTest, RatesFollowSteadyTrafficInEachDirection) {
-  int a = socketIn(pair_.nameA(), SOCK_DGRAM, NetnsPair::kAddressA, 7001);
-  int b = socketIn(pair_.nameB(), SOCK_DGRAM, NetnsPair::kAddressB, 7002);
-  ASSERT_GE(a, 0);
-  ASSERT_GE(b, 0);
-  InterfaceRateSampler sampler;
-  {
-    NetnsEntry entry(pair_.nameA());
-    sampler.start();  // its thread samples namespace A
-  }
-  // More comes in than goes out, so a received rate reduced by the sent one would show.
-  double receiving = 0;
-  std::thread peer(
-      [&] { receiving = sendSteadily(b, NetnsPair::kAddressA, 7001, 1000, 3000, 3.6); });
-  int64_t received = 0;
-  int64_t sent = 0;
-  bool valid = false;
-  std::thread reader([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2900));
-    valid = sampler.rate(NetnsPair::kInterfaceA, received, sent);
-  });
-  double sending = sendSteadily(a, NetnsPair::kAddressB, 7002, 1000, 1000, 3.6);
-  peer.join();
-  reader.join();
-  sampler.stop();
-  close(a);
-  close(b);
-  ASSERT_TRUE(valid);
-  EXPECT_NEAR(static_cast<double>(received), receiving, receiving * 0.1);
-  EXPECT_NEAR(static_cast<double>(sent), sending, sending * 0.1);
-  int64_t none = 0;
-  EXPECT_FALSE(sampler.rate("no-such-interface", none, none));
 }
 
 }  // namespace

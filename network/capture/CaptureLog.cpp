@@ -35,6 +35,8 @@ void addCaptureMessage(std::u16string_view text) {
 
 str::StrArray* getCaptureReport() {
   str::StrArray* report = str::StrArray::take();
+  // A recycled list comes without its element disposer.
+  report->setDestructor(&str::StrBuffer::pool());
   report->add(u"[Packet Watcher]");
   CaptureLog& log = captureLog();
   std::scoped_lock guard(log.lock);

@@ -19,6 +19,11 @@ namespace {
 constexpr int kPassSteps = 5;
 constexpr auto kPassStep = std::chrono::milliseconds(200);
 
+// The pools this class's parts go back to must outlive its own pool, which frees its idle
+// objects at exit: made before main(), they are destroyed after it.
+[[maybe_unused]] const bool kPartPoolsFirst =
+    (thread::win::Thread::pool(), str::StrBuffer::pool(), PacketWatcher::pool(), true);
+
 void appendAddress(str::StrBuffer& key, uint32_t address) {
   for (int octet = 0; octet < 4; ++octet) {
     if (octet != 0) {
@@ -224,6 +229,8 @@ void PacketLogger::run() {
   std::vector<platform::LinkInfo> links;
   std::vector<platform::AddressInfo> entries;
   str::StrArray* addresses = str::StrArray::take();
+  // A recycled list comes without its element disposer.
+  addresses->setDestructor(&str::StrBuffer::pool());
   while (!stopRequested_.load(std::memory_order_acquire)) {
     // A failed reading leaves the watchers as they are until the next pass.
     if (netlink.dumpLinks(links) && netlink.dumpAddresses(entries)) {

@@ -7,6 +7,13 @@
 
 namespace s::system::network::win {
 
+namespace {
+// The pools this class's parts go back to must outlive its own pool, which frees its idle
+// objects at exit: made before main(), they are destroyed after it.
+[[maybe_unused]] const bool kPartPoolsFirst =
+    (thread::win::Thread::pool(), str::StrBuffer::pool(), true);
+}  // namespace
+
 class PacketWatcher::Sink final : public platform::IDatagramSink {
  public:
   explicit Sink(PacketWatcher& watcher) : watcher_(watcher) {}

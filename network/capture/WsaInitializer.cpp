@@ -26,6 +26,8 @@ bool WsaInitializer::ensureStarted() {
 
 str::StrArray* WsaInitializer::getWsaReport() {
   str::StrArray* report = str::StrArray::take();
+  // A recycled list comes without its element disposer.
+  report->setDestructor(&str::StrBuffer::pool());
   report->add(u"[WSA Initializer]");
   std::scoped_lock guard(lock_);
   report->add(status_->view());

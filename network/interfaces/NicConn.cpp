@@ -14,6 +14,11 @@ constexpr int kRefreshSteps = 15;
 constexpr auto kRefreshStep = std::chrono::milliseconds(200);
 constexpr std::u16string_view kVirtual = u"Virtual";
 
+// The pools this class's parts go back to must outlive its own pool, which frees its idle
+// objects at exit: made before main(), they are destroyed after it.
+[[maybe_unused]] const bool kPartPoolsFirst =
+    (thread::win::Thread::pool(), str::StrBuffer::pool(), true);
+
 std::u16string_view asciiView(const std::string& ascii, std::u16string& storage) {
   storage.assign(ascii.begin(), ascii.end());
   return storage;

@@ -39,6 +39,8 @@ TEST_F(CounterTest, CountersAreFoundByPathIgnoringCase) {
   EXPECT_FALSE(service.readCounter(-1, value));
 
   PoolPtr<str::StrArray> instances = str::StrArray::make();
+  // A recycled list comes without its element disposer.
+  instances->setDestructor(&str::StrBuffer::pool());
   service.expandInstances(u"\\Network Interface(*)\\Bytes Sent/sec", *instances);
   bool listed = false;
   for (const str::StrBuffer* name : *instances) {

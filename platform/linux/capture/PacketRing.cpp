@@ -33,7 +33,10 @@ bool blockIsUsers(const tpacket_block_desc* block) {
 
 }  // namespace
 
-PacketRing::PacketRing() = default;
+// The wake-up descriptor lives as long as the ring, so that wake() never races with open().
+PacketRing::PacketRing() : wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+  wakeError_ = wakeFd_ < 0 ? errno : 0;
+}
 
 PacketRing::~PacketRing() {
   close();
@@ -52,10 +55,8 @@ int PacketRing::fail(const char* step) {
 int PacketRing::open(int ifindex, const sock_fprog* filter) {
   close();
   if (wakeFd_ < 0) {
-    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0) {
-      return fail("eventfd()");
-    }
+    failedStep_ = "eventfd()";
+    return wakeError_;
   }
   // Protocol 0: nothing is queued before the filter and the ring are in place and bind() names
   // the protocol.

@@ -44,7 +44,8 @@ class PacketRing {
   bool waitForBlock();
 
   int socket_ = -1;
-  int wakeFd_ = -1;
+  int wakeFd_;
+  int wakeError_ = 0;
   uint8_t* ring_ = nullptr;
   size_t ringSize_ = 0;
   uint32_t blockSize_ = 0;

@@ -52,6 +52,8 @@ bool eventually(Condition condition) {
 
 std::vector<std::u16string> watched(PacketLogger& logger) {
   str::StrArray* list = str::StrArray::take();
+  // A recycled list comes without its element disposer.
+  list->setDestructor(&str::StrBuffer::pool());
   logger.watchedAddresses(*list);
   std::vector<std::u16string> out;
   for (const str::StrBuffer* text : *list) {
@@ -124,7 +126,7 @@ TEST_F(PacketLoggerTest, CountsARealConnectionAndUdpUnderTheirTrafficKeys) {
   ASSERT_GE(peer2, 0);
   sockaddr_in toA = platform::endpoint(NetnsPair::kAddressA, 6201);
   sockaddr_in toB = platform::endpoint(NetnsPair::kAddressB, 6202);
-  char payload[1000] = {};
+  char payload[1024] = {};
   // Once the watcher counts, let what is in flight land and start a clean interval.
   ASSERT_TRUE(eventually([&] {
     sendto(udp, payload, 1, 0, reinterpret_cast<sockaddr*>(&toB), sizeof toB);

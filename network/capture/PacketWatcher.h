@@ -1,0 +1,56 @@
+#pragma once
+
+#include <atomic>
+
+#include "framework/base/Pooled.h"
+#include "framework/thread/ITask.h"
+#include "framework/thread/Thread.h"
+#include "network/capture/IPacketWatcher.h"
+#include "platform/linux/capture/AddressCapture.h"
+
+namespace s::system::network::win {
+
+namespace detail {
+class PacketWatcherBases : public IPacketWatcher, public ITask {};
+}  // namespace detail
+
+// The watcher of one local address: a packet socket on the interface holding the address,
+// read through its ring on a thread of the watcher's own (priority 1). Set-up and read
+// failures become texts of the capture message log, each with its errno name.
+class PacketWatcher final : public Pooled<PacketWatcher, detail::PacketWatcherBases> {
+ public:
+  PacketWatcher();
+  ~PacketWatcher() override;
+  PacketWatcher(const PacketWatcher&) = delete;
+  PacketWatcher& operator=(const PacketWatcher&) = delete;
+
+  void start() override;
+  void stop(bool wait) override;
+  std::u16string_view getAddressText() const override { return address_->view(); }
+  const str::StrBuffer& getAddress() const override { return *address_; }
+  void setAddressText(std::u16string_view text) override { address_->assign(text); }
+  void setPacketCallback(PacketCallback callback, void* context, uint32_t extra) override;
+
+  bool isRunning() const { return running_.load(std::memory_order_acquire); }
+
+  // The capture loop.
+  void run() override;
+  void reset() override;
+
+  std::u16string_view className() const override { return u"s_system_network_win_PacketWatcher"; }
+
+ private:
+  class Sink;
+  void logFailure(const char* step, int error);
+
+  std::atomic<bool> running_{false};
+  std::atomic<bool> stopRequested_{false};
+  platform::AddressCapture capture_;
+  str::StrBuffer* address_;
+  PacketCallback callback_ = nullptr;
+  void* context_ = nullptr;
+  uint32_t extra_ = 0;
+  thread::win::Thread* thread_;
+};
+
+}  // namespace s::system::network::win

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/linux/capture/CaptureFilter.h"
+#include "platform/linux/capture/Ipv4Datagram.h"
+#include "platform/linux/capture/PacketRing.h"
+
+namespace s::platform {
+
+// Receives the TCP and UDP datagrams of one watched address.
+class IDatagramSink {
+ public:
+  virtual ~IDatagramSink() = default;
+  // `sent` is true when the watched address is the datagram's source. A datagram from the
+  // address to itself is reported once, as sent.
+  virtual void onDatagram(bool sent, const Ipv4Datagram& datagram) = 0;
+};
+
+// The capture of every IPv4 datagram sent from or received at one local address, in both
+// directions, on the interface that holds the address.
+class AddressCapture {
+ public:
+  // Opens the capture for `address` (network byte order). Gives 0, or the errno of the failed
+  // step, which failedStep() names; EPERM or EACCES (see isAccessDenied) mean the process lacks
+  // CAP_NET_RAW.
+  int open(uint32_t address);
+  void close() { ring_.close(); }
+  bool isOpen() const { return ring_.isOpen(); }
+
+  // Reports datagrams to `sink` until stop(). Gives 0 when stopped (the stop is then used up),
+  // or the errno of a failed wait.
+  int run(IDatagramSink& sink);
+
+  // Makes the present or next run() return at once; callable from any thread.
+  void stop();
+  // Forgets a stop that no run() has used up.
+  void clearStop() { stopRequested_.store(false, std::memory_order_relaxed); }
+
+  // The datagrams lost for want of ring space since the last call.
+  uint32_t takeDrops() { return ring_.takeDrops(); }
+
+  const char* failedStep() const { return failedStep_; }
+
+ private:
+  static void onFrame(void* context, const uint8_t* data, uint32_t captured);
+
+  PacketRing ring_;
+  uint32_t address_ = 0;
+  IDatagramSink* sink_ = nullptr;
+  std::atomic<bool> stopRequested_{false};
+  const char* failedStep_ = "";
+};
+
+}  // namespace s::platform

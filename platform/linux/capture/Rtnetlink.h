@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace s::platform {
+
+// One network interface as RTM_GETLINK gives it.
+struct LinkInfo {
+  int index = 0;
+  std::string name;
+  uint32_t flags = 0;  // IFF_*
+  uint16_t type = 0;   // ARPHRD_*
+  std::vector<uint8_t> hardwareAddress;
+  bool hasStats = false;  // the kernel gave IFLA_STATS64
+  uint64_t rxBytes = 0;
+  uint64_t txBytes = 0;
+};
+
+// One IPv4 address as RTM_GETADDR gives it.
+struct AddressInfo {
+  int index = 0;         // interface index
+  uint32_t address = 0;  // network byte order
+  uint8_t prefixLength = 0;
+  uint32_t flags = 0;  // IFA_F_*
+  std::string label;
+};
+
+// A route netlink socket of the calling thread's network namespace, kept for repeated dumps.
+// Failures give false with errno set.
+class RtnetlinkSocket {
+ public:
+  RtnetlinkSocket() = default;
+  ~RtnetlinkSocket();
+  RtnetlinkSocket(const RtnetlinkSocket&) = delete;
+  RtnetlinkSocket& operator=(const RtnetlinkSocket&) = delete;
+
+  bool open();
+  void close();
+  bool dumpLinks(std::vector<LinkInfo>& links);
+  bool dumpAddresses(std::vector<AddressInfo>& addresses);
+
+ private:
+  // Sends a dump request and hands every answer message to `parse`.
+  template <class Parse>
+  bool dump(uint16_t type, const void* payload, size_t payloadSize, Parse&& parse);
+
+  int socket_ = -1;
+  uint32_t sequence_ = 0;
+  std::vector<uint8_t> buffer_;
+};
+
+// The index of the interface that holds the IPv4 `address` (network byte order), or 0 when none
+// does (errno then EADDRNOTAVAIL, or the netlink failure).
+int interfaceHoldingAddress(uint32_t address);
+
+}  // namespace s::platform

@@ -1,0 +1,128 @@
+#include "network/interfaces/NicConn.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "tests/network/capture/NetnsEnvironment.h"
+#include "tests/platform/linux/capture/TestNet.h"
+
+namespace s::system::network {
+namespace {
+
+using platform::NetnsPair;
+using win::NicConn;
+
+template <class Condition>
+bool eventually(Condition condition, int tenths = 80) {
+  for (int i = 0; i < tenths * 10; ++i) {
+    if (condition()) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return condition();
+}
+
+std::u16string ipAddressOf(const NicConn& nic) {
+  PoolPtr<str::StrBuffer> text = str::StrBuffer::make();
+  return nic.getIpAddress(*text) ? std::u16string(text->view()) : u"(absent)";
+}
+
+bool ipA(std::vector<std::string> args) {
+  args.insert(args.begin(), {"ip", "-n", namespaceA()});
+  return platform::runProgram(args) == 0;
+}
+
+class NicConnTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!haveNamespaces()) {
+      GTEST_SKIP() << "network namespaces need root";
+    }
+  }
+};
+
+TEST_F(NicConnTest, TheListHoldsEachInterfaceButLoopbackWithItsConfiguration) {
+  col::ArrayP<NicConn>& list = win::getInterfaceList();
+  ASSERT_TRUE(ipA({"route", "add", "default", "via", NetnsPair::kAddressB}));
+  ASSERT_EQ(list.count(), 1U);
+  NicConn& nic = *list.at(0);
+  EXPECT_EQ(nic.getConnectionName(), u"nv-a");
+  EXPECT_EQ(nic.getAdapterId(), u"nv-a");
+  EXPECT_TRUE(nic.isVirtual());
+  EXPECT_EQ(nic.getPnpInstanceId(), u"Virtual");
+  ASSERT_TRUE(nic.isPresent());
+  EXPECT_EQ(ipAddressOf(nic), u"10.213.0.1");
+  PoolPtr<str::StrBuffer> text = str::StrBuffer::make();
+  ASSERT_TRUE(nic.getSubnetMask(*text));
+  EXPECT_EQ(text->view(), u"255.255.255.0");
+  ASSERT_TRUE(nic.getDescription(*text));
+  EXPECT_EQ(text->view(), u"nv-a");
+  ASSERT_TRUE(nic.getHardwareAddress(*text));
+  EXPECT_EQ(text->length(), 17U);
+  bool dhcp = true;
+  ASSERT_TRUE(nic.getDhcpEnabled(dhcp));
+  EXPECT_FALSE(dhcp) << "an address set by hand is permanent";
+  // The route came after the first refresh: the task brings the gateway within 3 seconds.
+  EXPECT_TRUE(eventually([&] { return nic.getGateway(*text) && text->view() == u"10.213.0.2"; }));
+
+  uint64_t inBefore = 0;
+  nic.getInOctets(inBefore);
+  int a = platform::socketIn(namespaceA(), SOCK_DGRAM, NetnsPair::kAddressA, 6301);
+  int b = platform::socketIn(namespaceB(), SOCK_DGRAM, NetnsPair::kAddressB, 6302);
+  sockaddr_in toA = platform::endpoint(NetnsPair::kAddressA, 6301);
+  char payload[1000] = {};
+  for (int i = 0; i < 10; ++i) {
+    sendto(b, payload, sizeof payload, 0, reinterpret_cast<sockaddr*>(&toA), sizeof toA);
+  }
+  uint64_t in = 0;
+  uint64_t out = 0;
+  uint64_t total = 0;
+  nic.getInOctets(in);
+  nic.getOutOctets(out);
+  nic.getTotalOctets(total);
+  EXPECT_GE(in - inBefore, 10U * (1000 + 28 + 14));
+  EXPECT_EQ(total, in + out);
+  close(a);
+  close(b);
+
+  // A changed address shows within about 3 seconds; a new interface never joins the list.
+  ASSERT_TRUE(ipA({"address", "add", "10.215.0.1/24", "dev", NetnsPair::kInterfaceA}));
+  ASSERT_TRUE(ipA({"address", "del", "10.213.0.1/24", "dev", NetnsPair::kInterfaceA}));
+  ASSERT_TRUE(ipA({"link", "add", "nv-late", "type", "veth", "peer", "name", "nv-late2"}));
+  EXPECT_TRUE(eventually([&] { return ipAddressOf(nic) == u"10.215.0.1"; }));
+  EXPECT_EQ(win::getInterfaceList().count(), 1U);
+  ASSERT_TRUE(ipA({"address", "add", "10.213.0.1/24", "dev", NetnsPair::kInterfaceA}));
+  ASSERT_TRUE(ipA({"address", "del", "10.215.0.1/24", "dev", NetnsPair::kInterfaceA}));
+  ASSERT_TRUE(ipA({"link", "del", "nv-late"}));
+  nic.stop(true);
+}
+
+TEST(NicConnFieldsTest, AnAbsentInterfaceGivesNothingAndPeaksKeepTheMaximum) {
+  PoolPtr<NicConn> nic = NicConn::make();
+  nic->setAdapterId(u"nv-no-such");
+  nic->setPnpInstanceId(u"VIRTUAL");
+  EXPECT_TRUE(nic->isVirtual());
+  nic->refreshAdapterInfo();
+  EXPECT_FALSE(nic->isPresent());
+  PoolPtr<str::StrBuffer> text(str::StrBuffer::of(u"untouched"));
+  EXPECT_FALSE(nic->getIpAddress(*text));
+  EXPECT_FALSE(nic->getDescription(*text));
+  EXPECT_EQ(text->view(), u"untouched");
+  uint64_t octets = 7;
+  nic->getTotalOctets(octets);
+  EXPECT_EQ(octets, 0U);
+  nic->setPeak1(50);
+  nic->setPeak1(20);
+  nic->setPeak2(-5);
+  EXPECT_EQ(nic->getPeak1(), 50);
+  EXPECT_EQ(nic->getPeak2(), 0);
+  nic->setPnpInstanceId(u"0000:00:03.0");
+  EXPECT_FALSE(nic->isVirtual());
+}
+
+}  // namespace
+}  // namespace s::system::network

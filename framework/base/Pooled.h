@@ -23,7 +23,7 @@ template <class T>
 using PoolPtr = std::unique_ptr<T, Releaser>;
 
 // Makes `Derived` a pooled class: its own function-local pool (built once, thread-safely, on
-// first use, destroyed at exit), `take()` and `release()`. `Base` is the class's interface
+// first use), `take()` and `release()`. `Base` is the class's interface
 // chain and must include IObject and IPoolable. Derived's default constructor must leave the
 // object in the state reset() gives.
 template <class Derived, class Base, uint32_t Capacity = kPoolCapacity>
@@ -31,9 +31,11 @@ class Pooled : public Base {
  public:
   using Base::Base;
 
+  // The pool lives until the process ends: objects that other statics give back while the
+  // process exits must still find it, whatever order the statics were made in.
   static thread::EasyPooler<Derived>& pool() {
-    static thread::EasyPooler<Derived> pool(Capacity, &create, &dispose, &resetObject);
-    return pool;
+    static auto* pool = new thread::EasyPooler<Derived>(Capacity, &create, &dispose, &resetObject);
+    return *pool;
   }
   static Derived* take() { return pool().take(); }
   static PoolPtr<Derived> make() { return PoolPtr<Derived>(take()); }

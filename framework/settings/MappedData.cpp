@@ -173,10 +173,8 @@ std::u16string_view MappedData::getString(std::u16string_view dir, std::u16strin
 
 void MappedData::getBytes(std::u16string_view dir, std::u16string_view key, col::ArrayU08& bytes) {
   const Node* node = valueNode(dir, key);
-  std::basic_string<uint8_t> decoded;
-  if (node != nullptr && node->getBytes(key, decoded)) {
-    bytes.clear();
-    bytes.append(decoded.data(), static_cast<uint32_t>(decoded.size()));
+  if (node != nullptr) {
+    node->getBytes(key, bytes);
   }
 }
 

@@ -35,19 +35,6 @@ void appendAscii(std::u16string& out, const char* text) {
   }
 }
 
-int hexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') {
-    return c - u'0';
-  }
-  if (c >= u'a' && c <= u'f') {
-    return c - u'a' + 10;
-  }
-  if (c >= u'A' && c <= u'F') {
-    return c - u'A' + 10;
-  }
-  return 0;
-}
-
 }  // namespace
 
 Node::Node() {
@@ -261,15 +248,13 @@ void Node::getString(std::u16string& out, std::u16string_view name, std::u16stri
   unescapeFor(name, *raw, out);
 }
 
-bool Node::getBytes(std::u16string_view name, std::basic_string<uint8_t>& out) const {
+bool Node::getBytes(std::u16string_view name, col::ArrayU08& out) const {
   const std::u16string* raw = attributes_.raw(name);
   if (raw == nullptr) {
     return false;
   }
-  out.clear();
-  for (size_t i = 0; i + 1 < raw->size(); i += 2) {
-    out += static_cast<uint8_t>(hexValue((*raw)[i]) << 4 | hexValue((*raw)[i + 1]));
-  }
+  PoolPtr<str::StrBuffer> text(str::StrBuffer::of(*raw));
+  text->hexToBytes(out, false);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "framework/base/Pooled.h"
+#include "framework/col/Array.h"
 #include "framework/col/ArrayP.h"
 #include "framework/xml/Attributes.h"
 
@@ -79,7 +80,7 @@ class Node final : public Pooled<Node, IXml> {
   void getString(std::u16string& out, std::u16string_view name, std::u16string_view fallback,
                  bool append = false) const;
   // Decodes hex pairs into `out`; answers false (out untouched) when the attribute is missing.
-  bool getBytes(std::u16string_view name, std::basic_string<uint8_t>& out) const;
+  bool getBytes(std::u16string_view name, col::ArrayU08& out) const;
 
   // Text and files.
   // Parses one element from `pos`; answers the position after it. Never reads past the text.

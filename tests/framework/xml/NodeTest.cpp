@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/xml/Node.h"
 
@@ -157,9 +158,10 @@ TEST(NodeValueTest, TypedValuesRoundTrip) {
   EXPECT_EQ(back->rawValue(u"bytes", u""), u"00ab10");
   EXPECT_EQ(back->rawValue(u"words", u""), u"89abcdef01234567");
   EXPECT_EQ(back->rawValue(u"wide", u""), u"0123456789abcdef");
-  std::basic_string<uint8_t> decoded;
+  s::col::ArrayU08 decoded;
   ASSERT_TRUE(back->getBytes(u"BYTES", decoded));
-  EXPECT_EQ(decoded, std::basic_string<uint8_t>(bytes, 3));
+  EXPECT_EQ(std::vector<uint8_t>(decoded.begin(), decoded.end()),
+            std::vector<uint8_t>(bytes, bytes + 3));
 
   // Missing values answer the default; booleans read "1..." and "true...".
   EXPECT_EQ(back->getS32(u"missing", -7), -7);

@@ -15,6 +15,7 @@
 #include "framework/file/FileOutputStream.h"
 #include "framework/file/NativePath.h"
 #include "framework/file/PathWin.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -22,19 +23,14 @@ namespace fs = std::filesystem;
 using s::PoolPtr;
 using s::file::PathWin;
 
-// A fresh folder under the system's temporary folder, removed afterwards.
+// Paths of a fresh folder, as the program's texts and as system paths.
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "netvigil-test-XXXXXX").string();
-    root_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() { fs::remove_all(root_); }
-  std::string path(const std::string& name) const { return (root_ / name).string(); }
+  std::string path(const std::string& name) const { return folder_.path(name).string(); }
   std::u16string text(const std::string& name) const { return s::file::fromNative(path(name)); }
 
  private:
-  fs::path root_;
+  s::test::TempFolder folder_;
 };
 
 std::u16string parts(const PathWin& path) {

@@ -16,6 +16,7 @@ using namespace std::string_view_literals;
 
 #include "framework/file/NativePath.h"
 #include "framework/settings/MappedData.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -25,25 +26,13 @@ using s::xml::MappedData;
 
 class MappedDataTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "netvigil-settings-XXXXXX").string();
-    folder_ = mkdtemp(pattern.data());
-    file_ = folder_ / "savedata" / "SaveData.xml";
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   PoolPtr<MappedData> open() const {
     return PoolPtr<MappedData>(MappedData::open(s::file::fromNative(file_.string())));
   }
-  std::string fileText() const {
-    std::ifstream in(file_, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string fileText() const { return s::test::fileText(file_); }
 
-  fs::path folder_;
-  fs::path file_;
+  s::test::TempFolder folder_;
+  fs::path file_ = folder_.path("savedata/SaveData.xml");
 };
 
 TEST_F(MappedDataTest, AValueInAFreshStoreMakesTheWholeFile) {

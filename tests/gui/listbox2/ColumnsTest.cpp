@@ -13,6 +13,7 @@
 #include "framework/lang/TextIds.h"
 #include "framework/settings/MappedData.h"
 #include "tests/gui/listbox2/Fixture.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -50,24 +51,13 @@ PoolPtr<ArrayS32> arrayOf(std::initializer_list<int32_t> values) {
 
 class ColumnOrderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "netvigil-listbox2-XXXXXX").string();
-    folder_ = mkdtemp(pattern.data());
-    file_ = folder_ / "savedata" / "SaveData.xml";
-  }
-  void TearDown() override { fs::remove_all(folder_); }
   PoolPtr<MappedData> open() const {
     return PoolPtr<MappedData>(MappedData::open(s::file::fromNative(file_.string())));
   }
-  std::string fileText() const {
-    std::ifstream in(file_, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-  }
+  std::string fileText() const { return s::test::fileText(file_); }
 
-  fs::path folder_;
-  fs::path file_;
+  s::test::TempFolder folder_;
+  fs::path file_ = folder_.path("savedata/SaveData.xml");
 };
 
 TEST_F(ColumnOrderTest, AnOrderSavedToTheFileComesBackInANewList) {

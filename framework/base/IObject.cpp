@@ -39,8 +39,7 @@ bool IObject::equals(const IObject& other, const IComparator<IObject>* comparato
   return compareTo(other, comparator) == 0;
 }
 
-bool IObject::equalsIgnoreCase(const IObject& other,
-                               const IComparator<IObject>* comparator) const {
+bool IObject::equalsIgnoreCase(const IObject& other, const IComparator<IObject>* comparator) const {
   return compareToIgnoreCase(other, comparator) == 0;
 }
 
@@ -49,6 +48,8 @@ uint32_t IObject::hashCode() const {
   return static_cast<uint32_t>(typeid(*this).hash_code());
 }
 
-uint32_t IObject::hashCodeIgnoreCase() const { return hashCode(); }
+uint32_t IObject::hashCodeIgnoreCase() const {
+  return hashCode();
+}
 
 }  // namespace s

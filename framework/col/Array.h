@@ -61,9 +61,9 @@ class TypedArray : public Pooled<Derived, ArrayBase> {
   }
 };
 
-#define NETVIGIL_VALUE_ARRAY(Name, Type)                                               \
-  class Name final : public TypedArray<Type, Name> {                                   \
-   public:                                                                             \
+#define NETVIGIL_VALUE_ARRAY(Name, Type)                                              \
+  class Name final : public TypedArray<Type, Name> {                                  \
+   public:                                                                            \
     std::u16string_view className() const override { return u"s_col__array_" #Name; } \
   }
 

@@ -4,22 +4,18 @@
 #include <cstring>
 
 #include "framework/base/Growth.h"
+#include "framework/col/ElementText.h"
 
 namespace s::col::array {
 
-namespace {
-
-std::u16string asciiText(const std::string& text) { return {text.begin(), text.end()}; }
-
-}  // namespace
-
-void ArrayBase::reallocate(uint32_t capacity) {
+std::unique_ptr<std::byte[]> ArrayBase::reallocate(uint32_t capacity) {
   auto block = std::make_unique_for_overwrite<std::byte[]>(size_t{capacity} << elementShift_);
   if (count_ > 0) {
     std::memcpy(block.get(), block_.get(), byteSize());
   }
-  block_ = std::move(block);
+  std::swap(block_, block);
   capacity_ = capacity;
+  return block;
 }
 
 void ArrayBase::setCount(uint32_t n) {
@@ -54,10 +50,15 @@ void ArrayBase::write(const void* source, uint32_t n, uint32_t srcIndex, uint32_
     return;
   }
   uint32_t end = at + n;
+  std::unique_ptr<std::byte[]> old;
   if (end > count_) {
-    ensureCapacity(end);
+    if (end > capacity_) {
+      old = reallocate(capacityFor(capacity_, end));
+    }
     count_ = end;
   }
+  // The source may lie in this array's own block (the old one after growth): memmove and the
+  // kept old block serve both cases.
   std::memmove(elementAt(at),
                static_cast<const std::byte*>(source) + (size_t{srcIndex} << elementShift_),
                byteSize(n));
@@ -84,15 +85,20 @@ void ArrayBase::insert(uint32_t at, const void* source, uint32_t n, uint32_t src
   at = std::min(at, count_);
   // The source may lie in this array's own block, which the gap can move.
   auto copy = std::make_unique_for_overwrite<std::byte[]>(byteSize(n));
-  std::memcpy(copy.get(), static_cast<const std::byte*>(source) + (size_t{srcIndex} << elementShift_),
+  std::memcpy(copy.get(),
+              static_cast<const std::byte*>(source) + (size_t{srcIndex} << elementShift_),
               byteSize(n));
   openGap(at, n);
   std::memcpy(elementAt(at), copy.get(), byteSize(n));
 }
 
-void ArrayBase::dropLast(uint32_t n) { count_ -= std::min(n, count_); }
+void ArrayBase::dropLast(uint32_t n) {
+  count_ -= std::min(n, count_);
+}
 
-void ArrayBase::dropFirst(uint32_t n) { removeRange(0, n); }
+void ArrayBase::dropFirst(uint32_t n) {
+  removeRange(0, n);
+}
 
 void ArrayBase::removeRange(uint32_t at, uint32_t n) {
   if (at >= count_) {
@@ -122,21 +128,20 @@ void ArrayBase::takeRange(uint32_t at, void* buffer, uint32_t n, uint32_t dstInd
   removeRange(at, n);
 }
 
-int ArrayBase::compareRange(uint32_t at, const void* buffer, uint32_t n,
-                            uint32_t srcIndex) const {
+int ArrayBase::compareRange(uint32_t at, const void* buffer, uint32_t n, uint32_t srcIndex) const {
   if (at > count_ || n > count_ - at) {
     return 1;
   }
-  int result = std::memcmp(elementAt(at),
-                           static_cast<const std::byte*>(buffer) + (size_t{srcIndex} << elementShift_),
-                           byteSize(n));
+  int result = std::memcmp(
+      elementAt(at), static_cast<const std::byte*>(buffer) + (size_t{srcIndex} << elementShift_),
+      byteSize(n));
   return (result > 0) - (result < 0);
 }
 
 void ArrayBase::clear() {
   count_ = 0;
   readPosition_ = 0;
-  pendingCount_ = 0;
+  pending_.clear();
 }
 
 void ArrayBase::freeMemory() {
@@ -144,7 +149,7 @@ void ArrayBase::freeMemory() {
   count_ = 0;
   capacity_ = 0;
   readPosition_ = 0;
-  pendingCount_ = 0;
+  pending_.clear();
 }
 
 void ArrayBase::swap(uint32_t i, uint32_t j) {
@@ -164,39 +169,15 @@ void ArrayBase::reverse() {
 }
 
 std::u16string ArrayBase::elementText(uint32_t i) const {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (size_t b = elementSize(); b-- > 0;) {
-    auto value = std::to_integer<unsigned>(elementAt(i)[b]);
-    text += kDigits[value >> 4];
-    text += kDigits[value & 15];
-  }
-  return asciiText(text);
+  return hexText(elementAt(i), elementSize());
 }
 
 std::u16string ArrayBase::toText() const {
-  std::u16string text(className());
-  text += u'[';
-  for (uint32_t i = 0; i < count_; ++i) {
-    if (i > 0) {
-      text += u", ";
-    }
-    text += elementText(i);
-  }
-  text += u']';
-  return text;
+  return collectionText(className(), count_, [this](uint32_t i) { return elementText(i); });
 }
 
 std::u16string ArrayBase::toXmlText() const {
-  std::u16string name(className());
-  std::u16string text = u"<" + name + u" length=\"" + asciiText(std::to_string(count_)) + u"\">";
-  for (uint32_t i = 0; i < count_; ++i) {
-    if (i > 0) {
-      text += u' ';
-    }
-    text += elementText(i);
-  }
-  return text + u"</" + name + u">";
+  return collectionXmlText(className(), count_, [this](uint32_t i) { return elementText(i); });
 }
 
 size_t ArrayBase::readBytes(void* destination, size_t n) {
@@ -211,23 +192,8 @@ size_t ArrayBase::readBytes(void* destination, size_t n) {
 }
 
 void ArrayBase::writeBytes(const void* source, size_t n) {
-  const auto* in = static_cast<const std::byte*>(source);
-  size_t size = elementSize();
-  while (n > 0 && pendingCount_ > 0) {
-    pending_[pendingCount_++] = *in++;
-    --n;
-    if (pendingCount_ == size) {
-      append(pending_, 1);
-      pendingCount_ = 0;
-    }
-  }
-  auto whole = static_cast<uint32_t>(n >> elementShift_);
-  append(in, whole);
-  in += size_t{whole} << elementShift_;
-  n -= size_t{whole} << elementShift_;
-  while (n-- > 0) {
-    pending_[pendingCount_++] = *in++;
-  }
+  pending_.write(source, n, elementShift_,
+                 [this](const void* whole, uint32_t count) { append(whole, count); });
 }
 
 }  // namespace s::col::array

@@ -8,6 +8,7 @@
 #include "framework/base/IObject.h"
 #include "framework/base/IPoolable.h"
 #include "framework/base/Streams.h"
+#include "framework/col/PendingElement.h"
 
 namespace s::col::array {
 
@@ -75,7 +76,9 @@ class ArrayBase : public IObject, public IPoolable, public io::IByteInput, publi
   virtual std::u16string elementText(uint32_t i) const;
 
  private:
-  void reallocate(uint32_t capacity);
+  // Moves the elements to a block of `capacity`; answers the old block, which a caller whose
+  // source may lie in it keeps until it has copied.
+  std::unique_ptr<std::byte[]> reallocate(uint32_t capacity);
   void openGap(uint32_t at, uint32_t n);
 
   std::unique_ptr<std::byte[]> block_;
@@ -83,9 +86,7 @@ class ArrayBase : public IObject, public IPoolable, public io::IByteInput, publi
   uint32_t capacity_ = 0;
   uint32_t readPosition_ = 0;
   uint8_t elementShift_;
-  // Bytes written that do not yet make a whole element.
-  uint8_t pendingCount_ = 0;
-  std::byte pending_[8] = {};
+  PendingElement pending_;
 };
 
 }  // namespace s::col::array

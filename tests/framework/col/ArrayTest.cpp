@@ -57,10 +57,24 @@ TEST(ArrayTest, EditsInTheMiddleAndAtBothEnds) {
   array.reverse();
   EXPECT_EQ(array.compareRange(0, std::vector<int32_t>{3, 2, 0}.data(), 3), 0);
   EXPECT_EQ(array.toText(), u"s_col__array_ArrayS32[3, 2, 0]");
-  EXPECT_EQ(array.toXmlText(), u"<s_col__array_ArrayS32 length=\"3\">3 2 0</s_col__array_ArrayS32>");
+  EXPECT_EQ(array.toXmlText(),
+            u"<s_col__array_ArrayS32 length=\"3\">3 2 0</s_col__array_ArrayS32>");
   // Removals past the end are clamped.
   array.dropFirst(10);
   EXPECT_EQ(array.count(), 0u);
+}
+
+TEST(ArrayTest, AppendingItsOwnElementsSurvivesGrowth) {
+  ArrayS32 array;
+  for (int32_t i = 0; i < 100; ++i) {
+    array.push(i);
+  }
+  ASSERT_EQ(array.capacity(), 100u);
+  array.append(array.data(), 100);  // the source is the block that growth replaces
+  ASSERT_EQ(array.count(), 200u);
+  for (uint32_t i = 0; i < 200; ++i) {
+    ASSERT_EQ(array[i], static_cast<int32_t>(i % 100));
+  }
 }
 
 TEST(ArrayTest, ByteStreamsKeepPartialElements) {

@@ -565,8 +565,7 @@ void Window::onConfigure(const Event& event) {
 bool Window::routeInput(const Event& event) {
   if (capture_ != nullptr) {
     const Rect at = capture_->clientBounds();
-    capture_->handleInput(event, event.x - at.x, event.y - at.y);
-    return true;
+    return capture_->handleInput(event, event.x - at.x, event.y - at.y);
   }
   for (Component* target = componentAt(event.x, event.y); target != nullptr && target != this;
        target = of(target->getParent())) {

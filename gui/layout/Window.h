@@ -77,6 +77,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
     addListener(kWindowTimer, listener);
   }
   void setResizable(bool resizable) override;
+  bool isResizable() const { return resizable_; }
   void setKeepOnTop(bool above) override;
   void setTaskbarButton(bool shown) override;
   void setCloseIconizes(bool iconizes) override { closeIconizes_ = iconizes; }

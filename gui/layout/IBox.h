@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "framework/base/IEventListener.h"
 #include "gui/layout/IContainer.h"
-#include "gui/layout/IEventListener.h"
 #include "gui/layout/ILayoutManager.h"
 
 namespace s::gui {

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "framework/base/IEventListener.h"
 #include "framework/base/IObject.h"
 #include "framework/base/IPoolable.h"
-#include "gui/layout/IEventListener.h"
 
 namespace s::col::array {
 template <class T>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gui/layout/IEventListener.h"
+#include "framework/base/IEventListener.h"
 
 namespace s::gui::events {
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "framework/base/IEventListener.h"
 #include "framework/base/IObject.h"
 #include "framework/base/IPoolable.h"
 #include "gui/layout/IComponent.h"
-#include "gui/layout/IEventListener.h"
 
 namespace s::gui::events {
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "framework/lang/Localizer.h"
+#include "framework/str/Utf8.h"
 #include "framework/thread/Thread.h"
 #include "gui/layout/MessageBoxW.h"
 #include "platform/x11/X11Display.h"
@@ -76,6 +78,9 @@ Window::~Window() {
     if (!ended_ && display_ != nullptr) {
       display_->post([] {});
     }
+  }
+  if (localizer_ != nullptr) {
+    localizer_->removeListener(this);
   }
   thread_->waitIdle(static_cast<std::uint32_t>(kEndWait.count()));
   thread_->release();
@@ -189,16 +194,62 @@ void Window::setTitle(std::string_view utf8) {
   });
 }
 
+void Window::setTitle(std::u16string_view text) {
+  std::string utf8(text.size() * 3, '\0');
+  utf8.resize(str::utf8::encode(text, reinterpret_cast<std::uint8_t*>(utf8.data())));
+  setTitle(std::string_view(utf8));
+}
+
+void Window::setLocalizer(lang::Localizer* localizer) {
+  onUiThread([&] {
+    if (localizer_ != nullptr) {
+      localizer_->removeListener(this);
+    }
+    localizer_ = localizer;
+    if (localizer_ != nullptr) {
+      localizer_->addListener(this);
+    }
+  });
+}
+
+void Window::setTitleTextId(std::int32_t id) {
+  titleTextId_ = id;
+  if (localizer_ != nullptr) {
+    setTitle(localizer_->text(id));
+  }
+}
+
+void Window::onEvent(IObject* source, std::int32_t /*code*/) {
+  // The language changed: the title follows.
+  if (source == localizer_ && localizer_ != nullptr && titleTextId_ >= 0) {
+    setTitle(localizer_->text(titleTextId_));
+  }
+}
+
 void Window::setResizable(bool resizable) {
   onUiThread([&] {
     resizable_ = resizable;
+    hintedMinWidth_ = hintedMinHeight_ = -1;
     if (display_ == nullptr) {
       return;
     }
     if (resizable) {
-      display_->setSizeLimits(platformWindow_, getMinWidth(), getMinHeight(), 0, 0);
+      relayout();
     } else {
       display_->setSizeLimits(platformWindow_, getWidth(), getHeight(), getWidth(), getHeight());
+    }
+  });
+}
+
+void Window::relayout() {
+  onUiThread([&] {
+    BoxBase::relayout();
+    // The window manager keeps the user's resizing at or above what the layout needs.
+    if (display_ != nullptr && resizable_ &&
+        (getMinWidth() != hintedMinWidth_ || getMinHeight() != hintedMinHeight_)) {
+      hintedMinWidth_ = getMinWidth();
+      hintedMinHeight_ = getMinHeight();
+      display_->setSizeLimits(platformWindow_, hintedMinWidth_, hintedMinHeight_, 0, 0);
     }
   });
 }
@@ -548,6 +599,14 @@ void Window::paintTree(cairo_t* cr, Component& component, std::int32_t x, std::i
 void Window::onConfigure(const Event& event) {
   const bool moved = event.rootX != applied_.x || event.rootY != applied_.y;
   const bool sized = event.width != applied_.width || event.height != applied_.height;
+  // The window manager (the user) moved or sized us: on X the news comes after the fact, so
+  // the "changing" events come just before the "changed" ones.
+  if (sized) {
+    fire(kWindowResizing);
+  }
+  if (moved) {
+    fire(kWindowMoving);
+  }
   applied_ = {event.rootX, event.rootY, event.width, event.height};
   fromPlatform_ = true;
   setBounds(event.rootX, event.rootY, event.width, event.height);

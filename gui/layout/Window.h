@@ -61,6 +61,13 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   const platform::ui::Event& lastInput() const { return lastInput_; }
 
   void setTitle(std::string_view utf8) override;
+  void setTitle(std::u16string_view text);
+  // The texts of setTitleTextId come from `localizer`, again whenever its language changes.
+  void setLocalizer(lang::Localizer* localizer);
+  void setTitleTextId(std::int32_t id);
+  void onEvent(IObject* source, std::int32_t code) override;
+  // Lays the window out and tells the window manager the smallest size the layout allows.
+  void relayout() override;
   void cancelClose() override { closeCancelled_ = true; }
   void addListener(std::int32_t code, events::IEventListener* listener) override;
   void removeListener(std::int32_t code, events::IEventListener* listener) override;
@@ -132,7 +139,6 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void setSkin(drawer::ISkin* skin, bool owned);
   drawer::ISkin* getSkin() const { return skin_; }
   // Where components that show texts by id find them; null for none.
-  void setLocalizer(lang::Localizer* localizer) { localizer_ = localizer; }
   lang::Localizer* getLocalizer() const { return localizer_; }
   // Timers of components, numbered by each owner on its own (like the platform's per-window
   // timers); `tick` runs on the window's thread. Setting an id again restarts it.
@@ -195,6 +201,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool ended_ = false;
 
   std::string title_ = "Window";
+  lang::Localizer* localizer_ = nullptr;
+  std::int32_t titleTextId_ = -1;
   std::array<events::ListenerList, kWindowEventCount> listeners_;
   platform::ui::Event lastInput_;
   std::uint32_t timerId_ = 0;
@@ -210,6 +218,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool taskbarButton_ = true;
   // The platform window's bounds as last applied or reported.
   platform::ui::Rect applied_;
+  std::int32_t hintedMinWidth_ = -1;
+  std::int32_t hintedMinHeight_ = -1;
   bool fromPlatform_ = false;
   platform::ui::Rect damage_;
   bool paintQueued_ = false;
@@ -223,7 +233,6 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::string lastHotKeyWarning_;
   drawer::ISkin* skin_ = nullptr;
   bool skinOwned_ = false;
-  lang::Localizer* localizer_ = nullptr;
   struct ComponentTimer {
     const void* owner;
     std::uint32_t id;

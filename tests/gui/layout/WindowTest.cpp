@@ -5,6 +5,9 @@
 #include <thread>
 #include <vector>
 
+#include "framework/lang/Localizer.h"
+#include "framework/lang/TextIds.h"
+#include "framework/str/Utf8.h"
 #include "gui/layout/Box.h"
 #include "gui/layout/Disabler.h"
 #include "gui/layout/Enabler.h"
@@ -165,6 +168,14 @@ TEST_F(WindowTest, ChildrenAreCreatedWithTheirBoxAndLaidOutAtOnce) {
 
   column->remove(second, true);
   EXPECT_EQ(column->childCount(), 1u);
+
+  // The window manager learns the least size the layout needs.
+  column->setMinWidthOverride(180);
+  window_->relayout();
+  window_->relayout();
+  int minWidth = 0;
+  window_->callSync([&] { minWidth = screen().state(window_->platformWindow())->minWidth; });
+  EXPECT_EQ(minWidth, 180);
 }
 
 TEST_F(WindowTest, PaintsTheTreeIntoTheWindow) {
@@ -195,10 +206,21 @@ TEST_F(WindowTest, PaintsTheTreeIntoTheWindow) {
 
   // A resize from the platform (the user dragging the frame) lays the window out again.
   Recorder sizes;
-  window_->addSizeListener(&sizes);
+  for (std::int32_t code : {s::gui::kWindowResizing, s::gui::kWindowSized, s::gui::kWindowMoving,
+                            s::gui::kWindowMoved}) {
+    window_->addListener(code, &sizes);
+  }
   inject({.kind = EventKind::kConfigure, .rootX = 0, .rootY = 0, .width = 300, .height = 150});
   waitFor([&] { return sizes.count(s::gui::kWindowSized) > 0; });
-  EXPECT_EQ(sizes.count(s::gui::kWindowSized), 1);
+  inject({.kind = EventKind::kConfigure, .rootX = 20, .rootY = 30, .width = 300, .height = 150});
+  waitFor([&] { return sizes.count(s::gui::kWindowMoved) > 0; });
+  {
+    std::lock_guard<std::mutex> hold(sizes.lock);
+    EXPECT_EQ(sizes.codes,
+              (std::vector<std::int32_t>{s::gui::kWindowResizing, s::gui::kWindowSized,
+                                         s::gui::kWindowMoving, s::gui::kWindowMoved}));
+  }
+  EXPECT_EQ(window_->getX(), 20);
   EXPECT_EQ(root->getWidth(), 300);
   EXPECT_EQ(rest->getWidth(), 240);  // its natural width is the most it takes
 }
@@ -448,6 +470,32 @@ TEST_F(WindowTest, EnablerAndDisablerSwitchTheirTargetsOnTheirSourceOnly) {
   enabler->onEvent(source.get(), 0);
   EXPECT_TRUE(a->isEnabled());
   EXPECT_TRUE(b->isEnabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, TitleFromTheLanguagePackFollowsTheLanguage) {
+  s::PoolPtr<s::lang::Localizer> localizer(s::lang::Localizer::fromResource(u"IDR_XML", 130));
+  localizer->selectLanguage(u"English");
+  window_->setLocalizer(localizer.get());
+  window_->setTitleTextId(s::lang::text::kMakerName);
+  auto title = [&] {
+    std::string t;
+    window_->callSync([&] { t = screen().state(window_->platformWindow())->title; });
+    return t;
+  };
+  auto utf8 = [](std::u16string_view text) {
+    std::string out(text.size() * 3, '\0');
+    out.resize(s::str::utf8::encode(text, reinterpret_cast<std::uint8_t*>(out.data())));
+    return out;
+  };
+  EXPECT_EQ(title(), utf8(localizer->text(s::lang::text::kMakerName)));
+  EXPECT_FALSE(title().empty());
+  localizer->selectLanguage(u"Russian");
+  EXPECT_EQ(title(), utf8(localizer->text(s::lang::text::kMakerName)));
+  window_->setLocalizer(nullptr);
 }
 
 }  // namespace

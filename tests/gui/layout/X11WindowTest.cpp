@@ -16,6 +16,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "tests/platform/x11/XScreenshot.h"
+
 namespace {
 
 using s::gui::win::Box;
@@ -66,6 +68,17 @@ TEST(X11Window, ShowsThePaintedTreeAndIdlesWithoutCpu) {
   EXPECT_EQ(screenPixel(50 + 100, 60 + 60), 0x204060u);
   EXPECT_EQ(screenPixel(50 + 5, 60 + 5), 0xE01010u);
   EXPECT_EQ(screenPixel(50 + 239, 60 + 29), 0xE01010u);
+  // The same through a screenshot file, as a reviewer would look at it.
+  const std::string shot = ::testing::TempDir() + "x11_window.png";
+  ASSERT_TRUE(s::testing::screenshot(other, 40, 50, 260, 140, shot));
+  cairo_surface_t* png = cairo_image_surface_create_from_png(shot.c_str());
+  ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+  cairo_surface_flush(png);
+  const auto* row = reinterpret_cast<const std::uint32_t*>(
+      cairo_image_surface_get_data(png) + 20 * cairo_image_surface_get_stride(png));
+  EXPECT_EQ(row[20] & 0xFFFFFFu, 0xE01010u);  // (60, 70) on the screen: the red bar
+  cairo_surface_destroy(png);
+  std::remove(shot.c_str());
 
   // Nothing changes: the window's thread sleeps in poll. Measured, not asserted tightly.
   const double before = cpuMs();

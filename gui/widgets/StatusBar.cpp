@@ -1,5 +1,6 @@
 #include "gui/widgets/StatusBar.h"
 
+#include "gui/drawer/Shapes.h"
 #include "gui/drawer/statusbar/Basic.h"
 #include "gui/widgets/Skinned.h"
 
@@ -13,6 +14,8 @@ StatusBar* StatusBar::newStatusBar() {
   StatusBar* bar = take();
   bar->setLayoutHorizontal();
   bar->setWidthPercent(100, false);
+  // Transparent to what it holds (a graph looks through it), it paints its own face.
+  bar->setTransparent(false);
   bar->fields_ = Box::newBox(100, 100, 0, 1, 0, 0, 2, 0, kLayoutHorizontal);
   bar->BoxBase::add(bar->fields_);
   Box* corner = Box::newBottomRightBox(100, kGripSize);
@@ -76,7 +79,7 @@ drawer::IStatusBar* StatusBar::barDrawer() {
 void StatusBar::paint(cairo_t* cr) {
   // Under a skin the bar shows the window's surface and the skin's line.
   if (skinOf(*this) == nullptr) {
-    Component::paint(cr);
+    drawer::shapes::fill(cr, {0, 0, getWidth(), getHeight()}, drawer::shapes::kFace);
   }
   barDrawer()->paintStatusBar(cr, {0, 0, getWidth(), getHeight()});
 }

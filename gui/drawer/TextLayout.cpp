@@ -83,7 +83,9 @@ void TextLayout::paint(cairo_t* cr, const platform::ui::Rect& area, std::u16stri
   cairo_rectangle(cr, area.x, area.y, area.width, area.height);
   cairo_clip(cr);
   setSource(cr, colour);
-  cairo_move_to(cr, x, area.y + (area.height - height) / 2);
+  // Whole pixels keep the text as sharp as the platform's.
+  const std::int32_t y = area.y + (area.height - height) / 2;
+  cairo_move_to(cr, x, y);
   pango_cairo_show_layout(cr, layout);
   cairo_restore(cr);
   g_object_unref(layout);

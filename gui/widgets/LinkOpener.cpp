@@ -6,9 +6,9 @@
 #include <string>
 #include <thread>
 
-#include "gui/drawer/TextLayout.h"
+#include <unistd.h>
 
-extern char** environ;
+#include "gui/drawer/TextLayout.h"
 
 namespace s::gui::win {
 

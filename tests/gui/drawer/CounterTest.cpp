@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <array>
 #include <atomic>
 
 #include "gui/drawer/CounterData.h"
@@ -134,6 +135,45 @@ TEST(CounterDrawerTest, ColumnsStandOnTheBottomWithTheLatestPointAtTheRight) {
   EXPECT_EQ(surfaces::pixelAt(surface, 18, 5), ink);
   EXPECT_EQ(surfaces::pixelAt(surface, 17, 9), 0xFFFFFFU);
   cairo_surface_destroy(surface);
+}
+
+TEST(CounterDrawerTest, CentredColumnsThinMarksAndColourChoices) {
+  auto first = CounterData::make();
+  first->prepare();
+  first->add(0);
+  first->add(100);  // the point before the current one: the full 20 pixels
+  first->add(0);
+  auto second = CounterData::make();
+  second->prepare();
+  second->add(0);
+  second->add(50);
+  second->add(0);
+  auto drawer = s::gui::drawer::counter::win::Thin::make();
+  drawer->setColour(0, 0x111111);
+  drawer->setColour(1, 0x222222);
+  auto paint = [&](bool thin, bool swap, bool own) {
+    first->setThinMarks(thin);
+    first->setOwnColour(own);
+    cairo_surface_t* surface = surfaces::makeImage(10, 20);
+    cairo_t* cr = cairo_create(surface);
+    drawer->paintGraph(cr, {0, 0, 10, 20}, 2, first.get(), second.get(), swap);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    std::array<std::uint32_t, 4> at = {
+        surfaces::pixelAt(surface, 9, 0), surfaces::pixelAt(surface, 9, 7),
+        surfaces::pixelAt(surface, 9, 10), surfaces::pixelAt(surface, 8, 10)};
+    cairo_surface_destroy(surface);
+    return at;
+  };
+  // Full column of the first series, the second's 10 pixels centred over it.
+  EXPECT_EQ(paint(false, false, false),
+            (std::array<std::uint32_t, 4>{0x111111, 0x222222, 0x222222, 0xFFFFFF}));
+  // Marks at both ends only (the second series still full), colours exchanged.
+  EXPECT_EQ(paint(true, true, false),
+            (std::array<std::uint32_t, 4>{0x222222, 0x111111, 0x111111, 0xFFFFFF}));
+  first->setColour(0x00FF00);
+  EXPECT_EQ(paint(true, false, true)[0], 0x00FF00U);
+  EXPECT_EQ(paint(true, false, true)[1], 0x222222U);
 }
 
 }  // namespace

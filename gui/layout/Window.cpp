@@ -88,6 +88,9 @@ Window::~Window() {
   // The thread is gone: what is left of the tree is plain memory, taken apart here.
   Component::destroyPlatform();
   Component::removeAll(true);
+  if (skinOwned_ && skin_ != nullptr) {
+    skin_->release();
+  }
 }
 
 void Window::reset() {
@@ -458,6 +461,67 @@ bool Window::askYesNo(std::string_view text) {
   return MessageBoxW::askYesNo(*this, text);
 }
 
+void Window::setSkin(drawer::ISkin* skin, bool owned) {
+  onUiThread([&] {
+    if (skinOwned_ && skin_ != nullptr && skin_ != skin) {
+      skin_->release();
+    }
+    skin_ = skin;
+    skinOwned_ = owned && skin != nullptr;
+    if (display_ != nullptr) {
+      display_->setDecorated(platformWindow_, skin == nullptr);
+    }
+    invalidate(Rect{0, 0, getWidth(), getHeight()});
+  });
+}
+
+void Window::paint(cairo_t* cr) {
+  if (skin_ == nullptr) {
+    Component::paint(cr);
+    return;
+  }
+  const Rect all{0, 0, getWidth(), getHeight()};
+  if (skin_->getBorder() != nullptr) {
+    skin_->getBorder()->paintBorder(cr, all);
+  }
+  if (skin_->getWindow() != nullptr) {
+    skin_->getWindow()->paintFrame(cr, all, true);
+  }
+}
+
+void Window::setComponentTimer(const void* owner, std::uint32_t id, std::uint32_t ms,
+                               std::function<void()> tick) {
+  onUiThread([&] {
+    killComponentTimer(owner, id);
+    if (display_ == nullptr) {
+      return;
+    }
+    const std::uint32_t platformId = nextComponentTimer_++;
+    componentTimers_.push_back({owner, id, platformId, std::move(tick)});
+    display_->setTimer(platformId, ms);
+  });
+}
+
+void Window::killComponentTimer(const void* owner, std::uint32_t id) {
+  onUiThread([&] {
+    auto it = std::find_if(componentTimers_.begin(), componentTimers_.end(),
+                           [&](const ComponentTimer& t) { return t.owner == owner && t.id == id; });
+    if (it == componentTimers_.end()) {
+      return;
+    }
+    if (display_ != nullptr) {
+      display_->killTimer(it->platformId);
+    }
+    componentTimers_.erase(it);
+  });
+}
+
+void Window::releaseCapture(const Component* component) {
+  if (capture_ == component) {
+    capture_ = nullptr;
+  }
+}
+
 void Window::applyBounds() {
   if (!created() || fromPlatform_ || display_ == nullptr) {
     return;
@@ -557,12 +621,19 @@ void Window::onConfigure(const Event& event) {
   }
 }
 
-void Window::routeInput(const Event& event) {
-  Component* target = componentAt(event.x, event.y);
-  if (target != nullptr && target != this) {
-    const Rect at = target->clientBounds();
-    target->handleInput(event, event.x - at.x, event.y - at.y);
+bool Window::routeInput(const Event& event) {
+  if (capture_ != nullptr) {
+    const Rect at = capture_->clientBounds();
+    return capture_->handleInput(event, event.x - at.x, event.y - at.y);
   }
+  for (Component* target = componentAt(event.x, event.y); target != nullptr && target != this;
+       target = of(target->getParent())) {
+    const Rect at = target->clientBounds();
+    if (target->handleInput(event, event.x - at.x, event.y - at.y)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void Window::handleButton(const Event& event) {
@@ -594,15 +665,21 @@ void Window::handleButton(const Event& event) {
     default:
       break;
   }
-  routeInput(event);
-  if (code != 0) {
+  // What a component took is not the window's: a press on a button does not drag it.
+  if (!routeInput(event) && code != 0) {
     fire(code);
   }
 }
 
 void Window::onPlatformEvent(const Event& event) {
   if (event.kind == EventKind::kTimer) {
-    if (event.id >= kAppTimerOffset) {
+    auto timer = std::find_if(componentTimers_.begin(), componentTimers_.end(),
+                              [&](const ComponentTimer& t) { return t.platformId == event.id; });
+    if (timer != componentTimers_.end()) {
+      // The tick may kill or restart its own timer: run a copy.
+      const std::function<void()> tick = timer->tick;
+      tick();
+    } else if (event.id >= kAppTimerOffset) {
       timerId_ = event.id - kAppTimerOffset;
       fire(kWindowTimer);
     }
@@ -654,6 +731,11 @@ void Window::onPlatformEvent(const Event& event) {
       if (iconized_) {
         iconized_ = false;
         fire(kWindowRestored);
+      }
+      break;
+    case EventKind::kLeave:
+      if (capture_ != nullptr) {
+        routeInput(event);
       }
       break;
     case EventKind::kUnmap:

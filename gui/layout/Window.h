@@ -13,6 +13,7 @@
 
 #include "framework/base/Pooled.h"
 #include "framework/thread/ITask.h"
+#include "gui/drawer/ISkin.h"
 #include "gui/layout/BoxBase.h"
 #include "gui/layout/IWindow.h"
 #include "gui/layout/WindowHost.h"
@@ -83,6 +84,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
     addListener(kWindowTimer, listener);
   }
   void setResizable(bool resizable) override;
+  bool isResizable() const { return resizable_; }
   void setKeepOnTop(bool above) override;
   void setTaskbarButton(bool shown) override;
   void setCloseIconizes(bool iconizes) override { closeIconizes_ = iconizes; }
@@ -131,6 +133,26 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void notify(std::uint32_t value);
   std::uint32_t notificationValue() const { return notificationValue_; }
 
+  // The skin the window and its components paint with; null for the plain look. A skin takes
+  // the desktop's frame away (the skin draws frame and caption). An owned skin is released
+  // when replaced.
+  void setSkin(drawer::ISkin* skin, bool owned);
+  drawer::ISkin* getSkin() const { return skin_; }
+  // Where components that show texts by id find them; null for none.
+  lang::Localizer* getLocalizer() const { return localizer_; }
+  // Timers of components, numbered by each owner on its own (like the platform's per-window
+  // timers); `tick` runs on the window's thread. Setting an id again restarts it.
+  void setComponentTimer(const void* owner, std::uint32_t id, std::uint32_t ms,
+                         std::function<void()> tick);
+  void killComponentTimer(const void* owner, std::uint32_t id);
+  // Pointer capture: all pointer input, the window's leaving included, goes to the component
+  // until it releases it (a component that goes releases it too).
+  void setCapture(Component* component) { capture_ = component; }
+  void releaseCapture(const Component* component);
+  Component* getCapture() const { return capture_; }
+
+  void paint(cairo_t* cr) override;
+
   // True once the window is being destroyed: nested loops end.
   bool isStopping() const { return stopping_.load(); }
 
@@ -162,7 +184,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void flushPaint();
   void paintTree(cairo_t* cr, Component& component, std::int32_t x, std::int32_t y);
   void handleButton(const platform::ui::Event& event);
-  void routeInput(const platform::ui::Event& event);
+  // True when a component used the input; a component that does not passes it to its parent.
+  bool routeInput(const platform::ui::Event& event);
   void onConfigure(const platform::ui::Event& event);
 
   UiTask task_{*this};
@@ -208,6 +231,18 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::uint32_t nextHotKeyId_ = 1;
   std::string hotKeyName_;
   std::string lastHotKeyWarning_;
+  drawer::ISkin* skin_ = nullptr;
+  bool skinOwned_ = false;
+  struct ComponentTimer {
+    const void* owner;
+    std::uint32_t id;
+    std::uint32_t platformId;
+    std::function<void()> tick;
+  };
+  std::vector<ComponentTimer> componentTimers_;
+  std::uint32_t nextComponentTimer_ = kComponentTimerBase;
+  static constexpr std::uint32_t kComponentTimerBase = 0x40000000;
+  Component* capture_ = nullptr;
   std::uint64_t lastLeftPressMs_ = 0;
   std::int32_t lastLeftPressX_ = 0;
   std::int32_t lastLeftPressY_ = 0;

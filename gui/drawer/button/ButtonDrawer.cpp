@@ -1,0 +1,64 @@
+#include "gui/drawer/button/ButtonDrawer.h"
+
+#include "gui/drawer/Glyphs.h"
+#include "gui/drawer/Shapes.h"
+#include "gui/drawer/TextLayout.h"
+
+namespace s::gui::drawer::button {
+
+ButtonDrawer::ButtonDrawer() {
+  setDefaults({0x707070, 0xF0F0F0, 0, 0}, {0x000000, 0, 0, 0}, false);
+}
+
+void ButtonDrawer::paintButton(cairo_t* cr, const Rect& area, std::int32_t hotState,
+                               std::u16string_view caption, bool drawFlag, const IFont* font,
+                               bool enabled, bool pressedLook, bool drawFlag2) {
+  const Rgb frame = getColour(0);
+  const Rgb face = getColour(1);
+  const bool down = pressedLook || hotState == 2;
+  Rgb fill = face;
+  Rgb ink = getFontColour(0);
+  if (thin()) {
+    // Skinned: the frame colour fills a pressed button and the face colour draws on it.
+    ink = frame;
+    if (down) {
+      fill = frame;
+      ink = face;
+    } else if (hotState == 1) {
+      fill = mix(face, frame);
+    }
+  } else if (hotState == 1 && !down) {
+    fill = mix(face, shapes::kLight);
+  }
+  if (!enabled) {
+    ink = mix(ink, fill);
+  }
+  if (!isTransparent() || down) {
+    shapes::fill(cr, area, fill);
+  }
+  // drawFlag: the button's own frame; drawFlag2 leaves only the caption (flat tool buttons).
+  if (drawFlag && !drawFlag2) {
+    if (thin()) {
+      shapes::frame(cr, area, frame);
+    } else {
+      shapes::bevel(cr, area, down);
+      shapes::frame(cr, shapes::inset(area, 1), frame);
+    }
+  }
+  const Rect inner = shapes::inset(area, 2);
+  if (caption.starts_with(u"#") && Glyphs::draw(cr, caption, inner, ink)) {
+    return;
+  }
+  Rect text = inner;
+  if (down && !thin()) {
+    text.x += 1;
+    text.y += 1;
+  }
+  // A font with its own colour keeps it, except where the pressed look inverts the colours.
+  if (font != nullptr && font->hasColour() && !(thin() && down)) {
+    ink = enabled ? font->getColour() : mix(font->getColour(), fill);
+  }
+  TextLayout::paint(cr, text, caption, font, ink, TextLayout::kCenter, false);
+}
+
+}  // namespace s::gui::drawer::button

@@ -1,0 +1,35 @@
+#include "gui/drawer/listheader/ListHeaderDrawer.h"
+
+#include "gui/drawer/Glyphs.h"
+#include "gui/drawer/Shapes.h"
+#include "gui/drawer/TextLayout.h"
+
+namespace s::gui::drawer::listheader {
+
+ListHeaderDrawer::ListHeaderDrawer() {
+  setDefaults({0xA0A0A0, 0, 0, 0}, {0x000000, 0, 0, 0}, false);
+}
+
+void ListHeaderDrawer::paintHeader(cairo_t* cr, const Rect& area, std::u16string_view text,
+                                   const IFont* font, std::int32_t hotState, std::int32_t sort) {
+  const Rgb frame = getColour(0);
+  if (!isTransparent()) {
+    shapes::fill(cr, area, hotState > 0 ? mix(shapes::kWindow, frame) : shapes::kWindow);
+  }
+  if (thin()) {
+    // A line under the row and one at the column's right end.
+    shapes::fill(cr, {area.x, area.y + area.height - 1, area.width, 1}, frame);
+    shapes::fill(cr, {area.x + area.width - 1, area.y + 3, 1, area.height - 6}, frame);
+  } else {
+    shapes::bevel(cr, area, hotState == 2);
+  }
+  const std::int32_t mark = sort != 0 ? 12 : 0;
+  TextLayout::paint(cr, {area.x + 4, area.y, area.width - 8 - mark, area.height}, text, font,
+                    TextLayout::inkOf(font, getFontColour(0)), TextLayout::kLeft, false);
+  if (sort != 0) {
+    Glyphs::draw(cr, sort > 0 ? u"#Up" : u"#Down",
+                 {area.x + area.width - 4 - mark, area.y, mark, area.height}, frame);
+  }
+}
+
+}  // namespace s::gui::drawer::listheader

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string_view>
+
+#include "framework/base/Pooled.h"
+#include "gui/drawer/slider/SliderDrawer.h"
+
+namespace s::gui::drawer::slider::win {
+
+// The plain look, the default of a component without a skin.
+class Basic final : public Pooled<Basic, SliderDrawer> {
+ public:
+  std::u16string_view className() const override { return u"s_gui_drawer_slider_win_Basic"; }
+
+ protected:
+  bool thin() const override { return false; }
+};
+
+}  // namespace s::gui::drawer::slider::win

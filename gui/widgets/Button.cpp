@@ -1,0 +1,430 @@
+#include "gui/widgets/Button.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "framework/lang/Localizer.h"
+#include "gui/drawer/button/Basic.h"
+#include "gui/widgets/Skinned.h"
+
+namespace s::gui::win {
+
+using platform::ui::Event;
+using platform::ui::EventKind;
+
+Button::Button() {
+  setTransparent(false);
+}
+
+Button::~Button() {
+  releaseDrawer();
+}
+
+void Button::reset() {
+  Component::reset();
+  setTransparent(false);
+  text_.clear();
+  textId_ = -1;
+  normal_.reset();
+  disabled_.reset();
+  pressedFont_.reset();
+  followsParent_ = clickable_ = releasable_ = drawFlag_ = true;
+  toggle_ = invertLook_ = drawFlag2_ = pressed_ = isDefault_ = autoRepeat_ = false;
+  hotState_ = 0;
+  held_ = cursorInside_ = false;
+  releaseDrawer();
+  clicks_.clear();
+  toggles_.clear();
+  presses_.clear();
+}
+
+Button* Button::newButtonText(std::u16string_view text, std::int32_t fixedWidth,
+                              std::int32_t fixedHeight) {
+  Button* button = take();
+  button->setText(text);
+  if (fixedWidth >= 0) {
+    button->setFixedWidth(fixedWidth);
+  }
+  if (fixedHeight >= 0) {
+    button->setFixedHeight(fixedHeight);
+  }
+  return button;
+}
+
+Button* Button::newButtonId(std::int32_t textId, std::int32_t widthPercent,
+                            std::int32_t fixedHeight) {
+  Button* button = take();
+  button->setTextId(textId);
+  if (widthPercent >= 0) {
+    button->setWidthPercent(widthPercent);
+  }
+  if (fixedHeight >= 0) {
+    button->setFixedHeight(fixedHeight);
+  }
+  return button;
+}
+
+void Button::releaseDrawer() {
+  if (drawerOwned_ && drawer_ != nullptr) {
+    drawer_->release();
+  }
+  drawer_ = nullptr;
+  drawerOwned_ = false;
+}
+
+drawer::IButton* Button::buttonDrawer() {
+  if (drawer_ != nullptr) {
+    return drawer_;
+  }
+  drawer::ISkin* skin = skinOf(*this);
+  if (skin != nullptr && skin->getButton() != nullptr) {
+    return skin->getButton();
+  }
+  return nullptr;
+}
+
+void Button::setText(std::u16string_view text) {
+  onUiThread([&] {
+    if (text == text_) {
+      return;
+    }
+    text_ = text;
+    const drawer::TextLayout::Size size = drawer::TextLayout::measure(text_, &normal_, 0);
+    // Room for the frame around the caption.
+    setMinSize(size.width + 8, size.height + 6);
+    setNaturalSize(size.width + 8, size.height + 6);
+    relayoutParent();
+    invalidate();
+  });
+}
+
+void Button::setTextId(std::int32_t id) {
+  textId_ = id;
+  std::u16string text;
+  if (localizer_ != nullptr && id != -1) {
+    text = localizer_->text(id);
+  }
+  setText(text);
+}
+
+template <class Change>
+void Button::changeFonts(Change change) {
+  onUiThread([&] {
+    for (Font* font : {&normal_, &disabled_, &pressedFont_}) {
+      change(*font);
+    }
+    const std::u16string text = std::move(text_);
+    text_.clear();
+    setText(text);
+  });
+}
+
+void Button::setSizeCode(std::int32_t code) {
+  changeFonts([code](Font& f) { f.setSizeCode(code); });
+}
+void Button::setFace(std::u16string_view name) {
+  changeFonts([name](Font& f) { f.setFace(name); });
+}
+void Button::setPointSize(std::int32_t points) {
+  changeFonts([points](Font& f) { f.setPointSize(points); });
+}
+void Button::setFontHeight(std::int32_t height) {
+  changeFonts([height](Font& f) { f.setHeight(height); });
+}
+void Button::setBold(bool bold) {
+  changeFonts([bold](Font& f) { f.setBold(bold); });
+}
+void Button::setItalic(bool italic) {
+  changeFonts([italic](Font& f) { f.setItalic(italic); });
+}
+void Button::setUnderline(bool underline) {
+  changeFonts([underline](Font& f) { f.setUnderline(underline); });
+}
+
+void Button::setColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  onUiThread([&] {
+    normal_.setColour(red, green, blue);
+    invalidate();
+  });
+}
+
+void Button::setWidthPercent(std::int32_t percent) {
+  setWidthPercentValue(percent);
+  relayoutParent();
+}
+void Button::setHeightPercent(std::int32_t percent) {
+  setHeightPercentValue(percent);
+  relayoutParent();
+}
+void Button::setFixedWidth(std::int32_t px) {
+  setFixedWidthValue(px);
+  relayoutParent();
+}
+void Button::setFixedHeight(std::int32_t px) {
+  setFixedHeightValue(px);
+  relayoutParent();
+}
+
+void Button::setDrawer(drawer::IButton* drawer, bool owned) {
+  onUiThread([&] {
+    if (drawer != drawer_) {
+      releaseDrawer();
+    }
+    drawer_ = drawer;
+    drawerOwned_ = owned && drawer != nullptr;
+    invalidate();
+  });
+}
+
+void Button::setDrawFlag(bool drawFlag) {
+  onUiThread([&] {
+    drawFlag_ = drawFlag;
+    invalidate();
+  });
+}
+
+void Button::setToggle(bool toggle, bool releasable, bool invertLook, bool drawFlag2) {
+  onUiThread([&] {
+    toggle_ = toggle;
+    releasable_ = releasable;
+    invertLook_ = invertLook;
+    drawFlag2_ = drawFlag2;
+    invalidate();
+  });
+}
+
+void Button::setPressed(bool pressed) {
+  onUiThread([&] {
+    if (pressed != pressed_) {
+      pressed_ = pressed;
+      repaint();
+    }
+  });
+}
+
+void Button::makeDefault() {
+  onUiThread([&] {
+    isDefault_ = true;
+    invalidate();
+  });
+}
+
+void Button::clearDefault() {
+  onUiThread([&] {
+    isDefault_ = false;
+    invalidate();
+  });
+}
+
+void Button::setColourSwatch(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  char hex[8];
+  std::snprintf(hex, sizeof(hex), "%02X%02X%02X", red, green, blue);
+  std::u16string caption = u"#Color-";
+  caption.append(hex, hex + 6);
+  setText(caption);
+}
+
+void Button::setEnabled(bool enabled) {
+  onUiThread([&] {
+    if (enabled != isEnabled()) {
+      Component::setEnabled(enabled);
+      repaint();
+    }
+  });
+}
+
+void Button::createPlatform(IWindow* window, WindowHost* host) {
+  Component::createPlatform(window, host);
+  Window* top = windowOf(*this);
+  localizer_ = top != nullptr ? top->getLocalizer() : nullptr;
+  if (localizer_ != nullptr) {
+    localizer_->addListener(this);
+    if (textId_ != -1) {
+      setTextId(textId_);
+    }
+  }
+}
+
+void Button::destroyPlatform() {
+  if (Window* window = windowOf(*this)) {
+    stopRepeat();
+    window->releaseCapture(this);
+  }
+  if (localizer_ != nullptr) {
+    localizer_->removeListener(this);
+    localizer_ = nullptr;
+  }
+  held_ = false;
+  hotState_ = 0;
+  Component::destroyPlatform();
+}
+
+void Button::onEvent(IObject* source, std::int32_t code) {
+  if (localizer_ != nullptr && source == localizer_ && textId_ != -1) {
+    setTextId(textId_);
+    return;
+  }
+  Component::onEvent(source, code);
+}
+
+void Button::paint(cairo_t* cr) {
+  const platform::ui::Rect area{0, 0, getWidth(), getHeight()};
+  drawer::IButton* drawer = buttonDrawer();
+  if (drawer == nullptr && isResizeGrip()) {
+    Component::paint(cr);
+    paintGripDots(cr);
+    return;
+  }
+  if (drawer == nullptr) {
+    // The plain push button of the platform.
+    drawer = &basic_;
+  }
+  if (followsParent_ && drawer->isTransparent()) {
+    Component::paint(cr);
+  }
+  const bool pressedLook = invertLook_ ? !pressed_ : pressed_;
+  const Font* font = !isEnabled() ? &disabled_ : pressedLook ? &pressedFont_ : &normal_;
+  drawer->paintButton(cr, area, pressed_ && !releasable_ ? 0 : hotState_, text_, drawFlag_, font,
+                      isEnabled(), pressedLook, drawFlag2_);
+}
+
+void Button::paintGripDots(cairo_t* cr) {
+  const std::int32_t w = getWidth();
+  const std::int32_t h = getHeight();
+  const std::int32_t dots[6][2] = {{w - 3, h - 11}, {w - 3, h - 7}, {w - 7, h - 7},
+                                   {w - 3, h - 3},  {w - 7, h - 3}, {w - 11, h - 3}};
+  for (const auto& dot : dots) {
+    drawer::setSource(cr, drawer::rgb(184, 181, 161));
+    cairo_rectangle(cr, dot[0] - 1, dot[1] - 1, 2, 2);
+    cairo_fill(cr);
+    drawer::setSource(cr, 0xFFFFFF);
+    cairo_rectangle(cr, dot[0], dot[1], 2, 2);
+    cairo_fill(cr);
+  }
+}
+
+void Button::setHot(std::int32_t state) {
+  if (hotState_ != state) {
+    hotState_ = state;
+    repaint();
+  }
+}
+
+void Button::click() {
+  clicks_.fire(this, kEventClick);
+  if (toggle_ && clickable_ && (releasable_ || !pressed_)) {
+    pressed_ = !pressed_;
+    repaint();
+  }
+  toggles_.fire(this, kEventToggled);
+}
+
+void Button::stopRepeat() {
+  if (Window* window = windowOf(*this)) {
+    window->killComponentTimer(this, kRepeatDelayTimer);
+    window->killComponentTimer(this, kRepeatTimer);
+  }
+}
+
+void Button::repeatTick(std::uint32_t id) {
+  Window* window = windowOf(*this);
+  if (window == nullptr || !held_ || !cursorInside_) {
+    return;
+  }
+  if (id == kRepeatDelayTimer) {
+    window->killComponentTimer(this, kRepeatDelayTimer);
+    window->setComponentTimer(this, kRepeatTimer, kRepeatMs, [this] { repeatTick(kRepeatTimer); });
+  }
+  presses_.fire(this, kEventPress);
+}
+
+void Button::resizeWindowBy(std::int32_t dx, std::int32_t dy) {
+  Window* window = windowOf(*this);
+  if (window == nullptr || !window->isResizable() || (dx == 0 && dy == 0)) {
+    return;
+  }
+  // The window keeps to its least size, as it adjusts a size the user drags on its frame.
+  window->setSize(std::max(window->getWidth() + dx, window->getMinWidth()),
+                  std::max(window->getHeight() + dy, window->getMinHeight()));
+}
+
+bool Button::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
+  // A button that does not react lets the mouse through to what lies beneath.
+  Window* window = windowOf(*this);
+  if (!held_ && (!clickable_ || (pressed_ && !releasable_))) {
+    if (window != nullptr) {
+      window->releaseCapture(this);
+    }
+    hotState_ = 0;
+    return false;
+  }
+  const bool inside = x >= 0 && y >= 0 && x < getWidth() && y < getHeight();
+  switch (event.kind) {
+    case EventKind::kMotion:
+      cursorInside_ = inside;
+      if (held_) {
+        if (isResizeGrip()) {
+          resizeWindowBy(event.rootX - lastRootX_, event.rootY - lastRootY_);
+          lastRootX_ = event.rootX;
+          lastRootY_ = event.rootY;
+        }
+      } else if (inside) {
+        if (window != nullptr) {
+          window->setCapture(this);
+        }
+        setHot(1);
+      } else {
+        if (window != nullptr) {
+          window->releaseCapture(this);
+        }
+        setHot(0);
+      }
+      return true;
+    case EventKind::kLeave:
+      cursorInside_ = false;
+      if (!held_) {
+        if (window != nullptr) {
+          window->releaseCapture(this);
+        }
+        setHot(0);
+      }
+      return true;
+    case EventKind::kButtonPress:
+      if (event.button != 1 || !inside || !isEnabled()) {
+        return event.button == 1;
+      }
+      held_ = true;
+      cursorInside_ = true;
+      lastRootX_ = event.rootX;
+      lastRootY_ = event.rootY;
+      if (window != nullptr) {
+        window->setCapture(this);
+      }
+      setHot(2);
+      presses_.fire(this, kEventPress);
+      if (autoRepeat_ && window != nullptr) {
+        window->setComponentTimer(this, kRepeatDelayTimer, kRepeatDelayMs,
+                                  [this] { repeatTick(kRepeatDelayTimer); });
+      }
+      return true;
+    case EventKind::kButtonRelease: {
+      if (event.button != 1 || !held_) {
+        return event.button == 1;
+      }
+      stopRepeat();
+      held_ = false;
+      if (!inside && window != nullptr) {
+        window->releaseCapture(this);
+      }
+      setHot(inside ? 1 : 0);
+      if (inside) {
+        click();
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace s::gui::win

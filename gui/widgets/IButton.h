@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "gui/drawer/IButton.h"
+#include "gui/layout/IComponent.h"
+
+namespace s::gui {
+
+// A push button: clicks (event 1), toggles (event 2) and presses (event 3, repeated while held
+// when auto-repeat is on).
+class IButton : public virtual IComponent {
+ public:
+  virtual void setText(std::u16string_view text) = 0;
+  virtual void setTextId(std::int32_t id) = 0;
+  virtual std::int32_t getTextId() const = 0;
+  virtual void setSizeCode(std::int32_t code) = 0;
+  virtual void setFace(std::u16string_view name) = 0;
+  virtual void setColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
+  virtual void setPointSize(std::int32_t points) = 0;
+  virtual void setFontHeight(std::int32_t height) = 0;
+  virtual void setBold(bool bold) = 0;
+  virtual void setItalic(bool italic) = 0;
+  virtual void setUnderline(bool underline) = 0;
+  virtual void setWidthPercent(std::int32_t percent) = 0;
+  virtual void setHeightPercent(std::int32_t percent) = 0;
+  virtual void setFixedWidth(std::int32_t px) = 0;
+  virtual void setFixedHeight(std::int32_t px) = 0;
+  virtual void addClickListener(events::IEventListener* listener) = 0;
+  virtual void addToggledListener(events::IEventListener* listener) = 0;
+  virtual void addPressListener(events::IEventListener* listener) = 0;
+  virtual void setAutoRepeat(bool autoRepeat) = 0;
+  virtual void setDrawer(drawer::IButton* drawer, bool owned) = 0;
+  virtual void setDrawFlag(bool drawFlag) = 0;
+  virtual void setToggle(bool toggle, bool releasable, bool invertLook, bool drawFlag2) = 0;
+  virtual bool isReleasable() const = 0;
+  virtual bool isPressed() const = 0;
+  virtual void setPressed(bool pressed) = 0;
+  virtual void makeDefault() = 0;
+  virtual void clearDefault() = 0;
+  virtual bool isDefault() const = 0;
+  virtual void setClickable(bool clickable) = 0;
+  virtual void setColourSwatch(std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
+};
+
+}  // namespace s::gui

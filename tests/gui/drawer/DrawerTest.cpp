@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <string>
+
+#include "gui/drawer/BrandPictures.h"
+#include "gui/drawer/Glyphs.h"
+#include "gui/drawer/TextLayout.h"
+#include "gui/drawer/button/Basic.h"
+#include "gui/drawer/button/Thin.h"
+#include "gui/drawer/listbox/Basic.h"
+#include "platform/ui/Surfaces.h"
+
+namespace {
+
+using s::gui::drawer::Glyphs;
+using s::gui::drawer::Rgb;
+using s::gui::drawer::TextLayout;
+using s::platform::ui::Rect;
+namespace surfaces = s::platform::ui::surfaces;
+
+// A white image to paint into, compared pixel by pixel.
+class Canvas {
+ public:
+  Canvas(int width, int height) : surface_(surfaces::makeImage(width, height)) {
+    cr_ = cairo_create(surface_);
+  }
+  ~Canvas() {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  cairo_t* cr() { return cr_; }
+  std::uint32_t at(int x, int y) {
+    cairo_surface_flush(surface_);
+    return surfaces::pixelAt(surface_, x, y);
+  }
+  bool samePixels(Canvas& other) {
+    const int w = cairo_image_surface_get_width(surface_);
+    const int h = cairo_image_surface_get_height(surface_);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        if (at(x, y) != other.at(x, y)) {
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+  int count(Rgb colour) {
+    int n = 0;
+    for (int y = 0; y < cairo_image_surface_get_height(surface_); ++y) {
+      for (int x = 0; x < cairo_image_surface_get_width(surface_); ++x) {
+        n += at(x, y) == colour ? 1 : 0;
+      }
+    }
+    return n;
+  }
+
+ private:
+  cairo_surface_t* surface_;
+  cairo_t* cr_ = nullptr;
+};
+
+TEST(GlyphsTest, KnowsTheNamedGlyphsAndColourSwatches) {
+  EXPECT_EQ(Glyphs::names().size(), 36U);
+  for (std::u16string_view name : Glyphs::names()) {
+    if (name == u"#Color-") {
+      continue;
+    }
+    Canvas canvas(18, 18);
+    ASSERT_TRUE(Glyphs::draw(canvas.cr(), name, {0, 0, 18, 18}, 0x000000))
+        << std::string(name.begin(), name.end());
+    // Every glyph leaves a mark.
+    EXPECT_LT(canvas.count(0xFFFFFF), 18 * 18) << std::string(name.begin(), name.end());
+  }
+  EXPECT_TRUE(Glyphs::isGlyph(u"#X"));
+  EXPECT_TRUE(Glyphs::isGlyph(u"#\u25A1"));
+  EXPECT_FALSE(Glyphs::isGlyph(u"X"));
+  EXPECT_FALSE(Glyphs::isGlyph(u"#Nothing"));
+  EXPECT_FALSE(Glyphs::isGlyph(u"#Color-"));
+  Rgb swatch = 0;
+  EXPECT_TRUE(Glyphs::swatchColour(u"#Color-12aB9f", swatch));
+  EXPECT_EQ(swatch, 0x12AB9FU);
+  EXPECT_FALSE(Glyphs::swatchColour(u"#Color-12AB9", swatch));
+  EXPECT_FALSE(Glyphs::swatchColour(u"#Color-12AB9G", swatch));
+  Canvas canvas(18, 18);
+  EXPECT_FALSE(Glyphs::draw(canvas.cr(), u"#Nothing", {0, 0, 18, 18}, 0));
+  EXPECT_TRUE(Glyphs::draw(canvas.cr(), u"#Color-FF0000", {0, 0, 18, 18}, 0));
+  EXPECT_EQ(canvas.at(9, 9), 0xFF0000U);
+}
+
+TEST(ButtonDrawerTest, AHashCaptionShowsItsGlyphAndAPlainOneItsText) {
+  auto drawer = s::gui::drawer::button::win::Thin::make();
+  drawer->setColour(0, 0x111111);
+  drawer->setColour(1, 0x747474);
+  const Rect area{0, 0, 18, 18};
+  const Rect inner{2, 2, 14, 14};
+  Canvas glyph(18, 18);
+  drawer->paintButton(glyph.cr(), area, 0, u"#X", true, nullptr, true, false, false);
+  Canvas letter(18, 18);
+  drawer->paintButton(letter.cr(), area, 0, u"X", true, nullptr, true, false, false);
+  EXPECT_FALSE(glyph.samePixels(letter));
+
+  // The same face and frame, then the close cross or the letter in the frame colour.
+  Canvas expectGlyph(18, 18);
+  Canvas expectLetter(18, 18);
+  for (Canvas* c : {&expectGlyph, &expectLetter}) {
+    cairo_set_source_rgb(c->cr(), 0x74 / 255.0, 0x74 / 255.0, 0x74 / 255.0);
+    cairo_paint(c->cr());
+    cairo_set_source_rgb(c->cr(), 0x11 / 255.0, 0x11 / 255.0, 0x11 / 255.0);
+    cairo_rectangle(c->cr(), 0.5, 0.5, 17, 17);
+    cairo_set_line_width(c->cr(), 1);
+    cairo_stroke(c->cr());
+  }
+  Glyphs::draw(expectGlyph.cr(), u"#X", inner, 0x111111);
+  TextLayout::paint(expectLetter.cr(), inner, u"X", nullptr, 0x111111, TextLayout::kCenter, false);
+  EXPECT_TRUE(glyph.samePixels(expectGlyph));
+  EXPECT_TRUE(letter.samePixels(expectLetter));
+  // The cross reaches the corners of the inner area, where the letter does not.
+  EXPECT_EQ(glyph.at(5, 5), 0x111111U);
+  EXPECT_EQ(glyph.at(11, 11), 0x111111U);
+  EXPECT_EQ(glyph.at(11, 5), 0x111111U);
+  EXPECT_NE(letter.at(5, 5), 0x111111U);
+
+  // An unknown name is a caption like any other.
+  Canvas unknown(18, 18);
+  drawer->paintButton(unknown.cr(), area, 0, u"#Nothing", true, nullptr, true, false, false);
+  EXPECT_LT(unknown.count(0x747474), 18 * 18 - 4 * 17);
+}
+
+TEST(ButtonDrawerTest, PressedLookSwapsFaceAndFrameInTheSkinnedLook) {
+  auto drawer = s::gui::drawer::button::win::Thin::make();
+  drawer->setColour(0, 0x444444);
+  drawer->setColour(1, 0x777777);
+  Canvas up(18, 18);
+  drawer->paintButton(up.cr(), {0, 0, 18, 18}, 0, u"#_", true, nullptr, true, false, false);
+  Canvas down(18, 18);
+  drawer->paintButton(down.cr(), {0, 0, 18, 18}, 0, u"#_", true, nullptr, true, true, false);
+  EXPECT_EQ(up.at(3, 3), 0x777777U);
+  EXPECT_EQ(down.at(3, 3), 0x444444U);
+  // The minimize bar near the bottom takes the other colour.
+  EXPECT_EQ(up.at(8, 11), 0x444444U);
+  EXPECT_EQ(down.at(8, 11), 0x777777U);
+  // Without a skin the plain look starts from the face colour of the desktop.
+  auto plain = s::gui::drawer::button::win::Basic::make();
+  Canvas basic(18, 18);
+  plain->paintButton(basic.cr(), {0, 0, 18, 18}, 0, u"", true, nullptr, true, false, false);
+  EXPECT_EQ(basic.at(9, 9), 0xF0F0F0U);
+}
+
+TEST(ListDrawerTest, APlainListStartsWithWhiteRowsBlackTextAndGreyStripes) {
+  auto list = s::gui::drawer::listbox::win::Basic::make();
+  EXPECT_EQ(list->getBackground(), 0xFFFFFFU);
+  EXPECT_EQ(list->getText(), 0x000000U);
+  EXPECT_EQ(list->getStripe(), 0xEEEEEEU);
+  list->setColours(1, 2, 3, 4, 5);
+  list->reset();
+  EXPECT_EQ(list->getStripe(), 0xEEEEEEU);
+  EXPECT_EQ(list->getBackground(), 0xFFFFFFU);
+}
+
+// Reads the size from a JPEG's start-of-frame segment.
+bool jpegSize(std::span<const std::uint8_t> bytes, int& width, int& height) {
+  if (bytes.size() < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) {
+    return false;
+  }
+  std::size_t at = 2;
+  while (at + 9 < bytes.size()) {
+    if (bytes[at] != 0xFF) {
+      return false;
+    }
+    const std::uint8_t marker = bytes[at + 1];
+    const std::size_t length = (bytes[at + 2] << 8) | bytes[at + 3];
+    if (marker >= 0xC0 && marker <= 0xC2) {
+      height = (bytes[at + 5] << 8) | bytes[at + 6];
+      width = (bytes[at + 7] << 8) | bytes[at + 8];
+      return true;
+    }
+    at += 2 + length;
+  }
+  return false;
+}
+
+TEST(BrandPicturesTest, BothPicturesAreEmbeddedJpegsOfTheirSize) {
+  int width = 0;
+  int height = 0;
+  ASSERT_TRUE(jpegSize(s::gui::drawer::BrandPictures::jpeg(131), width, height));
+  EXPECT_EQ(width, 700);
+  EXPECT_EQ(height, 230);
+  ASSERT_TRUE(jpegSize(s::gui::drawer::BrandPictures::jpeg(132), width, height));
+  EXPECT_EQ(width, 230);
+  EXPECT_EQ(height, 700);
+  EXPECT_TRUE(s::gui::drawer::BrandPictures::jpeg(130).empty());
+}
+
+}  // namespace

@@ -20,6 +20,7 @@
 
 // Xlib's macros clash with gtest's names, so Xlib comes last.
 #include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
 
 #include "tests/platform/x11/XScreenshot.h"
 
@@ -33,6 +34,8 @@ constexpr const char* kSkin = "Classic LG";
 constexpr std::uint32_t kSurface = 0x747474;
 constexpr std::uint32_t kBorder = 0x111111;
 constexpr std::uint32_t kGraph = 0xC3EA00;
+// The surface of the skin after it in the family's table.
+constexpr std::uint32_t kNextSurface = 0xECE9D8;
 
 // The demo binary as a child, with DISPLAY set to `display` (removed when empty) and its
 // standard error in a pipe.
@@ -224,17 +227,18 @@ class ToolkitDemoTest : public ::testing::Test {
 };
 
 TEST_F(ToolkitDemoTest, ShowsTheSkinnedWindowWithALiveGraphAndEndsByItself) {
-  Demo demo(server_.name(), {"--seconds", "8", "--skin", kSkin});
+  Demo demo(server_.name(), {"--seconds", "12", "--skin", kSkin});
   ASSERT_GT(demo.pid(), 0);
   const Window window = mappedWindowOf(display_, demo.pid(), 30s);
   ASSERT_NE(window, 0U) << demo.errors();
   s::test::TempFolder folder;
   const std::string path = folder.path("toolkit-demo.png").string();
-  // Painting and the first graph samples follow the mapping: wait for them, bounded.
+  // Painting and the graph's samples (one column each 500 ms) follow the mapping: wait for a
+  // few columns, bounded.
   Shot shot;
   for (int i = 0; i < 100; ++i) {
     ASSERT_TRUE(takeShot(display_, window, path, shot));
-    if (shot.count(kGraph) > 10) {
+    if (shot.count(kGraph) > 60) {
       break;
     }
     std::this_thread::sleep_for(50ms);
@@ -250,6 +254,45 @@ TEST_F(ToolkitDemoTest, ShowsTheSkinnedWindowWithALiveGraphAndEndsByItself) {
   EXPECT_GT(shot.count(kSurface), shot.pixels.size() / 3);
   EXPECT_GT(shot.count(kBorder), 100U);
   EXPECT_GT(shot.count(kGraph), 10U);
+  EXPECT_EQ(demo.waitForExit(60s), 0) << demo.errors();
+}
+
+TEST_F(ToolkitDemoTest, TheSkinButtonSwitchesSkinsAndTheWindowManagersCloseEndsTheProgram) {
+  Demo demo(server_.name(), {"--skin", kSkin});
+  ASSERT_GT(demo.pid(), 0);
+  const Window window = mappedWindowOf(display_, demo.pid(), 30s);
+  ASSERT_NE(window, 0U) << demo.errors();
+  s::test::TempFolder folder;
+  const std::string path = folder.path("switched.png").string();
+  XWindowAttributes a{};
+  ASSERT_NE(XGetWindowAttributes(display_, window, &a), 0);
+  Shot shot;
+  for (int i = 0; i < 100 && shot.count(kSurface) < shot.pixels.size() / 3 + 1; ++i) {
+    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(takeShot(display_, window, path, shot));
+  }
+  // One click on "Next skin", the first button, at the top left.
+  XTestFakeMotionEvent(display_, -1, a.x + 40, a.y + 18, 0);
+  XTestFakeButtonEvent(display_, 1, True, 0);
+  XTestFakeButtonEvent(display_, 1, False, 0);
+  XSync(display_, False);
+  for (int i = 0; i < 100 && shot.count(kNextSurface) < shot.pixels.size() / 3; ++i) {
+    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(takeShot(display_, window, path, shot));
+  }
+  EXPECT_GT(shot.count(kNextSurface), shot.pixels.size() / 3);
+  EXPECT_EQ(shot.count(kSurface), 0U);
+
+  // What a window manager sends when the user closes the window.
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = window;
+  close.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  close.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window, False, NoEventMask, &close);
+  XFlush(display_);
   EXPECT_EQ(demo.waitForExit(60s), 0) << demo.errors();
 }
 

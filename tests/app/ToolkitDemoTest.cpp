@@ -56,11 +56,13 @@ class Demo {
     }
     args.insert(args.begin(), {NETVIGIL_BINARY, "--toolkit-demo"});
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& a : args) {
       argv.push_back(a.data());
     }
     argv.push_back(nullptr);
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (std::string& e : env) {
       envp.push_back(e.data());
     }

@@ -29,6 +29,7 @@ void drawNetwork(cairo_t* cr, int width, int height, unsigned seed) {
     state = state * 1103515245u + 12345u;
     return static_cast<double>((state >> 8) & 0xFFFF) / 65535.0;
   };
+  nodes.reserve(26);
   for (int i = 0; i < 26; ++i) {
     nodes.push_back({next() * width, next() * height});
   }

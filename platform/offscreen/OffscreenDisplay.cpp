@@ -89,19 +89,19 @@ void OffscreenDisplay::queueConfigure(WindowId window, const WindowState& state)
   queue(event);
 }
 
-WindowId OffscreenDisplay::createWindow(const ui::WindowSpec& spec) {
-  if (spec.bounds.width <= 0 || spec.bounds.height <= 0 ||
-      (spec.owner != 0 && find(spec.owner) == nullptr)) {
+WindowId OffscreenDisplay::createWindow(const ui::WindowOptions& options) {
+  if (options.bounds.width <= 0 || options.bounds.height <= 0 ||
+      (options.owner != 0 && find(options.owner) == nullptr)) {
     return 0;
   }
   WindowState state;
-  state.spec = spec;
-  state.spec.title = {};
-  state.bounds = spec.bounds;
-  state.title = std::string(spec.title);
-  state.decorated = spec.kind != ui::WindowKind::kPopup;
-  state.back = ui::surfaces::makeImage(spec.bounds.width, spec.bounds.height);
-  state.front = ui::surfaces::makeImage(spec.bounds.width, spec.bounds.height);
+  state.options = options;
+  state.options.title = {};
+  state.bounds = options.bounds;
+  state.title = std::string(options.title);
+  state.decorated = options.kind != ui::WindowKind::kPopup;
+  state.back = ui::surfaces::makeImage(options.bounds.width, options.bounds.height);
+  state.front = ui::surfaces::makeImage(options.bounds.width, options.bounds.height);
   if (state.back == nullptr || state.front == nullptr) {
     cairo_surface_destroy(state.back);
     cairo_surface_destroy(state.front);

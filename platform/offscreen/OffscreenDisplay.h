@@ -23,7 +23,7 @@ class OffscreenDisplay final : public ui::IDisplay {
  public:
   // What a test can see of a window.
   struct WindowState {
-    ui::WindowSpec spec;  // spec.title is not kept; see title
+    ui::WindowOptions options;  // options.title is not kept; see title
     ui::Rect bounds;
     std::string title;
     bool shown = false;
@@ -62,7 +62,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   bool writePng(ui::WindowId window, const std::string& path) const;
   ui::WindowId pointerGrab() const { return pointerGrab_; }
 
-  ui::WindowId createWindow(const ui::WindowSpec& spec) override;
+  ui::WindowId createWindow(const ui::WindowOptions& options) override;
   void destroyWindow(ui::WindowId window) override;
   bool show(ui::WindowId window, bool activate) override;
   bool hide(ui::WindowId window) override;

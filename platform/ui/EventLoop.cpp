@@ -77,7 +77,7 @@ void EventLoop::killTimer(std::uint32_t id) {
 }
 
 void EventLoop::armTimerFd() {
-  itimerspec spec{};
+  itimerspec timer{};
   if (!timers_.empty()) {
     std::int64_t earliest = timers_.front().deadlineNs;
     for (const Timer& t : timers_) {
@@ -85,10 +85,10 @@ void EventLoop::armTimerFd() {
     }
     // A zero it_value would disarm the timer, so a deadline already past fires in 1 ns.
     earliest = std::max<std::int64_t>(earliest, 1);
-    spec.it_value.tv_sec = earliest / 1'000'000'000;
-    spec.it_value.tv_nsec = earliest % 1'000'000'000;
+    timer.it_value.tv_sec = earliest / 1'000'000'000;
+    timer.it_value.tv_nsec = earliest % 1'000'000'000;
   }
-  timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+  timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &timer, nullptr);
 }
 
 // Local lists keep a nested dispatch (a modal loop run from a closure or a timer) safe.

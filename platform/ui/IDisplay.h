@@ -8,7 +8,7 @@
 
 #include "platform/ui/IEventSink.h"
 #include "platform/ui/Rect.h"
-#include "platform/ui/WindowSpec.h"
+#include "platform/ui/WindowOptions.h"
 
 namespace s::platform::ui {
 
@@ -26,7 +26,7 @@ class IDisplay {
   virtual ~IDisplay() = default;
 
   // Windows. Operations on an unknown window answer false (or do nothing).
-  virtual WindowId createWindow(const WindowSpec& spec) = 0;  // 0 on failure
+  virtual WindowId createWindow(const WindowOptions& options) = 0;  // 0 on failure
   virtual void destroyWindow(WindowId window) = 0;
   virtual bool show(WindowId window, bool activate) = 0;
   virtual bool hide(WindowId window) = 0;

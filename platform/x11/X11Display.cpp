@@ -198,9 +198,9 @@ int X11Display::screenHeight() const {
   return DisplayHeight(display_, screen_);
 }
 
-WindowId X11Display::createWindow(const ui::WindowSpec& spec) {
-  const Rect& b = spec.bounds;
-  if (b.width <= 0 || b.height <= 0 || (spec.owner != 0 && find(spec.owner) == nullptr)) {
+WindowId X11Display::createWindow(const ui::WindowOptions& options) {
+  const Rect& b = options.bounds;
+  if (b.width <= 0 || b.height <= 0 || (options.owner != 0 && find(options.owner) == nullptr)) {
     return 0;
   }
   XSetWindowAttributes attributes{};
@@ -208,7 +208,7 @@ WindowId X11Display::createWindow(const ui::WindowSpec& spec) {
   attributes.background_pixmap = None;
   attributes.border_pixel = 0;
   attributes.event_mask = kEventMask;
-  attributes.override_redirect = spec.kind == ui::WindowKind::kPopup ? True : False;
+  attributes.override_redirect = options.kind == ui::WindowKind::kPopup ? True : False;
   attributes.bit_gravity = NorthWestGravity;
   X11ErrorTrap trap(display_);
   const Window xid = XCreateWindow(
@@ -220,9 +220,9 @@ WindowId X11Display::createWindow(const ui::WindowSpec& spec) {
   }
   Win& win = *windows_.emplace(static_cast<WindowId>(xid), std::make_unique<Win>()).first->second;
   win.xid = xid;
-  win.kind = spec.kind;
+  win.kind = options.kind;
   win.bounds = b;
-  win.positioned = spec.positioned || spec.kind == ui::WindowKind::kPopup;
+  win.positioned = options.positioned || options.kind == ui::WindowKind::kPopup;
   if (!win.buffer.create(display_, DefaultVisual(display_, screen_), depth_, b.width, b.height,
                          sharedMemory_)) {
     destroyWindow(static_cast<WindowId>(xid));
@@ -243,16 +243,16 @@ WindowId X11Display::createWindow(const ui::WindowSpec& spec) {
   }
   XClassHint classHint{const_cast<char*>("netvigil"), const_cast<char*>("Netvigil")};
   XSetClassHint(display_, xid, &classHint);
-  const Atom type = spec.kind == ui::WindowKind::kDialog  ? atom(kNetWmWindowTypeDialog)
-                    : spec.kind == ui::WindowKind::kPopup ? atom(kNetWmWindowTypePopupMenu)
-                                                          : atom(kNetWmWindowTypeNormal);
+  const Atom type = options.kind == ui::WindowKind::kDialog  ? atom(kNetWmWindowTypeDialog)
+                    : options.kind == ui::WindowKind::kPopup ? atom(kNetWmWindowTypePopupMenu)
+                                                             : atom(kNetWmWindowTypeNormal);
   XChangeProperty(display_, xid, atom(kNetWmWindowType), XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&type), 1);
-  if (spec.owner != 0) {
-    XSetTransientForHint(display_, xid, static_cast<Window>(spec.owner));
+  if (options.owner != 0) {
+    XSetTransientForHint(display_, xid, static_cast<Window>(options.owner));
   }
   writeNormalHints(win);
-  setTitle(static_cast<WindowId>(xid), spec.title);
+  setTitle(static_cast<WindowId>(xid), options.title);
   if (im_ != nullptr) {
     win.xic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
                         xid, XNFocusWindow, xid, nullptr);

@@ -33,7 +33,7 @@ class X11Display final : public ui::IDisplay {
   // Whether the window's back buffer is shared with the server (XShm).
   bool usesSharedMemory(ui::WindowId window) const;
 
-  ui::WindowId createWindow(const ui::WindowSpec& spec) override;
+  ui::WindowId createWindow(const ui::WindowOptions& options) override;
   void destroyWindow(ui::WindowId window) override;
   bool show(ui::WindowId window, bool activate) override;
   bool hide(ui::WindowId window) override;

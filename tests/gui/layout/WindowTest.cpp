@@ -77,7 +77,7 @@ class WindowTest : public testing::Test {
       // Runs inside the box's nested loop: the window still serves other threads.
       window_->callSync([&] {
         for (auto id : screen().windows()) {
-          if (screen().state(id)->spec.kind == s::platform::ui::WindowKind::kDialog) {
+          if (screen().state(id)->options.kind == s::platform::ui::WindowKind::kDialog) {
             dialog = id;
           }
         }
@@ -380,7 +380,7 @@ TEST_F(WindowTest, MessageBoxIsModalAndAnswersItsButtons) {
   window_->callSync([&] {
     const auto* state = screen().state(box);
     title = state->title;
-    transient = state->spec.owner == window_->platformWindow();
+    transient = state->options.owner == window_->platformWindow();
     icon = screen().pixel(box, 32, 32);
     face = screen().pixel(box, 2, 2);
   });

@@ -19,7 +19,7 @@ using s::platform::ui::IEventSink;
 using s::platform::ui::Rect;
 using s::platform::ui::WindowId;
 using s::platform::ui::WindowKind;
-using s::platform::ui::WindowSpec;
+using s::platform::ui::WindowOptions;
 
 struct Recorder : IEventSink {
   std::vector<Event> events;

@@ -15,7 +15,7 @@ enum class WindowKind : std::uint8_t {
 
 // What createWindow makes. bounds are screen coordinates; the position is only a request to the
 // window manager unless `positioned` (pop-ups are always placed where asked).
-struct WindowSpec {
+struct WindowOptions {
   WindowKind kind = WindowKind::kTopLevel;
   WindowId owner = 0;
   Rect bounds{0, 0, 240, 120};

@@ -585,8 +585,8 @@ bool StrBuffer::findLastIgnoreCase(std::u16string_view text, uint32_t& pos, uint
   return false;
 }
 
-bool StrBuffer::equalsAt(uint32_t i, std::u16string_view text, uint32_t textIndex,
-                         int64_t n) const {
+bool StrBuffer::matchesAt(uint32_t i, std::u16string_view text, uint32_t textIndex, int64_t n,
+                          bool ignoreCase) const {
   if (i > length_ || textIndex > text.size()) {
     return false;
   }
@@ -602,27 +602,17 @@ bool StrBuffer::equalsAt(uint32_t i, std::u16string_view text, uint32_t textInde
       return false;
     }
   }
-  return sameUnits(data() + i, text.data() + textIndex, count, false);
+  return sameUnits(data() + i, text.data() + textIndex, count, ignoreCase);
+}
+
+bool StrBuffer::equalsAt(uint32_t i, std::u16string_view text, uint32_t textIndex,
+                         int64_t n) const {
+  return matchesAt(i, text, textIndex, n, false);
 }
 
 bool StrBuffer::equalsAtIgnoreCase(uint32_t i, std::u16string_view text, uint32_t textIndex,
                                    int64_t n) const {
-  if (i > length_ || textIndex > text.size()) {
-    return false;
-  }
-  size_t count = 0;
-  if (n < 0) {
-    count = length_ - i;
-    if (count != text.size() - textIndex) {
-      return false;
-    }
-  } else {
-    count = static_cast<size_t>(n);
-    if (count > length_ - i || count > text.size() - textIndex) {
-      return false;
-    }
-  }
-  return sameUnits(data() + i, text.data() + textIndex, count, true);
+  return matchesAt(i, text, textIndex, n, true);
 }
 
 bool StrBuffer::startsWith(std::u16string_view text) const {

@@ -272,6 +272,9 @@ class StrBuffer final : public Pooled<StrBuffer, detail::StrBufferBases> {
   void writeBytes(const void* source, size_t n) override;
 
  private:
+  // equalsAt and its ignore-case form; ignoreCase folds only A-Z/a-z.
+  bool matchesAt(uint32_t i, std::u16string_view text, uint32_t textIndex, int64_t n,
+                 bool ignoreCase) const;
   static constexpr std::u16string_view kWhitespace = u" \n\u3000\t\r";
 
   void reallocate(uint32_t capacity);

@@ -65,11 +65,7 @@ Button* Button::newButtonId(std::int32_t textId, std::int32_t widthPercent,
 }
 
 void Button::releaseDrawer() {
-  if (drawerOwned_ && drawer_ != nullptr) {
-    drawer_->release();
-  }
-  drawer_ = nullptr;
-  drawerOwned_ = false;
+  releaseHeldDrawer(drawer_, drawerOwned_);
 }
 
 drawer::IButton* Button::buttonDrawer() {
@@ -167,11 +163,7 @@ void Button::setFixedHeight(std::int32_t px) {
 
 void Button::setDrawer(drawer::IButton* drawer, bool owned) {
   onUiThread([&] {
-    if (drawer != drawer_) {
-      releaseDrawer();
-    }
-    drawer_ = drawer;
-    drawerOwned_ = owned && drawer != nullptr;
+    holdDrawer(drawer_, drawerOwned_, drawer, owned);
     invalidate();
   });
 }

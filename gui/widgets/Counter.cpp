@@ -45,20 +45,12 @@ Counter* Counter::newCounter(std::int32_t widthPercent, std::int32_t heightPerce
 }
 
 void Counter::releaseDrawer() {
-  if (drawerOwned_ && drawer_ != nullptr) {
-    drawer_->release();
-  }
-  drawer_ = nullptr;
-  drawerOwned_ = false;
+  releaseHeldDrawer(drawer_, drawerOwned_);
 }
 
 void Counter::setDrawer(drawer::ICounter* drawer, bool owned) {
   onUiThread([&] {
-    if (drawer != drawer_) {
-      releaseDrawer();
-    }
-    drawer_ = drawer;
-    drawerOwned_ = owned && drawer != nullptr;
+    holdDrawer(drawer_, drawerOwned_, drawer, owned);
     invalidate();
   });
 }

@@ -53,20 +53,12 @@ Label* Label::newLabelId(std::int32_t textId, std::int32_t alignment, std::int32
 }
 
 void Label::releaseDrawer() {
-  if (drawerOwned_ && drawer_ != nullptr) {
-    drawer_->release();
-  }
-  drawer_ = nullptr;
-  drawerOwned_ = false;
+  releaseHeldDrawer(drawer_, drawerOwned_);
 }
 
 void Label::setDrawer(drawer::IText* drawer, bool owned) {
   onUiThread([&] {
-    if (drawer != drawer_) {
-      releaseDrawer();
-    }
-    drawer_ = drawer;
-    drawerOwned_ = owned && drawer != nullptr;
+    holdDrawer(drawer_, drawerOwned_, drawer, owned);
     measure();
     relayoutParent();
     invalidate();

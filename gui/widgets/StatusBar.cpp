@@ -47,20 +47,12 @@ void StatusBar::add(IComponent* field) {
 }
 
 void StatusBar::releaseDrawer() {
-  if (drawerOwned_ && drawer_ != nullptr) {
-    drawer_->release();
-  }
-  drawer_ = nullptr;
-  drawerOwned_ = false;
+  releaseHeldDrawer(drawer_, drawerOwned_);
 }
 
 void StatusBar::setDrawer(drawer::IStatusBar* drawer, bool owned) {
   onUiThread([&] {
-    if (drawer != drawer_) {
-      releaseDrawer();
-    }
-    drawer_ = drawer;
-    drawerOwned_ = owned && drawer != nullptr;
+    holdDrawer(drawer_, drawerOwned_, drawer, owned);
     invalidate();
   });
 }

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
+#include <set>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -164,43 +168,69 @@ INSTANTIATE_TEST_SUITE_P(Sources, SocketTableTest,
                          });
 
 TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
-  Fd listener = test::tcpListener("127.0.0.1");
-  uint16_t port = localPort(listener.get());
   std::vector<Fd> keep;
+  keep.push_back(test::tcpListener("127.0.0.1"));
+  uint16_t port = localPort(keep.back().get());
   for (int i = 0; i < 20; ++i) {
     keep.push_back(test::tcpConnect("127.0.0.1", port));
-    keep.push_back(test::tcpAccept(listener.get()));
+    keep.push_back(test::tcpAccept(keep.front().get()));
   }
-  Fd dual = test::dualStackListener();
-  uint16_t dualPort = localPort(dual.get());
-  keep.push_back(test::tcpConnect("127.0.0.1", dualPort));
-  keep.push_back(test::tcpAccept(dual.get()));
-  Fd udp = test::udpSocket("127.0.0.1");
+  keep.push_back(test::dualStackListener());
+  const int dual = keep.back().get();
+  keep.push_back(test::tcpConnect("127.0.0.1", localPort(dual)));
+  keep.push_back(test::tcpAccept(dual));
+  keep.push_back(test::udpSocket("127.0.0.1"));
+  // Only our own sockets: others' (other tests run alongside) may come and go between the reads.
+  std::set<uint64_t> ours;
+  for (const Fd& fd : keep) {
+    struct stat st {};
+    ASSERT_EQ(fstat(fd.get(), &st), 0);
+    ours.insert(st.st_ino);
+  }
+  using Fields =
+      std::tuple<int32_t, uint32_t, uint16_t, uint32_t, uint16_t, uint64_t, uint32_t, int32_t>;
+  // Field by field (the struct has padding) and in one order (the sources may differ).
+  auto fields = [&ours](const std::vector<SocketRow>& rows) {
+    std::set<Fields> out;
+    for (const SocketRow& r : rows) {
+      if (ours.contains(r.inode)) {
+        out.emplace(r.state, r.localAddress, r.localPort, r.remoteAddress, r.remotePort, r.inode,
+                    r.uid, r.pid);
+      }
+    }
+    return out;
+  };
+  auto describe = [](const std::set<Fields>& rows) {
+    std::string text;
+    for (const Fields& f : rows) {
+      text += " (state " + std::to_string(std::get<0>(f)) + ", port " +
+              std::to_string(std::get<2>(f)) + ", inode " + std::to_string(std::get<5>(f)) + ")";
+    }
+    return text;
+  };
 
   SockDiagSource diag;
   ProcNetSource procNet;
+  std::size_t seen = 0;
   for (Protocol protocol : {Protocol::Tcp, Protocol::Udp}) {
     std::vector<SocketRow> fromDiag;
     std::vector<SocketRow> fromProc;
     ASSERT_TRUE(diag.read(protocol, fromDiag)) << std::strerror(errno);
     ASSERT_TRUE(procNet.read(protocol, fromProc)) << std::strerror(errno);
-    for (uint16_t ours : {port, dualPort, localPort(udp.get())}) {
-      // Field by field (the struct has padding) and in one order (the sources may differ).
-      auto fields = [](const std::vector<SocketRow>& rows) {
-        std::vector<std::tuple<int32_t, uint32_t, uint16_t, uint32_t, uint16_t, uint64_t, uint32_t,
-                               int32_t>>
-            out;
-        for (const SocketRow& r : rows) {
-          out.emplace_back(r.state, r.localAddress, r.localPort, r.remoteAddress, r.remotePort,
-                           r.inode, r.uid, r.pid);
-        }
-        std::sort(out.begin(), out.end());
-        return out;
-      };
-      EXPECT_EQ(fields(rowsWithPort(fromDiag, ours)), fields(rowsWithPort(fromProc, ours)))
-          << "port " << ours;
-    }
+    const std::set<Fields> a = fields(fromDiag);
+    const std::set<Fields> b = fields(fromProc);
+    std::set<Fields> onlyDiag;
+    std::set<Fields> onlyProc;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(),
+                        std::inserter(onlyDiag, onlyDiag.end()));
+    std::set_difference(b.begin(), b.end(), a.begin(), a.end(),
+                        std::inserter(onlyProc, onlyProc.end()));
+    EXPECT_TRUE(onlyDiag.empty() && onlyProc.empty())
+        << "only netlink:" << describe(onlyDiag) << "\nonly /proc:" << describe(onlyProc);
+    seen += a.size();
   }
+  // Every IPv4 socket of ours but the IPv6-only dual-stack listener.
+  EXPECT_EQ(seen, keep.size() - 1);
 }
 
 TEST(SocketSources, ParsesProcNetLines) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,10 +35,12 @@ void fill(cairo_surface_t* surface, double r, double g, double b, Rect area) {
   cairo_destroy(cr);
 }
 
-// Dispatches until `done` or a bounded number of rounds has passed.
+// Dispatches until `done` or ten seconds have passed; a round may deliver a single event when
+// the producer is slower than the loop, so the bound is time, not rounds.
 template <class Done>
 void dispatchUntil(OffscreenDisplay& display, IEventSink& sink, Done done) {
-  for (int i = 0; i < 500 && !done(); ++i) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done() && std::chrono::steady_clock::now() < deadline) {
     display.dispatch(sink, 20);
   }
 }

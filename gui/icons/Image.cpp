@@ -1,0 +1,72 @@
+#include "gui/icons/Image.h"
+
+#include "gui/icons/IconDrawer.h"
+#include "gui/icons/IconSourceLoader.h"
+
+namespace s::gui::win {
+
+Image::~Image() {
+  releasePicture();
+}
+
+void Image::reset() {
+  Component::reset();
+  releasePicture();
+}
+
+void Image::releasePicture() {
+  if (picture_ != nullptr) {
+    picture_->release();
+    picture_ = nullptr;
+  }
+}
+
+Image* Image::newIconImage(image::IImageBuffer* picture) {
+  Image* icon = take();
+  icon->setFixedWidth(kIconSize);
+  icon->setFixedHeight(kIconSize);
+  icon->setPicture(picture);
+  return icon;
+}
+
+Image* Image::newIconImage(std::u16string_view source) {
+  return newIconImage(image::util::loadIconSource(source).release());
+}
+
+void Image::setPicture(image::IImageBuffer* picture) {
+  onUiThread([&] {
+    if (picture != picture_) {
+      releasePicture();
+      picture_ = picture;
+    }
+    const std::int32_t width = picture_ != nullptr ? picture_->width() : 0;
+    const std::int32_t height = picture_ != nullptr ? picture_->height() : 0;
+    setMinSize(width, height);
+    setNaturalSize(width, height);
+    relayoutParent();
+    invalidate();
+  });
+}
+
+void Image::setFixedWidth(std::int32_t px) {
+  onUiThread([&] {
+    setFixedWidthValue(px);
+    relayoutParent();
+  });
+}
+
+void Image::setFixedHeight(std::int32_t px) {
+  onUiThread([&] {
+    setFixedHeightValue(px);
+    relayoutParent();
+  });
+}
+
+void Image::paint(cairo_t* cr) {
+  Component::paint(cr);
+  if (picture_ != nullptr) {
+    IconDrawer::draw(*picture_, cr, {0, 0, getWidth(), getHeight()});
+  }
+}
+
+}  // namespace s::gui::win

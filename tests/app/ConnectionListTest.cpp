@@ -1,5 +1,3 @@
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,46 +12,14 @@
 
 #include "tests/network/NamespaceHosts.h"
 #include "tests/platform/linux/Sockets.h"
-
-extern char** environ;
+#include "tests/support/ProgramOutput.h"
 
 namespace s::app {
 namespace {
 
 using platform::test::Fd;
 using platform::test::localPort;
-
-// The standard output of a program run with an argument vector.
-std::string output(const std::vector<std::string>& argv) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) {
-    return {};
-  }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-  std::vector<char*> args;
-  for (const std::string& arg : argv) {
-    args.push_back(const_cast<char*>(arg.c_str()));
-  }
-  args.push_back(nullptr);
-  pid_t pid = 0;
-  int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeFds[1]);
-  std::string text;
-  char chunk[4096];
-  ssize_t got = 0;
-  while ((got = read(pipeFds[0], chunk, sizeof(chunk))) > 0) {
-    text.append(chunk, static_cast<size_t>(got));
-  }
-  close(pipeFds[0]);
-  if (spawned == 0) {
-    waitpid(pid, nullptr, 0);
-  }
-  return text;
-}
+using test::programOutput;
 
 std::vector<std::string> split(const std::string& line, char separator) {
   std::vector<std::string> fields;
@@ -152,8 +118,8 @@ TEST(ConnectionList, AgreesWithSsOnTheTestsSockets) {
   std::string udpPort = std::to_string(localPort(udp.get()));
   std::set<std::string> ports = {port, dualPort, udpPort};
 
-  std::set<Row> ours = listRows(output({NETVIGIL_BINARY, "--list", "--tsv"}), ports);
-  std::set<Row> theirs = ssRows(output({"ss", "-tuanpH"}), ports);
+  std::set<Row> ours = listRows(programOutput({NETVIGIL_BINARY, "--list", "--tsv"}), ports);
+  std::set<Row> theirs = ssRows(programOutput({"ss", "-tuanpH"}), ports);
   // Listener, both ends of each connection (the dual-stack listener itself is IPv6 only),
   // the UDP socket.
   EXPECT_EQ(ours.size(), 6U);
@@ -194,8 +160,8 @@ TEST(ConnectionList, ResolvesHostNamesFromTheNamespacesHostsFile) {
   ASSERT_EQ(read(ready[0], &byte, 1), 1);
   ASSERT_EQ(byte, 1);
 
-  std::string text = output({"ip", "netns", "exec", hosts.netns().name(), NETVIGIL_BINARY, "--list",
-                             "--resolve", "--tsv"});
+  std::string text = programOutput({"ip", "netns", "exec", hosts.netns().name(), NETVIGIL_BINARY,
+                                    "--list", "--resolve", "--tsv"});
   close(hold[1]);
   waitpid(child, nullptr, 0);
   close(ready[0]);

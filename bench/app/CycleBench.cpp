@@ -29,8 +29,6 @@
 #include "bench/listbox2/CountingAllocator.h"
 #include "gui/listbox2/ListBox2.h"
 
-extern char** environ;
-
 namespace {
 
 namespace net = s::system::network;
@@ -273,7 +271,7 @@ void closeAbortively(int fd) {
 void measureKernel(int pairs) {
   rlimit limit{};
   getrlimit(RLIMIT_NOFILE, &limit);
-  auto wanted = static_cast<rlim_t>(2 * pairs + 256);
+  auto wanted = 2 * static_cast<rlim_t>(pairs) + 256;
   if (limit.rlim_cur < wanted) {
     rlimit raised{std::max(wanted, limit.rlim_max), std::max(wanted, limit.rlim_max)};
     if (setrlimit(RLIMIT_NOFILE, &raised) != 0) {

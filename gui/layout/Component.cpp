@@ -354,6 +354,10 @@ void Component::destroyPlatform() {
       c->destroyPlatform();
     }
   }
+  // The focus does not stay with a component that has left the window.
+  if (host_ != nullptr && host_->focusedComponent() == this) {
+    host_->focusComponent(nullptr);
+  }
   if (created_) {
     invalidate();
   }
@@ -472,6 +476,22 @@ void Component::paint(cairo_t* cr) {
 bool Component::handleInput(const platform::ui::Event& /*event*/, std::int32_t /*x*/,
                             std::int32_t /*y*/) {
   return false;
+}
+
+bool Component::handleKey(const platform::ui::Event& /*event*/) {
+  return false;
+}
+
+bool Component::hasFocus() const {
+  return host_ != nullptr && created_ && host_->focusedComponent() == this;
+}
+
+void Component::setFocus() {
+  onUiThread([&] {
+    if (host_ != nullptr && created_ && isFocusable()) {
+      host_->focusComponent(this);
+    }
+  });
 }
 
 Component* Component::componentAt(std::int32_t x, std::int32_t y) {

@@ -64,8 +64,9 @@ class Component : public virtual IComponent {
   void setVisible(bool show, bool recurse) override;
   bool isEnabled() const override { return enabled_; }
   void setEnabled(bool enabled) override;
-  bool hasFocus() const override { return false; }
-  void setFocus() override {}
+  // Only focusable components take the focus; for the others these answer false and do nothing.
+  bool hasFocus() const override;
+  void setFocus() override;
   void centerInParent() override;
   void centerHorizontally() override;
   void centerVertically() override;
@@ -124,6 +125,14 @@ class Component : public virtual IComponent {
   virtual void paint(cairo_t* cr);
   // Pointer input at (x, y) in the component; true when the component used it.
   virtual bool handleInput(const platform::ui::Event& event, std::int32_t x, std::int32_t y);
+  // Whether the keyboard focus may rest here now: a click gives it, Tab stops at it.
+  virtual bool isFocusable() const { return false; }
+  // A key pressed while this component or one of its descendants has the focus; true when used
+  // (what none takes goes to the window's key listeners).
+  virtual bool handleKey(const platform::ui::Event& event);
+  // The pointer capture this component held was taken away before the button was released: no
+  // release will come, so a press in progress ends here.
+  virtual void captureLost() {}
   // The deepest visible component under (x, y), given in this component's coordinates.
   Component* componentAt(std::int32_t x, std::int32_t y);
 

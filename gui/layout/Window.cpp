@@ -21,6 +21,9 @@ using platform::ui::Rect;
 namespace {
 
 constexpr std::uint32_t kDoubleClickMs = 500;
+constexpr std::uint32_t kKeyTab = 0xFF09;
+// What Shift+Tab gives on most keyboard maps.
+constexpr std::uint32_t kKeyLeftTab = 0xFE20;
 constexpr std::int32_t kDoubleClickSlop = 4;
 constexpr std::chrono::milliseconds kPoll{10};
 constexpr std::chrono::milliseconds kEndWait{5000};
@@ -522,6 +525,74 @@ void Window::releaseCapture(const Component* component) {
   }
 }
 
+void Window::focusComponent(Component* component) {
+  if (component == focus_) {
+    return;
+  }
+  Component* previous = focus_;
+  focus_ = component;
+  if (previous != nullptr) {
+    previous->invalidate();
+  }
+  if (component != nullptr) {
+    component->invalidate();
+  }
+}
+
+namespace {
+// The focusable components of a tree in tree order, hidden branches left out.
+void collectFocusable(Component& component, std::vector<Component*>& out) {
+  for (IComponent* child : *component.getChildren()) {
+    Component* c = Component::of(child);
+    if (c == nullptr || !c->isVisible()) {
+      continue;
+    }
+    if (c->isFocusable()) {
+      out.push_back(c);
+    }
+    collectFocusable(*c, out);
+  }
+}
+}  // namespace
+
+bool Window::moveFocus(bool backwards) {
+  std::vector<Component*> stops;
+  collectFocusable(*this, stops);
+  if (stops.empty()) {
+    return false;
+  }
+  const auto at = std::find(stops.begin(), stops.end(), focus_);
+  const auto count = static_cast<std::ptrdiff_t>(stops.size());
+  std::ptrdiff_t next = 0;
+  if (at == stops.end()) {
+    next = backwards ? count - 1 : 0;
+  } else {
+    next = ((at - stops.begin()) + (backwards ? count - 1 : 1)) % count;
+  }
+  focusCues_ = true;
+  focusComponent(stops[static_cast<std::size_t>(next)]);
+  return true;
+}
+
+bool Window::routeKey(const Event& event) {
+  constexpr std::uint32_t kCommandKeys = platform::ui::modifier::kControl |
+                                         platform::ui::modifier::kAlt |
+                                         platform::ui::modifier::kSuper;
+  if ((event.keysym == kKeyTab || event.keysym == kKeyLeftTab) &&
+      (event.modifiers & kCommandKeys) == 0 &&
+      moveFocus(event.keysym == kKeyLeftTab ||
+                (event.modifiers & platform::ui::modifier::kShift) != 0)) {
+    return true;
+  }
+  for (Component* target = focus_; target != nullptr && target != this;
+       target = of(target->getParent())) {
+    if (target->handleKey(event)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void Window::applyBounds() {
   if (!created() || fromPlatform_ || display_ == nullptr) {
     return;
@@ -638,6 +709,15 @@ bool Window::routeInput(const Event& event) {
 
 void Window::handleButton(const Event& event) {
   const bool press = event.kind == EventKind::kButtonPress;
+  if (press && event.button == 1) {
+    for (Component* c = componentAt(event.x, event.y); c != nullptr && c != this;
+         c = of(c->getParent())) {
+      if (c->isFocusable()) {
+        focusComponent(c);
+        break;
+      }
+    }
+  }
   std::int32_t code = 0;
   switch (event.button) {
     case 1:
@@ -716,7 +796,9 @@ void Window::onPlatformEvent(const Event& event) {
       break;
     case EventKind::kKeyPress:
       lastInput_ = event;
-      fire(kWindowKey);
+      if (!routeKey(event)) {
+        fire(kWindowKey);
+      }
       break;
     case EventKind::kFocusIn:
       fire(kWindowActivated);

@@ -150,6 +150,13 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void setCapture(Component* component) { capture_ = component; }
   void releaseCapture(const Component* component);
   Component* getCapture() const { return capture_; }
+  // Keyboard focus: keys go to the focused component, then up its parents, then to the window's
+  // key listeners (event 12). A click focuses the focusable component under it; Tab and
+  // Shift+Tab move the focus among the focusable components in tree order. The focus is drawn
+  // only once the keyboard has moved it.
+  Component* focusedComponent() const override { return focus_; }
+  void focusComponent(Component* component) override;
+  bool focusCuesShown() const { return focusCues_; }
 
   void paint(cairo_t* cr) override;
 
@@ -186,6 +193,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void handleButton(const platform::ui::Event& event);
   // True when a component used the input; a component that does not passes it to its parent.
   bool routeInput(const platform::ui::Event& event);
+  bool routeKey(const platform::ui::Event& event);
+  bool moveFocus(bool backwards);
   void onConfigure(const platform::ui::Event& event);
 
   UiTask task_{*this};
@@ -243,6 +252,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::uint32_t nextComponentTimer_ = kComponentTimerBase;
   static constexpr std::uint32_t kComponentTimerBase = 0x40000000;
   Component* capture_ = nullptr;
+  Component* focus_ = nullptr;
+  bool focusCues_ = false;
   std::uint64_t lastLeftPressMs_ = 0;
   std::int32_t lastLeftPressX_ = 0;
   std::int32_t lastLeftPressY_ = 0;

@@ -355,3 +355,92 @@ TEST_F(WidgetsTest, TheStatusBarHoldsFieldsAndAGripThatResizesTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WidgetsTest, KeysGoToTheFocusedButtonAndTabMovesTheFocusInTreeOrder) {
+  Button* first = Button::newButtonText(u"One", 50, 20);
+  Button* off = Button::newButtonText(u"Off", 50, 20);
+  Box* inner = Box::newBox(-1, -1, 0, 0, 0, 0, 0, 0, s::gui::kLayoutVertical);
+  Button* last = Button::newButtonText(u"Three", 50, 20);
+  Button* grip = Button::newButtonText(u"#Resizer", 12, 12);
+  root_->add(first);
+  root_->add(off);
+  root_->add(inner);
+  inner->add(last);
+  root_->add(grip);
+  off->setEnabled(false);
+  Recorder firstClicks;
+  Recorder lastClicks;
+  Recorder keys;
+  first->addClickListener(&firstClicks);
+  last->addClickListener(&lastClicks);
+  window_->addListener(s::gui::kWindowKey, &keys);
+  settle();
+  auto key = [&](std::uint32_t keysym, std::uint32_t modifiers = 0) {
+    Event e;
+    e.kind = EventKind::kKeyPress;
+    e.window = window_->platformWindow();
+    e.keysym = keysym;
+    e.modifiers = modifiers;
+    screen().inject(e);
+    settle();
+  };
+  constexpr std::uint32_t kTab = 0xFF09;
+  constexpr std::uint32_t kLeftTab = 0xFE20;
+  constexpr std::uint32_t kSpace = 0x20;
+  constexpr std::uint32_t kReturn = 0xFF0D;
+  const std::uint32_t shift = s::platform::ui::modifier::kShift;
+
+  // Nothing has the focus yet: keys are the window's.
+  key(kSpace);
+  EXPECT_EQ(keys.size(), 1U);
+  const auto r = first->clientBounds();
+  auto cueRow = [&] {
+    std::vector<std::uint32_t> row;
+    for (int x = r.x; x < r.x + r.width; ++x) {
+      row.push_back(pixel(x, r.y + 3));
+    }
+    return row;
+  };
+  const auto unfocused = cueRow();
+  // The disabled button and the grip are no stops; the order wraps both ways.
+  const struct {
+    std::uint32_t keysym;
+    std::uint32_t modifiers;
+    Button* focused;
+  } moves[] = {{kTab, 0, first},
+               {kTab, 0, last},
+               {kTab, 0, first},
+               {kTab, shift, last},
+               {kLeftTab, 0, first}};
+  for (const auto& move : moves) {
+    key(move.keysym, move.modifiers);
+    EXPECT_TRUE(move.focused->hasFocus());
+    EXPECT_FALSE(off->hasFocus() || grip->hasFocus());
+  }
+  EXPECT_NE(cueRow(), unfocused);  // the keyboard moved it, so the focus is drawn
+  key(kSpace);
+  key(kReturn);
+  EXPECT_EQ(firstClicks.size(), 2U);
+  key('q');
+  key(kSpace, s::platform::ui::modifier::kControl);
+  EXPECT_EQ(keys.size(), 3U);  // only what the button did not take; no Tab among them
+
+  // A click moves the focus; a click on what cannot take it leaves it where it is.
+  click(*last);
+  EXPECT_TRUE(last->hasFocus());
+  click(*off);
+  EXPECT_TRUE(last->hasFocus());
+  key(kSpace);
+  EXPECT_EQ(lastClicks.size(), 2U);
+
+  // A removed button takes the focus away with it.
+  inner->remove(last, true);
+  settle();
+  key(kSpace);
+  EXPECT_EQ(keys.size(), 4U);
+  EXPECT_EQ(firstClicks.size(), 2U);
+}
+
+}  // namespace

@@ -64,6 +64,7 @@ void Component::reset() {
   visible_ = enabled_ = true;
   deferred_ = dirty_ = false;
   background_ = kSystemFace;
+  cursor_ = platform::ui::PointerShape::kInherit;
   platformBounds_ = {};
   platformMoves_ = 0;
   movedListeners_.clear();
@@ -476,6 +477,10 @@ void Component::paint(cairo_t* cr) {
 bool Component::handleInput(const platform::ui::Event& /*event*/, std::int32_t /*x*/,
                             std::int32_t /*y*/) {
   return false;
+}
+
+platform::ui::PointerShape Component::cursorAt(std::int32_t /*x*/, std::int32_t /*y*/) const {
+  return cursor_;
 }
 
 bool Component::handleKey(const platform::ui::Event& /*event*/) {

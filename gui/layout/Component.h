@@ -9,6 +9,7 @@
 #include "gui/layout/IWindow.h"
 #include "gui/layout/ListenerList.h"
 #include "platform/ui/Event.h"
+#include "platform/ui/PointerShape.h"
 #include "platform/ui/Rect.h"
 
 namespace s::gui::win {
@@ -125,6 +126,11 @@ class Component : public virtual IComponent {
   virtual void paint(cairo_t* cr);
   // Pointer input at (x, y) in the component; true when the component used it.
   virtual bool handleInput(const platform::ui::Event& event, std::int32_t x, std::int32_t y);
+  // The pointer's shape over the component; kInherit (the default) leaves it to the parent, and
+  // the window shows the arrow where no component names one.
+  void setCursor(platform::ui::PointerShape shape) { cursor_ = shape; }
+  // The shape at (x, y) in the component; the default answers the one set.
+  virtual platform::ui::PointerShape cursorAt(std::int32_t x, std::int32_t y) const;
   // Whether the keyboard focus may rest here now: a click gives it, Tab stops at it.
   virtual bool isFocusable() const { return false; }
   // A key pressed while this component or one of its descendants has the focus; true when used
@@ -193,6 +199,7 @@ class Component : public virtual IComponent {
   bool deferred_ = false;
   bool dirty_ = false;
   bool created_ = false;
+  platform::ui::PointerShape cursor_ = platform::ui::PointerShape::kInherit;
   Background background_;
   IContainer* parent_ = nullptr;
   platform::ui::Rect platformBounds_;

@@ -707,6 +707,22 @@ bool Window::routeInput(const Event& event) {
   return false;
 }
 
+void Window::updateCursor(const Event& event) {
+  Component* target = capture_ != nullptr ? capture_ : componentAt(event.x, event.y);
+  platform::ui::PointerShape shape = platform::ui::PointerShape::kInherit;
+  for (Component* c = target; c != nullptr && shape == platform::ui::PointerShape::kInherit;
+       c = of(c->getParent())) {
+    const Rect at = c->clientBounds();
+    shape = c->cursorAt(event.x - at.x, event.y - at.y);
+  }
+  if (shape == platform::ui::PointerShape::kInherit) {
+    shape = platform::ui::PointerShape::kArrow;
+  }
+  if (shape != shownCursor_ && display_->setCursor(platformWindow_, shape)) {
+    shownCursor_ = shape;
+  }
+}
+
 void Window::handleButton(const Event& event) {
   const bool press = event.kind == EventKind::kButtonPress;
   if (press && event.button == 1) {
@@ -746,7 +762,11 @@ void Window::handleButton(const Event& event) {
       break;
   }
   // What a component took is not the window's: a press on a button does not drag it.
-  if (!routeInput(event) && code != 0) {
+  const bool taken = routeInput(event);
+  if (!press) {
+    updateCursor(event);
+  }
+  if (!taken && code != 0) {
     fire(code);
   }
 }
@@ -785,9 +805,13 @@ void Window::onPlatformEvent(const Event& event) {
       handleButton(event);
       break;
     case EventKind::kMotion:
+    case EventKind::kEnter:
       lastInput_ = event;
       routeInput(event);
-      fire(kWindowMouseMoved);
+      updateCursor(event);
+      if (event.kind == EventKind::kMotion) {
+        fire(kWindowMouseMoved);
+      }
       break;
     case EventKind::kWheel:
       lastInput_ = event;

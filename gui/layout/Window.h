@@ -194,6 +194,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // True when a component used the input; a component that does not passes it to its parent.
   bool routeInput(const platform::ui::Event& event);
   bool routeKey(const platform::ui::Event& event);
+  // Shows the shape the component under the pointer (or the one holding the capture) names.
+  void updateCursor(const platform::ui::Event& event);
   bool moveFocus(bool backwards);
   void onConfigure(const platform::ui::Event& event);
 
@@ -253,6 +255,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   static constexpr std::uint32_t kComponentTimerBase = 0x40000000;
   Component* capture_ = nullptr;
   Component* focus_ = nullptr;
+  platform::ui::PointerShape shownCursor_ = platform::ui::PointerShape::kArrow;
   bool focusCues_ = false;
   std::uint64_t lastLeftPressMs_ = 0;
   std::int32_t lastLeftPressX_ = 0;

@@ -358,6 +358,19 @@ void Button::resizeWindowBy(std::int32_t dx, std::int32_t dy) {
                   std::max(window->getHeight() + dy, window->getMinHeight()));
 }
 
+platform::ui::PointerShape Button::cursorAt(std::int32_t x, std::int32_t y) const {
+  const platform::ui::PointerShape own = Component::cursorAt(x, y);
+  if (own != platform::ui::PointerShape::kInherit) {
+    return own;
+  }
+  if (isResizeGrip()) {
+    return platform::ui::PointerShape::kSizeBottomRight;
+  }
+  // A button that lets the mouse through shows what lies beneath.
+  return clickable_ && !(pressed_ && !releasable_) ? platform::ui::PointerShape::kHand
+                                                   : platform::ui::PointerShape::kInherit;
+}
+
 bool Button::isFocusable() const {
   return isVisible() && isEnabled() && clickable_ && !(pressed_ && !releasable_) && !isResizeGrip();
 }

@@ -83,6 +83,8 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   // A button that reacts to clicks takes the focus (the resize grip does not); Space and Enter
   // click it.
   bool isFocusable() const override;
+  // The hand while it reacts to clicks, the diagonal sizing arrow on the grip.
+  platform::ui::PointerShape cursorAt(std::int32_t x, std::int32_t y) const override;
   bool handleKey(const platform::ui::Event& event) override;
 
   void reset() override;

@@ -287,6 +287,15 @@ void OffscreenDisplay::ungrabPointer() {
   pointerGrab_ = 0;
 }
 
+bool OffscreenDisplay::setCursor(WindowId window, ui::PointerShape shape) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  state->cursor = shape == ui::PointerShape::kInherit ? ui::PointerShape::kArrow : shape;
+  return true;
+}
+
 cairo_surface_t* OffscreenDisplay::backBuffer(WindowId window) {
   WindowState* state = find(window);
   return state == nullptr ? nullptr : state->back;

@@ -36,6 +36,7 @@ class OffscreenDisplay final : public ui::IDisplay {
     int minHeight = 0;
     int maxWidth = 0;
     int maxHeight = 0;
+    ui::PointerShape cursor = ui::PointerShape::kArrow;
     std::vector<std::uint32_t> icon;  // width, height, then the pixels
     std::vector<ui::Rect> presented;  // every present() in order, clipped to the window
     cairo_surface_t* back = nullptr;
@@ -80,6 +81,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   bool setMaximized(ui::WindowId window, bool maximized) override;
   bool grabPointer(ui::WindowId window) override;
   void ungrabPointer() override;
+  bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
   int screenWidth() const override { return screenWidth_; }
   int screenHeight() const override { return screenHeight_; }
   cairo_surface_t* backBuffer(ui::WindowId window) override;

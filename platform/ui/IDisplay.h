@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/ui/IEventSink.h"
+#include "platform/ui/PointerShape.h"
 #include "platform/ui/Rect.h"
 #include "platform/ui/WindowOptions.h"
 
@@ -51,6 +52,9 @@ class IDisplay {
   // the pointer.
   virtual bool grabPointer(WindowId window) = 0;
   virtual void ungrabPointer() = 0;
+  // The pointer's shape while it is over the window (kInherit: the arrow). A new window shows
+  // the arrow.
+  virtual bool setCursor(WindowId window, PointerShape shape) = 0;
   virtual int screenWidth() const = 0;
   virtual int screenHeight() const = 0;
 

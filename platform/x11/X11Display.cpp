@@ -4,6 +4,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/extensions/XShm.h>
 #include <unistd.h>
 
@@ -105,6 +106,39 @@ std::string keysymText(KeySym keysym) {
   return out;
 }
 
+// The cursor font's glyph for each shape; libX11 takes the themed cursor of the same name
+// where a cursor theme is installed.
+unsigned int cursorGlyph(ui::PointerShape shape) {
+  switch (shape) {
+    case ui::PointerShape::kHand:
+      return XC_hand2;
+    case ui::PointerShape::kIBeam:
+      return XC_xterm;
+    case ui::PointerShape::kNotAllowed:
+      return XC_X_cursor;
+    case ui::PointerShape::kSizeLeft:
+      return XC_left_side;
+    case ui::PointerShape::kSizeRight:
+      return XC_right_side;
+    case ui::PointerShape::kSizeTop:
+      return XC_top_side;
+    case ui::PointerShape::kSizeBottom:
+      return XC_bottom_side;
+    case ui::PointerShape::kSizeTopLeft:
+      return XC_top_left_corner;
+    case ui::PointerShape::kSizeTopRight:
+      return XC_top_right_corner;
+    case ui::PointerShape::kSizeBottomLeft:
+      return XC_bottom_left_corner;
+    case ui::PointerShape::kSizeBottomRight:
+      return XC_bottom_right_corner;
+    case ui::PointerShape::kInherit:
+    case ui::PointerShape::kArrow:
+      break;
+  }
+  return XC_left_ptr;
+}
+
 bool fitsVisual(const Visual* visual, int depth) {
   return visual->c_class == TrueColor && (depth == 24 || depth == 32) &&
          visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF;
@@ -176,6 +210,11 @@ X11Display::~X11Display() {
   }
   if (im_ != nullptr) {
     XCloseIM(im_);
+  }
+  for (unsigned long cursor : cursors_) {
+    if (cursor != 0) {
+      XFreeCursor(display_, cursor);
+    }
   }
   XFreeGC(display_, gc_);
   XCloseDisplay(display_);
@@ -253,6 +292,8 @@ WindowId X11Display::createWindow(const ui::WindowOptions& options) {
   }
   writeNormalHints(win);
   setTitle(static_cast<WindowId>(xid), options.title);
+  // Otherwise the window shows its parent's cursor, the root's, which is no pointer at all.
+  setCursor(static_cast<WindowId>(xid), ui::PointerShape::kArrow);
   if (im_ != nullptr) {
     win.xic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
                         xid, XNFocusWindow, xid, nullptr);
@@ -511,6 +552,23 @@ bool X11Display::grabPointer(WindowId window) {
 void X11Display::ungrabPointer() {
   XUngrabPointer(display_, CurrentTime);
   XFlush(display_);
+}
+
+bool X11Display::setCursor(WindowId window, ui::PointerShape shape) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  if (shape == ui::PointerShape::kInherit) {
+    shape = ui::PointerShape::kArrow;
+  }
+  unsigned long& cursor = cursors_[static_cast<int>(shape)];
+  if (cursor == 0) {
+    cursor = XCreateFontCursor(display_, cursorGlyph(shape));
+  }
+  XDefineCursor(display_, win->xid, cursor);
+  XFlush(display_);
+  return true;
 }
 
 cairo_surface_t* X11Display::backBuffer(WindowId window) {

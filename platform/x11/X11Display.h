@@ -51,6 +51,7 @@ class X11Display final : public ui::IDisplay {
   bool setMaximized(ui::WindowId window, bool maximized) override;
   bool grabPointer(ui::WindowId window) override;
   void ungrabPointer() override;
+  bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
   int screenWidth() const override;
   int screenHeight() const override;
   cairo_surface_t* backBuffer(ui::WindowId window) override;
@@ -126,6 +127,8 @@ class X11Display final : public ui::IDisplay {
   std::map<ui::WindowId, std::unique_ptr<Win>> windows_;
   std::vector<HotKey> hotKeys_;
   int hotKeyError_ = 0;
+  // Font cursors, made on first use (0 until then).
+  unsigned long cursors_[ui::kPointerShapeCount] = {};
 };
 
 }  // namespace s::platform::x11

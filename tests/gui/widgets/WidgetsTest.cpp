@@ -444,3 +444,57 @@ TEST_F(WidgetsTest, KeysGoToTheFocusedButtonAndTabMovesTheFocusInTreeOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WidgetsTest, ThePointerTakesTheShapeTheComponentUnderItNames) {
+  using Shape = s::platform::ui::PointerShape;
+  Button* button = Button::newButtonText(u"Go", 40, 20);
+  Button* through = Button::newButtonText(u"Tab", 40, 20);
+  through->setClickable(false);
+  Label* link = Label::newLabel(u"netvigil.example", false, 0);
+  link->setLink(true);
+  Box* field = Box::newBox(-1, -1, 0, 0, 0, 0, 4, 4, s::gui::kLayoutHorizontal);
+  field->setCursor(Shape::kIBeam);
+  Label* text = Label::newLabel(u"text", false, 0);
+  field->add(text);
+  Button* grip = Button::newButtonText(u"#Resizer", 12, 12);
+  for (s::gui::IComponent* c :
+       std::initializer_list<s::gui::IComponent*>{button, through, link, field, grip}) {
+    root_->add(c);
+  }
+  settle();
+  auto shown = [&] {
+    Shape shape = Shape::kInherit;
+    window_->callSync([&] { shape = screen().state(window_->platformWindow())->cursor; });
+    return shape;
+  };
+  EXPECT_EQ(shown(), Shape::kArrow);  // before the pointer came
+  const struct {
+    s::gui::win::Component* over;
+    int dx;
+    int dy;
+    Shape shape;
+  } cases[] = {
+      {button, 3, 3, Shape::kHand},
+      {through, 3, 3, Shape::kArrow},  // what lies beneath names none
+      {link, 3, 3, Shape::kHand},
+      {text, 1, 1, Shape::kIBeam},  // the box's, which its label leaves to it
+      {field, 1, 1, Shape::kIBeam},
+      {grip, 6, 6, Shape::kSizeBottomRight},
+      {root_, 290, 110, Shape::kArrow},
+  };
+  for (const auto& c : cases) {
+    mouse(EventKind::kMotion, *c.over, c.dx, c.dy);
+    EXPECT_EQ(shown(), c.shape) << c.over->className().size() << " at " << c.dx;
+  }
+  // A held grip keeps its shape wherever the drag goes; the release gives the pointer back.
+  mouse(EventKind::kMotion, *grip, 6, 6);
+  mouse(EventKind::kButtonPress, *grip, 6, 6);
+  mouse(EventKind::kMotion, *button, 3, 3);
+  EXPECT_EQ(shown(), Shape::kSizeBottomRight);
+  mouse(EventKind::kButtonRelease, *button, 3, 3);
+  EXPECT_EQ(shown(), Shape::kHand);
+}
+
+}  // namespace

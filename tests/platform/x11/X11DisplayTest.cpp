@@ -19,6 +19,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
 namespace {
@@ -325,6 +326,39 @@ TEST_F(X11DisplayTest, PointerAndKeysFromXTestArriveWithPositionsAndText) {
   EXPECT_NE(keys[1]->modifiers & s::platform::ui::modifier::kShift, 0u);
   EXPECT_EQ(keys[2]->keysym, static_cast<std::uint32_t>(XK_Return));
   EXPECT_EQ(keys[2]->typed(), "");
+}
+
+TEST_F(X11DisplayTest, ThePointerShowsTheShapeSetOnTheWindowUnderIt) {
+  using s::platform::ui::PointerShape;
+  const WindowId w = shownWindow({100, 100, 100, 100});
+  // The server's picture of the pointer where it is moved to, as another client sees it.
+  auto pointerAt = [&](int x, int y) {
+    flush();
+    XTestFakeMotionEvent(other_, -1, x, y, CurrentTime);
+    XSync(other_, False);
+    XFixesCursorImage* image = XFixesGetCursorImage(other_);
+    std::vector<unsigned long> picture;
+    if (image != nullptr) {
+      picture = {image->width, image->height, image->xhot, image->yhot};
+      picture.insert(picture.end(), image->pixels,
+                     image->pixels + static_cast<std::size_t>(image->width) * image->height);
+      XFree(image);
+    }
+    return picture;
+  };
+  const auto root = pointerAt(20, 20);
+  const auto arrow = pointerAt(150, 150);
+  ASSERT_FALSE(arrow.empty());
+  EXPECT_NE(arrow, root);  // a new window shows the arrow, not its parent's shape
+  ASSERT_TRUE(display_->setCursor(w, PointerShape::kHand));
+  const auto hand = pointerAt(151, 150);
+  EXPECT_NE(hand, arrow);
+  ASSERT_TRUE(display_->setCursor(w, PointerShape::kSizeBottomRight));
+  EXPECT_NE(pointerAt(150, 151), hand);
+  EXPECT_EQ(pointerAt(20, 21), root);  // only over the window
+  ASSERT_TRUE(display_->setCursor(w, PointerShape::kInherit));
+  EXPECT_EQ(pointerAt(150, 150), arrow);
+  EXPECT_FALSE(display_->setCursor(w + 12345, PointerShape::kHand));
 }
 
 TEST_F(X11DisplayTest, HotKeyHeldByAnotherClientFailsAndAFreeOneFires) {

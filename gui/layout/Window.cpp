@@ -723,8 +723,23 @@ void Window::updateCursor(const Event& event) {
   }
 }
 
+void Window::loseCapture() {
+  if (heldButtons_ == 0) {
+    return;
+  }
+  heldButtons_ = 0;
+  Component* holder = capture_;
+  capture_ = nullptr;
+  if (holder != nullptr) {
+    holder->captureLost();
+  }
+  fire(kWindowCaptureLost);
+}
+
 void Window::handleButton(const Event& event) {
   const bool press = event.kind == EventKind::kButtonPress;
+  const std::uint32_t bit = event.button < 32 ? 1U << event.button : 0;
+  heldButtons_ = press ? heldButtons_ | bit : heldButtons_ & ~bit;
   if (press && event.button == 1) {
     for (Component* c = componentAt(event.x, event.y); c != nullptr && c != this;
          c = of(c->getParent())) {
@@ -828,7 +843,17 @@ void Window::onPlatformEvent(const Event& event) {
       fire(kWindowActivated);
       break;
     case EventKind::kFocusOut:
+      loseCapture();
       fire(kWindowDeactivated);
+      break;
+    case EventKind::kPointerGrabLost:
+      if (heldButtons_ != 0) {
+        loseCapture();
+      } else if (capture_ != nullptr) {
+        Event leave = event;
+        leave.kind = EventKind::kLeave;
+        routeInput(leave);
+      }
       break;
     case EventKind::kConfigure:
       onConfigure(event);
@@ -845,6 +870,7 @@ void Window::onPlatformEvent(const Event& event) {
       }
       break;
     case EventKind::kUnmap:
+      loseCapture();
       break;
     case EventKind::kCloseRequest:
       // With close-iconizes the close button only iconizes, unless already iconized.

@@ -147,6 +147,10 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void killComponentTimer(const void* owner, std::uint32_t id);
   // Pointer capture: all pointer input, the window's leaving included, goes to the component
   // until it releases it (a component that goes releases it too).
+  //
+  // Separately, a press in the window holds the pointer until its release; when a pop-up's
+  // grab, the window losing the focus or the window being hidden ends that first, the window
+  // sends event 17 once and the component holding the capture is told (captureLost).
   void setCapture(Component* component) { capture_ = component; }
   void releaseCapture(const Component* component);
   Component* getCapture() const { return capture_; }
@@ -196,6 +200,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool routeKey(const platform::ui::Event& event);
   // Shows the shape the component under the pointer (or the one holding the capture) names.
   void updateCursor(const platform::ui::Event& event);
+  void loseCapture();
   bool moveFocus(bool backwards);
   void onConfigure(const platform::ui::Event& event);
 
@@ -255,6 +260,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   static constexpr std::uint32_t kComponentTimerBase = 0x40000000;
   Component* capture_ = nullptr;
   Component* focus_ = nullptr;
+  std::uint32_t heldButtons_ = 0;
   platform::ui::PointerShape shownCursor_ = platform::ui::PointerShape::kArrow;
   bool focusCues_ = false;
   std::uint64_t lastLeftPressMs_ = 0;

@@ -371,6 +371,13 @@ platform::ui::PointerShape Button::cursorAt(std::int32_t x, std::int32_t y) cons
                                                    : platform::ui::PointerShape::kInherit;
 }
 
+void Button::captureLost() {
+  stopRepeat();
+  held_ = false;
+  cursorInside_ = false;
+  setHot(0);
+}
+
 bool Button::isFocusable() const {
   return isVisible() && isEnabled() && clickable_ && !(pressed_ && !releasable_) && !isResizeGrip();
 }

@@ -86,6 +86,7 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   // The hand while it reacts to clicks, the diagonal sizing arrow on the grip.
   platform::ui::PointerShape cursorAt(std::int32_t x, std::int32_t y) const override;
   bool handleKey(const platform::ui::Event& event) override;
+  void captureLost() override;
 
   void reset() override;
   std::u16string_view className() const override { return u"s_gui_win_Button"; }

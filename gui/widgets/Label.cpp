@@ -267,6 +267,11 @@ platform::ui::PointerShape Label::cursorAt(std::int32_t x, std::int32_t y) const
                                                               : own;
 }
 
+void Label::captureLost() {
+  pressed_ = false;
+  setHot(0);
+}
+
 bool Label::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
   if (!link_) {
     return false;

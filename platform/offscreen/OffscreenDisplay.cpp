@@ -123,6 +123,10 @@ void OffscreenDisplay::destroyWindow(WindowId window) {
   if (pointerGrab_ == window) {
     pointerGrab_ = 0;
   }
+  if (pressedIn_ == window) {
+    pressedIn_ = 0;
+    pressedButtons_ = 0;
+  }
 }
 
 bool OffscreenDisplay::show(WindowId window, bool activate) {
@@ -149,6 +153,14 @@ bool OffscreenDisplay::hide(WindowId window) {
   if (state->shown) {
     state->shown = false;
     queue({.kind = EventKind::kUnmap, .window = window});
+  }
+  // A window that is not viewable holds no grab.
+  if (pressedIn_ == window) {
+    pressedIn_ = 0;
+    pressedButtons_ = 0;
+  }
+  if (pointerGrab_ == window) {
+    pointerGrab_ = 0;
   }
   return true;
 }
@@ -279,6 +291,12 @@ bool OffscreenDisplay::grabPointer(WindowId window) {
   if (find(window) == nullptr) {
     return false;
   }
+  const WindowId holder = pointerGrab_ != 0 ? pointerGrab_ : pressedIn_;
+  if (holder != 0 && holder != window) {
+    queue({.kind = EventKind::kPointerGrabLost, .window = holder});
+  }
+  pressedIn_ = 0;
+  pressedButtons_ = 0;
   pointerGrab_ = window;
   return true;
 }
@@ -385,6 +403,13 @@ bool OffscreenDisplay::drain(ui::IEventSink& sink) {
       }
       event = events_.front();
       events_.pop_front();
+    }
+    const std::uint32_t bit = event.button < 32 ? 1U << event.button : 0;
+    if (event.kind == EventKind::kButtonPress && pointerGrab_ == 0) {
+      pressedIn_ = event.window;
+      pressedButtons_ |= bit;
+    } else if (event.kind == EventKind::kButtonRelease && (pressedButtons_ &= ~bit) == 0) {
+      pressedIn_ = 0;
     }
     if (event.window == 0 && event.kind == EventKind::kKeyPress) {
       const std::uint32_t modifiers = event.modifiers & ui::modifier::kKeys;

@@ -17,7 +17,9 @@ namespace s::platform::offscreen {
 // The display without a screen: windows are records, back buffers are cairo image surfaces, and
 // present() copies the damaged part into a second surface that stands for what the screen shows.
 // Input comes from inject() (any thread); window requests report themselves as the X server
-// would (kConfigure after a move or resize, kMap/kUnmap, kFocusIn on an activating show).
+// would (kConfigure after a move or resize, kMap/kUnmap, kFocusIn on an activating show,
+// kPointerGrabLost to the window that held the pointer, by a press or a grab, when
+// grabPointer() gives it to another).
 // Hot keys are exclusive across all offscreen displays of the process, as on one X server.
 class OffscreenDisplay final : public ui::IDisplay {
  public:
@@ -115,6 +117,10 @@ class OffscreenDisplay final : public ui::IDisplay {
   std::map<ui::WindowId, WindowState> windows_;
   ui::WindowId nextId_ = 1;
   ui::WindowId pointerGrab_ = 0;
+  // The window an injected press holds the pointer for (the X server's implicit grab) and the
+  // buttons held.
+  ui::WindowId pressedIn_ = 0;
+  std::uint32_t pressedButtons_ = 0;
   std::vector<HotKey> hotKeys_;
   int hotKeyError_ = 0;
   std::mutex eventsLock_;

@@ -25,8 +25,11 @@ enum class EventKind : std::uint8_t {
   kMap,           // shown
   kUnmap,         // hidden or iconified
   kCloseRequest,  // the window manager's close button
-  kHotKey,        // a grabbed hot key was pressed: id
-  kTimer,         // a timer fired: id
+  // Another grab took the pointer from the window (a pop-up's, or one the window system made):
+  // no release of the buttons held over it will come. Stands for the leave it also is.
+  kPointerGrabLost,
+  kHotKey,  // a grabbed hot key was pressed: id
+  kTimer,   // a timer fired: id
 };
 
 // Modifier and button state bits of input events.

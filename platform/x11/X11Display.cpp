@@ -705,6 +705,9 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
     case LeaveNotify: {
       const XCrossingEvent& c = event.xcrossing;
       out.kind = event.type == EnterNotify ? EventKind::kEnter : EventKind::kLeave;
+      if (event.type == LeaveNotify && c.mode == NotifyGrab) {
+        out.kind = EventKind::kPointerGrabLost;
+      }
       out.x = c.x;
       out.y = c.y;
       out.rootX = c.x_root;

@@ -498,3 +498,65 @@ TEST_F(WidgetsTest, ThePointerTakesTheShapeTheComponentUnderItNames) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WidgetsTest, APressThatLosesThePointerSendsCaptureLostOnceAndEndsTheButtonsPress) {
+  Button* button = Button::newButtonText(u"#Up", 18, 18);
+  button->setAutoRepeat(true);
+  root_->add(button);
+  Recorder clicks;
+  Recorder presses;
+  Recorder lost;
+  button->addClickListener(&clicks);
+  button->addPressListener(&presses);
+  window_->addListener(s::gui::kWindowCaptureLost, &lost);
+  settle();
+  const auto id = window_->platformWindow();
+  const struct {
+    const char* cause;
+    std::function<void()> take;
+  } causes[] = {
+      {"focus out", [&] { screen().inject({.kind = EventKind::kFocusOut, .window = id}); }},
+      {"hidden", [&] { window_->hide(); }},
+      {"a pop-up's grab",
+       [&] {
+         window_->callSync([&] {
+           const auto popup = screen().createWindow(
+               {.kind = s::platform::ui::WindowKind::kPopup, .bounds = {0, 0, 50, 50}});
+           screen().grabPointer(popup);
+           screen().ungrabPointer();
+           screen().destroyWindow(popup);
+         });
+       }},
+  };
+  for (const auto& cause : causes) {
+    SCOPED_TRACE(cause.cause);
+    window_->show(false);
+    lost.codes.clear();
+    clicks.codes.clear();
+    mouse(EventKind::kButtonPress, *button, 3, 3);
+    EXPECT_EQ(button->getHotState(), 2);
+    cause.take();
+    settle();
+    // A second loss, and the release that arrives after all, change nothing.
+    screen().inject({.kind = EventKind::kFocusOut, .window = id});
+    mouse(EventKind::kButtonRelease, *button, 3, 3);
+    EXPECT_EQ(lost.codes, std::vector<std::int32_t>{s::gui::kWindowCaptureLost});
+    EXPECT_EQ(button->getHotState(), 0);  // no longer held
+    EXPECT_TRUE(clicks.codes.empty());
+  }
+  // The held button stopped repeating when it lost the pointer.
+  const std::size_t pressed = presses.size();
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  EXPECT_EQ(presses.size(), pressed);
+  // Without a press held, nothing is lost; a press and its release lose nothing either.
+  lost.codes.clear();
+  screen().inject({.kind = EventKind::kFocusOut, .window = id});
+  click(*button);
+  settle();
+  EXPECT_TRUE(lost.codes.empty());
+  EXPECT_EQ(clicks.size(), 1U);
+}
+
+}  // namespace

@@ -361,6 +361,27 @@ TEST_F(X11DisplayTest, ThePointerShowsTheShapeSetOnTheWindowUnderIt) {
   EXPECT_FALSE(display_->setCursor(w + 12345, PointerShape::kHand));
 }
 
+TEST_F(X11DisplayTest, APopUpsGrabTakesThePointerFromTheWindowHoldingAPress) {
+  const WindowId w = shownWindow({100, 100, 100, 100});
+  const WindowId popup = display_->createWindow(
+      {.kind = WindowKind::kPopup, .owner = w, .bounds = {300, 300, 80, 80}});
+  display_->show(popup, false);
+  XTestFakeMotionEvent(other_, -1, 150, 150, CurrentTime);
+  XTestFakeButtonEvent(other_, 1, True, CurrentTime);
+  XSync(other_, False);
+  dispatchUntil([&] { return sink_.find(EventKind::kButtonPress) != nullptr; });
+  ASSERT_NE(sink_.find(EventKind::kButtonPress), nullptr);
+  EXPECT_EQ(sink_.find(EventKind::kPointerGrabLost), nullptr);
+  ASSERT_TRUE(display_->grabPointer(popup));
+  dispatchUntil([&] { return sink_.find(EventKind::kPointerGrabLost) != nullptr; });
+  const Event* lost = sink_.find(EventKind::kPointerGrabLost);
+  ASSERT_NE(lost, nullptr);
+  EXPECT_EQ(lost->window, w);
+  XTestFakeButtonEvent(other_, 1, False, CurrentTime);
+  XSync(other_, False);
+  display_->ungrabPointer();
+}
+
 TEST_F(X11DisplayTest, HotKeyHeldByAnotherClientFailsAndAFreeOneFires) {
   const Window root = DefaultRootWindow(other_);
   // Not Ctrl+Alt+F<n>: the server's keymap turns those into console switches.

@@ -311,6 +311,7 @@ void Window::close() {
       display_->hide(platformWindow_);
     }
     setVisible(false, true);
+    watchClipboard(false);
     closed_ = true;
   });
 }
@@ -476,6 +477,19 @@ void Window::setSkin(drawer::ISkin* skin, bool owned) {
     }
     invalidate(Rect{0, 0, getWidth(), getHeight()});
   });
+}
+
+bool Window::watchClipboard(bool watch) {
+  bool done = false;
+  onUiThread([&] {
+    if (display_ == nullptr || watch == watchingClipboard_) {
+      done = display_ != nullptr;
+      return;
+    }
+    done = display_->watchClipboard(platformWindow_, watch);
+    watchingClipboard_ = watch && done;
+  });
+  return done;
 }
 
 void Window::paint(cairo_t* cr) {
@@ -871,6 +885,11 @@ void Window::onPlatformEvent(const Event& event) {
       break;
     case EventKind::kUnmap:
       loseCapture();
+      break;
+    case EventKind::kClipboardChanged:
+      if (watchingClipboard_) {
+        fire(kWindowClipboard);
+      }
       break;
     case EventKind::kCloseRequest:
       // With close-iconizes the close button only iconizes, unless already iconized.

@@ -137,6 +137,10 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // the desktop's frame away (the skin draws frame and caption). An owned skin is released
   // when replaced.
   void setSkin(drawer::ISkin* skin, bool owned);
+  // Event 27 whenever the clipboard changes hands, until unwatched or closed. False when the
+  // window system cannot tell.
+  bool watchClipboard(bool watch);
+  bool isWatchingClipboard() const { return watchingClipboard_; }
   drawer::ISkin* getSkin() const { return skin_; }
   // Where components that show texts by id find them; null for none.
   lang::Localizer* getLocalizer() const { return localizer_; }
@@ -263,6 +267,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::uint32_t heldButtons_ = 0;
   platform::ui::PointerShape shownCursor_ = platform::ui::PointerShape::kArrow;
   bool focusCues_ = false;
+  bool watchingClipboard_ = false;
   std::uint64_t lastLeftPressMs_ = 0;
   std::int32_t lastLeftPressX_ = 0;
   std::int32_t lastLeftPressY_ = 0;

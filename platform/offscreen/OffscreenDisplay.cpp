@@ -305,6 +305,23 @@ void OffscreenDisplay::ungrabPointer() {
   pointerGrab_ = 0;
 }
 
+bool OffscreenDisplay::watchClipboard(WindowId window, bool watch) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  state->watchesClipboard = watch;
+  return true;
+}
+
+void OffscreenDisplay::changeClipboard() {
+  for (const auto& [id, state] : windows_) {
+    if (state.watchesClipboard) {
+      queue({.kind = EventKind::kClipboardChanged, .window = id});
+    }
+  }
+}
+
 bool OffscreenDisplay::setCursor(WindowId window, ui::PointerShape shape) {
   WindowState* state = find(window);
   if (state == nullptr) {

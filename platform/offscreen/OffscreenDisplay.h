@@ -39,6 +39,7 @@ class OffscreenDisplay final : public ui::IDisplay {
     int maxWidth = 0;
     int maxHeight = 0;
     ui::PointerShape cursor = ui::PointerShape::kArrow;
+    bool watchesClipboard = false;
     std::vector<std::uint32_t> icon;  // width, height, then the pixels
     std::vector<ui::Rect> presented;  // every present() in order, clipped to the window
     cairo_surface_t* back = nullptr;
@@ -56,6 +57,10 @@ class OffscreenDisplay final : public ui::IDisplay {
   // kKeyPress for window 0 is a key pressed on the desktop: it becomes kHotKey when it matches a
   // hot key this display holds.
   void inject(const ui::Event& event);
+
+  // Another program took the clipboard: the windows that watch it hear of it. On the display's
+  // thread.
+  void changeClipboard();
 
   const WindowState* state(ui::WindowId window) const;
   // The windows that exist, oldest first.
@@ -84,6 +89,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   bool grabPointer(ui::WindowId window) override;
   void ungrabPointer() override;
   bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
+  bool watchClipboard(ui::WindowId window, bool watch) override;
   int screenWidth() const override { return screenWidth_; }
   int screenHeight() const override { return screenHeight_; }
   cairo_surface_t* backBuffer(ui::WindowId window) override;

@@ -28,8 +28,9 @@ enum class EventKind : std::uint8_t {
   // Another grab took the pointer from the window (a pop-up's, or one the window system made):
   // no release of the buttons held over it will come. Stands for the leave it also is.
   kPointerGrabLost,
-  kHotKey,  // a grabbed hot key was pressed: id
-  kTimer,   // a timer fired: id
+  kClipboardChanged,  // the clipboard has a new owner (for windows that watch it)
+  kHotKey,            // a grabbed hot key was pressed: id
+  kTimer,             // a timer fired: id
 };
 
 // Modifier and button state bits of input events.

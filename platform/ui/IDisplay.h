@@ -55,6 +55,9 @@ class IDisplay {
   // The pointer's shape while it is over the window (kInherit: the arrow). A new window shows
   // the arrow.
   virtual bool setCursor(WindowId window, PointerShape shape) = 0;
+  // kClipboardChanged events to the window whenever the clipboard (the CLIPBOARD selection)
+  // changes hands, or no more of them; false when the window system cannot tell.
+  virtual bool watchClipboard(WindowId window, bool watch) = 0;
   virtual int screenWidth() const = 0;
   virtual int screenHeight() const = 0;
 

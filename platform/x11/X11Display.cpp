@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/XShm.h>
+#include <X11/extensions/Xfixes.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,6 +46,7 @@ constexpr const char* kAtomNames[] = {
     "_NET_WM_WINDOW_TYPE_POPUP_MENU",
     "_NET_ACTIVE_WINDOW",
     "_MOTIF_WM_HINTS",
+    "CLIPBOARD",
 };
 
 constexpr long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
@@ -199,6 +201,11 @@ X11Display::X11Display(Display* display, bool sharedMemory)
   XkbSetDetectableAutoRepeat(display_, True, nullptr);
   XSetLocaleModifiers("");
   im_ = XOpenIM(display_, nullptr, nullptr, nullptr);
+  int fixesEvent = 0;
+  int fixesError = 0;
+  if (XFixesQueryExtension(display_, &fixesEvent, &fixesError) != 0) {
+    fixesEvent_ = fixesEvent;
+  }
 }
 
 X11Display::~X11Display() {
@@ -554,6 +561,19 @@ void X11Display::ungrabPointer() {
   XFlush(display_);
 }
 
+bool X11Display::watchClipboard(WindowId window, bool watch) {
+  Win* win = find(window);
+  if (win == nullptr || fixesEvent_ < 0) {
+    return false;
+  }
+  const unsigned long changes = XFixesSetSelectionOwnerNotifyMask |
+                                XFixesSelectionWindowDestroyNotifyMask |
+                                XFixesSelectionClientCloseNotifyMask;
+  XFixesSelectSelectionInput(display_, win->xid, atom(kClipboard), watch ? changes : 0);
+  XFlush(display_);
+  return true;
+}
+
 bool X11Display::setCursor(WindowId window, ui::PointerShape shape) {
   Win* win = find(window);
   if (win == nullptr) {
@@ -663,6 +683,11 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
   }
   Event out;
   out.window = static_cast<WindowId>(win->xid);
+  if (fixesEvent_ >= 0 && event.type == fixesEvent_ + XFixesSelectionNotify) {
+    out.kind = EventKind::kClipboardChanged;
+    sink.onPlatformEvent(out);
+    return;
+  }
   switch (event.type) {
     case ButtonPress:
     case ButtonRelease: {

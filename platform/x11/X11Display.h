@@ -52,6 +52,8 @@ class X11Display final : public ui::IDisplay {
   bool grabPointer(ui::WindowId window) override;
   void ungrabPointer() override;
   bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
+  // Needs the XFixes extension.
+  bool watchClipboard(ui::WindowId window, bool watch) override;
   int screenWidth() const override;
   int screenHeight() const override;
   cairo_surface_t* backBuffer(ui::WindowId window) override;
@@ -87,6 +89,7 @@ class X11Display final : public ui::IDisplay {
     kNetWmWindowTypePopupMenu,
     kNetActiveWindow,
     kMotifWmHints,
+    kClipboard,
     kAtomCount,
   };
 
@@ -127,6 +130,8 @@ class X11Display final : public ui::IDisplay {
   std::map<ui::WindowId, std::unique_ptr<Win>> windows_;
   std::vector<HotKey> hotKeys_;
   int hotKeyError_ = 0;
+  // The XFixes extension's first event number; -1 without it.
+  int fixesEvent_ = -1;
   // Font cursors, made on first use (0 until then).
   unsigned long cursors_[ui::kPointerShapeCount] = {};
 };

@@ -382,6 +382,44 @@ TEST_F(X11DisplayTest, APopUpsGrabTakesThePointerFromTheWindowHoldingAPress) {
   display_->ungrabPointer();
 }
 
+TEST_F(X11DisplayTest, AWatchingWindowHearsWhenAnotherClientTakesTheClipboard) {
+  const WindowId w = display_->createWindow({.bounds = {0, 0, 50, 50}});
+  const WindowId deaf = display_->createWindow({.bounds = {0, 0, 50, 50}});
+  ASSERT_TRUE(display_->watchClipboard(w, true));
+  flush();
+  const Atom clipboard = XInternAtom(other_, "CLIPBOARD", False);
+  const Window owner = XCreateSimpleWindow(other_, DefaultRootWindow(other_), 0, 0, 1, 1, 0, 0, 0);
+  auto take = [&] {
+    XSetSelectionOwner(other_, clipboard, owner, CurrentTime);
+    XSync(other_, False);
+    // Once our own round trip is back, whatever the server sent us for it has arrived.
+    flush();
+  };
+  auto changes = [&] {
+    int n = 0;
+    for (const Event& e : sink_.events) {
+      n += e.kind == EventKind::kClipboardChanged ? 1 : 0;
+      EXPECT_TRUE(e.kind != EventKind::kClipboardChanged || e.window == w);
+    }
+    return n;
+  };
+  take();
+  EXPECT_EQ(changes(), 1);
+  // The owner going away changes the clipboard too.
+  XDestroyWindow(other_, owner);
+  XSync(other_, False);
+  flush();
+  EXPECT_EQ(changes(), 2);
+  ASSERT_TRUE(display_->watchClipboard(w, false));
+  const Window second = XCreateSimpleWindow(other_, DefaultRootWindow(other_), 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(other_, clipboard, second, CurrentTime);
+  XSync(other_, False);
+  flush();
+  EXPECT_EQ(changes(), 2);
+  EXPECT_NE(deaf, 0u);  // made, never watching: it hears nothing (checked above)
+  EXPECT_FALSE(display_->watchClipboard(0, true));
+}
+
 TEST_F(X11DisplayTest, HotKeyHeldByAnotherClientFailsAndAFreeOneFires) {
   const Window root = DefaultRootWindow(other_);
   // Not Ctrl+Alt+F<n>: the server's keymap turns those into console switches.

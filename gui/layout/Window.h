@@ -141,6 +141,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // window system cannot tell.
   bool watchClipboard(bool watch);
   bool isWatchingClipboard() const { return watchingClipboard_; }
+  // Makes the window a drop target for other programs while a box in it takes drops.
+  void refreshDropTarget();
   drawer::ISkin* getSkin() const { return skin_; }
   // Where components that show texts by id find them; null for none.
   lang::Localizer* getLocalizer() const { return localizer_; }
@@ -205,6 +207,10 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // Shows the shape the component under the pointer (or the one holding the capture) names.
   void updateCursor(const platform::ui::Event& event);
   void loseCapture();
+  // The box that takes what is dropped at (x, y): the innermost under it accepting files (or
+  // links), the window itself included.
+  BoxBase* dropTargetAt(std::int32_t x, std::int32_t y, bool files, bool links);
+  void handleDrop(const platform::ui::Event& event);
   bool moveFocus(bool backwards);
   void onConfigure(const platform::ui::Event& event);
 
@@ -268,6 +274,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   platform::ui::PointerShape shownCursor_ = platform::ui::PointerShape::kArrow;
   bool focusCues_ = false;
   bool watchingClipboard_ = false;
+  bool dropTarget_ = false;
   std::uint64_t lastLeftPressMs_ = 0;
   std::int32_t lastLeftPressX_ = 0;
   std::int32_t lastLeftPressY_ = 0;

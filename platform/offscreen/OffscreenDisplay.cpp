@@ -314,6 +314,24 @@ bool OffscreenDisplay::watchClipboard(WindowId window, bool watch) {
   return true;
 }
 
+bool OffscreenDisplay::setDropTarget(WindowId window, bool accept) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  state->dropTarget = accept;
+  return true;
+}
+
+void OffscreenDisplay::injectDrop(WindowId window, int x, int y, std::string uriList) {
+  {
+    std::lock_guard<std::mutex> hold(eventsLock_);
+    drops_.push_back(std::move(uriList));
+  }
+  queue({.kind = EventKind::kDragOver, .window = window, .x = x, .y = y});
+  queue({.kind = EventKind::kDrop, .window = window, .x = x, .y = y});
+}
+
 void OffscreenDisplay::changeClipboard() {
   for (const auto& [id, state] : windows_) {
     if (state.watchesClipboard) {
@@ -428,6 +446,10 @@ bool OffscreenDisplay::drain(ui::IEventSink& sink) {
     } else if (event.kind == EventKind::kButtonRelease && (pressedButtons_ &= ~bit) == 0) {
       pressedIn_ = 0;
     }
+    if (event.kind == EventKind::kDragOver || event.kind == EventKind::kDrop) {
+      deliverDrag(event, sink);
+      continue;
+    }
     if (event.window == 0 && event.kind == EventKind::kKeyPress) {
       const std::uint32_t modifiers = event.modifiers & ui::modifier::kKeys;
       auto it = std::find_if(hotKeys_.begin(), hotKeys_.end(), [&](const HotKey& k) {
@@ -442,6 +464,25 @@ bool OffscreenDisplay::drain(ui::IEventSink& sink) {
     sink.onPlatformEvent(event);
   }
   return count > 0;
+}
+
+// As the drag source does: only a drop target hears of the drag, and only a kDrop carries data.
+void OffscreenDisplay::deliverDrag(const Event& event, ui::IEventSink& sink) {
+  std::string text;
+  if (event.kind == EventKind::kDrop) {
+    std::lock_guard<std::mutex> hold(eventsLock_);
+    text = std::move(drops_.front());
+    drops_.pop_front();
+  }
+  const WindowState* target = find(event.window);
+  if (target == nullptr || !target->dropTarget) {
+    return;
+  }
+  dragAnswer_ = false;
+  dropped_ = std::move(text);
+  sink.onPlatformEvent(event);
+  dropped_.clear();
+  dragAnswers_.push_back(dragAnswer_);
 }
 
 bool OffscreenDisplay::dispatch(ui::IEventSink& sink, int timeoutMs) {

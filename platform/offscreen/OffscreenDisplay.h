@@ -40,6 +40,7 @@ class OffscreenDisplay final : public ui::IDisplay {
     int maxHeight = 0;
     ui::PointerShape cursor = ui::PointerShape::kArrow;
     bool watchesClipboard = false;
+    bool dropTarget = false;
     std::vector<std::uint32_t> icon;  // width, height, then the pixels
     std::vector<ui::Rect> presented;  // every present() in order, clipped to the window
     cairo_surface_t* back = nullptr;
@@ -57,6 +58,12 @@ class OffscreenDisplay final : public ui::IDisplay {
   // kKeyPress for window 0 is a key pressed on the desktop: it becomes kHotKey when it matches a
   // hot key this display holds.
   void inject(const ui::Event& event);
+
+  // Another program drags a uri-list onto the window to (x, y) and drops it there (any thread):
+  // a kDragOver, then a kDrop, both only for a window that is a drop target.
+  void injectDrop(ui::WindowId window, int x, int y, std::string uriList);
+  // What the window answered to each delivered kDragOver and kDrop, in order.
+  const std::vector<bool>& dragAnswers() const { return dragAnswers_; }
 
   // Another program took the clipboard: the windows that watch it hear of it. On the display's
   // thread.
@@ -90,6 +97,9 @@ class OffscreenDisplay final : public ui::IDisplay {
   void ungrabPointer() override;
   bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
   bool watchClipboard(ui::WindowId window, bool watch) override;
+  bool setDropTarget(ui::WindowId window, bool accept) override;
+  void answerDrag(bool accept) override { dragAnswer_ = accept; }
+  std::string_view droppedText() const override { return dropped_; }
   int screenWidth() const override { return screenWidth_; }
   int screenHeight() const override { return screenHeight_; }
   cairo_surface_t* backBuffer(ui::WindowId window) override;
@@ -116,6 +126,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   void queue(const ui::Event& event);
   void queueConfigure(ui::WindowId window, const WindowState& state);
   bool drain(ui::IEventSink& sink);
+  void deliverDrag(const ui::Event& event, ui::IEventSink& sink);
 
   int screenWidth_;
   int screenHeight_;
@@ -131,6 +142,10 @@ class OffscreenDisplay final : public ui::IDisplay {
   int hotKeyError_ = 0;
   std::mutex eventsLock_;
   std::deque<ui::Event> events_;
+  std::deque<std::string> drops_;  // the uri-lists of queued kDrop events, in order
+  std::string dropped_;
+  bool dragAnswer_ = false;
+  std::vector<bool> dragAnswers_;
 };
 
 }  // namespace s::platform::offscreen

@@ -420,6 +420,130 @@ TEST_F(X11DisplayTest, AWatchingWindowHearsWhenAnotherClientTakesTheClipboard) {
   EXPECT_FALSE(display_->watchClipboard(0, true));
 }
 
+// The source side of XDND, as a file manager plays it, on the other client.
+class DndSource {
+ public:
+  DndSource(Display* display, std::string uriList) : display_(display), data_(std::move(uriList)) {
+    window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display, atom("XdndSelection"), window_, CurrentTime);
+    XSync(display, False);
+  }
+  Atom atom(const char* name) { return XInternAtom(display_, name, False); }
+  void send(Window to, const char* type, long l1, long l2, long l3, long l4) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = to;
+    event.xclient.message_type = atom(type);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(window_);
+    event.xclient.data.l[1] = l1;
+    event.xclient.data.l[2] = l2;
+    event.xclient.data.l[3] = l3;
+    event.xclient.data.l[4] = l4;
+    XSendEvent(display_, to, False, NoEventMask, &event);
+    XSync(display_, False);
+  }
+  void enter(Window to) {
+    send(to, "XdndEnter", 5L << 24, static_cast<long>(atom("text/uri-list")), 0, 0);
+  }
+  void position(Window to, int rootX, int rootY) {
+    send(to, "XdndPosition", 0, (rootX << 16) | rootY, CurrentTime,
+         static_cast<long>(atom("XdndActionCopy")));
+  }
+  void drop(Window to) { send(to, "XdndDrop", 0, CurrentTime, 0, 0); }
+  // Answers what arrived: status and finish messages are recorded, data requests served.
+  void serve() {
+    while (XPending(display_) > 0) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      if (event.type == ClientMessage && event.xclient.message_type == atom("XdndStatus")) {
+        statuses.push_back(event.xclient.data.l[1] & 1);
+      } else if (event.type == ClientMessage &&
+                 event.xclient.message_type == atom("XdndFinished")) {
+        finished.push_back(event.xclient.data.l[1] & 1);
+      } else if (event.type == SelectionRequest) {
+        const XSelectionRequestEvent& request = event.xselectionrequest;
+        XEvent reply{};
+        reply.xselection.type = SelectionNotify;
+        reply.xselection.requestor = request.requestor;
+        reply.xselection.selection = request.selection;
+        reply.xselection.target = request.target;
+        reply.xselection.time = request.time;
+        reply.xselection.property = 0;
+        if (request.target == atom("text/uri-list")) {
+          XChangeProperty(display_, request.requestor, request.property, request.target, 8,
+                          PropModeReplace, reinterpret_cast<const unsigned char*>(data_.data()),
+                          static_cast<int>(data_.size()));
+          reply.xselection.property = request.property;
+        }
+        XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+        XSync(display_, False);
+      }
+    }
+  }
+  std::vector<long> statuses;
+  std::vector<long> finished;
+
+ private:
+  Display* display_;
+  std::string data_;
+  Window window_ = 0;
+};
+
+// Takes drops left of x = 50 in its window.
+struct DropSink : IEventSink {
+  X11Display* display = nullptr;
+  std::vector<std::string> dropped;
+  void onPlatformEvent(const Event& event) override {
+    if (event.kind == EventKind::kDragOver) {
+      display->answerDrag(event.x < 50);
+    } else if (event.kind == EventKind::kDrop) {
+      dropped.emplace_back(display->droppedText());
+      display->answerDrag(true);
+    }
+  }
+};
+
+TEST_F(X11DisplayTest, ADropTargetAnswersWherePointsTakeTheDropAndReceivesTheUriList) {
+  const WindowId w = shownWindow({100, 100, 100, 100});
+  ASSERT_TRUE(display_->setDropTarget(w, true));
+  flush();
+  EXPECT_EQ(cardinals(w, "XdndAware", XA_ATOM), std::vector<unsigned long>{5});
+  const std::string list = "file:///tmp/a%20b\r\nhttps://netvigil.example/\r\n";
+  DndSource source(other_, list);
+  DropSink sink;
+  sink.display = display_.get();
+  auto pump = [&](const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) {
+      display_->dispatch(sink, 10);
+      source.serve();
+    }
+  };
+  source.enter(w);
+  source.position(w, 100 + 70, 100 + 10);  // the right half refuses
+  pump([&] { return source.statuses.size() == 1; });
+  source.position(w, 100 + 10, 100 + 10);
+  pump([&] { return source.statuses.size() == 2; });
+  EXPECT_EQ(source.statuses, (std::vector<long>{0, 1}));
+  source.drop(w);
+  pump([&] { return !source.finished.empty(); });
+  EXPECT_EQ(source.finished, std::vector<long>{1});
+  EXPECT_EQ(sink.dropped, std::vector<std::string>{list});
+
+  // Dropped where it is refused: finished at once, unaccepted, and no data asked for.
+  source.enter(w);
+  source.position(w, 100 + 90, 100 + 90);
+  pump([&] { return source.statuses.size() == 3; });
+  source.drop(w);
+  pump([&] { return source.finished.size() == 2; });
+  EXPECT_EQ(source.finished, (std::vector<long>{1, 0}));
+  EXPECT_EQ(sink.dropped.size(), 1u);
+
+  ASSERT_TRUE(display_->setDropTarget(w, false));
+  flush();
+  EXPECT_TRUE(cardinals(w, "XdndAware", XA_ATOM).empty());
+}
+
 TEST_F(X11DisplayTest, HotKeyHeldByAnotherClientFailsAndAFreeOneFires) {
   const Window root = DefaultRootWindow(other_);
   // Not Ctrl+Alt+F<n>: the server's keymap turns those into console switches.

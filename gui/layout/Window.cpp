@@ -663,6 +663,13 @@ bool Window::routeKey(const Event& event) {
                 (event.modifiers & platform::ui::modifier::kShift) != 0)) {
     return true;
   }
+  // A focused component in a branch hidden since takes no keys (the hidden page of a pile).
+  for (Component* c = focus_; c != nullptr && c != this; c = of(c->getParent())) {
+    if (!c->wantsVisible()) {
+      focusComponent(nullptr);
+      break;
+    }
+  }
   for (Component* target = focus_; target != nullptr && target != this;
        target = of(target->getParent())) {
     if (target->handleKey(event)) {

@@ -435,12 +435,23 @@ TEST_F(WidgetsTest, KeysGoToTheFocusedButtonAndTabMovesTheFocusInTreeOrder) {
   key(kSpace);
   EXPECT_EQ(lastClicks.size(), 2U);
 
-  // A removed button takes the focus away with it.
+  // A button in a branch hidden since takes no keys; a removed one takes the focus with it.
+  inner->setVisible(false, false);
+  key(kSpace);
+  EXPECT_EQ(lastClicks.size(), 2U);
+  EXPECT_EQ(keys.size(), 4U);
+  mouse(EventKind::kMotion, *first, 3, 3);  // the pointer comes before it clicks
+  click(*first);
+  inner->setVisible(true, false);
   inner->remove(last, true);
   settle();
   key(kSpace);
   EXPECT_EQ(keys.size(), 4U);
-  EXPECT_EQ(firstClicks.size(), 2U);
+  EXPECT_EQ(firstClicks.size(), 4U);  // the mouse's click and the key's
+  root_->remove(first, true);
+  settle();
+  key(kSpace);
+  EXPECT_EQ(keys.size(), 5U);
 }
 
 }  // namespace

@@ -385,16 +385,18 @@ TEST_F(X11DisplayTest, APopUpsGrabTakesThePointerFromTheWindowHoldingAPress) {
 TEST_F(X11DisplayTest, AWatchingWindowHearsWhenAnotherClientTakesTheClipboard) {
   const WindowId w = display_->createWindow({.bounds = {0, 0, 50, 50}});
   const WindowId deaf = display_->createWindow({.bounds = {0, 0, 50, 50}});
+  ASSERT_NE(deaf, 0u);  // made, never watching: it hears nothing (checked below)
+  // After the other client's request: once our own round trip is back, whatever the server sent
+  // us for it has arrived, and is handled.
+  auto arrived = [&] {
+    XSync(other_, False);
+    XSync(display_->native(), False);
+    display_->dispatch(sink_, 0);
+  };
   ASSERT_TRUE(display_->watchClipboard(w, true));
-  flush();
+  arrived();
   const Atom clipboard = XInternAtom(other_, "CLIPBOARD", False);
   const Window owner = XCreateSimpleWindow(other_, DefaultRootWindow(other_), 0, 0, 1, 1, 0, 0, 0);
-  auto take = [&] {
-    XSetSelectionOwner(other_, clipboard, owner, CurrentTime);
-    XSync(other_, False);
-    // Once our own round trip is back, whatever the server sent us for it has arrived.
-    flush();
-  };
   auto changes = [&] {
     int n = 0;
     for (const Event& e : sink_.events) {
@@ -403,20 +405,19 @@ TEST_F(X11DisplayTest, AWatchingWindowHearsWhenAnotherClientTakesTheClipboard) {
     }
     return n;
   };
-  take();
+  XSetSelectionOwner(other_, clipboard, owner, CurrentTime);
+  arrived();
   EXPECT_EQ(changes(), 1);
   // The owner going away changes the clipboard too.
   XDestroyWindow(other_, owner);
-  XSync(other_, False);
-  flush();
+  arrived();
   EXPECT_EQ(changes(), 2);
   ASSERT_TRUE(display_->watchClipboard(w, false));
+  arrived();
   const Window second = XCreateSimpleWindow(other_, DefaultRootWindow(other_), 0, 0, 1, 1, 0, 0, 0);
   XSetSelectionOwner(other_, clipboard, second, CurrentTime);
-  XSync(other_, False);
-  flush();
+  arrived();
   EXPECT_EQ(changes(), 2);
-  EXPECT_NE(deaf, 0u);  // made, never watching: it hears nothing (checked above)
   EXPECT_FALSE(display_->watchClipboard(0, true));
 }
 

@@ -5,6 +5,7 @@
 #include "gui/layout/FlowHLayout.h"
 #include "gui/layout/LinearLayout.h"
 #include "gui/layout/PileLayout.h"
+#include "gui/layout/Window.h"
 
 namespace s::gui::win {
 
@@ -20,6 +21,8 @@ void BoxBase::reset() {
   shrinkWidth_ = shrinkHeight_ = acceptFiles_ = urlDropTarget_ = false;
   laidOutListeners_.clear();
   dropListeners_.clear();
+  droppedFiles_.clear();
+  droppedLinks_.clear();
   layoutDepth_ = 0;
 }
 
@@ -41,6 +44,39 @@ std::int32_t BoxBase::ownMaxWidth() const {
 
 std::int32_t BoxBase::ownMaxHeight() const {
   return insetTop_ + insetBottom_ + std::max(content_.contentMinHeight, content_.contentMaxHeight);
+}
+
+void BoxBase::setAcceptFiles(bool accept) {
+  onUiThread([&] {
+    acceptFiles_ = accept;
+    if (auto* window = dynamic_cast<Window*>(getWindow()); window != nullptr && created()) {
+      window->refreshDropTarget();
+    }
+  });
+}
+
+void BoxBase::setUrlDropTarget(bool accept) {
+  onUiThread([&] {
+    urlDropTarget_ = accept;
+    if (auto* window = dynamic_cast<Window*>(getWindow()); window != nullptr && created()) {
+      window->refreshDropTarget();
+    }
+  });
+}
+
+void BoxBase::createPlatform(IWindow* window, WindowHost* host) {
+  Component::createPlatform(window, host);
+  if (auto* top = dynamic_cast<Window*>(window);
+      top != nullptr && (acceptFiles_ || urlDropTarget_)) {
+    top->refreshDropTarget();
+  }
+}
+
+void BoxBase::deliverDrop(std::int32_t code, std::vector<std::u16string> items) {
+  std::vector<std::u16string>& held = code == kEventFilesDropped ? droppedFiles_ : droppedLinks_;
+  held = std::move(items);
+  dropListeners_.fire(this, code);
+  held.clear();
 }
 
 ILayoutManager* BoxBase::getLayoutManager() const {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "gui/layout/Component.h"
 #include "gui/layout/IBox.h"
 
@@ -49,7 +52,10 @@ class BoxBase : public Component, public virtual IBox {
   void setFixedWidth(std::int32_t px, bool relayout) override;
   void setFixedHeight(std::int32_t px, bool relayout) override;
   void setMinWidthOverride(std::int32_t px) override { minWidthOverride_ = px; }
-  void setAcceptFiles(bool accept) override { acceptFiles_ = accept; }
+  // Files (and with setUrlDropTarget links) dragged from other programs and dropped on the box,
+  // or on a child that takes no drops, go to its drop listeners: event 5 for the files, event 6
+  // for the links, each read with the getter during the event.
+  void setAcceptFiles(bool accept) override;
   void addLaidOutListener(events::IEventListener* listener) override {
     laidOutListeners_.add(listener);
   }
@@ -57,7 +63,7 @@ class BoxBase : public Component, public virtual IBox {
     movedListeners_.add(listener);
   }
   void addDropListener(events::IEventListener* listener) override { dropListeners_.add(listener); }
-  void setUrlDropTarget(bool accept) override { urlDropTarget_ = accept; }
+  void setUrlDropTarget(bool accept) override;
   void setShrinkWidth(bool shrink) override { shrinkWidth_ = shrink; }
   void setShrinkHeight(bool shrink) override { shrinkHeight_ = shrink; }
 
@@ -68,6 +74,11 @@ class BoxBase : public Component, public virtual IBox {
   LayoutResult getContentSizes() const override { return content_; }
   bool acceptsFiles() const { return acceptFiles_; }
   bool isUrlDropTarget() const { return urlDropTarget_; }
+  // Local paths, and addresses as dropped; each valid during its event.
+  const std::vector<std::u16string>& getDroppedFiles() const { return droppedFiles_; }
+  const std::vector<std::u16string>& getDroppedLinks() const { return droppedLinks_; }
+  // The window hands over a drop: the items go to the listeners with the event's code.
+  void deliverDrop(std::int32_t code, std::vector<std::u16string> items);
 
   void reset() override;
 
@@ -76,6 +87,7 @@ class BoxBase : public Component, public virtual IBox {
   std::int32_t ownMinHeight() const override;
   std::int32_t ownMaxWidth() const override;
   std::int32_t ownMaxHeight() const override;
+  void createPlatform(IWindow* window, WindowHost* host) override;
 
  private:
   std::int32_t layoutKind_ = kLayoutHorizontal;
@@ -92,6 +104,8 @@ class BoxBase : public Component, public virtual IBox {
   bool urlDropTarget_ = false;
   events::ListenerList laidOutListeners_;
   events::ListenerList dropListeners_;
+  std::vector<std::u16string> droppedFiles_;
+  std::vector<std::u16string> droppedLinks_;
   int layoutDepth_ = 0;
 };
 

@@ -64,6 +64,7 @@ void Component::reset() {
   visible_ = enabled_ = true;
   deferred_ = dirty_ = false;
   background_ = kSystemFace;
+  cursor_ = platform::ui::PointerShape::kInherit;
   platformBounds_ = {};
   platformMoves_ = 0;
   movedListeners_.clear();
@@ -354,6 +355,10 @@ void Component::destroyPlatform() {
       c->destroyPlatform();
     }
   }
+  // The focus does not stay with a component that has left the window.
+  if (host_ != nullptr && host_->focusedComponent() == this) {
+    host_->focusComponent(nullptr);
+  }
   if (created_) {
     invalidate();
   }
@@ -472,6 +477,26 @@ void Component::paint(cairo_t* cr) {
 bool Component::handleInput(const platform::ui::Event& /*event*/, std::int32_t /*x*/,
                             std::int32_t /*y*/) {
   return false;
+}
+
+platform::ui::PointerShape Component::cursorAt(std::int32_t /*x*/, std::int32_t /*y*/) const {
+  return cursor_;
+}
+
+bool Component::handleKey(const platform::ui::Event& /*event*/) {
+  return false;
+}
+
+bool Component::hasFocus() const {
+  return host_ != nullptr && created_ && host_->focusedComponent() == this;
+}
+
+void Component::setFocus() {
+  onUiThread([&] {
+    if (host_ != nullptr && created_ && isFocusable()) {
+      host_->focusComponent(this);
+    }
+  });
 }
 
 Component* Component::componentAt(std::int32_t x, std::int32_t y) {

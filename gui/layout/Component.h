@@ -9,6 +9,7 @@
 #include "gui/layout/IWindow.h"
 #include "gui/layout/ListenerList.h"
 #include "platform/ui/Event.h"
+#include "platform/ui/PointerShape.h"
 #include "platform/ui/Rect.h"
 
 namespace s::gui::win {
@@ -64,8 +65,9 @@ class Component : public virtual IComponent {
   void setVisible(bool show, bool recurse) override;
   bool isEnabled() const override { return enabled_; }
   void setEnabled(bool enabled) override;
-  bool hasFocus() const override { return false; }
-  void setFocus() override {}
+  // Only focusable components take the focus; for the others these answer false and do nothing.
+  bool hasFocus() const override;
+  void setFocus() override;
   void centerInParent() override;
   void centerHorizontally() override;
   void centerVertically() override;
@@ -124,6 +126,19 @@ class Component : public virtual IComponent {
   virtual void paint(cairo_t* cr);
   // Pointer input at (x, y) in the component; true when the component used it.
   virtual bool handleInput(const platform::ui::Event& event, std::int32_t x, std::int32_t y);
+  // The pointer's shape over the component; kInherit (the default) leaves it to the parent, and
+  // the window shows the arrow where no component names one.
+  void setCursor(platform::ui::PointerShape shape) { cursor_ = shape; }
+  // The shape at (x, y) in the component; the default answers the one set.
+  virtual platform::ui::PointerShape cursorAt(std::int32_t x, std::int32_t y) const;
+  // Whether the keyboard focus may rest here now: a click gives it, Tab stops at it.
+  virtual bool isFocusable() const { return false; }
+  // A key pressed while this component or one of its descendants has the focus; true when used
+  // (what none takes goes to the window's key listeners).
+  virtual bool handleKey(const platform::ui::Event& event);
+  // The pointer capture this component held was taken away before the button was released: no
+  // release will come, so a press in progress ends here.
+  virtual void captureLost() {}
   // The deepest visible component under (x, y), given in this component's coordinates.
   Component* componentAt(std::int32_t x, std::int32_t y);
 
@@ -184,6 +199,7 @@ class Component : public virtual IComponent {
   bool deferred_ = false;
   bool dirty_ = false;
   bool created_ = false;
+  platform::ui::PointerShape cursor_ = platform::ui::PointerShape::kInherit;
   Background background_;
   IContainer* parent_ = nullptr;
   platform::ui::Rect platformBounds_;

@@ -20,7 +20,8 @@ enum VerticalAlign : std::int32_t { kAlignTop = 0, kAlignMiddle = 1, kAlignBotto
 // Event codes of a box's listeners.
 inline constexpr std::int32_t kEventLaidOut = 3;
 inline constexpr std::int32_t kEventMovedOrResized = 4;
-inline constexpr std::int32_t kEventFilesDropped = 5;
+inline constexpr std::int32_t kEventFilesDropped = 5;  // the box's getDroppedFiles()
+inline constexpr std::int32_t kEventLinksDropped = 6;  // the box's getDroppedLinks()
 
 // A container that lays its children out with one of four layouts or a layout manager.
 class IBox : public IContainer {

@@ -12,7 +12,8 @@ class Window;
 // from another thread they wait for the answer there.
 //
 // Keys: Return takes the first button, Escape the last ("OK", "No" or "Cancel"); the window
-// manager's close button answers like Escape.
+// manager's close button answers like Escape. The button texts stay English: the language pack
+// has no texts for them.
 class MessageBoxW {
  public:
   static void info(Window& owner, std::string_view text);

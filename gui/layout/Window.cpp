@@ -1,7 +1,9 @@
 #include "gui/layout/Window.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -10,6 +12,7 @@
 #include "framework/str/Utf8.h"
 #include "framework/thread/Thread.h"
 #include "gui/layout/MessageBoxW.h"
+#include "platform/ui/UriList.h"
 #include "platform/x11/X11Display.h"
 
 namespace s::gui::win {
@@ -21,6 +24,9 @@ using platform::ui::Rect;
 namespace {
 
 constexpr std::uint32_t kDoubleClickMs = 500;
+constexpr std::uint32_t kKeyTab = 0xFF09;
+// What Shift+Tab gives on most keyboard maps.
+constexpr std::uint32_t kKeyLeftTab = 0xFE20;
 constexpr std::int32_t kDoubleClickSlop = 4;
 constexpr std::chrono::milliseconds kPoll{10};
 constexpr std::chrono::milliseconds kEndWait{5000};
@@ -308,6 +314,7 @@ void Window::close() {
       display_->hide(platformWindow_);
     }
     setVisible(false, true);
+    watchClipboard(false);
     closed_ = true;
   });
 }
@@ -475,6 +482,81 @@ void Window::setSkin(drawer::ISkin* skin, bool owned) {
   });
 }
 
+bool Window::watchClipboard(bool watch) {
+  bool done = false;
+  onUiThread([&] {
+    if (display_ == nullptr || watch == watchingClipboard_) {
+      done = display_ != nullptr;
+      return;
+    }
+    done = display_->watchClipboard(platformWindow_, watch);
+    watchingClipboard_ = watch && done;
+  });
+  return done;
+}
+
+namespace {
+bool takesDrops(Component& component) {
+  auto* box = dynamic_cast<BoxBase*>(&component);
+  if (box != nullptr && (box->acceptsFiles() || box->isUrlDropTarget())) {
+    return true;
+  }
+  for (IComponent* child : *component.getChildren()) {
+    Component* c = Component::of(child);
+    if (c != nullptr && takesDrops(*c)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<std::u16string> utf16(const std::vector<std::string>& items) {
+  std::vector<std::u16string> out;
+  for (const std::string& item : items) {
+    std::u16string text(item.size(), u'\0');
+    text.resize(str::utf8::decode(reinterpret_cast<const std::uint8_t*>(item.data()), item.size(),
+                                  text.data()));
+    out.push_back(std::move(text));
+  }
+  return out;
+}
+}  // namespace
+
+void Window::refreshDropTarget() {
+  onUiThread([&] {
+    const bool takes = takesDrops(*this);
+    if (display_ != nullptr && takes != dropTarget_ &&
+        display_->setDropTarget(platformWindow_, takes)) {
+      dropTarget_ = takes;
+    }
+  });
+}
+
+BoxBase* Window::dropTargetAt(std::int32_t x, std::int32_t y, bool files, bool links) {
+  for (Component* c = componentAt(x, y); c != nullptr; c = of(c->getParent())) {
+    auto* box = dynamic_cast<BoxBase*>(c);
+    if (box != nullptr && ((files && box->acceptsFiles()) || (links && box->isUrlDropTarget()))) {
+      return box;
+    }
+  }
+  return nullptr;
+}
+
+void Window::handleDrop(const Event& event) {
+  char host[HOST_NAME_MAX + 1] = {};
+  gethostname(host, sizeof host - 1);
+  const platform::ui::UriList items = platform::ui::UriList::parse(display_->droppedText(), host);
+  BoxBase* forFiles = items.files().empty() ? nullptr : dropTargetAt(event.x, event.y, true, false);
+  BoxBase* forLinks = items.links().empty() ? nullptr : dropTargetAt(event.x, event.y, false, true);
+  display_->answerDrag(forFiles != nullptr || forLinks != nullptr);
+  if (forFiles != nullptr) {
+    forFiles->deliverDrop(kEventFilesDropped, utf16(items.files()));
+  }
+  if (forLinks != nullptr) {
+    forLinks->deliverDrop(kEventLinksDropped, utf16(items.links()));
+  }
+}
+
 void Window::paint(cairo_t* cr) {
   if (skin_ == nullptr) {
     Component::paint(cr);
@@ -520,6 +602,81 @@ void Window::releaseCapture(const Component* component) {
   if (capture_ == component) {
     capture_ = nullptr;
   }
+}
+
+void Window::focusComponent(Component* component) {
+  if (component == focus_) {
+    return;
+  }
+  Component* previous = focus_;
+  focus_ = component;
+  if (previous != nullptr) {
+    previous->invalidate();
+  }
+  if (component != nullptr) {
+    component->invalidate();
+  }
+}
+
+namespace {
+// The focusable components of a tree in tree order, hidden branches left out.
+void collectFocusable(Component& component, std::vector<Component*>& out) {
+  for (IComponent* child : *component.getChildren()) {
+    Component* c = Component::of(child);
+    if (c == nullptr || !c->isVisible()) {
+      continue;
+    }
+    if (c->isFocusable()) {
+      out.push_back(c);
+    }
+    collectFocusable(*c, out);
+  }
+}
+}  // namespace
+
+bool Window::moveFocus(bool backwards) {
+  std::vector<Component*> stops;
+  collectFocusable(*this, stops);
+  if (stops.empty()) {
+    return false;
+  }
+  const auto at = std::find(stops.begin(), stops.end(), focus_);
+  const auto count = static_cast<std::ptrdiff_t>(stops.size());
+  std::ptrdiff_t next = 0;
+  if (at == stops.end()) {
+    next = backwards ? count - 1 : 0;
+  } else {
+    next = ((at - stops.begin()) + (backwards ? count - 1 : 1)) % count;
+  }
+  focusCues_ = true;
+  focusComponent(stops[static_cast<std::size_t>(next)]);
+  return true;
+}
+
+bool Window::routeKey(const Event& event) {
+  constexpr std::uint32_t kCommandKeys = platform::ui::modifier::kControl |
+                                         platform::ui::modifier::kAlt |
+                                         platform::ui::modifier::kSuper;
+  if ((event.keysym == kKeyTab || event.keysym == kKeyLeftTab) &&
+      (event.modifiers & kCommandKeys) == 0 &&
+      moveFocus(event.keysym == kKeyLeftTab ||
+                (event.modifiers & platform::ui::modifier::kShift) != 0)) {
+    return true;
+  }
+  // A focused component in a branch hidden since takes no keys (the hidden page of a pile).
+  for (Component* c = focus_; c != nullptr && c != this; c = of(c->getParent())) {
+    if (!c->wantsVisible()) {
+      focusComponent(nullptr);
+      break;
+    }
+  }
+  for (Component* target = focus_; target != nullptr && target != this;
+       target = of(target->getParent())) {
+    if (target->handleKey(event)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void Window::applyBounds() {
@@ -636,8 +793,48 @@ bool Window::routeInput(const Event& event) {
   return false;
 }
 
+void Window::updateCursor(const Event& event) {
+  Component* target = capture_ != nullptr ? capture_ : componentAt(event.x, event.y);
+  platform::ui::PointerShape shape = platform::ui::PointerShape::kInherit;
+  for (Component* c = target; c != nullptr && shape == platform::ui::PointerShape::kInherit;
+       c = of(c->getParent())) {
+    const Rect at = c->clientBounds();
+    shape = c->cursorAt(event.x - at.x, event.y - at.y);
+  }
+  if (shape == platform::ui::PointerShape::kInherit) {
+    shape = platform::ui::PointerShape::kArrow;
+  }
+  if (shape != shownCursor_ && display_->setCursor(platformWindow_, shape)) {
+    shownCursor_ = shape;
+  }
+}
+
+void Window::loseCapture() {
+  if (heldButtons_ == 0) {
+    return;
+  }
+  heldButtons_ = 0;
+  Component* holder = capture_;
+  capture_ = nullptr;
+  if (holder != nullptr) {
+    holder->captureLost();
+  }
+  fire(kWindowCaptureLost);
+}
+
 void Window::handleButton(const Event& event) {
   const bool press = event.kind == EventKind::kButtonPress;
+  const std::uint32_t bit = event.button < 32 ? 1U << event.button : 0;
+  heldButtons_ = press ? heldButtons_ | bit : heldButtons_ & ~bit;
+  if (press && event.button == 1) {
+    for (Component* c = componentAt(event.x, event.y); c != nullptr && c != this;
+         c = of(c->getParent())) {
+      if (c->isFocusable()) {
+        focusComponent(c);
+        break;
+      }
+    }
+  }
   std::int32_t code = 0;
   switch (event.button) {
     case 1:
@@ -666,7 +863,11 @@ void Window::handleButton(const Event& event) {
       break;
   }
   // What a component took is not the window's: a press on a button does not drag it.
-  if (!routeInput(event) && code != 0) {
+  const bool taken = routeInput(event);
+  if (!press) {
+    updateCursor(event);
+  }
+  if (!taken && code != 0) {
     fire(code);
   }
 }
@@ -705,9 +906,13 @@ void Window::onPlatformEvent(const Event& event) {
       handleButton(event);
       break;
     case EventKind::kMotion:
+    case EventKind::kEnter:
       lastInput_ = event;
       routeInput(event);
-      fire(kWindowMouseMoved);
+      updateCursor(event);
+      if (event.kind == EventKind::kMotion) {
+        fire(kWindowMouseMoved);
+      }
       break;
     case EventKind::kWheel:
       lastInput_ = event;
@@ -716,13 +921,25 @@ void Window::onPlatformEvent(const Event& event) {
       break;
     case EventKind::kKeyPress:
       lastInput_ = event;
-      fire(kWindowKey);
+      if (!routeKey(event)) {
+        fire(kWindowKey);
+      }
       break;
     case EventKind::kFocusIn:
       fire(kWindowActivated);
       break;
     case EventKind::kFocusOut:
+      loseCapture();
       fire(kWindowDeactivated);
+      break;
+    case EventKind::kPointerGrabLost:
+      if (heldButtons_ != 0) {
+        loseCapture();
+      } else if (capture_ != nullptr) {
+        Event leave = event;
+        leave.kind = EventKind::kLeave;
+        routeInput(leave);
+      }
       break;
     case EventKind::kConfigure:
       onConfigure(event);
@@ -739,6 +956,18 @@ void Window::onPlatformEvent(const Event& event) {
       }
       break;
     case EventKind::kUnmap:
+      loseCapture();
+      break;
+    case EventKind::kDragOver:
+      display_->answerDrag(dropTargetAt(event.x, event.y, true, true) != nullptr);
+      break;
+    case EventKind::kDrop:
+      handleDrop(event);
+      break;
+    case EventKind::kClipboardChanged:
+      if (watchingClipboard_) {
+        fire(kWindowClipboard);
+      }
       break;
     case EventKind::kCloseRequest:
       // With close-iconizes the close button only iconizes, unless already iconized.

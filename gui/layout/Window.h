@@ -137,6 +137,12 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // the desktop's frame away (the skin draws frame and caption). An owned skin is released
   // when replaced.
   void setSkin(drawer::ISkin* skin, bool owned);
+  // Event 27 whenever the clipboard changes hands, until unwatched or closed. False when the
+  // window system cannot tell.
+  bool watchClipboard(bool watch);
+  bool isWatchingClipboard() const { return watchingClipboard_; }
+  // Makes the window a drop target for other programs while a box in it takes drops.
+  void refreshDropTarget();
   drawer::ISkin* getSkin() const { return skin_; }
   // Where components that show texts by id find them; null for none.
   lang::Localizer* getLocalizer() const { return localizer_; }
@@ -147,9 +153,20 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void killComponentTimer(const void* owner, std::uint32_t id);
   // Pointer capture: all pointer input, the window's leaving included, goes to the component
   // until it releases it (a component that goes releases it too).
+  //
+  // Separately, a press in the window holds the pointer until its release; when a pop-up's
+  // grab, the window losing the focus or the window being hidden ends that first, the window
+  // sends event 17 once and the component holding the capture is told (captureLost).
   void setCapture(Component* component) { capture_ = component; }
   void releaseCapture(const Component* component);
   Component* getCapture() const { return capture_; }
+  // Keyboard focus: keys go to the focused component, then up its parents, then to the window's
+  // key listeners (event 12). A click focuses the focusable component under it; Tab and
+  // Shift+Tab move the focus among the focusable components in tree order. The focus is drawn
+  // only once the keyboard has moved it.
+  Component* focusedComponent() const override { return focus_; }
+  void focusComponent(Component* component) override;
+  bool focusCuesShown() const { return focusCues_; }
 
   void paint(cairo_t* cr) override;
 
@@ -186,6 +203,15 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void handleButton(const platform::ui::Event& event);
   // True when a component used the input; a component that does not passes it to its parent.
   bool routeInput(const platform::ui::Event& event);
+  bool routeKey(const platform::ui::Event& event);
+  // Shows the shape the component under the pointer (or the one holding the capture) names.
+  void updateCursor(const platform::ui::Event& event);
+  void loseCapture();
+  // The box that takes what is dropped at (x, y): the innermost under it accepting files (or
+  // links), the window itself included.
+  BoxBase* dropTargetAt(std::int32_t x, std::int32_t y, bool files, bool links);
+  void handleDrop(const platform::ui::Event& event);
+  bool moveFocus(bool backwards);
   void onConfigure(const platform::ui::Event& event);
 
   UiTask task_{*this};
@@ -243,6 +269,12 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::uint32_t nextComponentTimer_ = kComponentTimerBase;
   static constexpr std::uint32_t kComponentTimerBase = 0x40000000;
   Component* capture_ = nullptr;
+  Component* focus_ = nullptr;
+  std::uint32_t heldButtons_ = 0;
+  platform::ui::PointerShape shownCursor_ = platform::ui::PointerShape::kArrow;
+  bool focusCues_ = false;
+  bool watchingClipboard_ = false;
+  bool dropTarget_ = false;
   std::uint64_t lastLeftPressMs_ = 0;
   std::int32_t lastLeftPressX_ = 0;
   std::int32_t lastLeftPressY_ = 0;

@@ -9,6 +9,8 @@ namespace s::gui::win {
 
 // What a component needs from the top-level window that holds it: the window's thread and its
 // back buffer. Rectangles are in the window's client coordinates.
+class Component;
+
 class WindowHost {
  public:
   virtual ~WindowHost() = default;
@@ -20,6 +22,9 @@ class WindowHost {
   virtual void invalidate(const platform::ui::Rect& area) = 0;
   // Paints the area now and shows it.
   virtual void paintNow(const platform::ui::Rect& area) = 0;
+  // The component with the keyboard focus (null for none), and moving it (null: to none).
+  virtual Component* focusedComponent() const = 0;
+  virtual void focusComponent(Component* component) = 0;
 };
 
 }  // namespace s::gui::win

@@ -278,6 +278,24 @@ void Button::paint(cairo_t* cr) {
   const Font* font = !isEnabled() ? &disabled_ : pressedLook ? &pressedFont_ : &normal_;
   drawer->paintButton(cr, area, pressed_ && !releasable_ ? 0 : hotState_, text_, drawFlag_, font,
                       isEnabled(), pressedLook, drawFlag2_);
+  Window* window = windowOf(*this);
+  if (hasFocus() && window != nullptr && window->focusCuesShown()) {
+    paintFocusCue(cr, font->getColour());
+  }
+}
+
+void Button::paintFocusCue(cairo_t* cr, drawer::Rgb colour) const {
+  constexpr double kInset = 3.5;
+  if (getWidth() <= 2 * kInset || getHeight() <= 2 * kInset) {
+    return;
+  }
+  const double dash = 1;
+  drawer::setSource(cr, colour);
+  cairo_set_line_width(cr, 1);
+  cairo_set_dash(cr, &dash, 1, 0);
+  cairo_rectangle(cr, kInset, kInset, getWidth() - 2 * kInset, getHeight() - 2 * kInset);
+  cairo_stroke(cr);
+  cairo_set_dash(cr, nullptr, 0, 0);
 }
 
 void Button::paintGripDots(cairo_t* cr) {
@@ -338,6 +356,46 @@ void Button::resizeWindowBy(std::int32_t dx, std::int32_t dy) {
   // The window keeps to its least size, as it adjusts a size the user drags on its frame.
   window->setSize(std::max(window->getWidth() + dx, window->getMinWidth()),
                   std::max(window->getHeight() + dy, window->getMinHeight()));
+}
+
+platform::ui::PointerShape Button::cursorAt(std::int32_t x, std::int32_t y) const {
+  const platform::ui::PointerShape own = Component::cursorAt(x, y);
+  if (own != platform::ui::PointerShape::kInherit) {
+    return own;
+  }
+  if (isResizeGrip()) {
+    return platform::ui::PointerShape::kSizeBottomRight;
+  }
+  // A button that lets the mouse through shows what lies beneath.
+  return clickable_ && !(pressed_ && !releasable_) ? platform::ui::PointerShape::kHand
+                                                   : platform::ui::PointerShape::kInherit;
+}
+
+void Button::captureLost() {
+  stopRepeat();
+  held_ = false;
+  cursorInside_ = false;
+  setHot(0);
+}
+
+bool Button::isFocusable() const {
+  return isVisible() && isEnabled() && clickable_ && !(pressed_ && !releasable_) && !isResizeGrip();
+}
+
+bool Button::handleKey(const Event& event) {
+  constexpr std::uint32_t kSpace = 0x20;
+  constexpr std::uint32_t kReturn = 0xFF0D;
+  constexpr std::uint32_t kKeypadEnter = 0xFF8D;
+  constexpr std::uint32_t kCommandKeys = platform::ui::modifier::kControl |
+                                         platform::ui::modifier::kAlt |
+                                         platform::ui::modifier::kSuper;
+  const bool activates =
+      event.keysym == kSpace || event.keysym == kReturn || event.keysym == kKeypadEnter;
+  if (!activates || (event.modifiers & kCommandKeys) != 0 || !isFocusable() || held_) {
+    return false;
+  }
+  click();
+  return true;
 }
 
 bool Button::handleInput(const Event& event, std::int32_t x, std::int32_t y) {

@@ -80,6 +80,13 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   void onEvent(IObject* source, std::int32_t code) override;
   void paint(cairo_t* cr) override;
   bool handleInput(const platform::ui::Event& event, std::int32_t x, std::int32_t y) override;
+  // A button that reacts to clicks takes the focus (the resize grip does not); Space and Enter
+  // click it.
+  bool isFocusable() const override;
+  // The hand while it reacts to clicks, the diagonal sizing arrow on the grip.
+  platform::ui::PointerShape cursorAt(std::int32_t x, std::int32_t y) const override;
+  bool handleKey(const platform::ui::Event& event) override;
+  void captureLost() override;
 
   void reset() override;
   std::u16string_view className() const override { return u"s_gui_win_Button"; }
@@ -95,6 +102,7 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   void stopRepeat();
   void setHot(std::int32_t state);
   void paintGripDots(cairo_t* cr);
+  void paintFocusCue(cairo_t* cr, drawer::Rgb colour) const;
   void resizeWindowBy(std::int32_t dx, std::int32_t dy);
   void releaseDrawer();
   template <class Change>

@@ -261,6 +261,17 @@ void Label::setHot(std::int32_t state) {
   }
 }
 
+platform::ui::PointerShape Label::cursorAt(std::int32_t x, std::int32_t y) const {
+  const platform::ui::PointerShape own = Component::cursorAt(x, y);
+  return own == platform::ui::PointerShape::kInherit && link_ ? platform::ui::PointerShape::kHand
+                                                              : own;
+}
+
+void Label::captureLost() {
+  pressed_ = false;
+  setHot(0);
+}
+
 bool Label::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
   if (!link_) {
     return false;

@@ -62,6 +62,9 @@ class Label final : public Pooled<Label, Component> {
   void onEvent(IObject* source, std::int32_t code) override;
   void paint(cairo_t* cr) override;
   bool handleInput(const platform::ui::Event& event, std::int32_t x, std::int32_t y) override;
+  // A link shows the hand.
+  platform::ui::PointerShape cursorAt(std::int32_t x, std::int32_t y) const override;
+  void captureLost() override;
 
   void reset() override;
   std::u16string_view className() const override { return u"s_gui_win_Label"; }

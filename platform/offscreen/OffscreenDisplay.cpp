@@ -123,6 +123,10 @@ void OffscreenDisplay::destroyWindow(WindowId window) {
   if (pointerGrab_ == window) {
     pointerGrab_ = 0;
   }
+  if (pressedIn_ == window) {
+    pressedIn_ = 0;
+    pressedButtons_ = 0;
+  }
 }
 
 bool OffscreenDisplay::show(WindowId window, bool activate) {
@@ -149,6 +153,14 @@ bool OffscreenDisplay::hide(WindowId window) {
   if (state->shown) {
     state->shown = false;
     queue({.kind = EventKind::kUnmap, .window = window});
+  }
+  // A window that is not viewable holds no grab.
+  if (pressedIn_ == window) {
+    pressedIn_ = 0;
+    pressedButtons_ = 0;
+  }
+  if (pointerGrab_ == window) {
+    pointerGrab_ = 0;
   }
   return true;
 }
@@ -279,12 +291,62 @@ bool OffscreenDisplay::grabPointer(WindowId window) {
   if (find(window) == nullptr) {
     return false;
   }
+  const WindowId holder = pointerGrab_ != 0 ? pointerGrab_ : pressedIn_;
+  if (holder != 0 && holder != window) {
+    queue({.kind = EventKind::kPointerGrabLost, .window = holder});
+  }
+  pressedIn_ = 0;
+  pressedButtons_ = 0;
   pointerGrab_ = window;
   return true;
 }
 
 void OffscreenDisplay::ungrabPointer() {
   pointerGrab_ = 0;
+}
+
+bool OffscreenDisplay::watchClipboard(WindowId window, bool watch) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  state->watchesClipboard = watch;
+  return true;
+}
+
+bool OffscreenDisplay::setDropTarget(WindowId window, bool accept) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  state->dropTarget = accept;
+  return true;
+}
+
+void OffscreenDisplay::injectDrop(WindowId window, int x, int y, std::string uriList) {
+  {
+    std::lock_guard<std::mutex> hold(eventsLock_);
+    drops_.push_back(std::move(uriList));
+  }
+  queue({.kind = EventKind::kDragOver, .window = window, .x = x, .y = y});
+  queue({.kind = EventKind::kDrop, .window = window, .x = x, .y = y});
+}
+
+void OffscreenDisplay::changeClipboard() {
+  for (const auto& [id, state] : windows_) {
+    if (state.watchesClipboard) {
+      queue({.kind = EventKind::kClipboardChanged, .window = id});
+    }
+  }
+}
+
+bool OffscreenDisplay::setCursor(WindowId window, ui::PointerShape shape) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  state->cursor = shape == ui::PointerShape::kInherit ? ui::PointerShape::kArrow : shape;
+  return true;
 }
 
 cairo_surface_t* OffscreenDisplay::backBuffer(WindowId window) {
@@ -377,6 +439,17 @@ bool OffscreenDisplay::drain(ui::IEventSink& sink) {
       event = events_.front();
       events_.pop_front();
     }
+    const std::uint32_t bit = event.button < 32 ? 1U << event.button : 0;
+    if (event.kind == EventKind::kButtonPress && pointerGrab_ == 0) {
+      pressedIn_ = event.window;
+      pressedButtons_ |= bit;
+    } else if (event.kind == EventKind::kButtonRelease && (pressedButtons_ &= ~bit) == 0) {
+      pressedIn_ = 0;
+    }
+    if (event.kind == EventKind::kDragOver || event.kind == EventKind::kDrop) {
+      deliverDrag(event, sink);
+      continue;
+    }
     if (event.window == 0 && event.kind == EventKind::kKeyPress) {
       const std::uint32_t modifiers = event.modifiers & ui::modifier::kKeys;
       auto it = std::find_if(hotKeys_.begin(), hotKeys_.end(), [&](const HotKey& k) {
@@ -391,6 +464,25 @@ bool OffscreenDisplay::drain(ui::IEventSink& sink) {
     sink.onPlatformEvent(event);
   }
   return count > 0;
+}
+
+// As the drag source does: only a drop target hears of the drag, and only a kDrop carries data.
+void OffscreenDisplay::deliverDrag(const Event& event, ui::IEventSink& sink) {
+  std::string text;
+  if (event.kind == EventKind::kDrop) {
+    std::lock_guard<std::mutex> hold(eventsLock_);
+    text = std::move(drops_.front());
+    drops_.pop_front();
+  }
+  const WindowState* target = find(event.window);
+  if (target == nullptr || !target->dropTarget) {
+    return;
+  }
+  dragAnswer_ = false;
+  dropped_ = std::move(text);
+  sink.onPlatformEvent(event);
+  dropped_.clear();
+  dragAnswers_.push_back(dragAnswer_);
 }
 
 bool OffscreenDisplay::dispatch(ui::IEventSink& sink, int timeoutMs) {

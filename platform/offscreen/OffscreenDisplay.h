@@ -17,7 +17,9 @@ namespace s::platform::offscreen {
 // The display without a screen: windows are records, back buffers are cairo image surfaces, and
 // present() copies the damaged part into a second surface that stands for what the screen shows.
 // Input comes from inject() (any thread); window requests report themselves as the X server
-// would (kConfigure after a move or resize, kMap/kUnmap, kFocusIn on an activating show).
+// would (kConfigure after a move or resize, kMap/kUnmap, kFocusIn on an activating show,
+// kPointerGrabLost to the window that held the pointer, by a press or a grab, when
+// grabPointer() gives it to another).
 // Hot keys are exclusive across all offscreen displays of the process, as on one X server.
 class OffscreenDisplay final : public ui::IDisplay {
  public:
@@ -36,6 +38,9 @@ class OffscreenDisplay final : public ui::IDisplay {
     int minHeight = 0;
     int maxWidth = 0;
     int maxHeight = 0;
+    ui::PointerShape cursor = ui::PointerShape::kArrow;
+    bool watchesClipboard = false;
+    bool dropTarget = false;
     std::vector<std::uint32_t> icon;  // width, height, then the pixels
     std::vector<ui::Rect> presented;  // every present() in order, clipped to the window
     cairo_surface_t* back = nullptr;
@@ -53,6 +58,16 @@ class OffscreenDisplay final : public ui::IDisplay {
   // kKeyPress for window 0 is a key pressed on the desktop: it becomes kHotKey when it matches a
   // hot key this display holds.
   void inject(const ui::Event& event);
+
+  // Another program drags a uri-list onto the window to (x, y) and drops it there (any thread):
+  // a kDragOver, then a kDrop, both only for a window that is a drop target.
+  void injectDrop(ui::WindowId window, int x, int y, std::string uriList);
+  // What the window answered to each delivered kDragOver and kDrop, in order.
+  const std::vector<bool>& dragAnswers() const { return dragAnswers_; }
+
+  // Another program took the clipboard: the windows that watch it hear of it. On the display's
+  // thread.
+  void changeClipboard();
 
   const WindowState* state(ui::WindowId window) const;
   // The windows that exist, oldest first.
@@ -80,6 +95,11 @@ class OffscreenDisplay final : public ui::IDisplay {
   bool setMaximized(ui::WindowId window, bool maximized) override;
   bool grabPointer(ui::WindowId window) override;
   void ungrabPointer() override;
+  bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
+  bool watchClipboard(ui::WindowId window, bool watch) override;
+  bool setDropTarget(ui::WindowId window, bool accept) override;
+  void answerDrag(bool accept) override { dragAnswer_ = accept; }
+  std::string_view droppedText() const override { return dropped_; }
   int screenWidth() const override { return screenWidth_; }
   int screenHeight() const override { return screenHeight_; }
   cairo_surface_t* backBuffer(ui::WindowId window) override;
@@ -106,6 +126,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   void queue(const ui::Event& event);
   void queueConfigure(ui::WindowId window, const WindowState& state);
   bool drain(ui::IEventSink& sink);
+  void deliverDrag(const ui::Event& event, ui::IEventSink& sink);
 
   int screenWidth_;
   int screenHeight_;
@@ -113,10 +134,18 @@ class OffscreenDisplay final : public ui::IDisplay {
   std::map<ui::WindowId, WindowState> windows_;
   ui::WindowId nextId_ = 1;
   ui::WindowId pointerGrab_ = 0;
+  // The window an injected press holds the pointer for (the X server's implicit grab) and the
+  // buttons held.
+  ui::WindowId pressedIn_ = 0;
+  std::uint32_t pressedButtons_ = 0;
   std::vector<HotKey> hotKeys_;
   int hotKeyError_ = 0;
   std::mutex eventsLock_;
   std::deque<ui::Event> events_;
+  std::deque<std::string> drops_;  // the uri-lists of queued kDrop events, in order
+  std::string dropped_;
+  bool dragAnswer_ = false;
+  std::vector<bool> dragAnswers_;
 };
 
 }  // namespace s::platform::offscreen

@@ -25,8 +25,18 @@ enum class EventKind : std::uint8_t {
   kMap,           // shown
   kUnmap,         // hidden or iconified
   kCloseRequest,  // the window manager's close button
-  kHotKey,        // a grabbed hot key was pressed: id
-  kTimer,         // a timer fired: id
+  // Another grab took the pointer from the window (a pop-up's, or one the window system made):
+  // no release of the buttons held over it will come. Stands for the leave it also is.
+  kPointerGrabLost,
+  kClipboardChanged,  // the clipboard has a new owner (for windows that watch it)
+  // A drag of files or links (a text/uri-list) is over the window at (x, y); answer with
+  // IDisplay::answerDrag while handling it (unanswered: refused).
+  kDragOver,
+  // Dropped at (x, y): IDisplay::droppedText() holds the uri-list while this is handled; answer
+  // whether it was taken with answerDrag.
+  kDrop,
+  kHotKey,  // a grabbed hot key was pressed: id
+  kTimer,   // a timer fired: id
 };
 
 // Modifier and button state bits of input events.

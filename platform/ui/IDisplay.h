@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/ui/IEventSink.h"
+#include "platform/ui/PointerShape.h"
 #include "platform/ui/Rect.h"
 #include "platform/ui/WindowOptions.h"
 
@@ -51,6 +52,19 @@ class IDisplay {
   // the pointer.
   virtual bool grabPointer(WindowId window) = 0;
   virtual void ungrabPointer() = 0;
+  // The pointer's shape while it is over the window (kInherit: the arrow). A new window shows
+  // the arrow.
+  virtual bool setCursor(WindowId window, PointerShape shape) = 0;
+  // kClipboardChanged events to the window whenever the clipboard (the CLIPBOARD selection)
+  // changes hands, or no more of them; false when the window system cannot tell.
+  virtual bool watchClipboard(WindowId window, bool watch) = 0;
+  // Whether files and links may be dragged onto the window from other programs (kDragOver and
+  // kDrop events).
+  virtual bool setDropTarget(WindowId window, bool accept) = 0;
+  // The answer to the kDragOver or kDrop being handled: the point takes the drop / took it.
+  virtual void answerDrag(bool accept) = 0;
+  // The uri-list of the kDrop being handled; empty otherwise.
+  virtual std::string_view droppedText() const = 0;
   virtual int screenWidth() const = 0;
   virtual int screenHeight() const = 0;
 

@@ -4,7 +4,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/extensions/XShm.h>
+#include <X11/extensions/Xfixes.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -44,7 +46,25 @@ constexpr const char* kAtomNames[] = {
     "_NET_WM_WINDOW_TYPE_POPUP_MENU",
     "_NET_ACTIVE_WINDOW",
     "_MOTIF_WM_HINTS",
+    "CLIPBOARD",
+    "XdndAware",
+    "XdndEnter",
+    "XdndPosition",
+    "XdndStatus",
+    "XdndLeave",
+    "XdndDrop",
+    "XdndFinished",
+    "XdndSelection",
+    "XdndTypeList",
+    "XdndActionCopy",
+    "text/uri-list",
+    "NETVIGIL_DROP",
 };
+
+// The XDND version we speak, and the largest uri-list we take (a drop of many thousands of
+// files still fits).
+constexpr long kXdndVersion = 5;
+constexpr long kMaxDropLongs = 1 << 20;
 
 constexpr long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                             ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
@@ -103,6 +123,39 @@ std::string keysymText(KeySym keysym) {
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
   return out;
+}
+
+// The cursor font's glyph for each shape; libX11 takes the themed cursor of the same name
+// where a cursor theme is installed.
+unsigned int cursorGlyph(ui::PointerShape shape) {
+  switch (shape) {
+    case ui::PointerShape::kHand:
+      return XC_hand2;
+    case ui::PointerShape::kIBeam:
+      return XC_xterm;
+    case ui::PointerShape::kNotAllowed:
+      return XC_X_cursor;
+    case ui::PointerShape::kSizeLeft:
+      return XC_left_side;
+    case ui::PointerShape::kSizeRight:
+      return XC_right_side;
+    case ui::PointerShape::kSizeTop:
+      return XC_top_side;
+    case ui::PointerShape::kSizeBottom:
+      return XC_bottom_side;
+    case ui::PointerShape::kSizeTopLeft:
+      return XC_top_left_corner;
+    case ui::PointerShape::kSizeTopRight:
+      return XC_top_right_corner;
+    case ui::PointerShape::kSizeBottomLeft:
+      return XC_bottom_left_corner;
+    case ui::PointerShape::kSizeBottomRight:
+      return XC_bottom_right_corner;
+    case ui::PointerShape::kInherit:
+    case ui::PointerShape::kArrow:
+      break;
+  }
+  return XC_left_ptr;
 }
 
 bool fitsVisual(const Visual* visual, int depth) {
@@ -165,6 +218,11 @@ X11Display::X11Display(Display* display, bool sharedMemory)
   XkbSetDetectableAutoRepeat(display_, True, nullptr);
   XSetLocaleModifiers("");
   im_ = XOpenIM(display_, nullptr, nullptr, nullptr);
+  int fixesEvent = 0;
+  int fixesError = 0;
+  if (XFixesQueryExtension(display_, &fixesEvent, &fixesError) != 0) {
+    fixesEvent_ = fixesEvent;
+  }
 }
 
 X11Display::~X11Display() {
@@ -176,6 +234,11 @@ X11Display::~X11Display() {
   }
   if (im_ != nullptr) {
     XCloseIM(im_);
+  }
+  for (unsigned long cursor : cursors_) {
+    if (cursor != 0) {
+      XFreeCursor(display_, cursor);
+    }
   }
   XFreeGC(display_, gc_);
   XCloseDisplay(display_);
@@ -253,6 +316,8 @@ WindowId X11Display::createWindow(const ui::WindowOptions& options) {
   }
   writeNormalHints(win);
   setTitle(static_cast<WindowId>(xid), options.title);
+  // Otherwise the window shows its parent's cursor, the root's, which is no pointer at all.
+  setCursor(static_cast<WindowId>(xid), ui::PointerShape::kArrow);
   if (im_ != nullptr) {
     win.xic = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
                         xid, XNFocusWindow, xid, nullptr);
@@ -513,6 +578,36 @@ void X11Display::ungrabPointer() {
   XFlush(display_);
 }
 
+bool X11Display::watchClipboard(WindowId window, bool watch) {
+  Win* win = find(window);
+  if (win == nullptr || fixesEvent_ < 0) {
+    return false;
+  }
+  const unsigned long changes = XFixesSetSelectionOwnerNotifyMask |
+                                XFixesSelectionWindowDestroyNotifyMask |
+                                XFixesSelectionClientCloseNotifyMask;
+  XFixesSelectSelectionInput(display_, win->xid, atom(kClipboard), watch ? changes : 0);
+  XFlush(display_);
+  return true;
+}
+
+bool X11Display::setCursor(WindowId window, ui::PointerShape shape) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  if (shape == ui::PointerShape::kInherit) {
+    shape = ui::PointerShape::kArrow;
+  }
+  unsigned long& cursor = cursors_[static_cast<int>(shape)];
+  if (cursor == 0) {
+    cursor = XCreateFontCursor(display_, cursorGlyph(shape));
+  }
+  XDefineCursor(display_, win->xid, cursor);
+  XFlush(display_);
+  return true;
+}
+
 cairo_surface_t* X11Display::backBuffer(WindowId window) {
   Win* win = find(window);
   return win == nullptr ? nullptr : win->buffer.surface();
@@ -605,6 +700,11 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
   }
   Event out;
   out.window = static_cast<WindowId>(win->xid);
+  if (fixesEvent_ >= 0 && event.type == fixesEvent_ + XFixesSelectionNotify) {
+    out.kind = EventKind::kClipboardChanged;
+    sink.onPlatformEvent(out);
+    return;
+  }
   switch (event.type) {
     case ButtonPress:
     case ButtonRelease: {
@@ -647,6 +747,9 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
     case LeaveNotify: {
       const XCrossingEvent& c = event.xcrossing;
       out.kind = event.type == EnterNotify ? EventKind::kEnter : EventKind::kLeave;
+      if (event.type == LeaveNotify && c.mode == NotifyGrab) {
+        out.kind = EventKind::kPointerGrabLost;
+      }
       out.x = c.x;
       out.y = c.y;
       out.rootX = c.x_root;
@@ -691,8 +794,14 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
       win->mapped = false;
       out.kind = EventKind::kUnmap;
       break;
+    case SelectionNotify:
+      handleDropData(event, *win, sink);
+      return;
     case ClientMessage: {
       const XClientMessageEvent& m = event.xclient;
+      if (handleDnd(event, *win, sink)) {
+        return;
+      }
       if (m.message_type != atom(kWmProtocols) || m.format != 32) {
         return;
       }
@@ -715,6 +824,162 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
       return;
   }
   sink.onPlatformEvent(out);
+}
+
+bool X11Display::setDropTarget(WindowId window, bool accept) {
+  Win* win = find(window);
+  if (win == nullptr) {
+    return false;
+  }
+  if (accept) {
+    const Atom version = kXdndVersion;
+    XChangeProperty(display_, win->xid, atom(kXdndAware), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&version), 1);
+  } else {
+    XDeleteProperty(display_, win->xid, atom(kXdndAware));
+  }
+  XFlush(display_);
+  return true;
+}
+
+void X11Display::sendDnd(XWindow to, XAtom type, long a, long b, long c, long d, long e) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = to;
+  event.xclient.message_type = type;
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = a;
+  event.xclient.data.l[1] = b;
+  event.xclient.data.l[2] = c;
+  event.xclient.data.l[3] = d;
+  event.xclient.data.l[4] = e;
+  // The source may be gone already.
+  X11ErrorTrap trap(display_);
+  XSendEvent(display_, to, False, NoEventMask, &event);
+  trap.sync();
+}
+
+void X11Display::finishDrop(bool accepted) {
+  sendDnd(drag_.source, atom(kXdndFinished), static_cast<long>(drag_.target), accepted ? 1 : 0,
+          accepted ? static_cast<long>(atom(kXdndActionCopy)) : 0, 0, 0);
+  drag_ = {};
+}
+
+bool X11Display::handleDnd(XEvent& event, Win& win, ui::IEventSink& sink) {
+  const XClientMessageEvent& m = event.xclient;
+  const XAtom type = m.message_type;
+  if (m.format != 32 || (type != atom(kXdndEnter) && type != atom(kXdndPosition) &&
+                         type != atom(kXdndLeave) && type != atom(kXdndDrop))) {
+    return false;
+  }
+  const auto source = static_cast<XWindow>(m.data.l[0]);
+  const auto target = static_cast<WindowId>(win.xid);
+  if (type == atom(kXdndEnter)) {
+    drag_ = {};
+    const long version = (m.data.l[1] >> 24) & 0xFF;
+    if (version < 2) {
+      return true;
+    }
+    drag_.source = source;
+    drag_.target = target;
+    if ((m.data.l[1] & 1) != 0) {
+      // More than three types: the source lists them on its window.
+      Atom actualType = 0;
+      int format = 0;
+      unsigned long count = 0;
+      unsigned long after = 0;
+      unsigned char* data = nullptr;
+      X11ErrorTrap trap(display_);
+      XGetWindowProperty(display_, source, atom(kXdndTypeList), 0, 1024, False, XA_ATOM,
+                         &actualType, &format, &count, &after, &data);
+      trap.sync();
+      const auto* types = reinterpret_cast<const Atom*>(data);
+      for (unsigned long i = 0; data != nullptr && format == 32 && i < count; ++i) {
+        drag_.offersUris = drag_.offersUris || types[i] == atom(kTextUriList);
+      }
+      XFree(data);
+    } else {
+      for (int i = 2; i < 5; ++i) {
+        drag_.offersUris = drag_.offersUris || static_cast<Atom>(m.data.l[i]) == atom(kTextUriList);
+      }
+    }
+    return true;
+  }
+  if (source != drag_.source || target != drag_.target || drag_.awaitingData) {
+    return true;
+  }
+  if (type == atom(kXdndLeave)) {
+    drag_ = {};
+    return true;
+  }
+  if (type == atom(kXdndPosition)) {
+    const int rootX = static_cast<int>((m.data.l[2] >> 16) & 0xFFFF);
+    const int rootY = static_cast<int>(m.data.l[2] & 0xFFFF);
+    Window child = 0;
+    XTranslateCoordinates(display_, root_, win.xid, rootX, rootY, &drag_.x, &drag_.y, &child);
+    drag_.time = static_cast<unsigned long>(m.data.l[3]);
+    drag_.accepted = false;
+    if (drag_.offersUris) {
+      Event out;
+      out.kind = EventKind::kDragOver;
+      out.window = target;
+      out.x = drag_.x;
+      out.y = drag_.y;
+      out.rootX = rootX;
+      out.rootY = rootY;
+      dragAnswer_ = false;
+      sink.onPlatformEvent(out);
+      drag_.accepted = dragAnswer_;
+    }
+    // Bit 1: where the drop is taken depends on the point, so every move is to be reported.
+    sendDnd(source, atom(kXdndStatus), static_cast<long>(win.xid), (drag_.accepted ? 1 : 0) | 2, 0,
+            0, drag_.accepted ? static_cast<long>(atom(kXdndActionCopy)) : 0);
+    return true;
+  }
+  // The drop: the data is asked for and arrives as SelectionNotify.
+  if (!drag_.accepted) {
+    finishDrop(false);
+    return true;
+  }
+  drag_.awaitingData = true;
+  XConvertSelection(display_, atom(kXdndSelection), atom(kTextUriList), atom(kDropProperty),
+                    win.xid, m.data.l[2] != 0 ? static_cast<Time>(m.data.l[2]) : drag_.time);
+  XFlush(display_);
+  return true;
+}
+
+void X11Display::handleDropData(XEvent& event, Win& win, ui::IEventSink& sink) {
+  const XSelectionEvent& notify = event.xselection;
+  if (!drag_.awaitingData || notify.selection != atom(kXdndSelection) ||
+      drag_.target != static_cast<WindowId>(win.xid)) {
+    return;
+  }
+  bool accepted = false;
+  if (notify.property != 0) {
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, win.xid, notify.property, 0, kMaxDropLongs, True, AnyPropertyType,
+                       &actualType, &format, &count, &after, &data);
+    // An incremental transfer (type INCR) or a cut-off list is refused rather than half taken.
+    if (data != nullptr && format == 8 && after == 0 &&
+        actualType != XInternAtom(display_, "INCR", False)) {
+      dropped_.assign(reinterpret_cast<const char*>(data), count);
+      Event out;
+      out.kind = EventKind::kDrop;
+      out.window = drag_.target;
+      out.x = drag_.x;
+      out.y = drag_.y;
+      dragAnswer_ = false;
+      sink.onPlatformEvent(out);
+      accepted = dragAnswer_;
+      dropped_.clear();
+    }
+    XFree(data);
+  }
+  finishDrop(accepted);
 }
 
 void X11Display::handleConfigure(XEvent& event, Win& win, ui::IEventSink& sink) {

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/ui/EventLoop.h"
@@ -51,6 +52,13 @@ class X11Display final : public ui::IDisplay {
   bool setMaximized(ui::WindowId window, bool maximized) override;
   bool grabPointer(ui::WindowId window) override;
   void ungrabPointer() override;
+  bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
+  // Needs the XFixes extension.
+  bool watchClipboard(ui::WindowId window, bool watch) override;
+  // The target side of XDND (version 5) for text/uri-list drags.
+  bool setDropTarget(ui::WindowId window, bool accept) override;
+  void answerDrag(bool accept) override { dragAnswer_ = accept; }
+  std::string_view droppedText() const override { return dropped_; }
   int screenWidth() const override;
   int screenHeight() const override;
   cairo_surface_t* backBuffer(ui::WindowId window) override;
@@ -86,10 +94,35 @@ class X11Display final : public ui::IDisplay {
     kNetWmWindowTypePopupMenu,
     kNetActiveWindow,
     kMotifWmHints,
+    kClipboard,
+    kXdndAware,
+    kXdndEnter,
+    kXdndPosition,
+    kXdndStatus,
+    kXdndLeave,
+    kXdndDrop,
+    kXdndFinished,
+    kXdndSelection,
+    kXdndTypeList,
+    kXdndActionCopy,
+    kTextUriList,
+    kDropProperty,
     kAtomCount,
   };
 
   struct Win;  // an X window with its back buffer and input context
+
+  // The drag in progress over one of our windows, as its source announced it.
+  struct Drag {
+    unsigned long source = 0;
+    ui::WindowId target = 0;
+    bool offersUris = false;
+    int x = 0;  // the last position, in the target window
+    int y = 0;
+    unsigned long time = 0;
+    bool accepted = false;
+    bool awaitingData = false;
+  };
 
   struct HotKey {
     std::uint32_t id;
@@ -113,6 +146,11 @@ class X11Display final : public ui::IDisplay {
   void handleKey(_XEvent& event, Win& win, ui::IEventSink& sink);
   void handleHotKey(_XEvent& event, ui::IEventSink& sink);
   void handleConfigure(_XEvent& event, Win& win, ui::IEventSink& sink);
+  // True when the client message belonged to XDND.
+  bool handleDnd(_XEvent& event, Win& win, ui::IEventSink& sink);
+  void handleDropData(_XEvent& event, Win& win, ui::IEventSink& sink);
+  void sendDnd(unsigned long to, XAtom type, long a, long b, long c, long d, long e);
+  void finishDrop(bool accepted);
 
   _XDisplay* display_;
   int screen_;
@@ -126,6 +164,13 @@ class X11Display final : public ui::IDisplay {
   std::map<ui::WindowId, std::unique_ptr<Win>> windows_;
   std::vector<HotKey> hotKeys_;
   int hotKeyError_ = 0;
+  // The XFixes extension's first event number; -1 without it.
+  int fixesEvent_ = -1;
+  Drag drag_;
+  bool dragAnswer_ = false;
+  std::string dropped_;
+  // Font cursors, made on first use (0 until then).
+  unsigned long cursors_[ui::kPointerShapeCount] = {};
 };
 
 }  // namespace s::platform::x11

@@ -499,3 +499,73 @@ TEST_F(WindowTest, TitleFromTheLanguagePackFollowsTheLanguage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Hears a box's drops and what they carried.
+struct DropRecorder : s::gui::events::IEventListener {
+  std::vector<std::pair<std::int32_t, std::vector<std::u16string>>> drops;
+  void onEvent(s::IObject* source, std::int32_t code) override {
+    auto* box = dynamic_cast<Box*>(source);
+    drops.emplace_back(
+        code, code == s::gui::kEventFilesDropped ? box->getDroppedFiles() : box->getDroppedLinks());
+  }
+};
+
+TEST_F(WindowTest, DroppedFilesAndLinksGoToTheBoxUnderTheDropThatTakesThem) {
+  window_->setBounds(0, 0, 300, 100);
+  Box* row = Box::newBox(100, 100, 0, 0, 0, 0, 0, 0, s::gui::kLayoutHorizontal);
+  Box* files = Box::newBox(30, 100, 0, 0, 0, 0, 0, 0, s::gui::kLayoutHorizontal);
+  Box* inner = Box::newBox(50, 50, 0, 0, 0, 0, 0, 0, s::gui::kLayoutHorizontal);
+  Box* links = Box::newBox(30, 100, 0, 0, 0, 0, 0, 0, s::gui::kLayoutHorizontal);
+  Box* neither = Box::newBox(30, 100, 0, 0, 0, 0, 0, 0, s::gui::kLayoutHorizontal);
+  files->add(inner);
+  row->add(files);
+  row->add(links);
+  row->add(neither);
+  window_->add(row);
+  window_->show(false);
+  settle();
+  auto isTarget = [&] {
+    bool target = false;
+    window_->callSync([&] { target = screen().state(window_->platformWindow())->dropTarget; });
+    return target;
+  };
+  EXPECT_FALSE(isTarget());
+  files->setAcceptFiles(true);
+  links->setUrlDropTarget(true);
+  EXPECT_TRUE(isTarget());
+  DropRecorder fileDrops;
+  DropRecorder linkDrops;
+  files->addDropListener(&fileDrops);
+  links->addDropListener(&linkDrops);
+
+  const std::string both =
+      "file:///tmp/report%202.txt\r\nhttps://netvigil.example/\r\nfile://localhost/etc/hosts\r\n";
+  auto drop = [&](Box* on, const std::string& text) {
+    const auto r = on->clientBounds();
+    screen().injectDrop(window_->platformWindow(), r.x + 2, r.y + 2, text);
+    settle();
+  };
+  drop(inner, both);  // a child that takes nothing passes the drop to its box
+  drop(links, both);
+  drop(neither, both);
+  drop(links, "file:///only/a/file\r\n");  // nothing in it for a link target
+  ASSERT_EQ(fileDrops.drops.size(), 1u);
+  EXPECT_EQ(fileDrops.drops[0].first, s::gui::kEventFilesDropped);
+  EXPECT_EQ(fileDrops.drops[0].second,
+            (std::vector<std::u16string>{u"/tmp/report 2.txt", u"/etc/hosts"}));
+  ASSERT_EQ(linkDrops.drops.size(), 1u);
+  EXPECT_EQ(linkDrops.drops[0].first, s::gui::kEventLinksDropped);
+  EXPECT_EQ(linkDrops.drops[0].second, std::vector<std::u16string>{u"https://netvigil.example/"});
+  std::vector<bool> answers;
+  window_->callSync([&] { answers = screen().dragAnswers(); });
+  // Over and drop for each: taken, taken, refused twice, then over a target but nothing fit.
+  EXPECT_EQ(answers, (std::vector<bool>{true, true, true, true, false, false, true, false}));
+
+  files->setAcceptFiles(false);
+  links->setUrlDropTarget(false);
+  EXPECT_FALSE(isTarget());
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -90,6 +91,52 @@ TEST(X11Window, ShowsThePaintedTreeAndIdlesWithoutCpu) {
   std::printf("shown idle window: %.3f ms CPU over %.0f ms\n", used, wall);
   RecordProperty("idle_cpu_ms", std::to_string(used));
   EXPECT_LT(used, wall / 2);
+  XCloseDisplay(other);
+  window.reset();
+  Window::setDisplayFactory(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+struct Counter : s::gui::events::IEventListener {
+  std::atomic<int> count{0};
+  void onEvent(s::IObject* /*source*/, std::int32_t /*code*/) override { ++count; }
+};
+
+// Another program's copy reaches a watching window as event 27; a closed window stops watching.
+TEST(X11Window, AWatchingWindowHearsTheClipboardChangeHandsUntilItCloses) {
+  s::testing::XvfbServer server;
+  ASSERT_FALSE(server.name().empty()) << "Xvfb did not start";
+  const std::string name = server.name();
+  Window::setDisplayFactory([name]() -> std::unique_ptr<s::platform::ui::IDisplay> {
+    return s::platform::x11::X11Display::open(name.c_str());
+  });
+  auto window = Window::make();
+  ASSERT_TRUE(window->isCreated());
+  Counter changes;
+  window->addListener(s::gui::kWindowClipboard, &changes);
+  ASSERT_TRUE(window->watchClipboard(true));
+
+  Display* other = XOpenDisplay(name.c_str());
+  ASSERT_NE(other, nullptr);
+  const Atom clipboard = XInternAtom(other, "CLIPBOARD", False);
+  const ::Window owner = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+  // Takes the clipboard, then lets the window's thread read everything the server sent it.
+  auto take = [&] {
+    XSetSelectionOwner(other, clipboard, owner, CurrentTime);
+    XSync(other, False);
+    auto* display = dynamic_cast<s::platform::x11::X11Display*>(window->display());
+    window->callSync([&] { XSync(display->native(), False); });
+    window->callSync([] {});
+  };
+  take();
+  EXPECT_EQ(changes.count.load(), 1);
+  window->close();
+  EXPECT_FALSE(window->isWatchingClipboard());
+  take();
+  EXPECT_EQ(changes.count.load(), 1);
   XCloseDisplay(other);
   window.reset();
   Window::setDisplayFactory(nullptr);

@@ -355,3 +355,219 @@ TEST_F(WidgetsTest, TheStatusBarHoldsFieldsAndAGripThatResizesTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WidgetsTest, KeysGoToTheFocusedButtonAndTabMovesTheFocusInTreeOrder) {
+  Button* first = Button::newButtonText(u"One", 50, 20);
+  Button* off = Button::newButtonText(u"Off", 50, 20);
+  Box* inner = Box::newBox(-1, -1, 0, 0, 0, 0, 0, 0, s::gui::kLayoutVertical);
+  Button* last = Button::newButtonText(u"Three", 50, 20);
+  Button* grip = Button::newButtonText(u"#Resizer", 12, 12);
+  root_->add(first);
+  root_->add(off);
+  root_->add(inner);
+  inner->add(last);
+  root_->add(grip);
+  off->setEnabled(false);
+  Recorder firstClicks;
+  Recorder lastClicks;
+  Recorder keys;
+  first->addClickListener(&firstClicks);
+  last->addClickListener(&lastClicks);
+  window_->addListener(s::gui::kWindowKey, &keys);
+  settle();
+  auto key = [&](std::uint32_t keysym, std::uint32_t modifiers = 0) {
+    Event e;
+    e.kind = EventKind::kKeyPress;
+    e.window = window_->platformWindow();
+    e.keysym = keysym;
+    e.modifiers = modifiers;
+    screen().inject(e);
+    settle();
+  };
+  constexpr std::uint32_t kTab = 0xFF09;
+  constexpr std::uint32_t kLeftTab = 0xFE20;
+  constexpr std::uint32_t kSpace = 0x20;
+  constexpr std::uint32_t kReturn = 0xFF0D;
+  const std::uint32_t shift = s::platform::ui::modifier::kShift;
+
+  // Nothing has the focus yet: keys are the window's.
+  key(kSpace);
+  EXPECT_EQ(keys.size(), 1U);
+  const auto r = first->clientBounds();
+  auto cueRow = [&] {
+    std::vector<std::uint32_t> row;
+    for (int x = r.x; x < r.x + r.width; ++x) {
+      row.push_back(pixel(x, r.y + 3));
+    }
+    return row;
+  };
+  const auto unfocused = cueRow();
+  // The disabled button and the grip are no stops; the order wraps both ways.
+  const struct {
+    std::uint32_t keysym;
+    std::uint32_t modifiers;
+    Button* focused;
+  } moves[] = {{kTab, 0, first},
+               {kTab, 0, last},
+               {kTab, 0, first},
+               {kTab, shift, last},
+               {kLeftTab, 0, first}};
+  for (const auto& move : moves) {
+    key(move.keysym, move.modifiers);
+    EXPECT_TRUE(move.focused->hasFocus());
+    EXPECT_FALSE(off->hasFocus() || grip->hasFocus());
+  }
+  EXPECT_NE(cueRow(), unfocused);  // the keyboard moved it, so the focus is drawn
+  key(kSpace);
+  key(kReturn);
+  EXPECT_EQ(firstClicks.size(), 2U);
+  key('q');
+  key(kSpace, s::platform::ui::modifier::kControl);
+  EXPECT_EQ(keys.size(), 3U);  // only what the button did not take; no Tab among them
+
+  // A click moves the focus; a click on what cannot take it leaves it where it is.
+  click(*last);
+  EXPECT_TRUE(last->hasFocus());
+  click(*off);
+  EXPECT_TRUE(last->hasFocus());
+  key(kSpace);
+  EXPECT_EQ(lastClicks.size(), 2U);
+
+  // A button in a branch hidden since takes no keys; a removed one takes the focus with it.
+  inner->setVisible(false, false);
+  key(kSpace);
+  EXPECT_EQ(lastClicks.size(), 2U);
+  EXPECT_EQ(keys.size(), 4U);
+  mouse(EventKind::kMotion, *first, 3, 3);  // the pointer comes before it clicks
+  click(*first);
+  inner->setVisible(true, false);
+  inner->remove(last, true);
+  settle();
+  key(kSpace);
+  EXPECT_EQ(keys.size(), 4U);
+  EXPECT_EQ(firstClicks.size(), 4U);  // the mouse's click and the key's
+  root_->remove(first, true);
+  settle();
+  key(kSpace);
+  EXPECT_EQ(keys.size(), 5U);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WidgetsTest, ThePointerTakesTheShapeTheComponentUnderItNames) {
+  using Shape = s::platform::ui::PointerShape;
+  Button* button = Button::newButtonText(u"Go", 40, 20);
+  Button* through = Button::newButtonText(u"Tab", 40, 20);
+  through->setClickable(false);
+  Label* link = Label::newLabel(u"netvigil.example", false, 0);
+  link->setLink(true);
+  Box* field = Box::newBox(-1, -1, 0, 0, 0, 0, 4, 4, s::gui::kLayoutHorizontal);
+  field->setCursor(Shape::kIBeam);
+  Label* text = Label::newLabel(u"text", false, 0);
+  field->add(text);
+  Button* grip = Button::newButtonText(u"#Resizer", 12, 12);
+  for (s::gui::IComponent* c :
+       std::initializer_list<s::gui::IComponent*>{button, through, link, field, grip}) {
+    root_->add(c);
+  }
+  settle();
+  auto shown = [&] {
+    Shape shape = Shape::kInherit;
+    window_->callSync([&] { shape = screen().state(window_->platformWindow())->cursor; });
+    return shape;
+  };
+  EXPECT_EQ(shown(), Shape::kArrow);  // before the pointer came
+  const struct {
+    s::gui::win::Component* over;
+    int dx;
+    int dy;
+    Shape shape;
+  } cases[] = {
+      {button, 3, 3, Shape::kHand},
+      {through, 3, 3, Shape::kArrow},  // what lies beneath names none
+      {link, 3, 3, Shape::kHand},
+      {text, 1, 1, Shape::kIBeam},  // the box's, which its label leaves to it
+      {field, 1, 1, Shape::kIBeam},
+      {grip, 6, 6, Shape::kSizeBottomRight},
+      {root_, 290, 110, Shape::kArrow},
+  };
+  for (const auto& c : cases) {
+    mouse(EventKind::kMotion, *c.over, c.dx, c.dy);
+    EXPECT_EQ(shown(), c.shape) << c.over->className().size() << " at " << c.dx;
+  }
+  // A held grip keeps its shape wherever the drag goes; the release gives the pointer back.
+  mouse(EventKind::kMotion, *grip, 6, 6);
+  mouse(EventKind::kButtonPress, *grip, 6, 6);
+  mouse(EventKind::kMotion, *button, 3, 3);
+  EXPECT_EQ(shown(), Shape::kSizeBottomRight);
+  mouse(EventKind::kButtonRelease, *button, 3, 3);
+  EXPECT_EQ(shown(), Shape::kHand);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WidgetsTest, APressThatLosesThePointerSendsCaptureLostOnceAndEndsTheButtonsPress) {
+  Button* button = Button::newButtonText(u"#Up", 18, 18);
+  button->setAutoRepeat(true);
+  root_->add(button);
+  Recorder clicks;
+  Recorder presses;
+  Recorder lost;
+  button->addClickListener(&clicks);
+  button->addPressListener(&presses);
+  window_->addListener(s::gui::kWindowCaptureLost, &lost);
+  settle();
+  const auto id = window_->platformWindow();
+  const struct {
+    const char* cause;
+    std::function<void()> take;
+  } causes[] = {
+      {"focus out", [&] { screen().inject({.kind = EventKind::kFocusOut, .window = id}); }},
+      {"hidden", [&] { window_->hide(); }},
+      {"a pop-up's grab",
+       [&] {
+         window_->callSync([&] {
+           const auto popup = screen().createWindow(
+               {.kind = s::platform::ui::WindowKind::kPopup, .bounds = {0, 0, 50, 50}});
+           screen().grabPointer(popup);
+           screen().ungrabPointer();
+           screen().destroyWindow(popup);
+         });
+       }},
+  };
+  for (const auto& cause : causes) {
+    SCOPED_TRACE(cause.cause);
+    window_->show(false);
+    lost.codes.clear();
+    clicks.codes.clear();
+    mouse(EventKind::kButtonPress, *button, 3, 3);
+    EXPECT_EQ(button->getHotState(), 2);
+    cause.take();
+    settle();
+    // A second loss, and the release that arrives after all, change nothing.
+    screen().inject({.kind = EventKind::kFocusOut, .window = id});
+    mouse(EventKind::kButtonRelease, *button, 3, 3);
+    EXPECT_EQ(lost.codes, std::vector<std::int32_t>{s::gui::kWindowCaptureLost});
+    EXPECT_EQ(button->getHotState(), 0);  // no longer held
+    EXPECT_TRUE(clicks.codes.empty());
+  }
+  // The held button stopped repeating when it lost the pointer.
+  const std::size_t pressed = presses.size();
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  EXPECT_EQ(presses.size(), pressed);
+  // Without a press held, nothing is lost; a press and its release lose nothing either.
+  lost.codes.clear();
+  screen().inject({.kind = EventKind::kFocusOut, .window = id});
+  click(*button);
+  settle();
+  EXPECT_TRUE(lost.codes.empty());
+  EXPECT_EQ(clicks.size(), 1U);
+}
+
+}  // namespace

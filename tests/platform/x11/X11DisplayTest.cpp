@@ -19,6 +19,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
 namespace {
@@ -325,6 +326,223 @@ TEST_F(X11DisplayTest, PointerAndKeysFromXTestArriveWithPositionsAndText) {
   EXPECT_NE(keys[1]->modifiers & s::platform::ui::modifier::kShift, 0u);
   EXPECT_EQ(keys[2]->keysym, static_cast<std::uint32_t>(XK_Return));
   EXPECT_EQ(keys[2]->typed(), "");
+}
+
+TEST_F(X11DisplayTest, ThePointerShowsTheShapeSetOnTheWindowUnderIt) {
+  using s::platform::ui::PointerShape;
+  const WindowId w = shownWindow({100, 100, 100, 100});
+  // The server's picture of the pointer where it is moved to, as another client sees it.
+  auto pointerAt = [&](int x, int y) {
+    flush();
+    XTestFakeMotionEvent(other_, -1, x, y, CurrentTime);
+    XSync(other_, False);
+    XFixesCursorImage* image = XFixesGetCursorImage(other_);
+    std::vector<unsigned long> picture;
+    if (image != nullptr) {
+      picture = {image->width, image->height, image->xhot, image->yhot};
+      picture.insert(picture.end(), image->pixels,
+                     image->pixels + static_cast<std::size_t>(image->width) * image->height);
+      XFree(image);
+    }
+    return picture;
+  };
+  const auto root = pointerAt(20, 20);
+  const auto arrow = pointerAt(150, 150);
+  ASSERT_FALSE(arrow.empty());
+  EXPECT_NE(arrow, root);  // a new window shows the arrow, not its parent's shape
+  ASSERT_TRUE(display_->setCursor(w, PointerShape::kHand));
+  const auto hand = pointerAt(151, 150);
+  EXPECT_NE(hand, arrow);
+  ASSERT_TRUE(display_->setCursor(w, PointerShape::kSizeBottomRight));
+  EXPECT_NE(pointerAt(150, 151), hand);
+  EXPECT_EQ(pointerAt(20, 21), root);  // only over the window
+  ASSERT_TRUE(display_->setCursor(w, PointerShape::kInherit));
+  EXPECT_EQ(pointerAt(150, 150), arrow);
+  EXPECT_FALSE(display_->setCursor(w + 12345, PointerShape::kHand));
+}
+
+TEST_F(X11DisplayTest, APopUpsGrabTakesThePointerFromTheWindowHoldingAPress) {
+  const WindowId w = shownWindow({100, 100, 100, 100});
+  const WindowId popup = display_->createWindow(
+      {.kind = WindowKind::kPopup, .owner = w, .bounds = {300, 300, 80, 80}});
+  display_->show(popup, false);
+  XTestFakeMotionEvent(other_, -1, 150, 150, CurrentTime);
+  XTestFakeButtonEvent(other_, 1, True, CurrentTime);
+  XSync(other_, False);
+  dispatchUntil([&] { return sink_.find(EventKind::kButtonPress) != nullptr; });
+  ASSERT_NE(sink_.find(EventKind::kButtonPress), nullptr);
+  EXPECT_EQ(sink_.find(EventKind::kPointerGrabLost), nullptr);
+  ASSERT_TRUE(display_->grabPointer(popup));
+  dispatchUntil([&] { return sink_.find(EventKind::kPointerGrabLost) != nullptr; });
+  const Event* lost = sink_.find(EventKind::kPointerGrabLost);
+  ASSERT_NE(lost, nullptr);
+  EXPECT_EQ(lost->window, w);
+  XTestFakeButtonEvent(other_, 1, False, CurrentTime);
+  XSync(other_, False);
+  display_->ungrabPointer();
+}
+
+TEST_F(X11DisplayTest, AWatchingWindowHearsWhenAnotherClientTakesTheClipboard) {
+  const WindowId w = display_->createWindow({.bounds = {0, 0, 50, 50}});
+  const WindowId deaf = display_->createWindow({.bounds = {0, 0, 50, 50}});
+  ASSERT_NE(deaf, 0u);  // made, never watching: it hears nothing (checked below)
+  // After the other client's request: once our own round trip is back, whatever the server sent
+  // us for it has arrived, and is handled.
+  auto arrived = [&] {
+    XSync(other_, False);
+    XSync(display_->native(), False);
+    display_->dispatch(sink_, 0);
+  };
+  ASSERT_TRUE(display_->watchClipboard(w, true));
+  arrived();
+  const Atom clipboard = XInternAtom(other_, "CLIPBOARD", False);
+  const Window owner = XCreateSimpleWindow(other_, DefaultRootWindow(other_), 0, 0, 1, 1, 0, 0, 0);
+  auto changes = [&] {
+    int n = 0;
+    for (const Event& e : sink_.events) {
+      n += e.kind == EventKind::kClipboardChanged ? 1 : 0;
+      EXPECT_TRUE(e.kind != EventKind::kClipboardChanged || e.window == w);
+    }
+    return n;
+  };
+  XSetSelectionOwner(other_, clipboard, owner, CurrentTime);
+  arrived();
+  EXPECT_EQ(changes(), 1);
+  // The owner going away changes the clipboard too.
+  XDestroyWindow(other_, owner);
+  arrived();
+  EXPECT_EQ(changes(), 2);
+  ASSERT_TRUE(display_->watchClipboard(w, false));
+  arrived();
+  const Window second = XCreateSimpleWindow(other_, DefaultRootWindow(other_), 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(other_, clipboard, second, CurrentTime);
+  arrived();
+  EXPECT_EQ(changes(), 2);
+  EXPECT_FALSE(display_->watchClipboard(0, true));
+}
+
+// The source side of XDND, as a file manager plays it, on the other client.
+class DndSource {
+ public:
+  DndSource(Display* display, std::string uriList) : display_(display), data_(std::move(uriList)) {
+    window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display, atom("XdndSelection"), window_, CurrentTime);
+    XSync(display, False);
+  }
+  Atom atom(const char* name) { return XInternAtom(display_, name, False); }
+  void send(Window to, const char* type, long l1, long l2, long l3, long l4) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = to;
+    event.xclient.message_type = atom(type);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(window_);
+    event.xclient.data.l[1] = l1;
+    event.xclient.data.l[2] = l2;
+    event.xclient.data.l[3] = l3;
+    event.xclient.data.l[4] = l4;
+    XSendEvent(display_, to, False, NoEventMask, &event);
+    XSync(display_, False);
+  }
+  void enter(Window to) {
+    send(to, "XdndEnter", 5L << 24, static_cast<long>(atom("text/uri-list")), 0, 0);
+  }
+  void position(Window to, int rootX, int rootY) {
+    send(to, "XdndPosition", 0, (rootX << 16) | rootY, CurrentTime,
+         static_cast<long>(atom("XdndActionCopy")));
+  }
+  void drop(Window to) { send(to, "XdndDrop", 0, CurrentTime, 0, 0); }
+  // Answers what arrived: status and finish messages are recorded, data requests served.
+  void serve() {
+    while (XPending(display_) > 0) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      if (event.type == ClientMessage && event.xclient.message_type == atom("XdndStatus")) {
+        statuses.push_back(event.xclient.data.l[1] & 1);
+      } else if (event.type == ClientMessage &&
+                 event.xclient.message_type == atom("XdndFinished")) {
+        finished.push_back(event.xclient.data.l[1] & 1);
+      } else if (event.type == SelectionRequest) {
+        const XSelectionRequestEvent& request = event.xselectionrequest;
+        XEvent reply{};
+        reply.xselection.type = SelectionNotify;
+        reply.xselection.requestor = request.requestor;
+        reply.xselection.selection = request.selection;
+        reply.xselection.target = request.target;
+        reply.xselection.time = request.time;
+        reply.xselection.property = 0;
+        if (request.target == atom("text/uri-list")) {
+          XChangeProperty(display_, request.requestor, request.property, request.target, 8,
+                          PropModeReplace, reinterpret_cast<const unsigned char*>(data_.data()),
+                          static_cast<int>(data_.size()));
+          reply.xselection.property = request.property;
+        }
+        XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+        XSync(display_, False);
+      }
+    }
+  }
+  std::vector<long> statuses;
+  std::vector<long> finished;
+
+ private:
+  Display* display_;
+  std::string data_;
+  Window window_ = 0;
+};
+
+// Takes drops left of x = 50 in its window.
+struct DropSink : IEventSink {
+  X11Display* display = nullptr;
+  std::vector<std::string> dropped;
+  void onPlatformEvent(const Event& event) override {
+    if (event.kind == EventKind::kDragOver) {
+      display->answerDrag(event.x < 50);
+    } else if (event.kind == EventKind::kDrop) {
+      dropped.emplace_back(display->droppedText());
+      display->answerDrag(true);
+    }
+  }
+};
+
+TEST_F(X11DisplayTest, ADropTargetAnswersWherePointsTakeTheDropAndReceivesTheUriList) {
+  const WindowId w = shownWindow({100, 100, 100, 100});
+  ASSERT_TRUE(display_->setDropTarget(w, true));
+  flush();
+  EXPECT_EQ(cardinals(w, "XdndAware", XA_ATOM), std::vector<unsigned long>{5});
+  const std::string list = "file:///tmp/a%20b\r\nhttps://netvigil.example/\r\n";
+  DndSource source(other_, list);
+  DropSink sink;
+  sink.display = display_.get();
+  auto pump = [&](const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) {
+      display_->dispatch(sink, 10);
+      source.serve();
+    }
+  };
+  source.enter(w);
+  source.position(w, 100 + 70, 100 + 10);  // the right half refuses
+  pump([&] { return source.statuses.size() == 1; });
+  source.position(w, 100 + 10, 100 + 10);
+  pump([&] { return source.statuses.size() == 2; });
+  EXPECT_EQ(source.statuses, (std::vector<long>{0, 1}));
+  source.drop(w);
+  pump([&] { return !source.finished.empty(); });
+  EXPECT_EQ(source.finished, std::vector<long>{1});
+  EXPECT_EQ(sink.dropped, std::vector<std::string>{list});
+
+  // Dropped where it is refused: finished at once, unaccepted, and no data asked for.
+  source.enter(w);
+  source.position(w, 100 + 90, 100 + 90);
+  pump([&] { return source.statuses.size() == 3; });
+  source.drop(w);
+  pump([&] { return source.finished.size() == 2; });
+  EXPECT_EQ(source.finished, (std::vector<long>{1, 0}));
+  EXPECT_EQ(sink.dropped.size(), 1u);
+
+  ASSERT_TRUE(display_->setDropTarget(w, false));
+  flush();
+  EXPECT_TRUE(cardinals(w, "XdndAware", XA_ATOM).empty());
 }
 
 TEST_F(X11DisplayTest, HotKeyHeldByAnotherClientFailsAndAFreeOneFires) {

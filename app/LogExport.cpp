@@ -1,0 +1,23 @@
+#include "app/LogExport.h"
+
+#include "app/LogHtml.h"
+#include "framework/file/NativePath.h"
+#include "framework/file/PathWin.h"
+
+namespace s::app {
+
+bool writeLogHtml(gui::IListBox2& logList, lang::Localizer* localizer, std::string_view path) {
+  if (path.empty() || path.back() == '/') {
+    return false;
+  }
+  PoolPtr<file::PathWin> file(file::PathWin::of(file::fromNative(path)));
+  if (!file->isWellFormed()) {
+    return false;
+  }
+  PoolPtr<str::StrBuffer> title(file->title());
+  PoolPtr<str::StrArray> lines = str::StrArray::make();
+  composeLogHtml(logList, localizer, title->view(), *lines);
+  return file->writeAtomically(joinLogHtml(*lines));
+}
+
+}  // namespace s::app

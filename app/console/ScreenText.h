@@ -29,12 +29,13 @@ struct ScreenState {
   std::u16string_view received;
   std::u16string_view sentLabel;
   std::u16string_view sent;
-  // Shown in place of the key help while not empty.
+  // Shown in place of the key help while not empty, over as many lines as it needs (taking
+  // them from the table, which keeps one row), broken between words.
   std::u16string_view notice;
 };
 
 // The rows of the table that fit between the tabs and header above and the status and help
-// lines below.
+// lines below, without a notice.
 uint32_t tableRows(uint32_t height);
 
 // The screen, top to bottom, for `list` (the list shown) from its row `firstRow`, which is

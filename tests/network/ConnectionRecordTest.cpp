@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -35,16 +36,14 @@ PoolPtr<TcpConnection> tcp(int32_t state, uint32_t local, int32_t localPort, uin
 // A traffic table with one entry, owning its keys and counts.
 class Traffic {
  public:
-  Traffic() : table_(TrafficTable::take(false, nullptr, nullptr, nullptr, nullptr)) {}
-  ~Traffic() {
-    table_->clear(&str::StrBuffer::pool(), &TrafficCounts::pool());
-    table_->release();
-  }
+  Traffic() : table_(takeEmptyTrafficTable()) {}
+  ~Traffic() { table_->release(); }
   Traffic(const Traffic&) = delete;
   Traffic& operator=(const Traffic&) = delete;
 
   void put(std::u16string_view key, uint64_t received, uint64_t sent) {
-    TrafficCounts* counts = TrafficCounts::take();
+    // The table frees its counts as the capture's tables do.
+    auto* counts = static_cast<TrafficCounts*>(std::malloc(sizeof(TrafficCounts)));  // NOLINT
     counts->received = received;
     counts->sent = sent;
     table_->put(str::StrBuffer::of(key), counts);

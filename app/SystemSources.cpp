@@ -1,0 +1,51 @@
+#include "app/SystemSources.h"
+
+#include <chrono>
+#include <thread>
+
+#include "network/capture/PacketLogger.h"
+#include "network/interfaces/NicConn.h"
+#include "probes/Counter.h"
+
+namespace s::app {
+
+namespace net = system::network;
+
+net::win::TcpConnectionSet* SystemSources::readTcpConnections() {
+  return net::win::readTcpConnections();
+}
+
+net::win::UdpConnectionSet* SystemSources::readUdpConnections() {
+  return net::win::readUdpConnections();
+}
+
+net::IPacketLogger* SystemSources::takePacketLogger() {
+  return capture_ ? net::win::PacketLogger::take() : nullptr;
+}
+
+uint32_t SystemSources::interfaceCount() {
+  return net::win::getInterfaceList().count();
+}
+
+// Whatever validity the counters report: an interface without a sample gives 0.
+int64_t SystemSources::interfaceReceivedRate(uint32_t i) {
+  int64_t value = 0;
+  system::counter::win::counterService().interfaceReceivedRate(i, value);
+  return value;
+}
+
+int64_t SystemSources::interfaceSentRate(uint32_t i) {
+  int64_t value = 0;
+  system::counter::win::counterService().interfaceSentRate(i, value);
+  return value;
+}
+
+time::TimeMs SystemSources::now() {
+  return time::nowMs();
+}
+
+void SystemSources::sleep(uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+}  // namespace s::app

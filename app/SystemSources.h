@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/IMonitorSources.h"
+
+namespace s::app {
+
+// The cycle's readings from this computer: the kernel's connection tables, the packet capture
+// and the interface counters, the system clock and a real sleep.
+class SystemSources final : public IMonitorSources {
+ public:
+  // Without capture no logger is handed out and no connection gets traffic.
+  explicit SystemSources(bool capture = true) : capture_(capture) {}
+
+  system::network::win::TcpConnectionSet* readTcpConnections() override;
+  system::network::win::UdpConnectionSet* readUdpConnections() override;
+  system::network::IPacketLogger* takePacketLogger() override;
+  uint32_t interfaceCount() override;
+  int64_t interfaceReceivedRate(uint32_t i) override;
+  int64_t interfaceSentRate(uint32_t i) override;
+  time::TimeMs now() override;
+  void sleep(uint32_t ms) override;
+
+ private:
+  bool capture_;
+};
+
+}  // namespace s::app

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -90,7 +91,8 @@ class Helper {
   explicit Helper(Body body) {
     int report[2];
     int hold[2];
-    if (pipe(report) != 0 || pipe(hold) != 0) {
+    // Close-on-exec, so that no program the test starts holds the child back.
+    if (pipe2(report, O_CLOEXEC) != 0 || pipe2(hold, O_CLOEXEC) != 0) {
       return;
     }
     pid_ = fork();

@@ -22,6 +22,11 @@ struct Column {
   std::u16string title;
   bool alignRight;
   uint32_t width;
+  // The widest cell's columns.
+  uint32_t content;
+  // The sort direction's arrow after the title of the first sort key; it stays when the
+  // title is cut.
+  std::u16string_view mark;
 };
 
 std::u16string_view cellText(lb::Record* record, uint32_t column) {
@@ -37,28 +42,44 @@ uint32_t totalWidth(const std::vector<Column>& columns, uint32_t gap) {
   return columns.empty() ? 0 : total + gap * static_cast<uint32_t>(columns.size() - 1);
 }
 
-// Narrows the widest column one step at a time, then leaves columns out from the right.
-void fit(std::vector<Column>& columns, uint32_t width, uint32_t gap) {
-  while (!columns.empty() && totalWidth(columns, gap) > width) {
-    auto widest =
-        std::max_element(columns.begin(), columns.end(),
-                         [](const Column& a, const Column& b) { return a.width < b.width; });
-    if (widest->width > kMinColumns) {
-      --widest->width;
-    } else {
-      columns.pop_back();
+// Narrows the widest column that is above its floor one step at a time; false when none is.
+bool narrow(std::vector<Column>& columns, uint32_t width, uint32_t gap, bool keepContent) {
+  auto floor = [keepContent](const Column& c) {
+    return keepContent ? std::max(c.content, kMinColumns) : kMinColumns;
+  };
+  while (totalWidth(columns, gap) > width) {
+    Column* widest = nullptr;
+    for (Column& column : columns) {
+      if (column.width > floor(column) && (widest == nullptr || column.width > widest->width)) {
+        widest = &column;
+      }
     }
+    if (widest == nullptr) {
+      return false;
+    }
+    --widest->width;
+  }
+  return true;
+}
+
+// Titles are cut before cells are, then every column narrows; what still does not fit is left
+// out from the right.
+void fit(std::vector<Column>& columns, uint32_t width, uint32_t gap) {
+  if (narrow(columns, width, gap, true)) {
+    return;
+  }
+  while (!columns.empty() && !narrow(columns, width, gap, false)) {
+    columns.pop_back();
   }
 }
 
-std::string line(const std::vector<Column>& columns, uint32_t gap,
-                 const std::vector<std::u16string_view>& texts) {
+std::string join(const std::vector<std::string>& cells, uint32_t gap) {
   std::string text;
-  for (size_t i = 0; i < columns.size(); ++i) {
+  for (size_t i = 0; i < cells.size(); ++i) {
     if (i > 0) {
       text.append(gap, ' ');
     }
-    text += fitted(texts[i], columns[i].width, columns[i].alignRight);
+    text += cells[i];
   }
   text.erase(text.find_last_not_of(' ') + 1);
   return text;
@@ -80,14 +101,15 @@ TableText tableText(gui::win::ListBox2& list, uint32_t width, uint32_t firstRow,
     if (type == nullptr) {
       continue;
     }
-    Column column{index, std::u16string(type->title()), type->alignment() == lb::kAlignRight, 0};
+    Column column{index, std::u16string(type->title()), type->alignment() == lb::kAlignRight, 0, 0,
+                  {}};
     if (index == sortColumn) {
-      column.title += type->ascending() ? kAscending : kDescending;
+      column.mark = type->ascending() ? kAscending : kDescending;
     }
-    column.width = columnsOf(column.title);
     for (uint32_t row = firstRow; row < end; ++row) {
-      column.width = std::max(column.width, columnsOf(cellText(list.getRecord(row), index)));
+      column.content = std::max(column.content, columnsOf(cellText(list.getRecord(row), index)));
     }
+    column.width = std::max(column.content, columnsOf(column.title) + columnsOf(column.mark));
     columns.push_back(std::move(column));
   }
 
@@ -99,17 +121,21 @@ TableText tableText(gui::win::ListBox2& list, uint32_t width, uint32_t firstRow,
 
   TableText table;
   table.width = totalWidth(columns, gap);
-  std::vector<std::u16string_view> texts;
+  std::vector<std::string> cells;
   for (const Column& column : columns) {
-    texts.push_back(column.title);
+    // The arrow stays when the title is cut.
+    uint32_t mark = columnsOf(column.mark) < column.width ? columnsOf(column.mark) : 0;
+    cells.push_back(fitted(column.title, column.width - mark, column.alignRight) +
+                    shown(mark > 0 ? column.mark : u""));
   }
-  table.header = line(columns, gap, texts);
+  table.header = join(cells, gap);
   for (uint32_t row = firstRow; row < end; ++row) {
     lb::Record* record = list.getRecord(row);
     for (size_t i = 0; i < columns.size(); ++i) {
-      texts[i] = cellText(record, columns[i].index);
+      cells[i] =
+          fitted(cellText(record, columns[i].index), columns[i].width, columns[i].alignRight);
     }
-    table.rows.push_back(line(columns, gap, texts));
+    table.rows.push_back(join(cells, gap));
   }
   return table;
 }

@@ -81,8 +81,8 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::vector<std
   std::vector<char*> argPointers = pointers(args);
   std::vector<char*> envPointers = pointers(vars);
   pid_t pid = -1;
-  int spawned =
-      posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argPointers.data(), envPointers.data());
+  int spawned = posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argPointers.data(),
+                             envPointers.data());
   posix_spawn_file_actions_destroy(&actions);
   close(out[1]);
   close(err[1]);
@@ -185,7 +185,9 @@ void PtyProgram::send(const std::string& bytes) {
   [[maybe_unused]] ssize_t written = write(master_, bytes.data(), bytes.size());
 }
 
-void PtyProgram::signal(int number) { kill(pid_, number); }
+void PtyProgram::signal(int number) {
+  kill(pid_, number);
+}
 
 int PtyProgram::wait(int boundMs) {
   auto end = Clock::now() + std::chrono::milliseconds(boundMs);
@@ -232,10 +234,8 @@ std::vector<std::vector<std::string>> frames(const std::string& output) {
   size_t start = output.find("\x1b[H");
   while (start != std::string::npos) {
     size_t end = output.find("\x1b[H", start + 3);
-    std::string text =
-        plain(std::string_view(output).substr(start + 3, end == std::string::npos
-                                                             ? std::string::npos
-                                                             : end - start - 3));
+    std::string text = plain(std::string_view(output).substr(
+        start + 3, end == std::string::npos ? std::string::npos : end - start - 3));
     std::vector<std::string> lines;
     size_t from = 0;
     for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", from)) {
@@ -251,8 +251,7 @@ std::vector<std::vector<std::string>> frames(const std::string& output) {
 
 bool sameModes(const termios& a, const termios& b) {
   return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
-         a.c_lflag == b.c_lflag && a.c_cc[VMIN] == b.c_cc[VMIN] &&
-         a.c_cc[VTIME] == b.c_cc[VTIME];
+         a.c_lflag == b.c_lflag && a.c_cc[VMIN] == b.c_cc[VMIN] && a.c_cc[VTIME] == b.c_cc[VTIME];
 }
 
 std::vector<double> byteCounts(const std::string& text) {

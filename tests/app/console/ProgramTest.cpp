@@ -166,7 +166,8 @@ using Row = std::tuple<std::string, std::string, std::string, std::string, std::
 std::set<Row> printedRows(const std::string& text, const std::set<std::string>& ports) {
   std::set<Row> rows;
   for (const std::vector<std::string>& f : tsvRows(text)) {
-    if (f.size() == kCells && (ports.count(f[kLocalPort]) != 0 || ports.count(f[kRemotePort]) != 0)) {
+    if (f.size() == kCells &&
+        (ports.count(f[kLocalPort]) != 0 || ports.count(f[kRemotePort]) != 0)) {
       rows.insert({f[0], f[1], f[kLocal], f[kLocalPort], f[kRemote], f[kRemotePort], f[kPid]});
     }
   }
@@ -299,11 +300,10 @@ TEST(Printout, RunsUnprivilegedAndSaysOnceWhatItCannotSee) {
   ASSERT_GT(port, 0);
 
   Home home;
-  test::RunResult run =
-      runProgram({"ip", "netns", "exec", pair.nameA(), "setpriv", "--reuid=nobody",
-                  "--regid=nogroup", "--clear-groups", NETVIGIL_BINARY, "--once", "--cycles", "3",
-                  "--tsv", "--no-resolve"},
-                 home.env());
+  test::RunResult run = runProgram(
+      {"ip", "netns", "exec", pair.nameA(), "setpriv", "--reuid=nobody", "--regid=nogroup",
+       "--clear-groups", NETVIGIL_BINARY, "--once", "--cycles", "3", "--tsv", "--no-resolve"},
+      home.env());
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<std::string> row;
   for (const std::vector<std::string>& fields : tsvRows(run.out)) {
@@ -348,9 +348,9 @@ TEST(Console, DrawsSwitchesToTheLogAndQuitsRestoringTheTerminal) {
   EXPECT_EQ(program.modes().c_lflag & (ECHO | ICANON | ISIG), 0U);
 
   program.send("\t");
-  ASSERT_TRUE(program.readUntil(
-      [](const std::string& out) { return hasFrame(out, "[Log]", "End"); }))
-      << program.output();
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "[Log]", "End");
+  })) << program.output();
   program.send("q");
   EXPECT_EQ(program.wait(), 0);
   EXPECT_TRUE(test::sameModes(before, program.modes()));
@@ -424,8 +424,8 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
   // Sends a kilobyte every 100 ms until the test lets go, then closes.
   Helper sender([&pair, port](int out, int hold) {
     platform::NetnsEntry entry(pair.nameA());
-    Fd socket = platform::test::tcpConnect(platform::NetnsPair::kAddressB,
-                                           static_cast<uint16_t>(port));
+    Fd socket =
+        platform::test::tcpConnect(platform::NetnsPair::kAddressB, static_cast<uint16_t>(port));
     report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
     char kilobyte[1024] = {};
     pollfd held{hold, POLLIN, 0};
@@ -475,7 +475,8 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
   // The connection leaves the current list, and the log shows it.
   ASSERT_TRUE(program.readUntil([&](const std::string& out) {
     std::vector<std::vector<std::string>> screens = frames(out);
-    return !screens.empty() && screens.back().size() > 2 && lineWith(screens.back(), remote).empty();
+    return !screens.empty() && screens.back().size() > 2 &&
+           lineWith(screens.back(), remote).empty();
   })) << program.output();
   sentShown = std::max(sentShown, lastSent(program.output(), remote));
   program.send("l");
@@ -509,8 +510,8 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
   }
   ASSERT_EQ(cells.size(), 13U) << page;
   EXPECT_EQ(cells[5], std::to_string(senderPort));
-  EXPECT_FALSE(cells[1].empty());   // End
-  EXPECT_FALSE(cells[11].empty());  // Start
+  EXPECT_FALSE(cells[1].empty());                                       // End
+  EXPECT_FALSE(cells[11].empty());                                      // Start
   EXPECT_NE(cells[10].find_first_of("0123456789"), std::string::npos);  // Duration
   std::vector<double> received = byteCounts(cells[8]);
   std::vector<double> sent = byteCounts(cells[9]);

@@ -65,12 +65,13 @@ TEST(TableText, FitsTheColumnsToTheWidth) {
       {"room for all",
        80,
        {"Proto\u25B2  Pid  Path", "TCP      42  /usr/bin/a", "UDP       7  /opt/some/long/path/b"}},
-      // One space between columns, then the widest column gives way.
+      // One space between columns, the title wider than its cells, then the widest column.
       {"the path narrows",
        20,
-       {"Proto\u25B2 Pid Path", "TCP     42 /usr/bin\u2026", "UDP      7 /opt/som\u2026"}},
+       {"Pr\u2026\u25B2 Pid Path", "TCP   42 /usr/bin/a", "UDP    7 /opt/some/\u2026"}},
       // Down to a few columns each, then the columns on the right are left out.
-      {"the path goes", 8, {"Pro\u2026 Pid", "TCP   42", "UDP    7"}},
+      // The sort arrow stays when its title is cut.
+      {"the path goes", 8, {"Pr\u2026\u25B2 Pid", "TCP   42", "UDP    7"}},
       {"every column as wide as its texts",
        0,
        {"Proto\u25B2  Pid  Path", "TCP      42  /usr/bin/a", "UDP       7  /opt/some/long/path/b"}},
@@ -88,6 +89,15 @@ TEST(TableText, FitsTheColumnsToTheWidth) {
       EXPECT_LE(table.width, c.width);
     }
   }
+}
+
+TEST(TableText, CutsTitlesBeforeCells) {
+  auto list = smallList();
+  addRow(*list, u"TCP", 4294967295U, u"/usr/bin/abcdefgh");
+  // Only Proto's title is wider than its cells: it gives way, and every cell stays whole.
+  TableText table = tableText(*list, 33, 0, 1);
+  EXPECT_EQ(table.header, "Pr\u2026\u25B2        Pid Path");
+  EXPECT_EQ(table.rows, std::vector<std::string>{"TCP  4294967295 /usr/bin/abcdefgh"});
 }
 
 TEST(TableText, FollowsTheColumnOrderTheSortKeyAndTheRowsShown) {

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "netvigil: %s\n", line.error.c_str());
     return 2;
   }
-  switch (effectiveMode(line, isatty(1) != 0)) {
+  switch (effectiveMode(line, isatty(0) != 0 && isatty(1) != 0)) {
     case Mode::kHelp:
       std::fwrite(usageText().data(), 1, usageText().size(), stdout);
       return 0;

@@ -15,7 +15,7 @@ constexpr std::string_view kUsage =
     "\n"
     "  --console            the live view on the terminal (the default on a terminal)\n"
     "  --once               run a few refresh cycles, print the current connections, end\n"
-    "                       (the default when standard output is not a terminal)\n"
+    "                       (the default when not run on a terminal)\n"
     "    --cycles N         cycles before the printout (3)\n"
     "    --tsv              the printout as tab-separated values\n"
     "  --save-log FILE      write the connection log to FILE as HTML when the program ends\n"
@@ -161,11 +161,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   return line;
 }
 
-Mode effectiveMode(const CommandLine& line, bool stdoutIsTerminal) {
+Mode effectiveMode(const CommandLine& line, bool onTerminal) {
   if (line.mode != Mode::kDefault) {
     return line.mode;
   }
-  return stdoutIsTerminal ? Mode::kConsole : Mode::kOnce;
+  return onTerminal ? Mode::kConsole : Mode::kOnce;
 }
 
 std::string_view usageText() {

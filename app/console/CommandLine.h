@@ -8,7 +8,7 @@
 namespace s::app::console {
 
 enum class Mode {
-  kDefault,  // the console view on a terminal, else one printout
+  kDefault,  // the console view on a terminal, else the printout
   kConsole,
   kOnce,
   kHelp,
@@ -34,9 +34,9 @@ struct CommandLine {
 // Reads argv[1..argc-1]. Every option may also be written --name=value.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
-// The mode to run: kDefault becomes the console view when standard output is a terminal,
-// else the printout.
-Mode effectiveMode(const CommandLine& line, bool stdoutIsTerminal);
+// The mode to run: kDefault becomes the console view on a terminal (standard input and output
+// both), else the printout.
+Mode effectiveMode(const CommandLine& line, bool onTerminal);
 
 // The text of --help.
 std::string_view usageText();

@@ -162,7 +162,17 @@ int ConsoleView::run() {
   runJobs();
   terminal_.close();
   if (!options_.live && !notice_.empty()) {
-    writeAll(2, "netvigil: " + shown(notice_) + "\n");
+    // Line by line: a line break is a control character to shown().
+    std::string text;
+    std::u16string_view rest = notice_;
+    for (size_t end = 0; end != std::u16string_view::npos; rest.remove_prefix(end + 1)) {
+      end = rest.find(u'\n');
+      text += "netvigil: " + shown(rest.substr(0, end)) + "\n";
+      if (end == std::u16string_view::npos) {
+        break;
+      }
+    }
+    writeAll(2, text);
   }
   return status_;
 }

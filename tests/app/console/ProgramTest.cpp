@@ -316,6 +316,8 @@ TEST(Printout, RunsUnprivilegedAndSaysOnceWhatItCannotSee) {
   // Once each: the capture right and the owners' right.
   EXPECT_EQ(occurrences(run.err, "CAP_NET_RAW"), 1U) << run.err;
   EXPECT_EQ(occurrences(run.err, "cap_sys_ptrace"), 1U) << run.err;
+  // Line breaks stay line breaks, and nothing shows as a replacement character.
+  EXPECT_EQ(run.err.find("\uFFFD"), std::string::npos) << run.err;
 }
 
 TEST(Console, RefusesWithoutATerminal) {

@@ -142,10 +142,8 @@ int ConsoleView::run() {
       redrawScheduled_ = false;
       draw();
     }
-    if ((fds[3].revents & POLLIN) != 0) {
+    if ((fds[3].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
       handleInput();
-    } else if ((fds[3].revents & (POLLHUP | POLLERR)) != 0) {
-      leave(128 + SIGHUP);
     }
   }
   // A cycle that ended by itself still leaves the way it should; a printout it never
@@ -297,7 +295,12 @@ void ConsoleView::handleSignals() {
 void ConsoleView::handleInput() {
   char bytes[256];
   ssize_t got = ::read(options_.in, bytes, sizeof(bytes));
+  if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
+    return;
+  }
   if (got <= 0) {
+    // Readable yet nothing to read: the terminal has hung up.
+    leave(128 + SIGHUP);
     return;
   }
   commands_.clear();

@@ -337,6 +337,8 @@ bool hasFrame(const std::string& output, const std::string& first, const std::st
 }
 
 TEST(Console, DrawsSwitchesToTheLogAndQuitsRestoringTheTerminal) {
+  // At least one connection, so that the connections text is drawn.
+  Fd listener = platform::test::tcpListener("127.0.0.1");
   Home home;
   PtyProgram program;
   ASSERT_TRUE(program.start({NETVIGIL_BINARY, "--console"}, home.env(), 160, 30));

@@ -162,13 +162,11 @@ int ConsoleView::run() {
   if (!options_.live && !notice_.empty()) {
     // Line by line: a line break is a control character to shown().
     std::string text;
-    std::u16string_view rest = notice_;
-    for (size_t end = 0; end != std::u16string_view::npos; rest.remove_prefix(end + 1)) {
-      end = rest.find(u'\n');
-      text += "netvigil: " + shown(rest.substr(0, end)) + "\n";
-      if (end == std::u16string_view::npos) {
-        break;
-      }
+    std::u16string_view notice = notice_;
+    for (size_t start = 0; start <= notice.size();) {
+      size_t end = std::min(notice.find(u'\n', start), notice.size());
+      text += "netvigil: " + shown(notice.substr(start, end - start)) + "\n";
+      start = end + 1;
     }
     writeAll(2, text);
   }
@@ -188,6 +186,7 @@ void ConsoleView::runSync(Operation op, void* block) {
   std::unique_lock guard(jobsLock_);
   if (closed_) {
     // The loop is over and the view's thread touches the lists no more.
+    guard.unlock();
     op(block);
     return;
   }

@@ -8,6 +8,10 @@
 
 namespace s::system::network {
 
+// A snapshot's worth of records goes back to its pool every cycle: the pools keep as many as a
+// large table holds, so that a cycle over an unchanged table makes none.
+inline constexpr uint32_t kRecordPoolCapacity = 65536;
+
 // What TCP and UDP records share: the local endpoint, owner, times, host names, traffic and the
 // view's row. The key words and the loopback rule are the concrete classes' own.
 class ConnectionRecord : public IConnection {

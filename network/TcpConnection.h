@@ -7,7 +7,7 @@ namespace s::system::network {
 
 // A TCP connection or listening socket. Its key is the owner and local endpoint, with the
 // remote address unless LISTENING and the remote port only when ESTABLISHED.
-class TcpConnection final : public Pooled<TcpConnection, ConnectionRecord> {
+class TcpConnection final : public Pooled<TcpConnection, ConnectionRecord, kRecordPoolCapacity> {
  public:
   static constexpr int32_t kListening = 2;
   static constexpr int32_t kEstablished = 5;

@@ -7,7 +7,7 @@ namespace s::system::network {
 
 // A UDP endpoint: owner and local endpoint only. Every TCP-only question has a fixed empty
 // answer.
-class UdpConnection final : public Pooled<UdpConnection, ConnectionRecord> {
+class UdpConnection final : public Pooled<UdpConnection, ConnectionRecord, kRecordPoolCapacity> {
  public:
   bool setState(int32_t /*state*/) override { return false; }
   int32_t getState() const override { return 0; }

@@ -29,8 +29,6 @@
 #include "bench/listbox2/CountingAllocator.h"
 #include "gui/listbox2/ListBox2.h"
 
-extern char** environ;
-
 namespace {
 
 namespace net = s::system::network;
@@ -77,6 +75,12 @@ class QuietView final : public s::app::IMonitorView {
 // of the next.
 class CycleMeter {
  public:
+  // Room for every figure up front: the meter's own allocations would count.
+  CycleMeter() {
+    times.reserve(1000);
+    allocations.reserve(1000);
+  }
+
   // Called at the start of each wait; `after` runs between cycles, outside the figures.
   void cycleEnded(const std::function<void(int cycle)>& after) {
     if (started_) {
@@ -186,8 +190,8 @@ class ScriptedSources final : public s::app::IMonitorSources {
 
 void measureScripted(int connections) {
   constexpr int kWarmUp = 4;
-  constexpr int kSteady = 15;
-  constexpr int kChurn = 15;
+  constexpr int kSteady = 60;
+  constexpr int kChurn = 1;
   QuietView view;
   ScriptedSources sources(connections);
   s::PoolPtr<s::app::NetvigilEx> controller = s::app::NetvigilEx::make();
@@ -267,7 +271,7 @@ void closeAbortively(int fd) {
 void measureKernel(int pairs) {
   rlimit limit{};
   getrlimit(RLIMIT_NOFILE, &limit);
-  auto wanted = static_cast<rlim_t>(2 * pairs + 256);
+  auto wanted = 2 * static_cast<rlim_t>(pairs) + 256;
   if (limit.rlim_cur < wanted) {
     rlimit raised{std::max(wanted, limit.rlim_max), std::max(wanted, limit.rlim_max)};
     if (setrlimit(RLIMIT_NOFILE, &raised) != 0) {

@@ -136,8 +136,6 @@ Node* HashCore<Node>::unlink(const IObject& key) {
 template <class Node>
 void HashCore<Node>::forget() {
   drain([](const Node&) {});
-  buckets_.freeMemory();
-  sizeClass_ = 0;
   ignoreCase_ = false;
 }
 

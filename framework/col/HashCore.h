@@ -25,7 +25,8 @@ struct TableNode {
 thread::EasyPooler<SetNode>& setNodePool();
 thread::EasyPooler<TableNode>& tableNodePool();
 
-inline constexpr uint32_t kNodePoolCapacity = 10000;
+// Large enough for the nodes of a big table that is emptied and filled again every cycle.
+inline constexpr uint32_t kNodePoolCapacity = 65536;
 inline constexpr uint8_t kSizeClasses = 20;
 // Bucket counts by size class.
 inline constexpr uint32_t kBucketCounts[kSizeClasses] = {
@@ -94,7 +95,8 @@ class HashCore {
   void drain(Dispose dispose) {
     removeIf([](const Node&) { return true; }, dispose);
   }
-  // Drains without disposing and forgets the bucket block, size class and flag.
+  // Drains without disposing and forgets the flag. The bucket block and its size class stay, so
+  // a recycled table that fills to its old size again allocates nothing: tables never shrink.
   void forget();
 
  private:

@@ -13,9 +13,9 @@ using str::StrBuffer;
 
 // The title of each log cell, in cell order.
 constexpr int32_t kTitleIds[logged::kCellCount] = {
-    ids::kColumnProtocol,   ids::kColumnEnd,      ids::kColumnProcessId, ids::kColumnProcessName,
-    ids::kColumnLocal,      ids::kColumnLocalPort, ids::kColumnRemote,   ids::kColumnRemotePort,
-    ids::kColumnReceived,   ids::kColumnSent,     ids::kColumnDuration,  ids::kColumnStart,
+    ids::kColumnProtocol,   ids::kColumnEnd,       ids::kColumnProcessId, ids::kColumnProcessName,
+    ids::kColumnLocal,      ids::kColumnLocalPort, ids::kColumnRemote,    ids::kColumnRemotePort,
+    ids::kColumnReceived,   ids::kColumnSent,      ids::kColumnDuration,  ids::kColumnStart,
     ids::kColumnProcessPath};
 
 constexpr std::u16string_view kStyle =

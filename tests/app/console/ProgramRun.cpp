@@ -158,6 +158,10 @@ bool PtyProgram::start(const std::vector<std::string>& argv, const std::vector<s
 }
 
 void PtyProgram::readAvailable(int timeoutMs) {
+  if (master_ < 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+    return;
+  }
   pollfd fd{master_, POLLIN, 0};
   while (poll(&fd, 1, timeoutMs) > 0 && (fd.revents & POLLIN) != 0) {
     char chunk[8192];
@@ -187,6 +191,11 @@ void PtyProgram::send(const std::string& bytes) {
 
 void PtyProgram::signal(int number) {
   kill(pid_, number);
+}
+
+void PtyProgram::hangUp() {
+  close(master_);
+  master_ = -1;
 }
 
 int PtyProgram::wait(int boundMs) {

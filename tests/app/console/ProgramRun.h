@@ -38,6 +38,8 @@ class PtyProgram {
   bool readUntil(const std::function<bool(const std::string&)>& done, int boundMs = 20000);
   void send(const std::string& bytes);
   void signal(int number);
+  // Closes the test's side of the terminal, as closing a terminal window does.
+  void hangUp();
   // The exit status as runProgram gives it, after reading the last output.
   int wait(int boundMs = 20000);
   const std::string& output() const { return output_; }

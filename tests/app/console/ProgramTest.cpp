@@ -386,6 +386,27 @@ TEST(Console, EndsInGoodOrderOnSigtermKeepingWhatTheKeysChanged) {
       << home.settingsText();
 }
 
+TEST(Console, EndsInGoodOrderWhenItsTerminalGoes) {
+  Home home;
+  std::string log = home.path("log.htm").string();
+  PtyProgram program;
+  ASSERT_TRUE(
+      program.start({NETVIGIL_BINARY, "--console", "--save-log", log}, home.env(), 120, 24));
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "Enable Host Name Resolution", "Protocol");
+  })) << program.output();
+  program.send("h");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    std::vector<std::vector<std::string>> screens = frames(out);
+    return !screens.empty() && screens.back()[0].find("Host Name") == std::string::npos;
+  })) << program.output();
+  program.hangUp();
+  EXPECT_EQ(program.wait(), 128 + SIGHUP);
+  EXPECT_NE(s::test::fileText(log).find("<table>"), std::string::npos);
+  EXPECT_NE(home.settingsText().find("EnableHostNameResolution=\"0\""), std::string::npos)
+      << home.settingsText();
+}
+
 // The current list's or log's line of the connection to `remote`, in a screen; empty when none.
 std::string lineWith(const std::vector<std::string>& screen, const std::string& remote) {
   for (size_t i = 2; i < screen.size(); ++i) {

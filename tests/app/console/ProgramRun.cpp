@@ -9,8 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
-#include <regex>
 #include <thread>
 
 extern char** environ;
@@ -264,13 +264,27 @@ bool sameModes(const termios& a, const termios& b) {
 }
 
 std::vector<double> byteCounts(const std::string& text) {
-  static const std::regex quantity("(\\d+(?:\\.\\d+)?) (B|KB|MB|GB)\\b");
   std::vector<double> counts;
-  for (std::sregex_iterator it(text.begin(), text.end(), quantity), end; it != end; ++it) {
-    double value = std::stod((*it)[1]);
-    std::string unit = (*it)[2];
-    double scale = unit == "B" ? 1 : unit == "KB" ? 1024 : unit == "MB" ? 1048576 : 1073741824;
-    counts.push_back(value * scale);
+  auto digit = [&text](size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!digit(i) || (i > 0 && (digit(i - 1) || text[i - 1] == '.'))) {
+      continue;
+    }
+    size_t end = i;
+    while (digit(end) || (end < text.size() && text[end] == '.')) {
+      ++end;
+    }
+    for (const auto& [unit, scale] : {std::pair<std::string, double>{"B", 1.0},
+                                      {"KB", 1024.0},
+                                      {"MB", 1048576.0},
+                                      {"GB", 1073741824.0}}) {
+      size_t after = end + 1 + unit.size();
+      if (text.compare(end, 1 + unit.size(), " " + unit) == 0 &&
+          (after >= text.size() || !std::isalpha(static_cast<unsigned char>(text[after])))) {
+        counts.push_back(std::stod(text.substr(i, end - i)) * scale);
+      }
+    }
+    i = end;
   }
   return counts;
 }

@@ -123,10 +123,15 @@ TableText tableText(gui::win::ListBox2& list, uint32_t width, uint32_t firstRow,
   table.width = totalWidth(columns, gap);
   std::vector<std::string> cells;
   for (const Column& column : columns) {
-    // The arrow stays when the title is cut.
-    uint32_t mark = columnsOf(column.mark) < column.width ? columnsOf(column.mark) : 0;
-    cells.push_back(fitted(column.title, column.width - mark, column.alignRight) +
-                    shown(mark > 0 ? column.mark : u""));
+    std::u16string marked = column.title + std::u16string(column.mark);
+    uint32_t mark = columnsOf(column.mark);
+    if (columnsOf(marked) <= column.width || mark >= column.width) {
+      cells.push_back(fitted(marked, column.width, column.alignRight));
+    } else {
+      // The arrow stays when the title is cut.
+      cells.push_back(fitted(column.title, column.width - mark, column.alignRight) +
+                      shown(column.mark));
+    }
   }
   table.header = join(cells, gap);
   for (uint32_t row = firstRow; row < end; ++row) {

@@ -351,9 +351,23 @@ TEST(Console, DrawsSwitchesToTheLogAndQuitsRestoringTheTerminal) {
   // Raw mode: the keys arrive as typed, no echo, no line editing.
   EXPECT_EQ(program.modes().c_lflag & (ECHO | ICANON | ISIG), 0U);
 
+  // The sort column moves on and back; the column it comes back to turns round.
+  program.send("s");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "[Current]", "State\u25BC");
+  })) << program.output();
+  program.send("S");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "[Current]", "Protocol\u25BC");
+  })) << program.output();
+
   program.send("\t");
   ASSERT_TRUE(program.readUntil([](const std::string& out) {
-    return hasFrame(out, "[Log]", "End");
+    return hasFrame(out, "[Log]", "End\u25B2");
+  })) << program.output();
+  program.send("\x1b[C");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "[Log]", "Process ID\u25BC");
   })) << program.output();
   program.send("q");
   EXPECT_EQ(program.wait(), 0);

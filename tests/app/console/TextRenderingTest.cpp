@@ -119,6 +119,15 @@ TEST(TableText, FollowsTheColumnOrderTheSortKeyAndTheRowsShown) {
   EXPECT_EQ(table.rows, (std::vector<std::string>{"/a    TCP      42", "/c    TCP       9"}));
 }
 
+TEST(TableText, KeepsTheArrowBesideItsTitle) {
+  auto list = smallList();
+  addRow(*list, u"TCP", 1, u"/usr/local/bin/x");
+  list->sortByColumn(2);
+  EXPECT_EQ(tableText(*list, 80, 0, 1).header, "Proto  Pid  Path\u25BC");
+  list->sortByColumn(1);
+  EXPECT_EQ(tableText(*list, 80, 0, 1).header, "Proto  Pid\u25BC  Path");
+}
+
 TEST(TableText, NeverPassesControlCharactersToTheTerminal) {
   auto list = smallList();
   addRow(*list, u"TCP", 1, u"evil\x1b]0;owned\x07\x1b[2J");

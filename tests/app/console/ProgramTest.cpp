@@ -337,11 +337,12 @@ bool hasFrame(const std::string& output, const std::string& first, const std::st
 }
 
 TEST(Console, DrawsSwitchesToTheLogAndQuitsRestoringTheTerminal) {
-  // At least one connection, so that the connections text is drawn.
+  // At least one connection, so that the connections text is drawn. The terminal is wide
+  // enough for whole titles beside the test program's path.
   Fd listener = platform::test::tcpListener("127.0.0.1");
   Home home;
   PtyProgram program;
-  ASSERT_TRUE(program.start({NETVIGIL_BINARY, "--console"}, home.env(), 160, 30));
+  ASSERT_TRUE(program.start({NETVIGIL_BINARY, "--console"}, home.env(), 300, 30));
   termios before = program.modes();
   ASSERT_TRUE(program.readUntil([](const std::string& out) {
     return hasFrame(out, "[Current]", "Protocol") &&
@@ -385,12 +386,12 @@ TEST(Console, EndsInGoodOrderOnSigtermKeepingWhatTheKeysChanged) {
       program.start({NETVIGIL_BINARY, "--console", "--save-log", log}, home.env(), 120, 24));
   termios before = program.modes();
   ASSERT_TRUE(program.readUntil([](const std::string& out) {
-    return hasFrame(out, "Refresh Frequency: 1 Second", "Protocol");
+    return hasFrame(out, "Refresh Frequency: 1 Second", "Pro");
   })) << program.output();
   // A shorter period.
   program.send("+");
   ASSERT_TRUE(program.readUntil([](const std::string& out) {
-    return hasFrame(out, "Refresh Frequency: 0.5 Second", "Protocol");
+    return hasFrame(out, "Refresh Frequency: 0.5 Second", "Pro");
   })) << program.output();
   program.signal(SIGTERM);
   EXPECT_EQ(program.wait(), 128 + SIGTERM);
@@ -407,7 +408,7 @@ TEST(Console, EndsInGoodOrderWhenItsTerminalGoes) {
   ASSERT_TRUE(
       program.start({NETVIGIL_BINARY, "--console", "--save-log", log}, home.env(), 120, 24));
   ASSERT_TRUE(program.readUntil([](const std::string& out) {
-    return hasFrame(out, "Enable Host Name Resolution", "Protocol");
+    return hasFrame(out, "Enable Host Name Resolution", "Pro");
   })) << program.output();
   program.send("h");
   ASSERT_TRUE(program.readUntil([](const std::string& out) {

@@ -1,18 +1,31 @@
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstring>
 
-#include "app/ConnectionList.h"
 #include "app/ToolkitDemo.h"
+#include "app/console/CommandLine.h"
+#include "app/console/ConsoleApp.h"
 
-// Until the window and the live console view exist, the program's view is the connection
-// list printed once.
+// Until the window exists, the monitor runs on the terminal: live, or printed once.
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("Netvigil %s\n", NETVIGIL_VERSION);
-    return 0;
+  using namespace s::app::console;
+  CommandLine line = parseCommandLine(argc, argv);
+  if (!line.error.empty()) {
+    std::fprintf(stderr, "netvigil: %s\n", line.error.c_str());
+    return 2;
   }
-  if (argc > 1 && std::strcmp(argv[1], "--toolkit-demo") == 0) {
-    return s::app::runToolkitDemo(argc - 1, argv + 1);
+  switch (effectiveMode(line, isatty(0) != 0 && isatty(1) != 0)) {
+    case Mode::kHelp:
+      std::fwrite(usageText().data(), 1, usageText().size(), stdout);
+      return 0;
+    case Mode::kVersion:
+      std::printf("Netvigil %s\n", NETVIGIL_VERSION);
+      return 0;
+    case Mode::kToolkitDemo:
+      return s::app::runToolkitDemo(argc - line.demoArgument, argv + line.demoArgument);
+    case Mode::kConsole:
+      return runMonitor(line, true);
+    default:
+      return runMonitor(line, false);
   }
-  return s::app::runConnectionList(argc, argv);
 }

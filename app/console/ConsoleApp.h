@@ -1,0 +1,12 @@
+#pragma once
+
+#include "app/console/CommandLine.h"
+
+namespace s::app::console {
+
+// Runs the monitor without a window: the live console view (`live`) or the printout, as the
+// command line asks. The settings give the defaults and take what the keys change. Gives the
+// exit status: 2 when the live view has no terminal.
+int runMonitor(const CommandLine& line, bool live);
+
+}  // namespace s::app::console

@@ -1,0 +1,565 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/linux/capture/NetnsPair.h"
+#include "tests/app/console/ProgramRun.h"
+#include "tests/network/NamespaceHosts.h"
+#include "tests/platform/linux/Sockets.h"
+#include "tests/support/TempFolder.h"
+
+namespace s::app::console {
+namespace {
+
+using platform::test::Fd;
+using platform::test::localPort;
+using test::byteCounts;
+using test::frames;
+using test::PtyProgram;
+using test::runProgram;
+
+// The cells of a printout line, in the current list's column order.
+constexpr size_t kCells = 12;
+constexpr size_t kPid = 2;
+constexpr size_t kLocal = 4;
+constexpr size_t kLocalPort = 5;
+constexpr size_t kRemote = 6;
+constexpr size_t kRemotePort = 7;
+
+std::vector<std::string> split(const std::string& line, char separator) {
+  std::vector<std::string> fields;
+  std::string field;
+  std::istringstream in(line);
+  while (std::getline(in, field, separator)) {
+    fields.push_back(field);
+  }
+  if (!line.empty() && line.back() == separator) {
+    fields.emplace_back();
+  }
+  return fields;
+}
+
+std::vector<std::vector<std::string>> tsvRows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  for (const std::string& line : split(text, '\n')) {
+    if (!line.empty()) {
+      rows.push_back(split(line, '\t'));
+    }
+  }
+  return rows;
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// A settings folder of the test's own, so that the user's settings are neither read nor written.
+class Home {
+ public:
+  Home() { chmod(folder_.root().c_str(), 0777); }
+  std::vector<std::string> env() const { return {"NETVIGIL_HOME=" + folder_.root().string()}; }
+  std::string settingsText() const {
+    return s::test::fileText(folder_.path("savedata/SaveData.xml"));
+  }
+  std::filesystem::path path(const std::string& name) const { return folder_.path(name); }
+
+ private:
+  s::test::TempFolder folder_;
+};
+
+// A child process that runs `body` with a pipe to report on and one that holds it until the
+// test closes its end.
+class Helper {
+ public:
+  template <class Body>
+  explicit Helper(Body body) {
+    int report[2];
+    int hold[2];
+    // Close-on-exec, so that no program the test starts holds the child back.
+    if (pipe2(report, O_CLOEXEC) != 0 || pipe2(hold, O_CLOEXEC) != 0) {
+      return;
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(report[0]);
+      close(hold[1]);
+      _exit(body(report[1], hold[0]));
+    }
+    close(report[1]);
+    close(hold[0]);
+    report_ = report[0];
+    hold_ = hold[1];
+  }
+  ~Helper() {
+    release();
+    if (pid_ > 0) {
+      waitpid(pid_, nullptr, 0);
+    }
+    if (report_ >= 0) {
+      close(report_);
+    }
+  }
+  Helper(const Helper&) = delete;
+  Helper& operator=(const Helper&) = delete;
+
+  // The next number the child reports; -1 when it reports none.
+  int64_t next() {
+    int64_t value = -1;
+    return read(report_, &value, sizeof(value)) == sizeof(value) ? value : -1;
+  }
+  // Lets the child go on to its end.
+  void release() {
+    if (hold_ >= 0) {
+      close(hold_);
+      hold_ = -1;
+    }
+  }
+  int wait() {
+    int raw = 0;
+    if (pid_ <= 0 || waitpid(pid_, &raw, 0) != pid_) {
+      return -1;
+    }
+    pid_ = -1;
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  }
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+  int report_ = -1;
+  int hold_ = -1;
+};
+
+void report(int fd, int64_t value) {
+  if (write(fd, &value, sizeof(value)) != sizeof(value)) {
+    _exit(90);
+  }
+}
+
+// Blocks until the test lets go.
+void holdOn(int hold) {
+  char byte = 0;
+  while (read(hold, &byte, 1) > 0) {
+  }
+}
+
+// protocol, state, local address, local port, remote address, remote port, pid
+using Row = std::tuple<std::string, std::string, std::string, std::string, std::string, std::string,
+                       std::string>;
+
+std::set<Row> printedRows(const std::string& text, const std::set<std::string>& ports) {
+  std::set<Row> rows;
+  for (const std::vector<std::string>& f : tsvRows(text)) {
+    if (f.size() == kCells &&
+        (ports.count(f[kLocalPort]) != 0 || ports.count(f[kRemotePort]) != 0)) {
+      rows.insert({f[0], f[1], f[kLocal], f[kLocalPort], f[kRemote], f[kRemotePort], f[kPid]});
+    }
+  }
+  return rows;
+}
+
+// "127.0.0.1:80", "[::ffff:127.0.0.1]:80", "0.0.0.0:*" into address and port; false for
+// other IPv6 endpoints, "*:80" (ss's form of a dual-stack socket's [::]) among them.
+bool endpoint(const std::string& text, std::string& address, std::string& port) {
+  size_t colon = text.rfind(':');
+  if (colon == std::string::npos) {
+    return false;
+  }
+  address = text.substr(0, colon);
+  port = text.substr(colon + 1);
+  if (address == "*") {
+    return false;
+  }
+  if (address.size() > 2 && address.front() == '[') {
+    address = address.substr(1, address.size() - 2);
+    if (address.rfind("::ffff:", 0) != 0 || address.find('.') == std::string::npos) {
+      return false;
+    }
+    address = address.substr(7);
+  }
+  return address.find(':') == std::string::npos;
+}
+
+std::set<Row> ssRows(const std::string& text, const std::set<std::string>& ports) {
+  std::set<Row> rows;
+  for (const std::string& line : split(text, '\n')) {
+    std::istringstream fields(line);
+    std::string netid, state, receiveQueue, sendQueue, local, peer, users;
+    fields >> netid >> state >> receiveQueue >> sendQueue >> local >> peer;
+    std::getline(fields, users);
+    std::string localAddress, localPortText, peerAddress, peerPort;
+    if (!endpoint(local, localAddress, localPortText) || !endpoint(peer, peerAddress, peerPort)) {
+      continue;
+    }
+    bool established = state == "ESTAB";
+    if (ports.count(localPortText) == 0 && !(established && ports.count(peerPort) != 0)) {
+      continue;
+    }
+    size_t at = users.find("pid=");
+    std::string pid =
+        at == std::string::npos ? "-" : users.substr(at + 4, users.find(',', at) - at - 4);
+    if (netid == "udp") {
+      rows.insert({"UDP", "", localAddress, localPortText, "", "", pid});
+    } else {
+      std::string name = state == "LISTEN" ? "LISTENING" : established ? "ESTABLISHED" : state;
+      rows.insert({"TCP", name, localAddress, localPortText, state == "LISTEN" ? "" : peerAddress,
+                   established ? peerPort : "", pid});
+    }
+  }
+  return rows;
+}
+
+TEST(Printout, AgreesWithSsOnTheTestsSockets) {
+  Fd listener = platform::test::tcpListener("127.0.0.1");
+  std::string port = std::to_string(localPort(listener.get()));
+  Fd client = platform::test::tcpConnect("127.0.0.1", localPort(listener.get()));
+  Fd server = platform::test::tcpAccept(listener.get());
+  Fd dual = platform::test::dualStackListener();
+  std::string dualPort = std::to_string(localPort(dual.get()));
+  Fd dualClient = platform::test::tcpConnect("127.0.0.1", localPort(dual.get()));
+  Fd dualServer = platform::test::tcpAccept(dual.get());
+  Fd udp = platform::test::udpSocket("127.0.0.1");
+  std::string udpPort = std::to_string(localPort(udp.get()));
+  std::set<std::string> ports = {port, dualPort, udpPort};
+
+  Home home;
+  test::RunResult run =
+      runProgram({NETVIGIL_BINARY, "--once", "--cycles", "1", "--tsv", "--no-resolve"}, home.env());
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::set<Row> ours = printedRows(run.out, ports);
+  std::set<Row> theirs = ssRows(runProgram({"ss", "-tuanpH"}, {}).out, ports);
+  // Listener, both ends of each connection (the dual-stack listener itself is IPv6 only),
+  // the UDP socket.
+  EXPECT_EQ(ours.size(), 6U) << run.out;
+  EXPECT_EQ(ours, theirs);
+  for (const Row& row : ours) {
+    EXPECT_EQ(std::get<6>(row), std::to_string(getpid()));
+  }
+  // Nothing was changed, so nothing was written.
+  EXPECT_EQ(home.settingsText(), "");
+}
+
+TEST(Printout, ShowsHostNamesFromTheNamespacesHostsFile) {
+  system::network::test::NamespaceHosts hosts("127.0.0.1 loopy.nvtest\n");
+  ASSERT_TRUE(hosts.ok());
+  Helper listener([&hosts](int out, int hold) {
+    if (!hosts.netns().enter()) {
+      return 1;
+    }
+    Fd socket = platform::test::tcpListener("127.0.0.1", 4321);
+    report(out, socket.get() >= 0 ? 1 : 0);
+    holdOn(hold);
+    return 0;
+  });
+  ASSERT_EQ(listener.next(), 1);
+
+  Home home;
+  test::RunResult run = runProgram({"ip", "netns", "exec", hosts.netns().name(), NETVIGIL_BINARY,
+                                    "--once", "--cycles", "1", "--tsv"},
+                                   home.env());
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::vector<std::string>> rows = tsvRows(run.out);
+  ASSERT_EQ(rows.size(), 1U) << run.out;
+  ASSERT_EQ(rows[0].size(), kCells) << run.out;
+  EXPECT_EQ(rows[0][0], "TCP");
+  EXPECT_EQ(rows[0][1], "LISTENING");
+  EXPECT_EQ(rows[0][kPid], std::to_string(listener.pid()));
+  EXPECT_EQ(rows[0][kLocal], "loopy.nvtest");
+  EXPECT_EQ(rows[0][kLocalPort], "4321");
+  EXPECT_EQ(rows[0][kRemote], "*");
+}
+
+TEST(Printout, RunsUnprivilegedAndSaysOnceWhatItCannotSee) {
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create());
+  // A socket of root's in the namespace, which nobody cannot trace to its process.
+  Helper rootListener([&pair](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameA());
+    Fd socket = platform::test::tcpListener(platform::NetnsPair::kAddressA);
+    report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
+    holdOn(hold);
+    return 0;
+  });
+  int64_t port = rootListener.next();
+  ASSERT_GT(port, 0);
+
+  Home home;
+  test::RunResult run = runProgram(
+      {"ip", "netns", "exec", pair.nameA(), "setpriv", "--reuid=nobody", "--regid=nogroup",
+       "--clear-groups", NETVIGIL_BINARY, "--once", "--cycles", "3", "--tsv", "--no-resolve"},
+      home.env());
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> row;
+  for (const std::vector<std::string>& fields : tsvRows(run.out)) {
+    if (fields.size() == kCells && fields[kLocalPort] == std::to_string(port)) {
+      row = fields;
+    }
+  }
+  ASSERT_FALSE(row.empty()) << run.out;
+  EXPECT_EQ(row[kPid], "-");
+  // Once each: the capture right and the owners' right.
+  EXPECT_EQ(occurrences(run.err, "CAP_NET_RAW"), 1U) << run.err;
+  EXPECT_EQ(occurrences(run.err, "cap_sys_ptrace"), 1U) << run.err;
+  // Line breaks stay line breaks, and nothing shows as a replacement character.
+  EXPECT_EQ(run.err.find("\uFFFD"), std::string::npos) << run.err;
+}
+
+TEST(Console, RefusesWithoutATerminal) {
+  Home home;
+  test::RunResult run = runProgram({NETVIGIL_BINARY, "--console"}, home.env());
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("needs a terminal"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+}
+
+bool hasFrame(const std::string& output, const std::string& first, const std::string& header) {
+  std::vector<std::vector<std::string>> screens = frames(output);
+  return std::any_of(screens.begin(), screens.end(), [&](const std::vector<std::string>& lines) {
+    return lines.size() > 2 && lines[0].find(first) != std::string::npos &&
+           lines[1].find(header) != std::string::npos;
+  });
+}
+
+TEST(Console, DrawsSwitchesToTheLogAndQuitsRestoringTheTerminal) {
+  // At least one connection, so that the connections text is drawn. The terminal is wide
+  // enough for whole titles beside the test program's path.
+  Fd listener = platform::test::tcpListener("127.0.0.1");
+  Home home;
+  PtyProgram program;
+  ASSERT_TRUE(program.start({NETVIGIL_BINARY, "--console"}, home.env(), 300, 30));
+  termios before = program.modes();
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "[Current]", "Protocol") &&
+           out.find("Connections (Tcp:") != std::string::npos;
+  })) << program.output();
+  EXPECT_FALSE(test::sameModes(before, program.modes()));
+  // Raw mode: the keys arrive as typed, no echo, no line editing.
+  EXPECT_EQ(program.modes().c_lflag & (ECHO | ICANON | ISIG), 0U);
+
+  // The sort column moves on and back; the column it comes back to turns round.
+  program.send("s");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "[Current]", "State\u25BC");
+  })) << program.output();
+  program.send("S");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "[Current]", "Protocol\u25BC");
+  })) << program.output();
+
+  program.send("\t");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "[Log]", "End\u25B2");
+  })) << program.output();
+  program.send("\x1b[C");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "[Log]", "Process ID\u25BC");
+  })) << program.output();
+  program.send("q");
+  EXPECT_EQ(program.wait(), 0);
+  EXPECT_TRUE(test::sameModes(before, program.modes()));
+  const std::string& out = program.output();
+  EXPECT_GT(out.rfind("\x1b[?1049l"), out.rfind("\x1b[H"));
+  EXPECT_NE(out.rfind("\x1b[?25h"), std::string::npos);
+}
+
+TEST(Console, EndsInGoodOrderOnSigtermKeepingWhatTheKeysChanged) {
+  Home home;
+  std::string log = home.path("saved/log.htm").string();
+  PtyProgram program;
+  ASSERT_TRUE(
+      program.start({NETVIGIL_BINARY, "--console", "--save-log", log}, home.env(), 120, 24));
+  termios before = program.modes();
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "Refresh Frequency: 1 Second", "Pro");
+  })) << program.output();
+  // A shorter period.
+  program.send("+");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "Refresh Frequency: 0.5 Second", "Pro");
+  })) << program.output();
+  program.signal(SIGTERM);
+  EXPECT_EQ(program.wait(), 128 + SIGTERM);
+  EXPECT_TRUE(test::sameModes(before, program.modes()));
+  EXPECT_NE(s::test::fileText(log).find("<table>"), std::string::npos);
+  EXPECT_NE(home.settingsText().find("RefreshFrequency=\"500\""), std::string::npos)
+      << home.settingsText();
+}
+
+TEST(Console, EndsInGoodOrderWhenItsTerminalGoes) {
+  Home home;
+  std::string log = home.path("log.htm").string();
+  PtyProgram program;
+  ASSERT_TRUE(
+      program.start({NETVIGIL_BINARY, "--console", "--save-log", log}, home.env(), 120, 24));
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    return hasFrame(out, "Enable Host Name Resolution", "Pro");
+  })) << program.output();
+  program.send("h");
+  ASSERT_TRUE(program.readUntil([](const std::string& out) {
+    std::vector<std::vector<std::string>> screens = frames(out);
+    return !screens.empty() && screens.back()[0].find("Host Name") == std::string::npos;
+  })) << program.output();
+  program.hangUp();
+  EXPECT_EQ(program.wait(), 128 + SIGHUP);
+  EXPECT_NE(s::test::fileText(log).find("<table>"), std::string::npos);
+  EXPECT_NE(home.settingsText().find("EnableHostNameResolution=\"0\""), std::string::npos)
+      << home.settingsText();
+}
+
+// The current list's or log's line of the connection to `remote`, in a screen; empty when none.
+std::string lineWith(const std::vector<std::string>& screen, const std::string& remote) {
+  for (size_t i = 2; i < screen.size(); ++i) {
+    if (screen[i].find(remote) != std::string::npos) {
+      return screen[i];
+    }
+  }
+  return {};
+}
+
+// The sent count of the last screen that shows the connection.
+double lastSent(const std::string& output, const std::string& remote) {
+  double sent = -1;
+  for (const std::vector<std::string>& screen : frames(output)) {
+    std::vector<double> counts = byteCounts(lineWith(screen, remote));
+    if (counts.size() >= 2) {
+      sent = counts[1];
+    }
+  }
+  return sent;
+}
+
+TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create());
+  const std::string remote = platform::NetnsPair::kAddressB;
+  Helper server([&pair](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameB());
+    Fd listener = platform::test::tcpListener(platform::NetnsPair::kAddressB);
+    report(out, entry.entered() && listener.get() >= 0 ? localPort(listener.get()) : -1);
+    Fd peer = platform::test::tcpAccept(listener.get());
+    char chunk[4096];
+    while (read(peer.get(), chunk, sizeof(chunk)) > 0) {
+    }
+    holdOn(hold);
+    return 0;
+  });
+  int64_t port = server.next();
+  ASSERT_GT(port, 0);
+  // Sends a kilobyte every 100 ms until the test lets go, then closes.
+  Helper sender([&pair, port](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameA());
+    Fd socket =
+        platform::test::tcpConnect(platform::NetnsPair::kAddressB, static_cast<uint16_t>(port));
+    report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
+    char kilobyte[1024] = {};
+    pollfd held{hold, POLLIN, 0};
+    for (int i = 0; i < 600 && poll(&held, 1, 100) == 0; ++i) {
+      if (write(socket.get(), kilobyte, sizeof(kilobyte)) != sizeof(kilobyte)) {
+        return 1;
+      }
+    }
+    return 0;
+  });
+  int64_t senderPort = sender.next();
+  ASSERT_GT(senderPort, 0);
+
+  Home home;
+  test::RunResult once = runProgram({"ip", "netns", "exec", pair.nameA(), NETVIGIL_BINARY, "--once",
+                                     "--cycles", "2", "--tsv", "--no-resolve"},
+                                    home.env());
+  ASSERT_EQ(once.status, 0) << once.err;
+  std::vector<std::vector<std::string>> rows = tsvRows(once.out);
+  auto listed = std::find_if(rows.begin(), rows.end(), [&](const std::vector<std::string>& f) {
+    return f.size() == kCells && f[kRemote] == remote && f[kRemotePort] == std::to_string(port);
+  });
+  ASSERT_NE(listed, rows.end()) << once.out;
+  EXPECT_EQ((*listed)[1], "ESTABLISHED");
+  EXPECT_EQ((*listed)[kPid], std::to_string(sender.pid()));
+  EXPECT_EQ((*listed)[kLocalPort], std::to_string(senderPort));
+
+  std::string log = home.path("log.htm").string();
+  PtyProgram program;
+  ASSERT_TRUE(program.start({"ip", "netns", "exec", pair.nameA(), NETVIGIL_BINARY, "--console",
+                             "--no-resolve", "--period", "0.5s", "--save-log", log},
+                            home.env(), 200, 20));
+  // Two screens with different sent counts.
+  double firstSent = -1;
+  ASSERT_TRUE(program.readUntil([&](const std::string& out) {
+    double sent = lastSent(out, remote);
+    if (firstSent < 0) {
+      firstSent = sent > 0 ? sent : -1;
+      return false;
+    }
+    return sent > firstSent;
+  })) << program.output();
+  double sentShown = lastSent(program.output(), remote);
+
+  sender.release();
+  ASSERT_EQ(sender.wait(), 0);
+  // The connection leaves the current list, and the log shows it.
+  ASSERT_TRUE(program.readUntil([&](const std::string& out) {
+    std::vector<std::vector<std::string>> screens = frames(out);
+    return !screens.empty() && screens.back().size() > 2 &&
+           lineWith(screens.back(), remote).empty();
+  })) << program.output();
+  sentShown = std::max(sentShown, lastSent(program.output(), remote));
+  program.send("l");
+  ASSERT_TRUE(program.readUntil([&](const std::string& out) {
+    std::vector<std::vector<std::string>> screens = frames(out);
+    return !screens.empty() && screens.back().size() > 2 &&
+           screens.back()[0].find("[Log]") != std::string::npos &&
+           !lineWith(screens.back(), remote).empty();
+  })) << program.output();
+  program.send("q");
+  EXPECT_EQ(program.wait(), 0);
+
+  // The saved row: its end, duration and final counts.
+  std::string page = s::test::fileText(log);
+  std::string rowStart = "<tr><td>TCP</td>";
+  std::vector<std::string> cells;
+  for (size_t at = page.find(rowStart); at != std::string::npos; at = page.find(rowStart, at + 1)) {
+    std::string row = page.substr(at + 8, page.find("</td></tr>", at) - at - 8);
+    std::vector<std::string> found;
+    for (size_t from = 0;;) {
+      size_t end = row.find("</td><td>", from);
+      found.push_back(row.substr(from, end == std::string::npos ? std::string::npos : end - from));
+      if (end == std::string::npos) {
+        break;
+      }
+      from = end + 9;
+    }
+    if (found.size() == 13 && found[6] == remote && found[7] == std::to_string(port)) {
+      cells = found;
+    }
+  }
+  ASSERT_EQ(cells.size(), 13U) << page;
+  EXPECT_EQ(cells[5], std::to_string(senderPort));
+  EXPECT_FALSE(cells[1].empty());                                       // End
+  EXPECT_FALSE(cells[11].empty());                                      // Start
+  EXPECT_NE(cells[10].find_first_of("0123456789"), std::string::npos);  // Duration
+  std::vector<double> received = byteCounts(cells[8]);
+  std::vector<double> sent = byteCounts(cells[9]);
+  ASSERT_EQ(received.size(), 1U) << cells[8];
+  ASSERT_EQ(sent.size(), 1U) << cells[9];
+  EXPECT_GT(received[0], 0);
+  EXPECT_GE(sent[0], sentShown);
+}
+
+}  // namespace
+}  // namespace s::app::console

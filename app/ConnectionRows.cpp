@@ -23,6 +23,16 @@ void showPort(lb::CellValue value, str::StrBuffer& text) {
   }
 }
 
+// -1 is an owner this user may not see.
+void showPid(lb::CellValue value, str::StrBuffer& text) {
+  auto pid = static_cast<int32_t>(static_cast<uint32_t>(value));
+  if (pid < 0) {
+    text.assign(u"-");
+  } else {
+    text.assignS32(pid);
+  }
+}
+
 void showAge(lb::CellValue value, str::StrBuffer& text) {
   time::formatDurationShort(&text,
                             durationClock.load(std::memory_order_relaxed) - lb::int64Of(value));
@@ -72,8 +82,7 @@ std::u16string_view remoteText(IConnection& connection) {
 
 // The cells from Process ID to Remote Port, which both rows share.
 void addEndpoints(lb::Record* row, IConnection& connection) {
-  lb::appendCell(row,
-                 lb::newCell(static_cast<uint32_t>(connection.getPid()), nullptr, lb::showU32));
+  lb::appendCell(row, lb::newCell(static_cast<uint32_t>(connection.getPid()), nullptr, showPid));
   addProcessName(row, connection);
   addText(row, localText(connection));
   addPort(row, connection.getLocalPort());

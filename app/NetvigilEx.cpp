@@ -30,6 +30,17 @@ constexpr uint32_t kLongPeriodMs = 1000;
 constexpr uint32_t kIconizedPeriodMs = 3000;
 constexpr uint32_t kQuietCycles = 3;
 
+// A continuing connection's byte cells, when its counts grew; counts alone change no order.
+void updateCounts(gui::IListBox2& list, net::IConnection& record,
+                  const net::TrafficTable& traffic) {
+  if (record.addReceived(traffic)) {
+    setInt64Cell(list, record, current::kReceived, record.getReceivedBytes());
+  }
+  if (record.addSent(traffic)) {
+    setInt64Cell(list, record, current::kSent, record.getSentBytes());
+  }
+}
+
 // What one run of the cycle holds, on the refresh thread.
 class Cycle {
  public:
@@ -278,12 +289,7 @@ void Cycle::updateContinuingTcp(const TcpConnectionSet& snapshot) {
     if (record == nullptr) {
       continue;
     }
-    if (record->addReceived(*traffic_)) {
-      setInt64Cell(list, *record, current::kReceived, record->getReceivedBytes());
-    }
-    if (record->addSent(*traffic_)) {
-      setInt64Cell(list, *record, current::kSent, record->getSentBytes());
-    }
+    updateCounts(list, *record, *traffic_);
     // Asked every cycle: a name that arrives while addresses are shown is there when they are
     // switched off.
     if (record->resolveRemoteHostName() && rowsShowHostNames_) {
@@ -306,12 +312,7 @@ void Cycle::updateContinuingUdp(const UdpConnectionSet& snapshot) {
     if (record == nullptr) {
       continue;
     }
-    if (record->addReceived(*traffic_)) {
-      setInt64Cell(list, *record, current::kReceived, record->getReceivedBytes());
-    }
-    if (record->addSent(*traffic_)) {
-      setInt64Cell(list, *record, current::kSent, record->getSentBytes());
-    }
+    updateCounts(list, *record, *traffic_);
   }
 }
 

@@ -26,28 +26,19 @@
 #include "app/IMonitorView.h"
 #include "app/NetvigilEx.h"
 #include "app/SystemSources.h"
-#include "bench/listbox2/CountingAllocator.h"
+#include "bench/support/CountingAllocator.h"
+#include "bench/support/Measure.h"
 #include "gui/listbox2/ListBox2.h"
 
 namespace {
 
 namespace net = s::system::network;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::median;
+using bench::msSince;
+using bench::runQuietly;
 using net::TcpConnection;
 using net::UdpConnection;
-
-double msSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-  if (values.empty()) {
-    return 0;
-  }
-  std::sort(values.begin(), values.end());
-  size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 // Two lists without a window; operations run on the calling thread.
 class QuietView final : public s::app::IMonitorView {
@@ -248,19 +239,6 @@ class KernelSources final : public s::app::IMonitorSources {
   s::app::SystemSources system_{false};
 };
 
-void runQuietly(const char* program, const char* options) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  char* argv[] = {const_cast<char*>(program), const_cast<char*>(options), nullptr};
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, program, &actions, nullptr, argv, environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-}
-
 void closeAbortively(int fd) {
   // No TIME_WAIT rows behind the run.
   linger off{1, 0};
@@ -343,14 +321,7 @@ void measureKernel(int pairs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<int> counts;
-  for (int i = 1; i < argc; ++i) {
-    counts.push_back(std::atoi(argv[i]));
-  }
-  if (counts.empty()) {
-    counts = {1000, 10000, 50000};
-  }
-  for (int connections : counts) {
+  for (int connections : bench::connectionCounts(argc, argv)) {
     measureScripted(connections);
   }
   measureKernel(5000);

@@ -3,7 +3,7 @@
 // steady-state pass are counted with a replaced global operator new.
 #include <benchmark/benchmark.h>
 
-#include "bench/listbox2/CountingAllocator.h"
+#include "bench/support/CountingAllocator.h"
 #include "gui/listbox2/Comparators.h"
 #include "gui/listbox2/ListBox2.h"
 

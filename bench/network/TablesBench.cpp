@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/Measure.h"
 #include "platform/linux/SockDiagSource.h"
 #include "platform/linux/SocketTable.h"
 
@@ -30,11 +31,14 @@ extern char** environ;
 
 namespace {
 
+using bench::median;
+using bench::medianMs;
+using bench::runQuietly;
+using bench::timeMs;
 using s::platform::Protocol;
 using s::platform::SockDiagSource;
 using s::platform::SocketRow;
 using s::platform::SocketTable;
-using Clock = std::chrono::steady_clock;
 
 constexpr uint16_t kFirstPort = 21000;
 
@@ -137,39 +141,6 @@ void stopHolders(std::vector<Holder>& holders) {
   holders.clear();
 }
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-double timeMs(const std::function<void()>& body) {
-  auto start = Clock::now();
-  body();
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double medianMs(int runs, const std::function<void()>& body) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    times.push_back(timeMs(body));
-  }
-  return median(times);
-}
-
-void runQuietly(const char* program, const char* options) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  char* argv[] = {const_cast<char*>(program), const_cast<char*>(options), nullptr};
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, program, &actions, nullptr, argv, environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-}
-
 size_t countEstablished(const std::vector<SocketRow>& rows, int holders) {
   size_t count = 0;
   for (const SocketRow& row : rows) {
@@ -258,13 +229,7 @@ void measure(int connections, int perHolder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<int> counts;
-  for (int i = 1; i < argc; ++i) {
-    counts.push_back(std::atoi(argv[i]));
-  }
-  if (counts.empty()) {
-    counts = {1000, 10000, 50000};
-  }
+  std::vector<int> counts = bench::connectionCounts(argc, argv);
   // Two descriptors per connection in one holder; as many holders as the file limit asks for.
   rlimit limit{};
   getrlimit(RLIMIT_NOFILE, &limit);

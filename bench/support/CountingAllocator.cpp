@@ -1,6 +1,6 @@
 // The replaced global allocation functions. They live apart from the benchmark so that the
 // compiler never sees a new and a free of the same pointer together.
-#include "bench/listbox2/CountingAllocator.h"
+#include "bench/support/CountingAllocator.h"
 
 #include <atomic>
 #include <cstdlib>

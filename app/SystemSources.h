@@ -7,8 +7,9 @@
 namespace s::app {
 
 // The cycle's readings from this computer: the kernel's connection tables, the packet capture
-// and the interface counters, the system clock and a real sleep.
-class SystemSources final : public IMonitorSources {
+// and the interface counters, the system clock and a real sleep (which tests and benchmarks
+// replace to watch the cycles go by).
+class SystemSources : public IMonitorSources {
  public:
   // Without capture no logger is handed out and no connection gets traffic.
   explicit SystemSources(bool capture = true) : capture_(capture) {}

@@ -221,22 +221,13 @@ void measureScripted(int connections) {
 }
 
 // The kernel's tables through the system's source, with the cycle's clock and no real sleep.
-class KernelSources final : public s::app::IMonitorSources {
+class KernelSources final : public s::app::SystemSources {
  public:
-  net::win::TcpConnectionSet* readTcpConnections() override { return system_.readTcpConnections(); }
-  net::win::UdpConnectionSet* readUdpConnections() override { return system_.readUdpConnections(); }
-  net::IPacketLogger* takePacketLogger() override { return system_.takePacketLogger(); }
-  uint32_t interfaceCount() override { return system_.interfaceCount(); }
-  int64_t interfaceReceivedRate(uint32_t i) override { return system_.interfaceReceivedRate(i); }
-  int64_t interfaceSentRate(uint32_t i) override { return system_.interfaceSentRate(i); }
-  s::time::TimeMs now() override { return system_.now(); }
+  KernelSources() : SystemSources(false) {}
   void sleep(uint32_t /*ms*/) override { meter.cycleEnded(after); }
 
   CycleMeter meter;
   std::function<void(int cycle)> after;
-
- private:
-  s::app::SystemSources system_{false};
 };
 
 void closeAbortively(int fd) {

@@ -643,24 +643,14 @@ TEST(CycleTest, StopBeforeTheFirstCycleRunsNone) {
 
 // The real tables: a loopback connection of this process shows with its pid and, once closed,
 // moves to the log.
-class SystemHarness final : public IMonitorSources {
+class SystemHarness final : public SystemSources {
  public:
-  net::win::TcpConnectionSet* readTcpConnections() override { return system_.readTcpConnections(); }
-  net::win::UdpConnectionSet* readUdpConnections() override { return system_.readUdpConnections(); }
-  net::IPacketLogger* takePacketLogger() override { return system_.takePacketLogger(); }
-  uint32_t interfaceCount() override { return system_.interfaceCount(); }
-  int64_t interfaceReceivedRate(uint32_t i) override { return system_.interfaceReceivedRate(i); }
-  int64_t interfaceSentRate(uint32_t i) override { return system_.interfaceSentRate(i); }
-  time::TimeMs now() override { return system_.now(); }
   void sleep(uint32_t ms) override {
     afterCycle();
-    system_.sleep(ms);
+    SystemSources::sleep(ms);
   }
 
   std::function<void()> afterCycle;
-
- private:
-  SystemSources system_;
 };
 
 TEST(CycleTest, ShowsAndLogsARealLoopbackConnection) {

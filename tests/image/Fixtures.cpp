@@ -41,6 +41,17 @@ Painter solid(Bgra color) {
   return [color](int, int) { return color; };
 }
 
+s::PoolPtr<s::image::ImageCache> solidPicture(int size, Bgra color, bool alpha) {
+  auto image = s::image::ImageCache::create(size, size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      std::memcpy(image->pixel(x, y), &color, 4);
+    }
+  }
+  image->setHasAlpha(alpha);
+  return image;
+}
+
 ByteVector png(int width, int height, PngKind kind, const Painter& paint) {
   ByteVector out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

@@ -6,6 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "framework/base/Pooled.h"
+#include "image/ImageCache.h"
+
 // Small pictures, icon files and PE modules written by the tests themselves: PNG, JPEG and
 // GIF through their libraries, BMP, ICO and PE bytes by hand.
 namespace fixtures {
@@ -20,6 +23,8 @@ struct Bgra {
 using Painter = std::function<Bgra(int x, int y)>;
 
 Painter solid(Bgra color);
+// A square picture of one colour, in memory.
+s::PoolPtr<s::image::ImageCache> solidPicture(int size, Bgra color, bool alpha);
 
 enum class PngKind { Rgba, Rgb, PaletteWithTransparency, Gray16 };
 ByteVector png(int width, int height, PngKind kind, const Painter& paint);

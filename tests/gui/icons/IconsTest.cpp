@@ -103,19 +103,8 @@ TEST(CellLayoutTest, TextPlacement) {
   }
 }
 
-s::PoolPtr<ImageCache> picture(int size, Bgra color, bool alpha) {
-  auto image = ImageCache::create(size, size);
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      std::memcpy(image->pixel(x, y), &color, 4);
-    }
-  }
-  image->setHasAlpha(alpha);
-  return image;
-}
-
 TEST(IconDrawerTest, ScaledCopyIsMadeOnceAndKept) {
-  auto icon = picture(16, {10, 20, 30, 255}, false);
+  auto icon = fixtures::solidPicture(16, {10, 20, 30, 255}, false);
   s::image::IImageBuffer* first = s::gui::IconDrawer::scaled(*icon, 13, 13);
   ASSERT_NE(first, nullptr);
   EXPECT_NE(first, icon.get());
@@ -135,14 +124,14 @@ TEST(IconDrawerTest, ScaledCopyIsMadeOnceAndKept) {
   EXPECT_EQ(first->width(), 8);
   EXPECT_EQ(first->row(7)[0], 99);
   // A picture of the box's size is drawn as it is.
-  auto small = picture(13, {1, 2, 3, 255}, false);
+  auto small = fixtures::solidPicture(13, {1, 2, 3, 255}, false);
   EXPECT_EQ(s::gui::IconDrawer::scaled(*small, 13, 13), small.get());
   EXPECT_EQ(small->scaledCopy(), nullptr);
 }
 
 TEST(IconDrawerTest, DrawsIntoTheIconBox) {
-  auto cell = picture(40, {200, 200, 200, 255}, false);
-  auto icon = picture(16, {0, 0, 255, 128}, true);  // half-transparent red
+  auto cell = fixtures::solidPicture(40, {200, 200, 200, 255}, false);
+  auto icon = fixtures::solidPicture(16, {0, 0, 255, 128}, true);  // half-transparent red
   const CellLayout layout = CellLayout::of({0, 0, 40, 18}, 0, false, false, true);
   s::gui::IconDrawer::draw(*icon, *cell, layout.icon);
   const uint8_t* inside = cell->pixel(layout.icon.left, layout.icon.top);

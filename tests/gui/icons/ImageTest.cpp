@@ -29,17 +29,6 @@ constexpr std::uint32_t kBeneath = 0x285078;
 constexpr std::uint32_t kSystemFace = 0xF0F0F0;
 constexpr int kAt = 10;  // where the box's inset puts its first child
 
-s::PoolPtr<ImageCache> solidPicture(int size, Bgra color, bool alpha) {
-  auto image = ImageCache::create(size, size);
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      std::memcpy(image->pixel(x, y), &color, 4);
-    }
-  }
-  image->setHasAlpha(alpha);
-  return image;
-}
-
 class ImageTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -105,7 +94,7 @@ TEST_F(ImageTest, PicturesAreCompositedOntoWhatLiesBeneath) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    image->setPicture(solidPicture(8, c.color, c.alpha).release());
+    image->setPicture(fixtures::solidPicture(8, c.color, c.alpha).release());
     settle();
     EXPECT_EQ(image->getWidth(), 8);  // the picture's size
     EXPECT_EQ(image->getHeight(), 8);
@@ -119,7 +108,7 @@ TEST_F(ImageTest, PicturesAreCompositedOntoWhatLiesBeneath) {
 TEST_F(ImageTest, RepaintingPartOfTheImageDoesNotBlendTwice) {
   Image* image = shown(Image::take());
   image->setTransparent(true);
-  image->setPicture(solidPicture(8, {0, 0, 255, 128}, true).release());
+  image->setPicture(fixtures::solidPicture(8, {0, 0, 255, 128}, true).release());
   settle();
   auto expectOnce = [&] {
     for (int y = 0; y < 8; ++y) {
@@ -190,8 +179,8 @@ TEST_F(ImageTest, SourcesWithoutPictureGiveAnEmptyIconBox) {
 TEST(ImagePictureTest, PicturesGoBackToTheirPool) {
   s::PoolPtr<Image> image = Image::make();
   auto& pool = ImageCache::pool();
-  auto first = solidPicture(4, {}, true);
-  auto second = solidPicture(4, {}, true);
+  auto first = fixtures::solidPicture(4, {}, true);
+  auto second = fixtures::solidPicture(4, {}, true);
   image->setPicture(first.release());
   const auto free = pool.freeCount();
   image->setPicture(second.release());
@@ -205,7 +194,7 @@ TEST(ImagePictureTest, PicturesGoBackToTheirPool) {
 
 // Targets other than an opaque back buffer drawn at whole pixels.
 TEST(IconDrawerCairoTest, OtherTargets) {
-  auto half = solidPicture(4, {0, 0, 255, 128}, true);
+  auto half = fixtures::solidPicture(4, {0, 0, 255, 128}, true);
   struct Case {
     const char* name;
     cairo_format_t format;

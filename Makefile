@@ -6,7 +6,12 @@ JOBS       ?= $(shell nproc)
 ARGS       ?=
 FUZZ_SECONDS ?= 10
 
-CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Line tables are enough for the backtraces of a failed test and cost less to build than full
+# debug information.
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+# The sanitized build is not optimised: it builds in a third of the time, and its tests wait on
+# sockets and timers more than they compute.
+ASAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O0 -g1 -DNDEBUG"
 
 .PHONY: deps build run test test-release test-asan test-fuzz bench format tidy install-caps clean
 
@@ -29,7 +34,7 @@ test-release: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DNETVIGIL_SANITIZE=ON -DNETVIGIL_BENCH=OFF >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) $(ASAN_FLAGS) -DNETVIGIL_SANITIZE=ON -DNETVIGIL_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)

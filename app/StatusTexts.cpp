@@ -22,8 +22,4 @@ void composeRateText(str::StrBuffer& out, int64_t bytesPerSecond) {
   out.append(u"/s");
 }
 
-int64_t receivedShare(int64_t received, int64_t sent) {
-  return received >= sent ? received - sent : received;
-}
-
 }  // namespace s::app

@@ -12,8 +12,5 @@ void composeConnectionsText(str::StrBuffer& out, std::u16string_view word, uint3
                             uint32_t udp);
 // "1.50 KB/s".
 void composeRateText(str::StrBuffer& out, int64_t bytesPerSecond);
-// What one interface adds to the received total: its received figure less its sent one, unless
-// the received one is the smaller.
-int64_t receivedShare(int64_t received, int64_t sent);
 
 }  // namespace s::app

@@ -558,18 +558,18 @@ TEST(CycleTest, LogIsSortedOnlyWhileVisible) {
 TEST(CycleTest, RatesAreQuietForThreeCyclesThenSumTheInterfaces) {
   Harness h;
   h.snapshots = {{}};
-  // 1000/300 gives 700 received; 300/1000 gives 300.
+  // Received and sent figures are summed apart: the sent bytes are not taken off the received.
   h.rates = {{1000, 300}, {300, 1000}};
   h.run(4);
   std::vector<std::u16string> zero(3, u"0 B/s");
   std::vector<std::u16string> received = zero;
-  received.push_back(byteSize(1000) + u"/s");
+  received.push_back(byteSize(1300) + u"/s");
   std::vector<std::u16string> sent = zero;
   sent.push_back(u"1.26 KB/s");
   EXPECT_EQ(h.view.receivedTexts, received);
   EXPECT_EQ(h.view.sentTexts, sent);
   EXPECT_EQ(h.view.samples,
-            (std::vector<std::pair<int64_t, int64_t>>{{0, 0}, {0, 0}, {0, 0}, {2300, 1300}}));
+            (std::vector<std::pair<int64_t, int64_t>>{{0, 0}, {0, 0}, {0, 0}, {2600, 1300}}));
 }
 
 TEST(CycleTest, WaitFollowsThePeriod) {

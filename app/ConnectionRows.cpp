@@ -5,6 +5,7 @@
 #include "app/ConnectionColumns.h"
 #include "framework/time/TimeText.h"
 #include "gui/listbox2/SubRecord.h"
+#include "network/ConnectionRecord.h"
 
 namespace s::app {
 namespace {
@@ -23,14 +24,8 @@ void showPort(lb::CellValue value, str::StrBuffer& text) {
   }
 }
 
-// -1 is an owner this user may not see.
 void showPid(lb::CellValue value, str::StrBuffer& text) {
-  auto pid = static_cast<int32_t>(static_cast<uint32_t>(value));
-  if (pid < 0) {
-    text.assign(u"-");
-  } else {
-    text.assignS32(pid);
-  }
+  system::network::formatPid(text, static_cast<int32_t>(static_cast<uint32_t>(value)));
 }
 
 void showAge(lb::CellValue value, str::StrBuffer& text) {

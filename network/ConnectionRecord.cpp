@@ -68,12 +68,16 @@ void ConnectionRecord::setPid(int32_t pid) {
   recomputeKey();
 }
 
-std::u16string_view ConnectionRecord::getPidText() {
-  if (pid_ == -1) {
-    text_.assign(u"-");
+void formatPid(str::StrBuffer& out, int32_t pid) {
+  if (pid < 0) {
+    out.assign(u"-");
   } else {
-    text_.assignS32(pid_);
+    out.assignS32(pid);
   }
+}
+
+std::u16string_view ConnectionRecord::getPidText() {
+  formatPid(text_, pid_);
   return text();
 }
 

@@ -12,6 +12,9 @@ namespace s::system::network {
 // large table holds, so that a cycle over an unchanged table makes none.
 inline constexpr uint32_t kRecordPoolCapacity = 65536;
 
+// A pid as the lists show it: "-" for an owner this user may not see (-1).
+void formatPid(str::StrBuffer& out, int32_t pid);
+
 // What TCP and UDP records share: the local endpoint, owner, times, host names, traffic and the
 // view's row. The key words and the loopback rule are the concrete classes' own.
 class ConnectionRecord : public IConnection {

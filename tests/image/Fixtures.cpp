@@ -415,19 +415,6 @@ ByteVector peModule(const std::vector<std::vector<IcoImage>>& groups,
   return out;
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "netvigil-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
-    throw std::runtime_error("mkdtemp");
-  }
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 std::string TempDir::write(const std::string& name, const ByteVector& bytes) const {
   std::string file = path_ + "/" + name;
   std::filesystem::create_directories(std::filesystem::path(file).parent_path());

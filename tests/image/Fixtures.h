@@ -8,6 +8,7 @@
 
 #include "framework/base/Pooled.h"
 #include "image/ImageCache.h"
+#include "tests/support/TempFolder.h"
 
 // Small pictures, icon files and PE modules written by the tests themselves: PNG, JPEG and
 // GIF through their libraries, BMP, ICO and PE bytes by hand.
@@ -54,18 +55,15 @@ ByteVector ico(const std::vector<IcoImage>& images);
 ByteVector peModule(const std::vector<std::vector<IcoImage>>& groups,
                     const std::vector<uint16_t>& missingIcons = {});
 
-// A temporary folder, removed with everything in it.
+// A temporary folder, removed with everything in it, that takes files of bytes.
 class TempDir {
  public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const { return path_; }
   std::string write(const std::string& name, const ByteVector& bytes) const;
 
  private:
-  std::string path_;
+  s::test::TempFolder folder_;
+  std::string path_ = folder_.root().string();
 };
 
 }  // namespace fixtures

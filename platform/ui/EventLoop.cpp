@@ -91,17 +91,30 @@ void EventLoop::armTimerFd() {
   timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &timer, nullptr);
 }
 
-// Local lists keep a nested dispatch (a modal loop run from a closure or a timer) safe.
+// One closure at a time, each taken off the shared queue before it runs: a closure that opens a
+// nested loop (a modal box, a menu's tracking) leaves the rest of the queue to that loop, so work
+// queued behind it, another thread's synchronous call among it, is never held up. Only what was
+// queued when the round began runs, so a closure that posts again cannot keep the loop here.
 bool EventLoop::runPosted() {
-  std::vector<std::function<void()>> running;
+  std::size_t waiting = 0;
   {
     std::lock_guard<std::mutex> hold(postedLock_);
-    running.swap(posted_);
+    waiting = posted_.size();
   }
-  for (auto& work : running) {
+  std::size_t ran = 0;
+  for (; ran < waiting; ++ran) {
+    std::function<void()> work;
+    {
+      std::lock_guard<std::mutex> hold(postedLock_);
+      if (posted_.empty()) {
+        break;  // a nested loop ran the rest
+      }
+      work = std::move(posted_.front());
+      posted_.pop_front();
+    }
     work();
   }
-  return !running.empty();
+  return ran > 0;
 }
 
 bool EventLoop::fireTimers(IEventSink& sink) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -52,7 +53,7 @@ class EventLoop {
   int timerFd_ = -1;
   std::atomic<bool> quit_{false};
   std::mutex postedLock_;
-  std::vector<std::function<void()>> posted_;
+  std::deque<std::function<void()>> posted_;
   std::vector<Timer> timers_;
 };
 

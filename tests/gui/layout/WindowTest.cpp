@@ -427,6 +427,35 @@ TEST_F(WindowTest, MessageBoxIsModalAndAnswersItsButtons) {
   EXPECT_FALSE(answered.load());
 }
 
+// A box opened from queued work while two other threads wait on the window's thread, as the
+// refresh thread's list operations do: their calls are answered while the box is up.
+TEST_F(WindowTest, SynchronousCallsAreAnsweredWhileABoxOpenedFromQueuedWorkIsUp) {
+  window_->show(true);
+  std::atomic<bool> boxClosed{false};
+  std::thread asker([&] {
+    window_->askYesNo("Disconnect?");
+    boxClosed = true;
+  });
+  const auto box = waitForDialog();
+  ASSERT_NE(box, 0u);
+  std::atomic<int> served{0};
+  std::vector<std::thread> callers;
+  for (int c = 0; c < 2; ++c) {
+    callers.emplace_back([&] {
+      for (int i = 0; i < 50; ++i) {
+        window_->callSync([&] { ++served; });
+      }
+    });
+  }
+  for (auto& caller : callers) {
+    caller.join();
+  }
+  EXPECT_EQ(served.load(), 100);
+  EXPECT_FALSE(boxClosed.load());
+  screen().inject({.kind = EventKind::kKeyPress, .window = box, .keysym = 0xFF1B});
+  asker.join();
+}
+
 }  // namespace
 
 namespace {

@@ -8,6 +8,7 @@
 #include "framework/col/Array.h"
 #include "framework/lang/Localizer.h"
 #include "framework/settings/IMappedData.h"
+#include "gui/layout/IComponent.h"
 #include "gui/listbox2/CellValue.h"
 
 namespace s::gui {
@@ -18,13 +19,29 @@ class Record;
 }  // namespace listbox2
 
 // Events a list sends to the listeners registered for them, with the list as the source.
-inline constexpr int32_t kEventSelectionChanged = 1;
-inline constexpr int32_t kEventDeselected = 2;
-inline constexpr int32_t kEventFirstSelected = 20;
-inline constexpr int32_t kEventSelectionEmptied = 21;
-inline constexpr int32_t kEventChecked = 23;
-inline constexpr int32_t kEventUnchecked = 24;
-inline constexpr int32_t kEventSorted = 26;
+enum ListEvent : int32_t {
+  kEventSelectionChanged = 1,
+  kEventDeselected = 2,
+  kEventDropFiles = 3,   // files were dropped on the list
+  kEventDroppedOut = 4,  // dragged rows were dropped on another component
+  kEventEdited = 5,
+  kEventColumnClicked = 6,  // a header was clicked, after any sort
+  kEventMenu = 7,           // the pop-up menu is about to open
+  kEventKey = 8,            // a key was pressed; a listener may mark it handled
+  kEventFirstSelected = 20,
+  kEventSelectionEmptied = 21,
+  kEventDoubleClicked = 22,
+  kEventChecked = 23,
+  kEventUnchecked = 24,
+  kEventReordered = 25,  // rows were moved by dragging them inside the list
+  kEventSorted = 26,
+  kEventDragStarted = 27,
+  kEventDragMoved = 28,
+  kEventDragEnded = 29,
+  kEventDropped = 30,      // dragged items were dropped on the list
+  kEventHotCell = 31,      // a cell's hot area was clicked
+  kEventColumnClick = 32,  // a header was clicked, before any sort
+};
 
 // Row state bits the view reports.
 inline constexpr uint32_t kRowFocused = 1;
@@ -34,7 +51,7 @@ inline constexpr uint32_t kRowSelected = 2;
 // caller last saw; they do nothing (false, none) unless the record is still held with that
 // stamp, so a late operation on a removed and recycled record is harmless. Record
 // operations may come from any thread: once the list has a window they run on its thread.
-class IListBox2 : public PoolableObject {
+class IListBox2 : public virtual IComponent {
  public:
   // --- Columns (before records; never removed) -------------------------------------
   virtual uint32_t addColumn(listbox2::DataType* column) = 0;
@@ -114,13 +131,39 @@ class IListBox2 : public PoolableObject {
   virtual void removeListener(int32_t code, events::IEventListener* listener) = 0;
   void addSelectionListener(events::IEventListener* l) { addListener(kEventSelectionChanged, l); }
   void addDeselectListener(events::IEventListener* l) { addListener(kEventDeselected, l); }
+  void addDropFilesListener(events::IEventListener* l) { addListener(kEventDropFiles, l); }
+  void addDropOutListener(events::IEventListener* l) { addListener(kEventDroppedOut, l); }
+  void addEditListener(events::IEventListener* l) { addListener(kEventEdited, l); }
+  void addColumnClickedListener(events::IEventListener* l) { addListener(kEventColumnClicked, l); }
+  void addMenuListener(events::IEventListener* l) { addListener(kEventMenu, l); }
+  void addKeyListener(events::IEventListener* l) { addListener(kEventKey, l); }
   void addFirstSelectedListener(events::IEventListener* l) { addListener(kEventFirstSelected, l); }
   void addSelectionEmptiedListener(events::IEventListener* l) {
     addListener(kEventSelectionEmptied, l);
   }
+  void addDoubleClickListener(events::IEventListener* l) { addListener(kEventDoubleClicked, l); }
   void addCheckListener(events::IEventListener* l) { addListener(kEventChecked, l); }
   void addUncheckListener(events::IEventListener* l) { addListener(kEventUnchecked, l); }
+  void addReorderListener(events::IEventListener* l) { addListener(kEventReordered, l); }
   void addSortedListener(events::IEventListener* l) { addListener(kEventSorted, l); }
+  // Events 27, 28 and 29.
+  void addDragListener(events::IEventListener* l) {
+    addListener(kEventDragStarted, l);
+    addListener(kEventDragMoved, l);
+    addListener(kEventDragEnded, l);
+  }
+  void addDropListener(events::IEventListener* l) { addListener(kEventDropped, l); }
+  void addHotCellListener(events::IEventListener* l) { addListener(kEventHotCell, l); }
+  void addColumnClickListener(events::IEventListener* l) { addListener(kEventColumnClick, l); }
+
+  // --- What the events are about (on the list's thread, during the event) ------------
+  virtual int32_t getLastClickedColumn() const = 0;
+  virtual listbox2::Record* getLastDoubleClickedRecord() const = 0;
+  virtual uint32_t getLastKey() const = 0;
+  // A key listener keeps the list from acting on the key (event 8).
+  virtual void setKeyHandled() = 0;
+  virtual listbox2::Record* getHotRecord() const = 0;
+  virtual int32_t getHotCell() const = 0;
 };
 
 }  // namespace s::gui

@@ -12,8 +12,14 @@ using listbox2::DataType;
 using listbox2::Record;
 using listbox2::SubRecord;
 
-ListBox2::ListBox2() {
+ListBox2::ListBox2() : icons_(image::util::ImageCacher::make()), iconLoader_(*icons_) {
   list_.setControl(this);
+  attachHeader();
+  resetView();
+}
+
+ListBox2::~ListBox2() {
+  reset();
 }
 
 // --- Columns ---------------------------------------------------------------------------
@@ -21,9 +27,7 @@ ListBox2::ListBox2() {
 uint32_t ListBox2::addColumn(DataType* column) {
   uint32_t index = list_.addColumn(column);
   displayOrder_.push(static_cast<int32_t>(index));
-  if (view_ != nullptr) {
-    view_->columnAdded(index);
-  }
+  view_->columnAdded(index);
   return index;
 }
 
@@ -50,9 +54,7 @@ uint32_t ListBox2::insertShown(uint32_t position, Record* record) {
   if (!list_.insert(position, record)) {
     return 0;
   }
-  if (view_ != nullptr) {
-    view_->rowInserted(*record);
-  }
+  view_->rowInserted(*record);
   uint32_t rows = 1;
   if (record->expanded()) {
     for (uint32_t i = 0; i < record->childCount(); ++i) {
@@ -66,9 +68,7 @@ bool ListBox2::removeShown(Record* record, uint32_t stamp) {
   if (!list_.contains(record, stamp)) {
     return false;
   }
-  if (view_ != nullptr) {
-    view_->rowRemoving(*record);
-  }
+  view_->rowRemoving(*record);
   list_.remove(record, stamp);
   // After the removal, so that listeners told of the deselection see the list without it.
   dropFromSelection(record);
@@ -88,6 +88,7 @@ bool ListBox2::appendRecord(Record* record) {
     if (done && autoSort_) {
       sortRows();
     }
+    rowsChanged();
   };
   carry(operation);
   return done;
@@ -95,14 +96,20 @@ bool ListBox2::appendRecord(Record* record) {
 
 bool ListBox2::insertRecord(uint32_t position, Record* record) {
   bool done = false;
-  auto operation = [&] { done = insertShown(position, record) > 0; };
+  auto operation = [&] {
+    done = insertShown(position, record) > 0;
+    rowsChanged();
+  };
   carry(operation);
   return done;
 }
 
 bool ListBox2::removeRecord(Record* record, uint32_t stamp) {
   bool done = false;
-  auto operation = [&] { done = removeShown(record, stamp); };
+  auto operation = [&] {
+    done = removeShown(record, stamp);
+    rowsChanged();
+  };
   carry(operation);
   return done;
 }
@@ -114,6 +121,7 @@ bool ListBox2::removeAndRelease(Record* record, uint32_t stamp) {
     if (done && record->parent() == nullptr) {
       record->release();
     }
+    rowsChanged();
   };
   carry(operation);
   return done;
@@ -125,6 +133,7 @@ void ListBox2::removeAll() {
       Record* record = list_.record(list_.recordCount() - 1);
       removeShown(record, record->stamp());
     }
+    rowsChanged();
   };
   carry(operation);
 }
@@ -138,6 +147,7 @@ void ListBox2::removeAllAndRelease() {
         record->release();
       }
     }
+    rowsChanged();
   };
   carry(operation);
 }
@@ -152,9 +162,7 @@ bool ListBox2::setValue(Record* record, uint32_t stamp, uint32_t column,
     }
     cell->setValue(value);
     done = true;
-    if (view_ != nullptr) {
-      view_->cellChanged(*record, column);
-    }
+    view_->cellChanged(*record, column);
   };
   carry(operation);
   return done;
@@ -169,9 +177,7 @@ bool ListBox2::refreshText(Record* record, uint32_t stamp, uint32_t column) {
     }
     cell->refreshText();
     done = true;
-    if (view_ != nullptr) {
-      view_->cellChanged(*record, column);
-    }
+    view_->cellChanged(*record, column);
   };
   carry(operation);
   return done;
@@ -184,9 +190,7 @@ void ListBox2::refreshColumn(uint32_t column) {
         cell->refreshText();
       }
     }
-    if (view_ != nullptr) {
-      view_->columnChanged(column);
-    }
+    view_->columnChanged(column);
   };
   carry(operation);
 }
@@ -199,9 +203,7 @@ bool ListBox2::setMarked(Record* record, uint32_t stamp, bool marked) {
     }
     record->setMarked(marked);
     done = true;
-    if (view_ != nullptr) {
-      view_->rowChanged(*record);
-    }
+    view_->rowChanged(*record);
   };
   carry(operation);
   return done;
@@ -224,9 +226,7 @@ bool ListBox2::setCheckState(Record* record, uint32_t stamp, uint32_t column, in
     } else if (notify && state == listbox2::kUnchecked) {
       send(kEventUnchecked);
     }
-    if (view_ != nullptr) {
-      view_->rowChanged(*record);
-    }
+    view_->rowChanged(*record);
   };
   carry(operation);
   return done;
@@ -252,13 +252,16 @@ bool ListBox2::toggleExpand(Record* record, uint32_t stamp) {
     done = true;
     if (tree->expandState() == listbox2::kExpanded) {
       collapse(record);
-      return;
+    } else {
+      tree->setExpandState(listbox2::kExpanded);
+      uint32_t rows = 1;
+      for (uint32_t i = 0; i < record->childCount(); ++i) {
+        rows += insertShown(record->row() + rows, record->child(i));
+      }
     }
-    tree->setExpandState(listbox2::kExpanded);
-    uint32_t rows = 1;
-    for (uint32_t i = 0; i < record->childCount(); ++i) {
-      rows += insertShown(record->row() + rows, record->child(i));
-    }
+    // The toggle's look changes with it.
+    view_->rowChanged(*record);
+    rowsChanged();
   };
   carry(operation);
   return done;
@@ -331,9 +334,7 @@ void ListBox2::sortRows() {
     }
   }
   list_.sort();
-  if (view_ != nullptr) {
-    view_->rowsSorted();
-  }
+  view_->rowsSorted();
   send(kEventSorted);
 }
 
@@ -345,9 +346,7 @@ void ListBox2::sort() {
 void ListBox2::beginUpdate() {
   auto operation = [&] {
     updating_ = true;
-    if (view_ != nullptr) {
-      view_->updateBegun();
-    }
+    view_->updateBegun();
   };
   carry(operation);
 }
@@ -355,9 +354,7 @@ void ListBox2::beginUpdate() {
 void ListBox2::endUpdate() {
   auto operation = [&] {
     updating_ = false;
-    if (view_ != nullptr) {
-      view_->updateEnded();
-    }
+    view_->updateEnded();
   };
   carry(operation);
 }
@@ -381,9 +378,7 @@ bool ListBox2::setColumnOrder(const col::ArrayS32& order) {
   }
   displayOrder_.clear();
   displayOrder_.append(order.data(), n);
-  if (view_ != nullptr) {
-    view_->columnOrderChanged();
-  }
+  view_->columnOrderChanged();
   return true;
 }
 
@@ -446,7 +441,8 @@ void ListBox2::itemStateChanged(Record* record, uint32_t newState, uint32_t oldS
     return;
   }
   if ((newState & kRowSelected) != 0) {
-    if (selectedRecords_.indexOf(record) < 0) {
+    if (!record->selected()) {
+      record->setSelected(true);
       selectedRecords_.push(record);
       selectedStamps_.push(record->stamp());
       if (selectedRecords_.count() == 1) {
@@ -460,12 +456,21 @@ void ListBox2::itemStateChanged(Record* record, uint32_t newState, uint32_t oldS
 }
 
 void ListBox2::dropFromSelection(Record* record) {
-  int64_t at = selectedRecords_.indexOf(record);
-  if (at < 0) {
+  if (!record->selected()) {
     return;
   }
-  selectedRecords_.removeRange(static_cast<uint32_t>(at), 1);
-  selectedStamps_.removeRange(static_cast<uint32_t>(at), 1);
+  // From the end: a selection is cleared last first.
+  uint32_t at = selectedRecords_.count();
+  while (at > 0 && selectedRecords_.at(at - 1) != record) {
+    --at;
+  }
+  record->setSelected(false);
+  if (at == 0) {
+    return;
+  }
+  --at;
+  selectedRecords_.removeRange(at, 1);
+  selectedStamps_.removeRange(at, 1);
   send(kEventDeselected);
   if (selectedRecords_.empty()) {
     send(kEventSelectionEmptied);
@@ -495,11 +500,7 @@ bool ListBox2::select(Record* record, uint32_t stamp) {
       return;
     }
     done = true;
-    if (view_ != nullptr) {
-      view_->setRowSelected(*record, true);
-    } else {
-      itemStateChanged(record, kRowSelected, 0);
-    }
+    view_->setRowSelected(*record, true);
   };
   carry(operation);
   return done;
@@ -512,11 +513,7 @@ void ListBox2::clearSelection() {
         continue;
       }
       Record* record = selectedRecords_.at(i);
-      if (view_ != nullptr) {
-        view_->setRowSelected(*record, false);
-      } else {
-        itemStateChanged(record, 0, kRowSelected);
-      }
+      view_->setRowSelected(*record, false);
     }
   };
   carry(operation);
@@ -526,7 +523,7 @@ bool ListBox2::ensureVisible(Record* record, uint32_t stamp) {
   bool done = false;
   auto operation = [&] {
     done = list_.contains(record, stamp);
-    if (done && view_ != nullptr) {
+    if (done) {
       view_->showRow(*record);
     }
   };
@@ -562,6 +559,9 @@ void ListBox2::send(int32_t code) {
 }
 
 void ListBox2::reset() {
+  // The header stays with the list through its uses.
+  detachHeader();
+  Component::reset();
   list_.reset();
   list_.setControl(this);
   displayOrder_.freeMemory();
@@ -572,7 +572,9 @@ void ListBox2::reset() {
   autoSort_ = false;
   updating_ = false;
   executor_ = nullptr;
-  view_ = nullptr;
+  view_ = &repaints_;
+  resetView();
+  attachHeader();
 }
 
 }  // namespace s::gui::win

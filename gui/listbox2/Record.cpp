@@ -81,8 +81,16 @@ void Record::reset() {
   userData_ = nullptr;
   cellCapacity_ = 0;
   stamp_ = 0;
-  removed_ = marked_ = greyed_ = false;
+  removed_ = marked_ = greyed_ = selected_ = false;
   treeCell_ = -1;
+}
+
+uint32_t Record::level() const {
+  uint32_t level = 0;
+  for (const Record* up = parent_; up != nullptr; up = up->parent_) {
+    ++level;
+  }
+  return level;
 }
 
 Record* newRecord(uint32_t cellCapacity, IObject* userData) {

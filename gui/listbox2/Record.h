@@ -29,6 +29,9 @@ class Record final : public Pooled<Record, PoolableObject> {
   bool greyed() const { return greyed_; }
   void setMarked(bool on) { marked_ = on; }
   void setGreyed(bool on) { greyed_ = on; }
+  // Kept by the control in step with its selection, so that drawing asks no search.
+  bool selected() const { return selected_; }
+  void setSelected(bool on) { selected_ = on; }
 
   uint32_t cellCapacity() const { return cellCapacity_; }
   uint32_t cellCount() const { return cells_.count(); }
@@ -44,6 +47,8 @@ class Record final : public Pooled<Record, PoolableObject> {
   uint32_t childCount() const { return children_ == nullptr ? 0 : children_->count(); }
   Record* child(uint32_t i) const { return i < childCount() ? children_->at(i) : nullptr; }
   Record* parent() const { return parent_; }
+  // 0 for a top-level record, 1 for its children, ...
+  uint32_t level() const;
 
   // Called by the list that places or takes out the record.
   void placeIn(List* list, uint32_t row) {
@@ -77,6 +82,7 @@ class Record final : public Pooled<Record, PoolableObject> {
   bool removed_ = false;
   bool marked_ = false;
   bool greyed_ = false;
+  bool selected_ = false;
   int32_t treeCell_ = -1;
   col::ArrayP<Record>* children_ = nullptr;
   Record* parent_ = nullptr;

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "platform/linux/rights/Capabilities.h"
+#include "platform/linux/rights/MessagePassing.h"
 
 namespace s::platform {
 
@@ -85,7 +86,7 @@ void reap(pid_t pid) {
 
 }  // namespace
 
-RightsClient::RightsClient(RightsClientOptions options) : answerBound_(options.answerBound) {
+RightsClient::RightsClient(const RightsClientOptions& options) : answerBound_(options.answerBound) {
   if (missingRights() != 0) {
     start(options.helperPath.empty() ? defaultHelperPath() : options.helperPath);
   }
@@ -108,7 +109,7 @@ bool RightsClient::serves(uint16_t right) const {
 }
 
 std::string RightsClient::statusText() const {
-  const std::string prefix = std::string(kHelperName) + ": ";
+  std::string prefix = std::string(kHelperName) + ": ";
   switch (state()) {
     case RightsHelperState::kNotNeeded:
       return prefix + "not needed, this process holds the rights itself";
@@ -238,36 +239,21 @@ bool RightsClient::receive(rights::Answer& answer, UniqueFd& received,
   int polled = 0;
   while ((polled = poll(&ready, 1, static_cast<int>(bound.count()))) < 0 && errno == EINTR) {
   }
-  if (polled == 0) {
-    errno = ETIMEDOUT;
+  if (polled <= 0) {
+    if (polled == 0) {
+      errno = ETIMEDOUT;
+    }
     return false;
   }
   alignas(rights::Answer) uint8_t bytes[rights::kAnswerSize];
-  alignas(cmsghdr) uint8_t control[CMSG_SPACE(sizeof(int))];
-  iovec part{bytes, sizeof bytes};
-  msghdr message{};
-  message.msg_iov = &part;
-  message.msg_iovlen = 1;
-  message.msg_control = control;
-  message.msg_controllen = sizeof control;
-  ssize_t got = 0;
-  while ((got = recvmsg(channel_.get(), &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {
-  }
+  int flags = 0;
+  ssize_t got = receiveMessage(channel_.get(), bytes, sizeof bytes, received, flags);
   if (got <= 0) {
     lose(got == 0 ? EPIPE : errno);
     errno = error_;
     return false;
   }
-  for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
-       header = CMSG_NXTHDR(&message, header)) {
-    if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_RIGHTS &&
-        header->cmsg_len >= CMSG_LEN(sizeof(int))) {
-      int fd = -1;
-      std::memcpy(&fd, CMSG_DATA(header), sizeof fd);
-      received.reset(fd);
-    }
-  }
-  if ((message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) != 0 ||
+  if ((flags & (MSG_TRUNC | MSG_CTRUNC)) != 0 ||
       !rights::parseAnswer(bytes, static_cast<size_t>(got), answer)) {
     answer = rights::Answer{};  // sequence 0 matches no request
     received.reset();
@@ -282,7 +268,7 @@ bool RightsClient::exchange(rights::RequestBytes& request, rights::Answer& answe
     return false;
   }
   request.header.sequence = nextSequence();
-  if (send(channel_.get(), &request, sizeof request, MSG_NOSIGNAL) !=
+  if (sendMessage(channel_.get(), &request, sizeof request) !=
       static_cast<ssize_t>(sizeof request)) {
     lose(errno);
     return false;

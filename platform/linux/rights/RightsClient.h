@@ -42,7 +42,7 @@ enum class RightsHelperState : uint8_t {
 // answer bound.
 class RightsClient {
  public:
-  explicit RightsClient(RightsClientOptions options = {});
+  explicit RightsClient(const RightsClientOptions& options = {});
   ~RightsClient();
   RightsClient(const RightsClient&) = delete;
   RightsClient& operator=(const RightsClient&) = delete;

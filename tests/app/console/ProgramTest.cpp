@@ -163,6 +163,16 @@ void holdOn(int hold) {
   }
 }
 
+// A child's body: a TCP listener on the first namespace address of `ns`, its port reported,
+// kept until the test lets go.
+int holdListener(const std::string& ns, int out, int hold) {
+  platform::NetnsEntry entry(ns);
+  Fd socket = platform::test::tcpListener(platform::NetnsPair::kAddressA);
+  report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
+  holdOn(hold);
+  return 0;
+}
+
 // protocol, state, local address, local port, remote address, remote port, pid
 using Row = std::tuple<std::string, std::string, std::string, std::string, std::string, std::string,
                        std::string>;
@@ -293,13 +303,7 @@ TEST(Printout, RunsUnprivilegedWithoutTheHelperAndSaysOnceWhatItCannotSee) {
   platform::NetnsPair pair;
   ASSERT_TRUE(pair.create());
   // A socket of root's in the namespace, which nobody cannot trace to its process.
-  Helper rootListener([&pair](int out, int hold) {
-    platform::NetnsEntry entry(pair.nameA());
-    Fd socket = platform::test::tcpListener(platform::NetnsPair::kAddressA);
-    report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
-    holdOn(hold);
-    return 0;
-  });
+  Helper rootListener([&pair](int out, int hold) { return holdListener(pair.nameA(), out, hold); });
   int64_t port = rootListener.next();
   ASSERT_GT(port, 0);
 
@@ -591,13 +595,7 @@ TEST(EndToEnd, UnprivilegedWithTheHelperItCountsNamesOwnersAndHoldsNothing) {
   ASSERT_TRUE(pair.create());
   const std::string remote = platform::NetnsPair::kAddressB;
   // Root's listener in the namespace, and a flow of root's to the far side.
-  Helper rootListener([&pair](int out, int hold) {
-    platform::NetnsEntry entry(pair.nameA());
-    Fd socket = platform::test::tcpListener(platform::NetnsPair::kAddressA);
-    report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
-    holdOn(hold);
-    return 0;
-  });
+  Helper rootListener([&pair](int out, int hold) { return holdListener(pair.nameA(), out, hold); });
   ASSERT_GT(rootListener.next(), 0);
   Helper sender([&pair, &remote](int out, int hold) {
     Fd far;

@@ -12,6 +12,7 @@
 #include "platform/linux/capture/CaptureFilter.h"
 #include "platform/linux/capture/CaptureSocket.h"
 #include "platform/linux/capture/Rtnetlink.h"
+#include "platform/linux/rights/MessagePassing.h"
 #include "platform/linux/rights/helper/HelperRights.h"
 
 namespace s::platform {
@@ -211,30 +212,7 @@ void RightsService::serveOwners(const rights::SocketOwnersRequest& body, rights:
 }
 
 bool RightsService::send(const rights::Answer& answer, int fd) {
-  iovec part{const_cast<rights::Answer*>(&answer), sizeof answer};
-  msghdr message{};
-  message.msg_iov = &part;
-  message.msg_iovlen = 1;
-  alignas(cmsghdr) uint8_t control[CMSG_SPACE(sizeof(int))] = {};
-  if (fd >= 0) {
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* header = CMSG_FIRSTHDR(&message);
-    header->cmsg_level = SOL_SOCKET;
-    header->cmsg_type = SCM_RIGHTS;
-    header->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(header), &fd, sizeof fd);
-  }
-  for (;;) {
-    ssize_t sent = sendmsg(channel_, &message, MSG_NOSIGNAL);
-    if (sent == static_cast<ssize_t>(sizeof answer)) {
-      return true;
-    }
-    if (sent < 0 && errno == EINTR) {
-      continue;
-    }
-    return false;
-  }
+  return sendMessage(channel_, &answer, sizeof answer, fd) == static_cast<ssize_t>(sizeof answer);
 }
 
 }  // namespace s::platform

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/linux/capture/CaptureSocket.h"
+#include "platform/linux/rights/MessagePassing.h"
 #include "platform/linux/rights/RightsMessages.h"
 #include "platform/linux/rights/UniqueFd.h"
 #include "platform/linux/rights/helper/Sandbox.h"
@@ -34,45 +35,11 @@ using test::kOtherGroup;
 constexpr uid_t kNobody = 65534;
 constexpr int kAnswerBoundMs = 5000;
 
-bool sendWithFd(int socket, const void* bytes, size_t size, int fd) {
-  iovec part{const_cast<void*>(bytes), size};
-  msghdr message{};
-  message.msg_iov = &part;
-  message.msg_iovlen = 1;
-  alignas(cmsghdr) uint8_t control[CMSG_SPACE(sizeof(int))] = {};
-  if (fd >= 0) {
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* header = CMSG_FIRSTHDR(&message);
-    header->cmsg_level = SOL_SOCKET;
-    header->cmsg_type = SCM_RIGHTS;
-    header->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(header), &fd, sizeof fd);
-  }
-  return sendmsg(socket, &message, MSG_NOSIGNAL) == static_cast<ssize_t>(size);
-}
-
-// Receives a message and the descriptor that came with it.
+// Receives a message and the descriptor that came with it, within the bound.
 ssize_t receiveWithFd(int socket, void* bytes, size_t size, UniqueFd& fd, int boundMs) {
   pollfd readable{socket, POLLIN, 0};
-  if (poll(&readable, 1, boundMs) <= 0) {
-    return -1;
-  }
-  iovec part{bytes, size};
-  alignas(cmsghdr) uint8_t control[CMSG_SPACE(sizeof(int))] = {};
-  msghdr message{};
-  message.msg_iov = &part;
-  message.msg_iovlen = 1;
-  message.msg_control = control;
-  message.msg_controllen = sizeof control;
-  ssize_t got = recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
-  cmsghdr* header = CMSG_FIRSTHDR(&message);
-  if (got > 0 && header != nullptr && header->cmsg_type == SCM_RIGHTS) {
-    int received = -1;
-    std::memcpy(&received, CMSG_DATA(header), sizeof received);
-    fd.reset(received);
-  }
-  return got;
+  int flags = 0;
+  return poll(&readable, 1, boundMs) <= 0 ? -1 : receiveMessage(socket, bytes, size, fd, flags);
 }
 
 // The helper at `path`, run as nobody with `group` as its only group, over a channel that
@@ -94,7 +61,7 @@ class RawHelper {
         _exit(120);
       }
       char byte = 0;
-      if (!sendWithFd(link[1], &byte, 1, channel[0]) || dup2(channel[1], kChannelFd) < 0) {
+      if (sendMessage(link[1], &byte, 1, channel[0]) != 1 || dup2(channel[1], kChannelFd) < 0) {
         _exit(121);
       }
       close_range(kChannelFd + 1, ~0U, 0);
@@ -122,10 +89,11 @@ class RawHelper {
   void closeChannel() { channel_.reset(); }
 
   bool send(const RequestBytes& request, int fd = -1) {
-    return sendWithFd(channel_.get(), &request, sizeof request, fd);
+    return sendMessage(channel_.get(), &request, sizeof request, fd) ==
+           static_cast<ssize_t>(sizeof request);
   }
   bool sendBytes(const void* bytes, size_t size) {
-    return sendWithFd(channel_.get(), bytes, size, -1);
+    return sendMessage(channel_.get(), bytes, size) == static_cast<ssize_t>(size);
   }
   bool receive(Answer& answer, UniqueFd* fd = nullptr) {
     alignas(Answer) uint8_t bytes[kAnswerSize + 1];

@@ -51,9 +51,10 @@ format:
 tidy: build
 	@git ls-files '*.cpp' | grep -v '^tests/\|^bench/\|^fuzz/' | xargs clang-tidy -p $(BUILD) --quiet
 
-# Grants the installed program the rights for capture and closing connections.
+# Grants the rights helper beside the built program (never the program itself) its group,
+# mode and capabilities; `sudo cmake --install $(BUILD)` does the same for an installation.
 install-caps: build
-	sudo setcap cap_net_raw,cap_net_admin+ep $(BUILD)/app/netvigil
+	sudo cmake -DNETVIGIL_HELPER=$(BUILD)/app/netvigil-rights -P cmake/GrantRights.cmake
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

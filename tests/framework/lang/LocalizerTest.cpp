@@ -45,7 +45,8 @@ TEST(EmbeddedPackTest, HoldsEveryLanguageAndEveryTextTheProgramUses) {
   localizer->selectLanguage(u"English");
   EXPECT_EQ(localizer->text(s::lang::text::kSaveLogButton), u" Save Log... ");
   EXPECT_NE(localizer->text(s::lang::text::kErrorReportSaved).find(u'\n'), std::u16string::npos);
-  EXPECT_NE(localizer->text(s::lang::text::kRawAccessAdvice).find(u"setcap"), std::u16string::npos);
+  EXPECT_NE(localizer->text(s::lang::text::kRawAccessAdvice).find(u"install-caps"),
+            std::u16string::npos);
   EXPECT_EQ(localizer->text(s::lang::text::kMonths[7]), u"Aug");
   localizer->selectLanguage(u"German");
   EXPECT_NE(localizer->text(s::lang::text::kColumnProcessName),

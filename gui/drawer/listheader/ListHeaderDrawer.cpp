@@ -7,14 +7,15 @@
 namespace s::gui::drawer::listheader {
 
 ListHeaderDrawer::ListHeaderDrawer() {
-  setDefaults({0xA0A0A0, 0, 0, 0}, {0x000000, 0, 0, 0}, false);
+  setDefaults({0xA0A0A0, shapes::kWindow, 0, 0}, {0x000000, 0x000000, 0, 0}, false);
 }
 
 void ListHeaderDrawer::paintHeader(cairo_t* cr, const Rect& area, std::u16string_view text,
                                    const IFont* font, std::int32_t hotState, std::int32_t sort) {
   const Rgb frame = getColour(0);
+  const Rgb ground = getColour(1);
   if (!isTransparent()) {
-    shapes::fill(cr, area, hotState > 0 ? mix(shapes::kWindow, frame) : shapes::kWindow);
+    shapes::fill(cr, area, hotState > 0 ? mix(ground, frame) : ground);
   }
   if (thin()) {
     // A line under the row and one at the column's right end.
@@ -28,7 +29,7 @@ void ListHeaderDrawer::paintHeader(cairo_t* cr, const Rect& area, std::u16string
                     TextLayout::inkOf(font, getFontColour(0)), TextLayout::kLeft, false);
   if (sort != 0) {
     Glyphs::draw(cr, sort > 0 ? u"#Up" : u"#Down",
-                 {area.x + area.width - 4 - mark, area.y, mark, area.height}, frame);
+                 {area.x + area.width - 4 - mark, area.y, mark, area.height}, getFontColour(1));
   }
 }
 

@@ -95,12 +95,11 @@ void Button::setText(std::u16string_view text) {
 }
 
 void Button::setTextId(std::int32_t id) {
-  textId_ = id;
-  std::u16string text;
-  if (localizer_ != nullptr && id != -1) {
-    text = localizer_->text(id);
-  }
-  setText(text);
+  onUiThread([&] {
+    textId_ = id;
+    lang::Localizer* localizer = localizerOf(*this);
+    setText(localizer != nullptr && id != -1 ? localizer->text(id) : std::u16string_view());
+  });
 }
 
 template <class Change>
@@ -227,14 +226,7 @@ void Button::setEnabled(bool enabled) {
 
 void Button::createPlatform(IWindow* window, WindowHost* host) {
   Component::createPlatform(window, host);
-  Window* top = windowOf(*this);
-  localizer_ = top != nullptr ? top->getLocalizer() : nullptr;
-  if (localizer_ != nullptr) {
-    localizer_->addListener(this);
-    if (textId_ != -1) {
-      setTextId(textId_);
-    }
-  }
+  languageChanged();
 }
 
 void Button::destroyPlatform() {
@@ -242,21 +234,15 @@ void Button::destroyPlatform() {
     stopRepeat();
     window->releaseCapture(this);
   }
-  if (localizer_ != nullptr) {
-    localizer_->removeListener(this);
-    localizer_ = nullptr;
-  }
   held_ = false;
   hotState_ = 0;
   Component::destroyPlatform();
 }
 
-void Button::onEvent(IObject* source, std::int32_t code) {
-  if (localizer_ != nullptr && source == localizer_ && textId_ != -1) {
+void Button::languageChanged() {
+  if (textId_ != -1) {
     setTextId(textId_);
-    return;
   }
-  Component::onEvent(source, code);
 }
 
 void Button::paint(cairo_t* cr) {

@@ -239,8 +239,9 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::uint32_t notificationValue_ = 0;
   bool closeCancelled_ = false;
   bool closeIconizes_ = false;
-  bool iconized_ = false;
-  bool maximized_ = false;
+  // Written on the window's thread, read from any.
+  std::atomic<bool> iconized_{false};
+  std::atomic<bool> maximized_{false};
   bool keepOnTop_ = false;
   bool resizable_ = true;
   bool taskbarButton_ = true;

@@ -15,11 +15,11 @@
 
 namespace {
 
+using fixtures::Canvas;
 using s::gui::drawer::Glyphs;
 using s::gui::drawer::Rgb;
 using s::gui::drawer::TextLayout;
 using s::platform::ui::Rect;
-using fixtures::Canvas;
 
 TEST(GlyphsTest, KnowsTheNamedGlyphsAndColourSwatches) {
   EXPECT_EQ(Glyphs::names().size(), 36U);
@@ -124,6 +124,47 @@ TEST(ButtonDrawerTest, PressedAndHoverLooksShowTheirSurfacesAndInks) {
   Canvas basic(18, 18);
   plain->paintButton(basic.cr(), {0, 0, 18, 18}, 0, u"", true, nullptr, true, false, false);
   EXPECT_EQ(basic.at(9, 9), 0xF0F0F0U);
+}
+
+// True when the first `width` × `height` pixels of both canvases are the same.
+bool sameCorner(Canvas& a, Canvas& b, int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (a.at(x, y) != b.at(x, y)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+TEST(TextLayoutTest, ATextTooLongForItsAreaEndsInAnEllipsis) {
+  const std::u16string text = u"Collecting Information..";
+  const TextLayout::Size whole = TextLayout::measure(text, nullptr, 0);
+  const Rect narrow{0, 0, whole.width / 2, whole.height};
+  Canvas cut(whole.width + 40, whole.height);
+  TextLayout::paint(cut.cr(), narrow, text, nullptr, 0x000000, TextLayout::kLeft, false);
+  // Exactly the painting of some beginning of the text followed by "…", with room to spare.
+  int matches = 0;
+  for (std::size_t n = 1; n < text.size(); ++n) {
+    const std::u16string shortened = text.substr(0, n) + u"\u2026";
+    if (TextLayout::measure(shortened, nullptr, 0).width > narrow.width) {
+      break;
+    }
+    Canvas expected(whole.width + 40, whole.height);
+    TextLayout::paint(expected.cr(), {0, 0, whole.width + 40, whole.height}, shortened, nullptr,
+                      0x000000, TextLayout::kLeft, false);
+    matches += sameCorner(cut, expected, whole.width + 40, whole.height) ? 1 : 0;
+  }
+  EXPECT_EQ(matches, 1);
+  // A text that fits is painted whole, wrapped or not.
+  Canvas fits(whole.width + 40, whole.height);
+  TextLayout::paint(fits.cr(), {0, 0, whole.width + 1, whole.height}, text, nullptr, 0x000000,
+                    TextLayout::kLeft, true);
+  Canvas wide(whole.width + 40, whole.height);
+  TextLayout::paint(wide.cr(), {0, 0, whole.width + 40, whole.height}, text, nullptr, 0x000000,
+                    TextLayout::kLeft, false);
+  EXPECT_TRUE(fits.samePixels(wide));
 }
 
 TEST(ListDrawerTest, APlainListStartsWithWhiteRowsBlackTextAndGreyStripes) {

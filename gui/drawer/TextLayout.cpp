@@ -5,6 +5,7 @@
 #include <array>
 
 #include "framework/str/Utf8.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::drawer {
 
@@ -57,6 +58,14 @@ class Kept {
                       std::int32_t height, bool wrap, bool ellipsis) {
     const std::size_t kind = font == nullptr || font->isClearType() ? kSubpixel : kGray;
     PangoLayout* layout = layouts_[kind];
+    // Sizes in points (the default font's) follow the desktop's resolution.
+    const double dpi = platform::ui::DesktopScale::dpi();
+    if (dpi != dpi_) {
+      dpi_ = dpi;
+      for (PangoContext* context : contexts_) {
+        pango_cairo_context_set_resolution(context, dpi);
+      }
+    }
     // Matching an unchanged target changes nothing; the layout notices when it does.
     pango_cairo_update_context(cr != nullptr ? cr : scratchCr_, contexts_[kind]);
     pango_layout_set_font_description(layout,
@@ -94,6 +103,7 @@ class Kept {
   std::array<PangoLayout*, 2> layouts_{};
   cairo_surface_t* scratch_ = nullptr;
   cairo_t* scratchCr_ = nullptr;
+  double dpi_ = 0;
   std::string bytes_;
 };
 

@@ -44,17 +44,17 @@ void ButtonDrawer::paintButton(cairo_t* cr, const Rect& area, std::int32_t hotSt
       shapes::frame(cr, area, frame);
     } else {
       shapes::bevel(cr, area, down);
-      shapes::frame(cr, shapes::inset(area, 1), frame);
+      shapes::frame(cr, shapes::inset(area, shapes::line()), frame);
     }
   }
-  const Rect inner = shapes::inset(area, 2);
+  const Rect inner = shapes::inset(area, shapes::px(2));
   if (glyph && Glyphs::draw(cr, caption, inner, ink)) {
     return;
   }
   Rect text = inner;
   if (down && !thin()) {
-    text.x += 1;
-    text.y += 1;
+    text.x += shapes::line();
+    text.y += shapes::line();
   }
   // A font with its own colour keeps it, except where the pressed look inverts the colours.
   if (font != nullptr && font->hasColour() && !(thin() && down)) {

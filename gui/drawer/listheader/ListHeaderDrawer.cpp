@@ -19,17 +19,21 @@ void ListHeaderDrawer::paintHeader(cairo_t* cr, const Rect& area, std::u16string
   }
   if (thin()) {
     // A line under the row and one at the column's right end.
-    shapes::fill(cr, {area.x, area.y + area.height - 1, area.width, 1}, frame);
-    shapes::fill(cr, {area.x + area.width - 1, area.y + 3, 1, area.height - 6}, frame);
+    const std::int32_t line = shapes::line();
+    shapes::fill(cr, {area.x, area.y + area.height - line, area.width, line}, frame);
+    shapes::fill(
+        cr, {area.x + area.width - line, area.y + shapes::px(3), line, area.height - shapes::px(6)},
+        frame);
   } else {
     shapes::bevel(cr, area, hotState == 2);
   }
-  const std::int32_t mark = sort != 0 ? 12 : 0;
-  TextLayout::paint(cr, {area.x + 4, area.y, area.width - 8 - mark, area.height}, text, font,
-                    TextLayout::inkOf(font, getFontColour(0)), TextLayout::kLeft, false);
+  const std::int32_t mark = sort != 0 ? shapes::px(12) : 0;
+  const std::int32_t gap = shapes::px(4);
+  TextLayout::paint(cr, {area.x + gap, area.y, area.width - 2 * gap - mark, area.height}, text,
+                    font, TextLayout::inkOf(font, getFontColour(0)), TextLayout::kLeft, false);
   if (sort != 0) {
     Glyphs::draw(cr, sort > 0 ? u"#Up" : u"#Down",
-                 {area.x + area.width - 4 - mark, area.y, mark, area.height}, getFontColour(1));
+                 {area.x + area.width - gap - mark, area.y, mark, area.height}, getFontColour(1));
   }
 }
 

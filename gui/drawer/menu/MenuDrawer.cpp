@@ -32,12 +32,14 @@ void MenuDrawer::paintMenuItem(cairo_t* cr, const Rect& area, std::u16string_vie
     Glyphs::draw(cr, u"#Check", {area.x, area.y, mark, area.height},
                  highlighted ? ink : getFontColour(2));
   }
-  TextLayout::paint(cr, {area.x + mark, area.y, area.width - mark - 4, area.height}, text, font,
-                    TextLayout::inkOf(font, ink), TextLayout::kLeft, false);
+  TextLayout::paint(cr, {area.x + mark, area.y, area.width - mark - shapes::px(4), area.height},
+                    text, font, TextLayout::inkOf(font, ink), TextLayout::kLeft, false);
 }
 
 void MenuDrawer::paintSeparator(cairo_t* cr, const Rect& area) {
-  shapes::fill(cr, {area.x + 2, area.y + area.height / 2, area.width - 4, 1},
+  shapes::fill(cr,
+               {area.x + shapes::px(2), area.y + area.height / 2, area.width - shapes::px(4),
+                shapes::line()},
                thin() ? getColour(1) : shapes::kShadow);
 }
 

@@ -42,7 +42,11 @@ std::vector<Placed> placed(const Box& box) {
 // spacings and width overrides are twice as many pixels; percentages stay percentages.
 TEST(Layout, SizesGivenAtNinetySixDpiAreScaledToTheScreen) {
   using s::platform::ui::DesktopScale;
-  DesktopScale::setFactor(2.0);
+  // Back to 1 however the test ends, for the tests after it.
+  struct Twice {
+    Twice() { DesktopScale::setFactor(2.0); }
+    ~Twice() { DesktopScale::setFactor(1.0); }
+  } twice;
   auto row = PoolPtr<Box>(Box::newBox(-1, -1, 0, 0, 4, 6, 10, 3, s::gui::kLayoutHorizontal));
   row->setSize(400, 100);
   Box* fixed = Box::take();
@@ -67,7 +71,6 @@ TEST(Layout, SizesGivenAtNinetySixDpiAreScaledToTheScreen) {
   EXPECT_EQ(wide->getMinWidth(), 60);
   // 10 % of the inner 360 pixels, not scaled again.
   EXPECT_EQ(wide->getMaxWidth(), 36);
-  DesktopScale::setFactor(1.0);
 }
 
 TEST(Layout, PercentageOfTheParentRoundsHalfAwayFromZero) {

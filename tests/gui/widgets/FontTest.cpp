@@ -74,6 +74,10 @@ namespace {
 // that much larger, and a font made before the change follows it.
 TEST(FontTest, FollowsTheDesktopsScale) {
   using s::platform::ui::DesktopScale;
+  // Back to 1 however the test ends, for the tests after it.
+  struct Restore {
+    ~Restore() { DesktopScale::setFactor(1.0); }
+  } restore;
   auto font = Font::make();
   const std::int32_t normal = font->measureHeight();
   for (const double factor : {1.5, 2.0}) {

@@ -37,6 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ScaleCase{std::nullopt, "1e400", nullptr, 1.0}));
 
 TEST(DesktopScaleTest, LengthsAndLinesInScreenPixels) {
+  // Back to 1 however the test ends, for the tests after it.
+  struct Restore {
+    ~Restore() { DesktopScale::setFactor(1.0); }
+  } restore;
   struct Length {
     double factor;
     std::int32_t given;
@@ -51,7 +55,6 @@ TEST(DesktopScaleTest, LengthsAndLinesInScreenPixels) {
     EXPECT_EQ(DesktopScale::line(), l.line) << l.factor;
     EXPECT_DOUBLE_EQ(DesktopScale::dpi(), 96.0 * l.factor);
   }
-  DesktopScale::setFactor(1.0);
 }
 
 }  // namespace

@@ -65,8 +65,8 @@ class WidgetsTest : public testing::Test {
   }
   OffscreenDisplay& screen() { return *dynamic_cast<OffscreenDisplay*>(window_->display()); }
   void settle() {
-    window_->callSync([] {});
-    window_->callSync([] {});
+    window_->runSync([] {});
+    window_->runSync([] {});
   }
   template <class Done>
   bool waitFor(Done done) {
@@ -77,12 +77,12 @@ class WidgetsTest : public testing::Test {
   }
   std::uint32_t pixel(int x, int y) {
     std::uint32_t value = 0;
-    window_->callSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
+    window_->runSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
     return value;
   }
   std::size_t presents() {
     std::size_t n = 0;
-    window_->callSync([&] { n = screen().state(window_->platformWindow())->presented.size(); });
+    window_->runSync([&] { n = screen().state(window_->platformWindow())->presented.size(); });
     return n;
   }
   void mouse(EventKind kind, s::gui::win::Component& at, int dx, int dy, std::uint32_t button = 1) {
@@ -289,8 +289,7 @@ TEST_F(WidgetsTest, ASkinnedHashXButtonShowsTheGlyphAndXTheLetter) {
     }
   }
   EXPECT_GT(differ, 10);
-  window_->callSync(
-      [&] { screen().writePng(window_->platformWindow(), "/tmp/netvigil-skin.png"); });
+  window_->runSync([&] { screen().writePng(window_->platformWindow(), "/tmp/netvigil-skin.png"); });
   plain->release();
 }
 
@@ -477,7 +476,7 @@ TEST_F(WidgetsTest, ThePointerTakesTheShapeTheComponentUnderItNames) {
   settle();
   auto shown = [&] {
     Shape shape = Shape::kInherit;
-    window_->callSync([&] { shape = screen().state(window_->platformWindow())->cursor; });
+    window_->runSync([&] { shape = screen().state(window_->platformWindow())->cursor; });
     return shape;
   };
   EXPECT_EQ(shown(), Shape::kArrow);  // before the pointer came
@@ -532,7 +531,7 @@ TEST_F(WidgetsTest, APressThatLosesThePointerSendsCaptureLostOnceAndEndsTheButto
       {"hidden", [&] { window_->hide(); }},
       {"a pop-up's grab",
        [&] {
-         window_->callSync([&] {
+         window_->runSync([&] {
            const auto popup = screen().createWindow(
                {.kind = s::platform::ui::WindowKind::kPopup, .bounds = {0, 0, 50, 50}});
            screen().grabPointer(popup);

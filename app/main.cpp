@@ -1,10 +1,13 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "app/ToolkitDemo.h"
 #include "app/console/CommandLine.h"
 #include "app/console/ConsoleApp.h"
+#include "gui/layout/Window.h"
+#include "platform/x11/X11Display.h"
 
 // Until the window exists, the monitor runs on the terminal: live, or printed once.
 int main(int argc, char** argv) {
@@ -14,6 +17,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "netvigil: %s\n", line.error.c_str());
     return 2;
   }
+  // Every window of the program is on the X server of $DISPLAY.
+  s::gui::win::Window::setDisplayFactory([]() -> std::unique_ptr<s::platform::ui::IDisplay> {
+    return s::platform::x11::X11Display::open(nullptr);
+  });
   switch (effectiveMode(line, isatty(0) != 0 && isatty(1) != 0)) {
     case Mode::kHelp:
       std::fwrite(usageText().data(), 1, usageText().size(), stdout);

@@ -14,7 +14,6 @@
 #include "framework/thread/Thread.h"
 #include "gui/layout/MessageBoxW.h"
 #include "platform/ui/UriList.h"
-#include "platform/x11/X11Display.h"
 
 namespace s::gui::win {
 
@@ -37,12 +36,8 @@ std::mutex& factoryLock() {
   return lock;
 }
 
-std::unique_ptr<platform::ui::IDisplay> openX11() {
-  return platform::x11::X11Display::open(nullptr);
-}
-
 Window::DisplayFactory& factory() {
-  static Window::DisplayFactory make = openX11;
+  static Window::DisplayFactory make;
   return make;
 }
 
@@ -63,7 +58,7 @@ Rect united(const Rect& a, const Rect& b) {
 
 void Window::setDisplayFactory(DisplayFactory factory) {
   std::lock_guard<std::mutex> hold(factoryLock());
-  ::s::gui::win::factory() = factory ? std::move(factory) : openX11;
+  ::s::gui::win::factory() = std::move(factory);
 }
 
 Window::Window() {

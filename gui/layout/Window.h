@@ -42,8 +42,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   using DisplayFactory = std::function<std::unique_ptr<platform::ui::IDisplay>()>;
   static constexpr std::uint32_t kAppTimerOffset = 10000;
 
-  // How windows made from now on reach the screen: the X server of $DISPLAY by default (and
-  // again after an empty factory); tests give the offscreen display.
+  // How windows made from now on reach the screen, chosen by the program (the X server) or a
+  // test (the offscreen display). Without one no window can be made.
   static void setDisplayFactory(DisplayFactory factory);
 
   Window();

@@ -19,7 +19,6 @@
 #include "gui/layout/IPopupMenu.h"
 #include "gui/listbox2/IListBox2.h"
 #include "gui/listbox2/IListView.h"
-#include "gui/listbox2/IUiExecutor.h"
 #include "gui/listbox2/List.h"
 #include "gui/listbox2/ListFonts.h"
 #include "gui/listbox2/ListIconLoader.h"
@@ -29,6 +28,7 @@
 #include "gui/listbox2/ListViewOptions.h"
 #include "gui/listbox2/ListViewport.h"
 #include "gui/listbox2/RowPainter.h"
+#include "platform/ui/IUiExecutor.h"
 
 namespace s::gui::win {
 
@@ -65,7 +65,7 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   // Neither is owned. A list in a window carries its operations to the window's thread by
   // itself; one without (the console's) is given the thread that owns it. A view replaces the
   // list's own drawing (tests); none gives it back.
-  void setExecutor(IUiExecutor* executor) { executor_ = executor; }
+  void setExecutor(platform::ui::IUiExecutor* executor) { executor_ = executor; }
   void setView(listbox2::IListView* view) { view_ = view != nullptr ? view : &repaints_; }
   listbox2::List& list() { return list_; }
   const listbox2::List& list() const { return list_; }
@@ -255,16 +255,6 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   friend class ListHeader;
   friend class ListBoxEx;
 
-  // Carries work to the window's thread through the window.
-  class HostExecutor final : public IUiExecutor {
-   public:
-    explicit HostExecutor(ListBox2& list) : list_(list) {}
-    void runSync(Operation op, void* block) override;
-
-   private:
-    ListBox2& list_;
-  };
-
   // Runs the operation on the window's thread, or here without a window.
   template <class Operation>
   void carry(Operation& operation) {
@@ -272,7 +262,7 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
       operation();
       return;
     }
-    executor_->runSync([](void* block) { (*static_cast<Operation*>(block))(); }, &operation);
+    executor_->runSync(operation);
   }
 
   void send(int32_t code);
@@ -336,8 +326,7 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   col::ArrayS32 listenerCodes_;
   bool autoSort_ = false;
   bool updating_ = false;
-  IUiExecutor* executor_ = nullptr;
-  HostExecutor hostExecutor_{*this};
+  platform::ui::IUiExecutor* executor_ = nullptr;
   listbox2::ListRepaints repaints_{*this};
   listbox2::IListView* view_ = &repaints_;
 

@@ -127,7 +127,7 @@ std::string ListBox2::selectedRowsText() {
 
 bool ListBox2::copySelection() {
   bool copied = false;
-  onUiThread([&] {
+  runSync([&] {
     Window* window = windowOf(*this);
     if (window == nullptr || window->display() == nullptr || selectedRecords_.empty()) {
       return;

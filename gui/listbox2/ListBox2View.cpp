@@ -70,19 +70,11 @@ void ListBox2::resetView() {
   wheelLines();
 }
 
-void ListBox2::HostExecutor::runSync(Operation op, void* block) {
-  WindowHost* host = list_.host_;
-  if (host == nullptr || !list_.created() || host->isUiThread()) {
-    op(block);
-    return;
-  }
-  host->callSync([op, block] { op(block); });
-}
-
 void ListBox2::createPlatform(IWindow* window, WindowHost* host) {
   Component::createPlatform(window, host);
+  // The window carries the model's operations from other threads to its own.
   if (executor_ == nullptr) {
-    executor_ = &hostExecutor_;
+    executor_ = host;
   }
   relayout();
 }
@@ -95,7 +87,7 @@ void ListBox2::destroyPlatform() {
   }
   watchingIconLoads_ = false;
   Component::destroyPlatform();
-  if (executor_ == &hostExecutor_) {
+  if (executor_ == host_) {
     executor_ = nullptr;
   }
 }
@@ -104,7 +96,7 @@ void ListBox2::destroyPlatform() {
 
 template <class Change>
 void ListBox2::changeOption(Change change) {
-  onUiThread([&] {
+  runSync([&] {
     change(options_);
     relayout();
     invalidate();
@@ -143,7 +135,7 @@ void ListBox2::takeDrops() {
   }
 }
 void ListBox2::setSizePercent(int32_t widthPercent, int32_t heightPercent) {
-  onUiThread([&] {
+  runSync([&] {
     setWidthPercentValue(widthPercent);
     setHeightPercentValue(heightPercent);
     relayoutParent();
@@ -190,7 +182,7 @@ void ListBox2::setRowHeight(int32_t px) {
 }
 
 void ListBox2::setDrawer(drawer::IListBox* drawer, bool owned) {
-  onUiThread([&] {
+  runSync([&] {
     drawer_.set(drawer, owned);
     invalidate();
   });
@@ -208,11 +200,11 @@ drawer::IListBox* ListBox2::listDrawer() {
 }
 
 void ListBox2::setPopupMenu(IPopupMenu* menu) {
-  onUiThread([&] { popupMenu_ = menu; });
+  runSync([&] { popupMenu_ = menu; });
 }
 
 void ListBox2::setScrollBars(ScrollBar* vertical, ScrollBar* horizontal) {
-  onUiThread([&] {
+  runSync([&] {
     vBar_ = vertical;
     hBar_ = horizontal;
     for (ScrollBar* bar : {vBar_, hBar_}) {
@@ -237,37 +229,37 @@ void ListBox2::fontChanged() {
 }
 
 void ListBox2::setFontFace(std::u16string_view name) {
-  onUiThread([&] {
+  runSync([&] {
     fonts_.setFace(name);
     fontChanged();
   });
 }
 void ListBox2::setFontSizeCode(int32_t code) {
-  onUiThread([&] {
+  runSync([&] {
     fonts_.setSizeCode(code);
     fontChanged();
   });
 }
 void ListBox2::setFontHeight(int32_t height) {
-  onUiThread([&] {
+  runSync([&] {
     fonts_.setHeight(height);
     fontChanged();
   });
 }
 void ListBox2::setFontWidth(int32_t width) {
-  onUiThread([&] {
+  runSync([&] {
     fonts_.setWidth(width);
     fontChanged();
   });
 }
 void ListBox2::setFontWeight(int32_t weight) {
-  onUiThread([&] {
+  runSync([&] {
     fonts_.setWeight(weight);
     fontChanged();
   });
 }
 void ListBox2::setFontColour(uint8_t red, uint8_t green, uint8_t blue) {
-  onUiThread([&] {
+  runSync([&] {
     fonts_.setColour(red, green, blue);
     invalidate();
   });
@@ -276,7 +268,7 @@ void ListBox2::setFontColour(uint8_t red, uint8_t green, uint8_t blue) {
 // --- Components that follow the selection ------------------------------------------------
 
 void ListBox2::enableOnSelection(IComponent* component) {
-  onUiThread([&] {
+  runSync([&] {
     if (!enabler_) {
       enabler_ = events::Enabler::make();
       enabler_->setSource(this);
@@ -287,7 +279,7 @@ void ListBox2::enableOnSelection(IComponent* component) {
 }
 
 void ListBox2::disableOnEmptySelection(IComponent* component) {
-  onUiThread([&] {
+  runSync([&] {
     if (!disabler_) {
       disabler_ = events::Disabler::make();
       disabler_->setSource(this);
@@ -298,7 +290,7 @@ void ListBox2::disableOnEmptySelection(IComponent* component) {
 }
 
 void ListBox2::addDropTarget(IComponent* target) {
-  onUiThread([&] {
+  runSync([&] {
     if (target != nullptr) {
       dropTargets_.push_back(target);
     }
@@ -436,7 +428,7 @@ void ListBox2::applyBounds() {
 }
 
 void ListBox2::relayout() {
-  onUiThread([&] {
+  runSync([&] {
     placeHeader();
     updateScrollBars();
   });
@@ -534,11 +526,11 @@ void ListBox2::setScrollX(int32_t x) {
 }
 
 void ListBox2::scrollToRow(uint32_t row) {
-  onUiThread([&] { setTopRow(row); });
+  runSync([&] { setTopRow(row); });
 }
 
 void ListBox2::scrollBy(int32_t dx, int32_t dy) {
-  onUiThread([&] {
+  runSync([&] {
     if (dy != 0) {
       const int32_t line = rowHeight();
       int64_t rows = dy / line;

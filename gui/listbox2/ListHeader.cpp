@@ -49,7 +49,7 @@ std::int32_t ListHeader::headerHeight() const {
 }
 
 void ListHeader::setHeaderHeight(std::int32_t px) {
-  onUiThread([&] {
+  runSync([&] {
     height_ = std::max(px, 0);
     if (list_ != nullptr) {
       list_->relayout();
@@ -59,7 +59,7 @@ void ListHeader::setHeaderHeight(std::int32_t px) {
 }
 
 void ListHeader::setFontSizeCode(std::int32_t code) {
-  onUiThread([&] {
+  runSync([&] {
     if (font_.setSizeCode(code) && list_ != nullptr) {
       list_->relayout();
       list_->invalidate();
@@ -68,7 +68,7 @@ void ListHeader::setFontSizeCode(std::int32_t code) {
 }
 
 void ListHeader::setDrawer(drawer::IListHeader* drawer, bool owned) {
-  onUiThread([&] {
+  runSync([&] {
     drawer_.set(drawer, owned);
     invalidate();
   });

@@ -31,7 +31,7 @@ void ScrollBar::reset() {
 }
 
 void ScrollBar::setOrientation(Orientation orientation) {
-  onUiThread([&] {
+  runSync([&] {
     info_.orientation = orientation;
     if (vertical()) {
       setWidthPercentValue(-1);
@@ -51,7 +51,7 @@ void ScrollBar::setOrientation(Orientation orientation) {
 
 void ScrollBar::setInfo(std::int32_t page, std::int32_t total, std::int32_t position,
                         std::int32_t line) {
-  onUiThread([&] {
+  runSync([&] {
     ScrollInfo next = info_;
     next.page = page;
     next.total = total;
@@ -68,7 +68,7 @@ void ScrollBar::setInfo(std::int32_t page, std::int32_t total, std::int32_t posi
 }
 
 void ScrollBar::setShown(bool shown) {
-  onUiThread([&] {
+  runSync([&] {
     if (shown == wantsVisible()) {
       return;
     }
@@ -86,7 +86,7 @@ void ScrollBar::setShown(bool shown) {
 }
 
 void ScrollBar::setDrawer(drawer::IScrollBar* drawer, bool owned) {
-  onUiThread([&] {
+  runSync([&] {
     drawer_.set(drawer, owned);
     invalidate();
   });

@@ -60,8 +60,8 @@ class ViewTest : public testing::Test {
   OffscreenDisplay& screen() { return *dynamic_cast<OffscreenDisplay*>(window_->display()); }
   // Every queued piece of work has run, the paints included.
   void settle() {
-    window_->callSync([] {});
-    window_->callSync([] {});
+    window_->runSync([] {});
+    window_->runSync([] {});
   }
   template <class Done>
   bool waitFor(Done done) {
@@ -72,7 +72,7 @@ class ViewTest : public testing::Test {
   }
   template <class Work>
   void onUi(Work work) {
-    window_->callSync([&] { work(); });
+    window_->runSync([&] { work(); });
   }
   uint32_t pixel(int x, int y) {
     uint32_t value = 0;

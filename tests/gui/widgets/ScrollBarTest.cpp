@@ -119,8 +119,8 @@ class ScrollBarTest : public testing::Test {
     settle();
   }
   void settle() {
-    window_->callSync([] {});
-    window_->callSync([] {});
+    window_->runSync([] {});
+    window_->runSync([] {});
   }
   void mouse(EventKind kind, int32_t y, uint32_t button = 1) {
     Event e;
@@ -134,7 +134,7 @@ class ScrollBarTest : public testing::Test {
   }
   int32_t position() {
     int32_t at = 0;
-    window_->callSync([&] { at = bar_->info().position; });
+    window_->runSync([&] { at = bar_->info().position; });
     return at;
   }
 

@@ -79,6 +79,11 @@ class IListBox2 : public virtual IComponent {
   // stays the caller's to dispose of.
   virtual bool setValue(listbox2::Record* record, uint32_t stamp, uint32_t column,
                         listbox2::CellValue value) = 0;
+  // setValue for a caller that lets the value go: one the list cannot store (the record is
+  // gone) is disposed of through `owner`. Between beginUpdate and endUpdate on another thread
+  // it goes over with the rest of the update instead of on its own.
+  virtual void giveValue(listbox2::Record* record, uint32_t stamp, uint32_t column,
+                         listbox2::CellValue value, IDestructor<void>* owner) = 0;
   virtual bool refreshText(listbox2::Record* record, uint32_t stamp, uint32_t column) = 0;
   // Remakes that column's text in every row.
   virtual void refreshColumn(uint32_t column) = 0;
@@ -106,6 +111,10 @@ class IListBox2 : public virtual IComponent {
   virtual void setAutoSort(bool on) = 0;
   virtual bool autoSort() const = 0;
 
+  // Drawing waits until endUpdate, which draws what changed at once. Called on another thread
+  // than the list's, the appends, handed-over values, column refreshes and sorts between the
+  // two reach the list's thread together at endUpdate (or when an operation with an answer
+  // needs them there first); the list's thread sees none of them before.
   virtual void beginUpdate() = 0;
   virtual void endUpdate() = 0;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
 #include "framework/col/Comparators.h"
 #include "framework/col/MergeSort.h"
@@ -81,25 +82,87 @@ bool ListBox2::removeShown(Record* record, uint32_t stamp) {
   return true;
 }
 
-bool ListBox2::appendRecord(Record* record) {
-  bool done = false;
-  auto operation = [&] {
-    done = insertShown(list_.recordCount(), record) > 0;
-    if (done && autoSort_) {
-      sortRows();
+bool ListBox2::keep(const listbox2::ListUpdateBatch::Entry& entry) {
+  if (executor_ == nullptr || !batch_.isOpenHere()) {
+    return false;
+  }
+  batch_.add(entry);
+  if (batch_.full()) {
+    auto apply = [&] { applyBatch(); };
+    runOrDiscard(apply);
+  }
+  return true;
+}
+
+void ListBox2::applyBatch() {
+  using Kind = listbox2::ListUpdateBatch::Kind;
+  for (const listbox2::ListUpdateBatch::Entry& entry : batch_.entries()) {
+    switch (entry.kind) {
+      case Kind::kAppend:
+        entry.record->markPending(nullptr);
+        appendNow(entry.record);
+        break;
+      case Kind::kInsert:
+        entry.record->markPending(nullptr);
+        insertNow(entry.position, entry.record);
+        break;
+      case Kind::kGiveValue:
+        if (!setValueNow(entry.record, entry.stamp, entry.column, entry.value)) {
+          listbox2::disposeValue(entry.value, entry.owner);
+        }
+        break;
+      case Kind::kRefreshColumn:
+        refreshColumnNow(entry.column);
+        break;
+      case Kind::kSortByColumn:
+        list_.sortByColumn(entry.column);
+        break;
+      case Kind::kSort:
+        sortRows();
+        break;
     }
-    rowsChanged();
-  };
+  }
+  batch_.clear();
+}
+
+bool ListBox2::appendNow(Record* record) {
+  const bool done = insertShown(list_.recordCount(), record) > 0;
+  if (done && autoSort_) {
+    sortRows();
+  }
+  rowsChanged();
+  return done;
+}
+
+bool ListBox2::insertNow(uint32_t position, Record* record) {
+  const bool done = insertShown(position, record) > 0;
+  rowsChanged();
+  return done;
+}
+
+bool ListBox2::appendRecord(Record* record) {
+  // A record of the caller's own, not yet in a list: it goes with the update.
+  if (record != nullptr && record->list() == nullptr && record->pending() == nullptr &&
+      keep({.kind = listbox2::ListUpdateBatch::Kind::kAppend, .record = record})) {
+    record->markPending(&list_);
+    return true;
+  }
+  bool done = false;
+  auto operation = [&] { done = appendNow(record); };
   carry(operation);
   return done;
 }
 
 bool ListBox2::insertRecord(uint32_t position, Record* record) {
+  if (record != nullptr && record->list() == nullptr && record->pending() == nullptr &&
+      keep({.kind = listbox2::ListUpdateBatch::Kind::kInsert,
+            .record = record,
+            .position = position})) {
+    record->markPending(&list_);
+    return true;
+  }
   bool done = false;
-  auto operation = [&] {
-    done = insertShown(position, record) > 0;
-    rowsChanged();
-  };
+  auto operation = [&] { done = insertNow(position, record); };
   carry(operation);
   return done;
 }
@@ -152,20 +215,38 @@ void ListBox2::removeAllAndRelease() {
   carry(operation);
 }
 
+bool ListBox2::setValueNow(Record* record, uint32_t stamp, uint32_t column,
+                           listbox2::CellValue value) {
+  SubRecord* cell = list_.contains(record, stamp) ? record->cell(column) : nullptr;
+  if (cell == nullptr) {
+    return false;
+  }
+  cell->setValue(value);
+  view_->cellChanged(*record, column);
+  return true;
+}
+
 bool ListBox2::setValue(Record* record, uint32_t stamp, uint32_t column,
                         listbox2::CellValue value) {
   bool done = false;
-  auto operation = [&] {
-    SubRecord* cell = list_.contains(record, stamp) ? record->cell(column) : nullptr;
-    if (cell == nullptr) {
-      return;
-    }
-    cell->setValue(value);
-    done = true;
-    view_->cellChanged(*record, column);
-  };
+  auto operation = [&] { done = setValueNow(record, stamp, column, value); };
   carry(operation);
   return done;
+}
+
+void ListBox2::giveValue(Record* record, uint32_t stamp, uint32_t column, listbox2::CellValue value,
+                         IDestructor<void>* owner) {
+  if (keep({.kind = listbox2::ListUpdateBatch::Kind::kGiveValue,
+            .record = record,
+            .stamp = stamp,
+            .column = column,
+            .value = value,
+            .owner = owner})) {
+    return;
+  }
+  if (!setValue(record, stamp, column, value)) {
+    listbox2::disposeValue(value, owner);
+  }
 }
 
 bool ListBox2::refreshText(Record* record, uint32_t stamp, uint32_t column) {
@@ -183,15 +264,21 @@ bool ListBox2::refreshText(Record* record, uint32_t stamp, uint32_t column) {
   return done;
 }
 
-void ListBox2::refreshColumn(uint32_t column) {
-  auto operation = [&] {
-    for (uint32_t row = 0; row < list_.recordCount(); ++row) {
-      if (SubRecord* cell = list_.record(row)->cell(column)) {
-        cell->refreshText();
-      }
+void ListBox2::refreshColumnNow(uint32_t column) {
+  // The texts are made again when they are next shown or read: most rows are not on screen.
+  for (uint32_t row = 0; row < list_.recordCount(); ++row) {
+    if (SubRecord* cell = list_.record(row)->cell(column)) {
+      cell->dropText();
     }
-    view_->columnChanged(column);
-  };
+  }
+  view_->columnChanged(column);
+}
+
+void ListBox2::refreshColumn(uint32_t column) {
+  if (keep({.kind = listbox2::ListUpdateBatch::Kind::kRefreshColumn, .column = column})) {
+    return;
+  }
+  auto operation = [&] { refreshColumnNow(column); };
   carry(operation);
 }
 
@@ -319,6 +406,9 @@ Record* ListBox2::getRecord(uint32_t row) {
 // --- Sorting ---------------------------------------------------------------------------
 
 void ListBox2::sortByColumn(uint32_t column) {
+  if (keep({.kind = listbox2::ListUpdateBatch::Kind::kSortByColumn, .column = column})) {
+    return;
+  }
   auto operation = [&] { list_.sortByColumn(column); };
   carry(operation);
 }
@@ -339,16 +429,26 @@ void ListBox2::sortRows() {
 }
 
 void ListBox2::sort() {
+  if (keep({.kind = listbox2::ListUpdateBatch::Kind::kSort})) {
+    return;
+  }
   auto operation = [&] { sortRows(); };
   carry(operation);
 }
 
 void ListBox2::beginUpdate() {
+  std::thread::id listThread;
   auto operation = [&] {
     updating_ = true;
+    changedInUpdate_ = false;
     view_->updateBegun();
+    listThread = std::this_thread::get_id();
   };
   carry(operation);
+  // From another thread the update is kept and goes over at its end.
+  if (executor_ != nullptr && listThread != std::this_thread::get_id() && !batch_.isOpen()) {
+    batch_.open();
+  }
 }
 
 void ListBox2::endUpdate() {
@@ -356,6 +456,15 @@ void ListBox2::endUpdate() {
     updating_ = false;
     view_->updateEnded();
   };
+  if (batch_.isOpenHere()) {
+    batch_.close();
+    auto all = [&] {
+      applyBatch();
+      operation();
+    };
+    runOrDiscard(all);
+    return;
+  }
   carry(operation);
 }
 
@@ -559,6 +668,7 @@ void ListBox2::send(int32_t code) {
 }
 
 void ListBox2::reset() {
+  batch_.discard();
   // The header stays with the list through its uses.
   detachHeader();
   Component::reset();

@@ -25,6 +25,7 @@
 #include "gui/listbox2/ListKeys.h"
 #include "gui/listbox2/ListPointer.h"
 #include "gui/listbox2/ListRepaints.h"
+#include "gui/listbox2/ListUpdateBatch.h"
 #include "gui/listbox2/ListViewOptions.h"
 #include "gui/listbox2/ListViewport.h"
 #include "gui/listbox2/RowPainter.h"
@@ -94,6 +95,8 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   void removeAllAndRelease() override;
   bool setValue(listbox2::Record* record, uint32_t stamp, uint32_t column,
                 listbox2::CellValue value) override;
+  void giveValue(listbox2::Record* record, uint32_t stamp, uint32_t column,
+                 listbox2::CellValue value, IDestructor<void>* owner) override;
   bool refreshText(listbox2::Record* record, uint32_t stamp, uint32_t column) override;
   void refreshColumn(uint32_t column) override;
   bool setMarked(listbox2::Record* record, uint32_t stamp, bool marked) override;
@@ -255,15 +258,40 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   friend class ListHeader;
   friend class ListBoxEx;
 
-  // Runs the operation on the window's thread, or here without a window.
+  // Runs the operation on the window's thread, or here without a window; an update kept for
+  // that thread goes first.
   template <class Operation>
   void carry(Operation& operation) {
     if (executor_ == nullptr) {
       operation();
       return;
     }
+    if (batch_.isOpenHere() && !batch_.empty()) {
+      auto both = [&] {
+        applyBatch();
+        operation();
+      };
+      runOrDiscard(both);
+      return;
+    }
     executor_->runSync(operation);
   }
+  template <class Operation>
+  void runOrDiscard(Operation& operation) {
+    if (!executor_->runSync(operation)) {
+      // The window's thread has ended: what was kept for it goes.
+      batch_.discard();
+    }
+  }
+  // Keeps the operation for the update's hand-over when one is open on this thread.
+  bool keep(const listbox2::ListUpdateBatch::Entry& entry);
+  // On the window's thread: the kept operations, in order.
+  void applyBatch();
+  bool setValueNow(listbox2::Record* record, uint32_t stamp, uint32_t column,
+                   listbox2::CellValue value);
+  bool appendNow(listbox2::Record* record);
+  bool insertNow(uint32_t position, listbox2::Record* record);
+  void refreshColumnNow(uint32_t column);
 
   void send(int32_t code);
   uint32_t insertShown(uint32_t position, listbox2::Record* record);
@@ -326,6 +354,9 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   col::ArrayS32 listenerCodes_;
   bool autoSort_ = false;
   bool updating_ = false;
+  // Something changed between beginUpdate and endUpdate: endUpdate draws it.
+  bool changedInUpdate_ = false;
+  listbox2::ListUpdateBatch batch_;
   platform::ui::IUiExecutor* executor_ = nullptr;
   listbox2::ListRepaints repaints_{*this};
   listbox2::IListView* view_ = &repaints_;

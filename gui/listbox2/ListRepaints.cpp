@@ -18,7 +18,7 @@ void ListRepaints::columnOrderChanged() {
 }
 
 void ListRepaints::rowInserted(Record& record) {
-  if (list_.updating()) {
+  if (changing()) {
     return;
   }
   // The rows below move down one.
@@ -40,32 +40,32 @@ void ListRepaints::rowRemoving(Record& record) {
   if (list_.lastDoubleClicked_ == &record) {
     list_.lastDoubleClicked_ = nullptr;
   }
-  if (list_.updating()) {
+  if (changing()) {
     return;
   }
   list_.invalidateRowsFrom(record.row());
 }
 
 void ListRepaints::cellChanged(Record& record, uint32_t /*column*/) {
-  if (!list_.updating()) {
+  if (!changing()) {
     list_.invalidateRow(record);
   }
 }
 
 void ListRepaints::rowChanged(Record& record) {
-  if (!list_.updating()) {
+  if (!changing()) {
     list_.invalidateRow(record);
   }
 }
 
 void ListRepaints::columnChanged(uint32_t column) {
-  if (!list_.updating()) {
+  if (!changing()) {
     list_.invalidateColumn(column);
   }
 }
 
 void ListRepaints::rowsSorted() {
-  if (!list_.updating()) {
+  if (!changing()) {
     list_.invalidateRows();
   }
 }
@@ -73,8 +73,19 @@ void ListRepaints::rowsSorted() {
 void ListRepaints::updateBegun() {}
 
 void ListRepaints::updateEnded() {
-  list_.updateScrollBars();
-  list_.invalidate();
+  if (list_.changedInUpdate_) {
+    list_.changedInUpdate_ = false;
+    list_.updateScrollBars();
+    list_.invalidate();
+  }
+}
+
+bool ListRepaints::changing() {
+  if (!list_.updating()) {
+    return false;
+  }
+  list_.changedInUpdate_ = true;
+  return true;
 }
 
 void ListRepaints::showRow(Record& record) {
@@ -83,7 +94,7 @@ void ListRepaints::showRow(Record& record) {
 
 void ListRepaints::setRowSelected(Record& record, bool selected) {
   list_.itemStateChanged(&record, selected ? kRowSelected : 0, selected ? 0 : kRowSelected);
-  if (!list_.updating()) {
+  if (!changing()) {
     list_.invalidateRow(record);
   }
 }

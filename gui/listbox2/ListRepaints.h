@@ -13,7 +13,8 @@ namespace s::gui::listbox2 {
 // What a list's own view does with the model's changes: it marks what they changed on screen
 // (a cell's row, the rows from an insertion on, everything after a sort) for the window's next
 // paint, keeps the scroll bars in step with the rows, and forgets rows that leave. Nothing is
-// marked between beginUpdate and endUpdate, which marks the whole list once.
+// marked between beginUpdate and endUpdate, which marks the whole list once when anything
+// changed.
 class ListRepaints final : public IListView {
  public:
   explicit ListRepaints(win::ListBox2& list) : list_(list) {}
@@ -32,6 +33,9 @@ class ListRepaints final : public IListView {
   void setRowSelected(Record& record, bool selected) override;
 
  private:
+  // Inside an update: the change is noted for its end instead of marked now.
+  bool changing();
+
   win::ListBox2& list_;
 };
 

@@ -46,6 +46,8 @@ void Record::detach() {
   }
   if (list_ != nullptr && !removed_) {
     list_->detach(this);
+  } else if (pending_ != nullptr) {
+    pending_->detach(this);
   }
 }
 
@@ -82,6 +84,7 @@ void Record::reset() {
   cellCapacity_ = 0;
   stamp_ = 0;
   removed_ = marked_ = greyed_ = selected_ = false;
+  pending_ = nullptr;
   treeCell_ = -1;
 }
 

@@ -58,6 +58,10 @@ class Record final : public Pooled<Record, PoolableObject> {
   }
   void setRow(uint32_t row) { row_ = row; }
   void markRemoved() { removed_ = true; }
+  // The list the record is on its way into (an update not yet carried over); none otherwise.
+  // Releasing it meanwhile carries the update over first, so that it is taken out again.
+  List* pending() const { return pending_; }
+  void markPending(List* list) { pending_ = list; }
 
   // Takes the record out of its list (through its control, on the control's thread) before
   // it goes back to the pool, so that no pool lock is held while waiting for that thread.
@@ -83,6 +87,7 @@ class Record final : public Pooled<Record, PoolableObject> {
   bool marked_ = false;
   bool greyed_ = false;
   bool selected_ = false;
+  List* pending_ = nullptr;
   int32_t treeCell_ = -1;
   col::ArrayP<Record>* children_ = nullptr;
   Record* parent_ = nullptr;

@@ -268,6 +268,7 @@ bool ListHeader::handleInput(const Event& event, std::int32_t x, std::int32_t y)
       } else if (pressed_ >= 0) {
         if (!dragging_ && std::abs(x - pressX_) > kDragThreshold) {
           dragging_ = true;
+          hot_ = -1;
         }
         if (dragging_) {
           dragX_ = x;

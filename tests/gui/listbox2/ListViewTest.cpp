@@ -322,6 +322,75 @@ TEST_F(ViewTest, DraggedRowsMoveWhereTheLineShows) {
   EXPECT_EQ(selectedTags(), (std::vector<uint32_t>{0, 1}));
 }
 
+TEST_F(ViewTest, TheBarsShowOnlyWhileNeededAndScrollTheRows) {
+  open(3);
+  ScrollBar* vertical = box_->getVerticalScrollBar();
+  ScrollBar* horizontal = box_->getHorizontalScrollBar();
+  auto shown = [&](ScrollBar* bar) {
+    bool on = false;
+    onUi([&] { on = bar->wantsVisible() && bar->getWidth() > 0 && bar->getHeight() > 0; });
+    return on;
+  };
+  EXPECT_FALSE(shown(vertical));
+  EXPECT_FALSE(shown(horizontal));
+  EXPECT_EQ(list_->getWidth(), 320);
+  for (uint32_t i = 3; i < 40; ++i) {
+    list_->appendRecord(makeRow(u"more", i, 0, i));
+  }
+  settle();
+  ASSERT_TRUE(shown(vertical));
+  EXPECT_EQ(list_->getWidth(), 320 - ScrollBar::kThickness);
+  // The figures: a page of rows, the whole in rows plus what is left of the page.
+  uint32_t fullRows = 0;
+  onUi([&] {
+    const auto v = list_->viewport();
+    fullRows = v.fullRows();
+    EXPECT_EQ(vertical->info().page, v.page());
+    EXPECT_EQ(vertical->info().total, 40 * v.rowHeight + v.page() % v.rowHeight);
+    EXPECT_EQ(vertical->info().line, v.rowHeight);
+  });
+  // A press on the track below the thumb: a page of whole rows on.
+  Rect bar;
+  onUi([&] { bar = vertical->clientBounds(); });
+  auto press = [&](int32_t y, EventKind kind) {
+    Event e;
+    e.kind = kind;
+    e.window = window_->platformWindow();
+    e.x = e.rootX = bar.x + 8;
+    e.y = e.rootY = bar.y + y;
+    e.button = 1;
+    screen().inject(e);
+    settle();
+  };
+  press(bar.height - 30, EventKind::kButtonPress);
+  press(bar.height - 30, EventKind::kButtonRelease);
+  EXPECT_EQ(list_->topRow(), fullRows);
+  EXPECT_EQ(vertical->info().position, static_cast<int32_t>(fullRows) * list_->rowHeight());
+  // The thumb dragged to the end shows the last row whole at the bottom.
+  int32_t thumb = 0;
+  onUi([&] {
+    const auto g = vertical->geometry();
+    thumb = g.thickness + g.thumbOffset + g.thumbLength / 2;
+  });
+  press(thumb, EventKind::kButtonPress);
+  press(thumb + 500, EventKind::kMotion);
+  press(thumb + 500, EventKind::kButtonRelease);
+  onUi([&] { EXPECT_EQ(list_->topRow(), list_->viewport().maxTopRow()); });
+  EXPECT_EQ(list_->topRow(), 40 - fullRows);
+  // Columns wider than the list bring the horizontal bar, which scrolls them.
+  send(EventKind::kButtonPress, 90, 5);
+  send(EventKind::kMotion, 300, 5);
+  send(EventKind::kButtonRelease, 300, 5);
+  ASSERT_TRUE(shown(horizontal));
+  onUi([&] { EXPECT_EQ(horizontal->info().total, 270 + 210); });
+  horizontal->scrollTo(100);
+  settle();
+  EXPECT_EQ(list_->scrollX(), 100);
+  Rect cell;
+  onUi([&] { cell = list_->cellRect(0, 1); });
+  EXPECT_EQ(cell.x, 300 - 100);
+}
+
 TEST_F(ViewTest, GivenBackToItsPoolTheListForgetsItsOptionsAndListeners) {
   s::PoolPtr<ListBox2> list = ListBox2::make();
   addTestColumns(*list);

@@ -43,8 +43,7 @@ constexpr std::u16string_view kStates[] = {u"ESTABLISHED", u"TIME_WAIT", u"CLOSE
                                            u"SYN_SENT"};
 
 void addText(lb::Record* row, std::u16string_view text, std::u16string_view icon = {}) {
-  lb::appendCell(row,
-                 lb::newCell(lb::textValue(text), lb::textValueOwner(), lb::showText, icon));
+  lb::appendCell(row, lb::newCell(lb::textValue(text), lb::textValueOwner(), lb::showText, icon));
 }
 
 void addNumber(lb::Record* row, uint32_t value) {
@@ -115,19 +114,28 @@ void DemoList::stop() {
 }
 
 void DemoList::refresh() {
-  gui::win::ListBox2& list = *panel_->getList();
   for (uint64_t pass = 1; !stopping_; ++pass) {
     for (int i = 0; i < 20 && !stopping_; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    // Every row's received bytes, as a busy refresh cycle changes them: the rows are this
-    // thread's own records (the list is the window's), none of them ever removed.
+    changeReceived(pass, true);
+  }
+}
+
+void DemoList::changeReceived(uint64_t pass, bool inOneUpdate) {
+  // The rows are this thread's own records (the list is the window's), none of them ever
+  // removed.
+  gui::win::ListBox2& list = *panel_->getList();
+  if (inOneUpdate) {
     list.beginUpdate();
-    for (uint32_t i = 0; i < records_.size(); ++i) {
-      const auto bytes = static_cast<int64_t>((i * 2654435761U + pass * 40503U) % 90000000U);
-      list.giveValue(records_[i], stamps_[i], current::kReceived, lb::int64Value(bytes),
-                     lb::int64ValueOwner());
-    }
+  }
+  for (uint32_t i = 0; i < records_.size(); ++i) {
+    const auto bytes = static_cast<int64_t>((i * 2654435761U + pass * 40503U) % 90000000U);
+    list.giveValue(records_[i], stamps_[i], current::kReceived, lb::int64Value(bytes),
+                   lb::int64ValueOwner());
+  }
+  list.refreshColumn(current::kDuration);
+  if (inOneUpdate) {
     list.endUpdate();
   }
 }

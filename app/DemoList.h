@@ -27,6 +27,9 @@ class DemoList {
   // Starts the changes (after the window is shown); stopped when the demo list goes.
   void start();
   void stop();
+  // What a busy refresh cycle does: a new received count in every row and the durations'
+  // texts remade; in one update, or each change on its own. On a thread of the caller's.
+  void changeReceived(uint64_t pass, bool inOneUpdate);
 
  private:
   void refresh();

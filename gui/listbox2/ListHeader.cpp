@@ -26,6 +26,7 @@ constexpr std::int32_t kTitleRoom = 16;
 ListHeader::ListHeader() {
   setTransparent(false);
   font_.setSizeCode(kHeaderSizeCode);
+  fontHeight_ = font_.measureHeight();
 }
 
 void ListHeader::reset() {
@@ -35,6 +36,7 @@ void ListHeader::reset() {
   height_ = -1;
   font_.reset();
   font_.setSizeCode(kHeaderSizeCode);
+  fontHeight_ = font_.measureHeight();
   drawer_.reset();
   order_.freeMemory();
   widths_.freeMemory();
@@ -45,7 +47,7 @@ void ListHeader::reset() {
 }
 
 std::int32_t ListHeader::headerHeight() const {
-  return height_ >= 0 ? height_ : font_.measureHeight() + kTitleMargin;
+  return height_ >= 0 ? height_ : fontHeight_ + kTitleMargin;
 }
 
 void ListHeader::setHeaderHeight(std::int32_t px) {
@@ -60,7 +62,11 @@ void ListHeader::setHeaderHeight(std::int32_t px) {
 
 void ListHeader::setFontSizeCode(std::int32_t code) {
   runSync([&] {
-    if (font_.setSizeCode(code) && list_ != nullptr) {
+    if (!font_.setSizeCode(code)) {
+      return;
+    }
+    fontHeight_ = font_.measureHeight();
+    if (list_ != nullptr) {
       list_->relayout();
       list_->invalidate();
     }

@@ -35,7 +35,7 @@ class ListHeader final : public Pooled<ListHeader, Component> {
   // The height set, else the font's line with a margin.
   std::int32_t headerHeight() const;
   void setHeaderHeight(std::int32_t px);
-  Font& font() { return font_; }
+  const Font& font() const { return font_; }
   void setFontSizeCode(std::int32_t code);
   // A drawer of the caller's (owned: released with the header) instead of the skin's.
   void setDrawer(drawer::IListHeader* drawer, bool owned);
@@ -82,6 +82,8 @@ class ListHeader final : public Pooled<ListHeader, Component> {
 
   ListBox2* list_ = nullptr;
   std::int32_t height_ = -1;
+  // The font's line, measured when the font changes.
+  std::int32_t fontHeight_ = 0;
   // Held by value, not taken from their pools, which may go first at exit.
   Font font_;
   MaybeOwned<drawer::IListHeader> drawer_;

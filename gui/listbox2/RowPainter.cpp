@@ -14,6 +14,8 @@ using platform::ui::Rect;
 namespace {
 
 constexpr std::int32_t kStrip = 4;
+// The widest the tree box, check box and icon box reach into a cell (a first tree level).
+constexpr std::int32_t kBoxesWidth = 4 + 15 + 13 + 2 + 15 + 3 + CellLayout::kIconSize + 3;
 
 Rect rectOf(const CellBox& box) {
   return {box.left, box.top, box.width(), box.height()};
@@ -137,11 +139,17 @@ void RowPainter::paint(cairo_t* cr, const RowPaintContext& context, Record& reco
     if (cell.intersected(clip).empty()) {
       continue;
     }
-    cairo_save(cr);
-    cairo_rectangle(cr, cell.x, cell.y, cell.width, cell.height);
-    cairo_clip(cr);
+    // The text keeps to its box; only a cell narrower than its boxes needs a clip of its own.
+    const bool narrow = cell.width < kBoxesWidth;
+    if (narrow) {
+      cairo_save(cr);
+      cairo_rectangle(cr, cell.x, cell.y, cell.width, cell.height);
+      cairo_clip(cr);
+    }
     paintCell(cr, context, record, column, cell);
-    cairo_restore(cr);
+    if (narrow) {
+      cairo_restore(cr);
+    }
   }
   const drawer::Rgb own = background(context, record.row());
   drawer::shapes::fill(cr, Rect{context.left, row.y, kStrip, row.height}.intersected(clip), own);

@@ -6,8 +6,11 @@
 #include "gui/layout/LinearLayout.h"
 #include "gui/layout/PileLayout.h"
 #include "gui/layout/Window.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
+
+using platform::ui::DesktopScale;
 
 void BoxBase::reset() {
   Component::reset();
@@ -47,7 +50,7 @@ std::int32_t BoxBase::ownMaxHeight() const {
 }
 
 void BoxBase::setAcceptFiles(bool accept) {
-  onUiThread([&] {
+  runSync([&] {
     acceptFiles_ = accept;
     if (auto* window = dynamic_cast<Window*>(getWindow()); window != nullptr && created()) {
       window->refreshDropTarget();
@@ -56,7 +59,7 @@ void BoxBase::setAcceptFiles(bool accept) {
 }
 
 void BoxBase::setUrlDropTarget(bool accept) {
-  onUiThread([&] {
+  runSync([&] {
     urlDropTarget_ = accept;
     if (auto* window = dynamic_cast<Window*>(getWindow()); window != nullptr && created()) {
       window->refreshDropTarget();
@@ -87,7 +90,7 @@ void BoxBase::add(IComponent* child) {
   if (child == nullptr) {
     return;
   }
-  onUiThread([&] {
+  runSync([&] {
     children_.push(child);
     // Without a platform window this only records the parent; the child is created with us.
     child->setParent(this);
@@ -104,7 +107,7 @@ void BoxBase::add(IComponent* child) {
 }
 
 void BoxBase::remove(IComponent* child, bool recurse) {
-  onUiThread([&] {
+  runSync([&] {
     const std::int64_t at = children_.indexOf(child);
     if (at < 0) {
       return;
@@ -120,7 +123,7 @@ void BoxBase::remove(IComponent* child, bool recurse) {
 }
 
 void BoxBase::relayout() {
-  onUiThread([&] {
+  runSync([&] {
     // A layout may lay out its box again through its children, once; deeper is a loop.
     if (layoutDepth_ >= 2) {
       return;
@@ -166,31 +169,31 @@ void BoxBase::relayout() {
 }
 
 void BoxBase::setInsetLeft(std::int32_t px) {
-  insetLeft_ = px;
+  insetLeft_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetRight(std::int32_t px) {
-  insetRight_ = px;
+  insetRight_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetTop(std::int32_t px) {
-  insetTop_ = px;
+  insetTop_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetBottom(std::int32_t px) {
-  insetBottom_ = px;
+  insetBottom_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetH(std::int32_t px) {
-  insetLeft_ = insetRight_ = px;
+  insetLeft_ = insetRight_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetV(std::int32_t px) {
-  insetTop_ = insetBottom_ = px;
+  insetTop_ = insetBottom_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInset(std::int32_t px) {
-  insetLeft_ = insetRight_ = insetTop_ = insetBottom_ = px;
+  insetLeft_ = insetRight_ = insetTop_ = insetBottom_ = DesktopScale::px(px);
   relayout();
 }
 
@@ -218,7 +221,7 @@ void BoxBase::setHeightPercent(std::int32_t percent, bool relayout) {
 }
 
 void BoxBase::setFixedWidth(std::int32_t px, bool relayout) {
-  setFixedWidthValue(px);
+  setFixedWidthValue(DesktopScale::px(px));
   setWidthPercentValue(-1);
   if (relayout) {
     relayoutParent();
@@ -226,7 +229,7 @@ void BoxBase::setFixedWidth(std::int32_t px, bool relayout) {
 }
 
 void BoxBase::setFixedHeight(std::int32_t px, bool relayout) {
-  setFixedHeightValue(px);
+  setFixedHeightValue(DesktopScale::px(px));
   setHeightPercentValue(-1);
   if (relayout) {
     relayoutParent();

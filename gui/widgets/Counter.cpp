@@ -2,6 +2,7 @@
 
 #include "gui/drawer/counter/Basic.h"
 #include "gui/widgets/Skinned.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
 
@@ -49,21 +50,21 @@ void Counter::releaseDrawer() {
 }
 
 void Counter::setDrawer(drawer::ICounter* drawer, bool owned) {
-  onUiThread([&] {
+  runSync([&] {
     holdDrawer(drawer_, drawerOwned_, drawer, owned);
     invalidate();
   });
 }
 
 void Counter::setMode(std::int32_t mode) {
-  onUiThread([&] {
+  runSync([&] {
     mode_ = mode;
     invalidate();
   });
 }
 
 void Counter::toggle() {
-  onUiThread([&] {
+  runSync([&] {
     swapColours_ = !swapColours_;
     invalidate();
   });
@@ -71,17 +72,17 @@ void Counter::toggle() {
 
 void Counter::setInsets(std::int32_t left, std::int32_t top, std::int32_t right,
                         std::int32_t bottom) {
-  onUiThread([&] {
-    left_ = left;
-    top_ = top;
-    right_ = right;
-    bottom_ = bottom;
+  runSync([&] {
+    left_ = platform::ui::DesktopScale::px(left);
+    top_ = platform::ui::DesktopScale::px(top);
+    right_ = platform::ui::DesktopScale::px(right);
+    bottom_ = platform::ui::DesktopScale::px(bottom);
     invalidate();
   });
 }
 
 void Counter::setShowSecond(bool show) {
-  onUiThread([&] {
+  runSync([&] {
     showSecond_ = show;
     invalidate();
   });

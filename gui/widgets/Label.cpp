@@ -57,7 +57,7 @@ void Label::releaseDrawer() {
 }
 
 void Label::setDrawer(drawer::IText* drawer, bool owned) {
-  onUiThread([&] {
+  runSync([&] {
     holdDrawer(drawer_, drawerOwned_, drawer, owned);
     measure();
     relayoutParent();
@@ -85,13 +85,13 @@ void Label::measure() {
 
 std::u16string Label::getText() {
   std::u16string copy;
-  onUiThread([&] { copy = text_; });
+  runSync([&] { copy = text_; });
   return copy;
 }
 
 bool Label::setText(std::u16string_view text, bool redraw) {
   bool changed = false;
-  onUiThread([&] {
+  runSync([&] {
     if (text == text_) {
       return;
     }
@@ -114,12 +114,11 @@ bool Label::setText(std::u16string_view text, bool redraw) {
 }
 
 void Label::setTextId(std::int32_t id) {
-  textId_ = id;
-  std::u16string text;
-  if (localizer_ != nullptr && id != -1) {
-    text = localizer_->text(id);
-  }
-  setText(text, true);
+  runSync([&] {
+    textId_ = id;
+    lang::Localizer* localizer = localizerOf(*this);
+    setText(localizer != nullptr && id != -1 ? localizer->text(id) : std::u16string_view(), true);
+  });
 }
 
 void Label::showTextFor(std::u16string_view text, std::uint32_t ms) {
@@ -127,7 +126,7 @@ void Label::showTextFor(std::u16string_view text, std::uint32_t ms) {
   if (!created() || window == nullptr) {
     return;
   }
-  onUiThread([&] {
+  runSync([&] {
     window->killComponentTimer(this, kTemporaryTimer);
     if (savedText_.empty()) {
       savedText_ = text_;
@@ -147,14 +146,14 @@ void Label::restoreSaved() {
 }
 
 void Label::setAlignment(std::int32_t alignment) {
-  onUiThread([&] {
+  runSync([&] {
     alignment_ = alignment;
     invalidate();
   });
 }
 
 void Label::setWrap(bool wrap) {
-  onUiThread([&] {
+  runSync([&] {
     wrap_ = wrap;
     measure();
     relayoutParent();
@@ -163,7 +162,7 @@ void Label::setWrap(bool wrap) {
 }
 
 void Label::setSizeCode(std::int32_t code) {
-  onUiThread([&] {
+  runSync([&] {
     if (font_.setSizeCode(code)) {
       measure();
       relayoutParent();
@@ -173,7 +172,7 @@ void Label::setSizeCode(std::int32_t code) {
 }
 
 void Label::setFace(std::u16string_view name) {
-  onUiThread([&] {
+  runSync([&] {
     font_.setFace(name);
     measure();
     relayoutParent();
@@ -182,14 +181,14 @@ void Label::setFace(std::u16string_view name) {
 }
 
 void Label::setColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  onUiThread([&] {
+  runSync([&] {
     font_.setColour(red, green, blue);
     invalidate();
   });
 }
 
 void Label::setPointSize(std::int32_t points) {
-  onUiThread([&] {
+  runSync([&] {
     font_.setPointSize(points);
     measure();
     relayoutParent();
@@ -198,7 +197,7 @@ void Label::setPointSize(std::int32_t points) {
 }
 
 void Label::setFontHeight(std::int32_t height) {
-  onUiThread([&] {
+  runSync([&] {
     font_.setHeight(height);
     measure();
     relayoutParent();
@@ -207,7 +206,7 @@ void Label::setFontHeight(std::int32_t height) {
 }
 
 void Label::setLink(bool link) {
-  onUiThread([&] {
+  runSync([&] {
     link_ = link;
     invalidate();
   });
@@ -215,11 +214,6 @@ void Label::setLink(bool link) {
 
 void Label::createPlatform(IWindow* window, WindowHost* host) {
   Component::createPlatform(window, host);
-  Window* top = windowOf(*this);
-  localizer_ = top != nullptr ? top->getLocalizer() : nullptr;
-  if (localizer_ != nullptr) {
-    localizer_->addListener(this);
-  }
   if (textId_ != -1) {
     setTextId(textId_);
   } else {
@@ -233,19 +227,13 @@ void Label::destroyPlatform() {
     window->killComponentTimer(this, kTemporaryTimer);
     window->releaseCapture(this);
   }
-  if (localizer_ != nullptr) {
-    localizer_->removeListener(this);
-    localizer_ = nullptr;
-  }
   Component::destroyPlatform();
 }
 
-void Label::onEvent(IObject* source, std::int32_t code) {
-  if (localizer_ != nullptr && source == localizer_ && textId_ != -1) {
+void Label::languageChanged() {
+  if (textId_ != -1) {
     setTextId(textId_);
-    return;
   }
-  Component::onEvent(source, code);
 }
 
 void Label::paint(cairo_t* cr) {

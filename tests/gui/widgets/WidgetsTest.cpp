@@ -65,8 +65,8 @@ class WidgetsTest : public testing::Test {
   }
   OffscreenDisplay& screen() { return *dynamic_cast<OffscreenDisplay*>(window_->display()); }
   void settle() {
-    window_->callSync([] {});
-    window_->callSync([] {});
+    window_->runSync([] {});
+    window_->runSync([] {});
   }
   template <class Done>
   bool waitFor(Done done) {
@@ -77,12 +77,12 @@ class WidgetsTest : public testing::Test {
   }
   std::uint32_t pixel(int x, int y) {
     std::uint32_t value = 0;
-    window_->callSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
+    window_->runSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
     return value;
   }
   std::size_t presents() {
     std::size_t n = 0;
-    window_->callSync([&] { n = screen().state(window_->platformWindow())->presented.size(); });
+    window_->runSync([&] { n = screen().state(window_->platformWindow())->presented.size(); });
     return n;
   }
   void mouse(EventKind kind, s::gui::win::Component& at, int dx, int dy, std::uint32_t button = 1) {
@@ -213,6 +213,71 @@ TEST_F(WidgetsTest, ALabelByIdFollowsTheLanguage) {
   window_->setLocalizer(nullptr);
 }
 
+// Every presented pixel of a window, read on its thread.
+std::vector<std::uint32_t> pixelsOf(Window& window) {
+  std::vector<std::uint32_t> pixels;
+  window.runSync([] {});
+  window.runSync([&] {
+    auto& screen = *dynamic_cast<OffscreenDisplay*>(window.display());
+    for (int y = 0; y < window.getHeight(); ++y) {
+      for (int x = 0; x < window.getWidth(); ++x) {
+        pixels.push_back(screen.pixel(window.platformWindow(), x, y));
+      }
+    }
+  });
+  return pixels;
+}
+
+// A window like the fixture's showing a label and a button, made by `fill`.
+template <class Fill>
+s::PoolPtr<Window> windowWith(Fill fill) {
+  s::PoolPtr<Window> window = Window::make();
+  window->setBounds(0, 0, 300, 120);
+  Box* root = Box::newBox(100, 100, 0, 0, 4, 4, 0, 0, s::gui::kLayoutHorizontal);
+  root->setTransparent(false);
+  window->add(root);
+  window->show(false);
+  fill(*root);
+  return window;
+}
+
+TEST_F(WidgetsTest, ALanguageChangeRelabelsEveryComponentOfEveryWindow) {
+  constexpr std::int32_t kLabelText = s::lang::text::kSaveLogButton;
+  constexpr std::int32_t kButtonText = s::lang::text::kMenuExit;
+  s::PoolPtr<s::lang::Localizer> localizer(s::lang::Localizer::fromResource(u"IDR_XML", 130));
+  localizer->selectLanguage(u"English");
+  auto byId = [](Box& root) {
+    root.add(Label::newLabelId(kLabelText, 0, 0));
+    root.add(Button::newButtonId(kButtonText, -1, 20));
+  };
+  window_->setLocalizer(localizer.get());
+  window_->setTitleTextId(kButtonText);
+  byId(*root_);
+  // A second window, on its own thread, is given the localizer after its components.
+  s::PoolPtr<Window> late = windowWith(byId);
+  late->setLocalizer(localizer.get());
+  const std::vector<std::uint32_t> english = pixelsOf(*window_);
+  EXPECT_EQ(pixelsOf(*late), english);
+
+  localizer->selectLanguage(u"German");
+  const std::vector<std::uint32_t> german = pixelsOf(*window_);
+  EXPECT_NE(german, english);
+  EXPECT_EQ(pixelsOf(*late), german);
+  // Exactly what a window shows that is given the German texts as they are: measured and laid
+  // out again, not only repainted.
+  s::PoolPtr<Window> literal = windowWith([&](Box& root) {
+    root.add(Label::newLabel(localizer->text(kLabelText), false, 0));
+    root.add(Button::newButtonText(localizer->text(kButtonText), -1, 20));
+  });
+  EXPECT_EQ(pixelsOf(*literal), german);
+  std::u16string title;
+  window_->runSync(
+      [&] { title = std::u16string(window_->title().begin(), window_->title().end()); });
+  EXPECT_EQ(title, localizer->text(kButtonText));
+  window_->setLocalizer(nullptr);
+  late->setLocalizer(nullptr);
+}
+
 TEST_F(WidgetsTest, ANonReleasableToggleIsPressedOnceAndThenLetsClicksThrough) {
   Button* tab = Button::newButtonText(u"Current", 60, 17);
   tab->setToggle(true, false, false, false);
@@ -289,8 +354,7 @@ TEST_F(WidgetsTest, ASkinnedHashXButtonShowsTheGlyphAndXTheLetter) {
     }
   }
   EXPECT_GT(differ, 10);
-  window_->callSync(
-      [&] { screen().writePng(window_->platformWindow(), "/tmp/netvigil-skin.png"); });
+  window_->runSync([&] { screen().writePng(window_->platformWindow(), "/tmp/netvigil-skin.png"); });
   plain->release();
 }
 
@@ -477,7 +541,7 @@ TEST_F(WidgetsTest, ThePointerTakesTheShapeTheComponentUnderItNames) {
   settle();
   auto shown = [&] {
     Shape shape = Shape::kInherit;
-    window_->callSync([&] { shape = screen().state(window_->platformWindow())->cursor; });
+    window_->runSync([&] { shape = screen().state(window_->platformWindow())->cursor; });
     return shape;
   };
   EXPECT_EQ(shown(), Shape::kArrow);  // before the pointer came
@@ -532,7 +596,7 @@ TEST_F(WidgetsTest, APressThatLosesThePointerSendsCaptureLostOnceAndEndsTheButto
       {"hidden", [&] { window_->hide(); }},
       {"a pop-up's grab",
        [&] {
-         window_->callSync([&] {
+         window_->runSync([&] {
            const auto popup = screen().createWindow(
                {.kind = s::platform::ui::WindowKind::kPopup, .bounds = {0, 0, 50, 50}});
            screen().grabPointer(popup);

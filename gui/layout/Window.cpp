@@ -13,6 +13,7 @@
 #include "framework/str/Utf8.h"
 #include "framework/thread/Thread.h"
 #include "gui/layout/MessageBoxW.h"
+#include "gui/layout/ResizeZones.h"
 #include "platform/ui/UriList.h"
 
 namespace s::gui::win {
@@ -25,6 +26,7 @@ namespace {
 
 constexpr std::uint32_t kDoubleClickMs = 500;
 constexpr std::uint32_t kKeyTab = 0xFF09;
+constexpr std::uint32_t kKeyF10 = 0xFFC7;
 // What Shift+Tab gives on most keyboard maps.
 constexpr std::uint32_t kKeyLeftTab = 0xFE20;
 constexpr std::int32_t kDoubleClickSlop = 4;
@@ -125,6 +127,7 @@ void Window::runThread() {
   display_ = std::move(display);
   applied_ = {getX(), getY(), getWidth(), getHeight()};
   createPlatform(this, this);
+  makeTrayIcon();
   ready_ = true;
   while (!stopping_.load()) {
     display_->dispatch(*this, -1);
@@ -135,6 +138,7 @@ void Window::runThread() {
     display_->ungrabHotKey(hotKey.id);
   }
   hotKeys_.clear();
+  tray_.reset();
   display_->destroyWindow(platformWindow_);
 }
 
@@ -168,6 +172,8 @@ void Window::setTitle(std::string_view utf8) {
     if (display_ != nullptr) {
       display_->setTitle(platformWindow_, title_);
     }
+    // The tray icon's tip is the title.
+    updateTrayIcon();
   });
 }
 
@@ -204,7 +210,7 @@ void Window::setTitleTextId(std::int32_t id) {
 
 void Window::languageChanged() {
   if (localizer_ != nullptr && titleTextId_ >= 0) {
-    setTitle(localizer_->text(titleTextId_));
+    setTitle(std::string_view(composedTitle()));
   }
   BoxBase::languageChanged();
 }
@@ -256,6 +262,9 @@ void Window::setKeepOnTop(bool above) {
     if (display_ != nullptr) {
       display_->setKeepOnTop(platformWindow_, above);
     }
+    if (appWindow_ != nullptr) {
+      appWindow_->setKeepOnTop(above);
+    }
   });
 }
 
@@ -305,38 +314,10 @@ void Window::close() {
     }
     setVisible(false, true);
     watchClipboard(false);
+    saveBounds();
+    trayIconAlways_ = false;
+    showTrayIcon(false);
     closed_ = true;
-  });
-}
-
-void Window::iconize() {
-  Component::runSync([&] {
-    if (display_ != nullptr && display_->iconify(platformWindow_)) {
-      iconized_ = true;
-    }
-  });
-}
-
-void Window::restore() {
-  Component::runSync([&] {
-    if (display_ == nullptr) {
-      return;
-    }
-    if (maximized_) {
-      maximized_ = false;
-      display_->setMaximized(platformWindow_, false);
-    }
-    show(true);
-  });
-}
-
-void Window::maximize() {
-  Component::runSync([&] {
-    if (display_ != nullptr) {
-      maximized_ = true;
-      display_->setMaximized(platformWindow_, true);
-      relayout();
-    }
   });
 }
 
@@ -758,6 +739,9 @@ void Window::onConfigure(const Event& event) {
   fromPlatform_ = true;
   setBounds(event.rootX, event.rootY, event.width, event.height);
   fromPlatform_ = false;
+  if (!minimized_ && !maximized_) {
+    normalBounds_ = applied_;
+  }
   if (sized) {
     relayout();
     invalidate(Rect{0, 0, event.width, event.height});
@@ -794,6 +778,13 @@ void Window::updateCursor(const Event& event) {
   if (shape == platform::ui::PointerShape::kInherit) {
     shape = platform::ui::PointerShape::kArrow;
   }
+  // The skin draws the frame, so the window shows its sizing edges itself.
+  const auto zone = skin_ != nullptr && resizable_ && capture_ == nullptr
+                        ? resizeZoneAt(event.x, event.y, getWidth(), getHeight())
+                        : std::nullopt;
+  if (zone) {
+    shape = pointerFor(*zone);
+  }
   if (shape != shownCursor_ && display_->setCursor(platformWindow_, shape)) {
     shownCursor_ = shape;
   }
@@ -824,6 +815,9 @@ void Window::handleButton(const Event& event) {
         break;
       }
     }
+  }
+  if (press && handleFramePress(event)) {
+    return;
   }
   std::int32_t code = 0;
   switch (event.button) {
@@ -859,6 +853,17 @@ void Window::handleButton(const Event& event) {
   }
   if (!taken && code != 0) {
     fire(code);
+  }
+  if (!taken && press) {
+    if (code == kWindowLeftPress && easyDrag_ &&
+        (event.modifiers & platform::ui::modifier::kButtonRight) == 0) {
+      display_->beginMoveResize(platformWindow_, platform::ui::MoveResize::kMove, event.rootX,
+                                event.rootY, event.button);
+    } else if (code == kWindowRightPress) {
+      handleContextPress(event);
+    } else if (code == kWindowMiddlePress) {
+      middleClick();
+    }
   }
 }
 
@@ -911,14 +916,23 @@ void Window::onPlatformEvent(const Event& event) {
       break;
     case EventKind::kKeyPress:
       lastInput_ = event;
-      if (!routeKey(event)) {
+      if (routeKey(event)) {
+        break;
+      }
+      if (event.keysym == kKeyF10 && (event.modifiers & platform::ui::modifier::kKeys) == 0 &&
+          menuBar_ != nullptr) {
+        menuBar_->openFromKeyboard();
+      } else {
         fire(kWindowKey);
       }
       break;
     case EventKind::kFocusIn:
+      active_ = true;
       fire(kWindowActivated);
       break;
     case EventKind::kFocusOut:
+      active_ = false;
+      deactivated_ = std::chrono::steady_clock::now();
       loseCapture();
       fire(kWindowDeactivated);
       break;
@@ -935,8 +949,8 @@ void Window::onPlatformEvent(const Event& event) {
       onConfigure(event);
       break;
     case EventKind::kMap:
-      if (iconized_) {
-        iconized_ = false;
+      if (minimized_) {
+        minimized_ = false;
         fire(kWindowRestored);
       }
       break;
@@ -960,12 +974,7 @@ void Window::onPlatformEvent(const Event& event) {
       }
       break;
     case EventKind::kCloseRequest:
-      // With close-iconizes the close button only iconizes, unless already iconized.
-      if (closeIconizes_ && !iconized_) {
-        iconize();
-      } else {
-        close();
-      }
+      closeRequested();
       break;
     default:
       break;

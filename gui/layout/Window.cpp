@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 #include "framework/lang/Localizer.h"
@@ -145,20 +146,20 @@ bool Window::runSync(Operation op, void* block) {
   return display_ != nullptr && display_->loop().runSync(op, block);
 }
 
-void Window::addListener(std::int32_t code, events::IEventListener* listener) {
-  if (code > 0 && code < kWindowEventCount) {
-    Component::runSync([&] { listeners_[static_cast<std::size_t>(code)].add(listener); });
+void Window::addListener(WindowEvent event, events::IEventListener* listener) {
+  if (event > 0 && event < kWindowEventCount) {
+    Component::runSync([&] { listeners_[static_cast<std::size_t>(event)].add(listener); });
   }
 }
 
-void Window::removeListener(std::int32_t code, events::IEventListener* listener) {
-  if (code > 0 && code < kWindowEventCount) {
-    Component::runSync([&] { listeners_[static_cast<std::size_t>(code)].remove(listener); });
+void Window::removeListener(WindowEvent event, events::IEventListener* listener) {
+  if (event > 0 && event < kWindowEventCount) {
+    Component::runSync([&] { listeners_[static_cast<std::size_t>(event)].remove(listener); });
   }
 }
 
-void Window::fire(std::int32_t code) {
-  listeners_[static_cast<std::size_t>(code)].fire(this, code);
+void Window::fire(WindowEvent event) {
+  listeners_[static_cast<std::size_t>(event)].fire(this, event);
 }
 
 void Window::setTitle(std::string_view utf8) {
@@ -805,10 +806,11 @@ void Window::handleButton(const Event& event) {
       }
     }
   }
-  std::int32_t code = 0;
+  // What the window tells its listeners, unless a component takes the press.
+  std::optional<WindowEvent> told;
   switch (event.button) {
     case 1:
-      code = press ? kWindowLeftPress : kWindowLeftRelease;
+      told = press ? kWindowLeftPress : kWindowLeftRelease;
       if (press) {
         const bool again = lastLeftPressMs_ != 0 &&
                            event.timeMs - lastLeftPressMs_ <= kDoubleClickMs &&
@@ -819,15 +821,17 @@ void Window::handleButton(const Event& event) {
         lastLeftPressX_ = event.x;
         lastLeftPressY_ = event.y;
         if (again) {
-          code = kWindowDoubleClick;
+          told = kWindowDoubleClick;
         }
       }
       break;
     case 2:
-      code = press ? kWindowMiddlePress : 0;
+      if (press) {
+        told = kWindowMiddlePress;
+      }
       break;
     case 3:
-      code = press ? kWindowRightPress : kWindowRightRelease;
+      told = press ? kWindowRightPress : kWindowRightRelease;
       break;
     default:
       break;
@@ -837,8 +841,8 @@ void Window::handleButton(const Event& event) {
   if (!press) {
     updateCursor(event);
   }
-  if (!taken && code != 0) {
-    fire(code);
+  if (!taken && told.has_value()) {
+    fire(*told);
   }
 }
 

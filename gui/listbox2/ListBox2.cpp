@@ -38,36 +38,44 @@ uint32_t ListBox2::addColumn(const listbox2::ColumnOptions& o) {
                                                o.editable, o.treeColumn));
 }
 
+namespace {
+
+// The positional forms' settings after the title.
+listbox2::ColumnOptions positional(int32_t width, int32_t alignment, bool sortable,
+                                   listbox2::CellComparator comparator, bool ascending,
+                                   bool showsIcon, bool checkBoxes, bool editable,
+                                   bool treeColumn) {
+  return {.width = width,
+          .alignment = alignment,
+          .sortable = sortable,
+          .comparator = comparator,
+          .ascending = ascending,
+          .showsIcon = showsIcon,
+          .checkBoxes = checkBoxes,
+          .editable = editable,
+          .treeColumn = treeColumn};
+}
+
+}  // namespace
+
 uint32_t ListBox2::addColumn(lang::Localizer* localizer, int32_t titleTextId, int32_t width,
                              int32_t alignment, bool sortable, listbox2::CellComparator comparator,
                              bool ascending, bool showsIcon, bool checkBoxes, bool editable,
                              bool treeColumn) {
-  return addColumn({.localizer = localizer,
-                    .titleTextId = titleTextId,
-                    .width = width,
-                    .alignment = alignment,
-                    .sortable = sortable,
-                    .comparator = comparator,
-                    .ascending = ascending,
-                    .showsIcon = showsIcon,
-                    .checkBoxes = checkBoxes,
-                    .editable = editable,
-                    .treeColumn = treeColumn});
+  listbox2::ColumnOptions options = positional(width, alignment, sortable, comparator, ascending,
+                                               showsIcon, checkBoxes, editable, treeColumn);
+  options.localizer = localizer;
+  options.titleTextId = titleTextId;
+  return addColumn(options);
 }
 
 uint32_t ListBox2::addColumn(std::u16string_view title, int32_t width, int32_t alignment,
                              bool sortable, listbox2::CellComparator comparator, bool ascending,
                              bool showsIcon, bool checkBoxes, bool editable, bool treeColumn) {
-  return addColumn({.title = title,
-                    .width = width,
-                    .alignment = alignment,
-                    .sortable = sortable,
-                    .comparator = comparator,
-                    .ascending = ascending,
-                    .showsIcon = showsIcon,
-                    .checkBoxes = checkBoxes,
-                    .editable = editable,
-                    .treeColumn = treeColumn});
+  listbox2::ColumnOptions options = positional(width, alignment, sortable, comparator, ascending,
+                                               showsIcon, checkBoxes, editable, treeColumn);
+  options.title = title;
+  return addColumn(options);
 }
 
 // --- Rows ------------------------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include "gui/widgets/Font.h"
 #include "gui/widgets/Label.h"
 #include "gui/widgets/StatusBar.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::app {
 
@@ -31,6 +32,7 @@ using gui::win::Counter;
 using gui::win::Label;
 using gui::win::StatusBar;
 using gui::win::Window;
+using platform::ui::DesktopScale;
 
 constexpr std::u16string_view kFamily = u"ThinWindow";
 constexpr std::uint32_t kGraphTimer = 1;
@@ -108,7 +110,7 @@ class Demo final : public gui::events::IEventListener {
     window_->setLayoutVertical();
     window_->add(buildContent());
     window_->add(buildStatusBar());
-    window_->setBounds(40, 40, 560, 400);
+    window_->setBounds(40, 40, DesktopScale::px(560), DesktopScale::px(400));
     window_->addTimerListener(this);
     window_->show(true);
     return true;

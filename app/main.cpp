@@ -7,7 +7,9 @@
 #include "app/console/CommandLine.h"
 #include "app/console/ConsoleApp.h"
 #include "gui/layout/Window.h"
+#include "platform/ui/DesktopScale.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11Resources.h"
 
 // Until the window exists, the monitor runs on the terminal: live, or printed once.
 int main(int argc, char** argv) {
@@ -29,6 +31,9 @@ int main(int argc, char** argv) {
       std::printf("Netvigil %s\n", NETVIGIL_VERSION);
       return 0;
     case Mode::kToolkitDemo:
+      // Drawn as large as the desktop asks, as other X programs are.
+      s::platform::ui::DesktopScale::setFactor(
+          s::platform::ui::DesktopScale::fromEnvironment(s::platform::x11::xftDpiOf(nullptr)));
       return s::app::runToolkitDemo(argc - line.demoArgument, argv + line.demoArgument);
     case Mode::kConsole:
       return runMonitor(line, true);

@@ -36,8 +36,7 @@ lb::SubRecord* textCell(std::u16string_view text) {
 s::PoolPtr<ListBox2> makeList(uint32_t rows, uint32_t primary) {
   s::PoolPtr<ListBox2> list = ListBox2::make();
   for (const Column& column : kColumns) {
-    list->addColumn(column.title, 70, lb::kAlignLeft, true, column.compare, true, false, false,
-                    false, false);
+    list->addColumn({.title = column.title, .width = 70, .comparator = column.compare});
   }
   list->sortByColumn(primary);
   list->sortByColumn(primary);

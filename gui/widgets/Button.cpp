@@ -177,14 +177,21 @@ void Button::setDrawFlag(bool drawFlag) {
   });
 }
 
-void Button::setToggle(bool toggle, bool releasable, bool invertLook, bool drawFlag2) {
+void Button::setToggle(const ToggleOptions& options) {
   runSync([&] {
-    toggle_ = toggle;
-    releasable_ = releasable;
-    invertLook_ = invertLook;
-    drawFlag2_ = drawFlag2;
+    toggle_ = options.toggle;
+    releasable_ = options.releasable;
+    invertLook_ = options.invertLook;
+    drawFlag2_ = options.drawFlag2;
     invalidate();
   });
+}
+
+void Button::setToggle(bool toggle, bool releasable, bool invertLook, bool drawFlag2) {
+  setToggle({.toggle = toggle,
+             .releasable = releasable,
+             .invertLook = invertLook,
+             .drawFlag2 = drawFlag2});
 }
 
 void Button::setPressed(bool pressed) {

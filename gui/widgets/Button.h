@@ -25,9 +25,6 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   static constexpr std::uint32_t kRepeatTimer = 20002;
   static constexpr std::uint32_t kRepeatDelayMs = 500;
   static constexpr std::uint32_t kRepeatMs = 100;
-  static constexpr std::int32_t kEventClick = 1;
-  static constexpr std::int32_t kEventToggled = 2;
-  static constexpr std::int32_t kEventPress = 3;
 
   Button();
   ~Button() override;
@@ -60,6 +57,7 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   void setAutoRepeat(bool autoRepeat) override { autoRepeat_ = autoRepeat; }
   void setDrawer(drawer::IButton* drawer, bool owned) override;
   void setDrawFlag(bool drawFlag) override;
+  void setToggle(const ToggleOptions& options) override;
   void setToggle(bool toggle, bool releasable, bool invertLook, bool drawFlag2) override;
   bool isReleasable() const override { return releasable_; }
   bool isPressed() const override { return pressed_; }

@@ -2,6 +2,7 @@
 
 #include "framework/lang/Localizer.h"
 #include "gui/drawer/text/Basic.h"
+#include "gui/widgets/IButton.h"
 #include "gui/widgets/LinkOpener.h"
 #include "gui/widgets/Skinned.h"
 
@@ -311,7 +312,7 @@ bool Label::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
           if (!linkTarget_.empty()) {
             LinkOpener::open(linkTarget_);
           }
-          clickListeners_.fire(this, 1);
+          clickListeners_.fire(this, gui::IButton::kEventClick);
         }
       }
       return true;

@@ -16,7 +16,8 @@ namespace s::gui::win {
 // A line (or wrapped lines) of text. Its size is the measured text. Texts set from other
 // threads are carried to the window's thread, and the caller returns once the label shows
 // them. A label that is not a link lets the mouse through to what lies beneath; a link tracks
-// the mouse like a button and opens its target when clicked (event 1 to its click listeners).
+// the mouse like a button and opens its target when clicked (IButton::kEventClick to its click
+// listeners, as a button).
 class Label final : public Pooled<Label, Component> {
  public:
   static constexpr std::uint32_t kTemporaryTimer = 100;

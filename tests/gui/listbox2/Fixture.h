@@ -63,8 +63,11 @@ inline std::vector<uint32_t> tags(ListBox2& list) {
 class EventLog final : public s::gui::events::IEventListener {
  public:
   void listenTo(ListBox2& list) {
-    for (int32_t code : {1, 2, 20, 21, 23, 24, 26}) {
-      list.addListener(code, this);
+    for (s::gui::ListEvent event :
+         {s::gui::kEventSelectionChanged, s::gui::kEventDeselected, s::gui::kEventFirstSelected,
+          s::gui::kEventSelectionEmptied, s::gui::kEventChecked, s::gui::kEventUnchecked,
+          s::gui::kEventSorted}) {
+      list.addListener(event, this);
     }
   }
   void onEvent(s::IObject* /*source*/, int32_t code) override { codes.push_back(code); }

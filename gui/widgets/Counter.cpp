@@ -10,10 +10,6 @@ Counter::Counter() {
   setTransparent(false);
 }
 
-Counter::~Counter() {
-  releaseDrawer();
-}
-
 void Counter::reset() {
   BoxBase::reset();
   setLayoutPile();
@@ -22,7 +18,7 @@ void Counter::reset() {
   series1_.reset();
   series2_.reset();
   showSecond_ = false;
-  releaseDrawer();
+  drawer_.reset();
   mode_ = 0;
   swapColours_ = false;
   left_ = top_ = right_ = bottom_ = 0;
@@ -44,13 +40,9 @@ Counter* Counter::newCounter(std::int32_t widthPercent, std::int32_t heightPerce
   return counter;
 }
 
-void Counter::releaseDrawer() {
-  releaseHeldDrawer(drawer_, drawerOwned_);
-}
-
 void Counter::setDrawer(drawer::ICounter* drawer, bool owned) {
   onUiThread([&] {
-    holdDrawer(drawer_, drawerOwned_, drawer, owned);
+    drawer_.set(drawer, owned);
     invalidate();
   });
 }
@@ -88,8 +80,8 @@ void Counter::setShowSecond(bool show) {
 }
 
 drawer::ICounter* Counter::graphDrawer() {
-  if (drawer_ != nullptr) {
-    return drawer_;
+  if (drawer_.get() != nullptr) {
+    return drawer_.get();
   }
   drawer::ISkin* skin = skinOf(*this);
   if (skin != nullptr && skin->getCounter() != nullptr) {

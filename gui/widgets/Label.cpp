@@ -15,10 +15,6 @@ Label::Label() {
   setTransparent(false);
 }
 
-Label::~Label() {
-  releaseDrawer();
-}
-
 void Label::reset() {
   Component::reset();
   setTransparent(false);
@@ -27,7 +23,7 @@ void Label::reset() {
   font_.reset();
   alignment_ = 0;
   wrap_ = false;
-  releaseDrawer();
+  drawer_.reset();
   link_ = false;
   linkTarget_.clear();
   hotState_ = 0;
@@ -52,13 +48,9 @@ Label* Label::newLabelId(std::int32_t textId, std::int32_t alignment, std::int32
   return label;
 }
 
-void Label::releaseDrawer() {
-  releaseHeldDrawer(drawer_, drawerOwned_);
-}
-
 void Label::setDrawer(drawer::IText* drawer, bool owned) {
   onUiThread([&] {
-    holdDrawer(drawer_, drawerOwned_, drawer, owned);
+    drawer_.set(drawer, owned);
     measure();
     relayoutParent();
     invalidate();
@@ -66,8 +58,8 @@ void Label::setDrawer(drawer::IText* drawer, bool owned) {
 }
 
 drawer::IText* Label::textDrawer() {
-  if (drawer_ != nullptr) {
-    return drawer_;
+  if (drawer_.get() != nullptr) {
+    return drawer_.get();
   }
   drawer::ISkin* skin = skinOf(*this);
   if (skin != nullptr && skin->getText() != nullptr) {

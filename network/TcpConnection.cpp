@@ -92,13 +92,12 @@ bool TcpConnection::resolveRemoteHostName() {
     return false;
   }
   getRemoteAddressText();
-  str::StrBuffer* answer = lookupHostName(text());
+  PoolPtr<str::StrBuffer> answer = lookupHostName(text());
   bool found = !answer->empty();
   if (found) {
     remoteHostName_.assign(answer->view());
     remoteNameResolved_ = true;
   }
-  answer->release();
   return found;
 }
 

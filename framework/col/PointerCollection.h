@@ -25,6 +25,8 @@ class PointerCollection : public Pooled<Derived, Storage> {
   T* at(uint32_t i) const { return *slotAt(i); }
   T* last() const { return at(this->count() - 1); }
   void push(T* element) { this->append(&element, 1); }
+  // Takes over an element, for a collection that owns its elements (has a destructor).
+  void push(PoolPtr<T> element) { push(element.release()); }
   T* pop() {
     T* element = last();
     this->dropLast(1);

@@ -40,7 +40,8 @@ class Int64Owner final : public IDestructor<void> {
 }  // namespace
 
 CellValue textValue(std::u16string_view text) {
-  return textValue(StrBuffer::of(text));
+  // The value word owns the buffer from here on.
+  return textValue(StrBuffer::of(text).release());
 }
 
 CellValue textValue(StrBuffer* text) {

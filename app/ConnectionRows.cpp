@@ -29,16 +29,16 @@ void showPid(lb::CellValue value, str::StrBuffer& text) {
 }
 
 void showAge(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDurationShort(&text,
+  time::formatDurationShort(text,
                             durationClock.load(std::memory_order_relaxed) - lb::int64Of(value));
 }
 
 void showDuration(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDurationShort(&text, lb::int64Of(value));
+  time::formatDurationShort(text, lb::int64Of(value));
 }
 
 void showDateTime(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDateTime(&text, lb::int64Of(value));
+  time::formatDateTime(text, lb::int64Of(value));
 }
 
 void addText(lb::Record* row, std::u16string_view text) {

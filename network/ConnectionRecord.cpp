@@ -48,7 +48,7 @@ void ConnectionRecord::markUnmeasured() {
 }
 
 std::u16string_view ConnectionRecord::getLocalAddressText() {
-  str::formatIPv4(&text_, localAddress_);
+  str::formatIPv4(text_, localAddress_);
   return text();
 }
 
@@ -104,7 +104,7 @@ void ConnectionRecord::setEndTime(int64_t time) {
 
 std::u16string_view ConnectionRecord::getDurationText() {
   int64_t duration = endTime_ == 0 ? time::nowMs() - startTime_ : duration_;
-  time::formatDuration(&text_, duration);
+  time::formatDuration(text_, duration);
   return text();
 }
 

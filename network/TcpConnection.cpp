@@ -59,7 +59,7 @@ std::u16string_view TcpConnection::getRemoteAddressText() {
   if (state_ == kListening) {
     text_.clear();
   } else {
-    str::formatIPv4(&text_, remoteAddress_);
+    str::formatIPv4(text_, remoteAddress_);
   }
   return text();
 }

@@ -24,13 +24,6 @@ class ListP final : public PointerCollection<T, ListP<T>, ListBase> {
     return element;
   }
   using ListBase::popFirst;
-  // Removes the first element and disposes of it through the destructor, when one is set.
-  void disposeFirst() {
-    T* element = popFirst();
-    if (IDestructor<T>* destructor = this->destructor(); destructor != nullptr) {
-      destructor->destroy(element);
-    }
-  }
 
   std::u16string_view className() const override { return u"s_col_list_ListP"; }
 };

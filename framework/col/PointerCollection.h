@@ -32,6 +32,14 @@ class PointerCollection : public Pooled<Derived, Storage> {
     this->dropLast(1);
     return element;
   }
+  // Removes element i and disposes of it through the destructor, when one is set.
+  void disposeAt(uint32_t i) {
+    T* element = at(i);
+    this->removeRange(i, 1);
+    if (destructor_ != nullptr) {
+      destructor_->destroy(element);
+    }
+  }
   int64_t indexOf(const T* element) const {
     for (uint32_t i = 0; i < this->count(); ++i) {
       if (at(i) == element) {

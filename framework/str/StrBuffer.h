@@ -207,6 +207,13 @@ class StrBuffer final : public Pooled<StrBuffer, detail::StrBufferBases> {
   void keepRange(uint32_t start, uint32_t end);
 
   // --- New buffers --------------------------------------------------------------------
+  // Holding what write(buffer) writes into it.
+  template <class Write>
+  static PoolPtr<StrBuffer> written(Write write) {
+    PoolPtr<StrBuffer> text = make();
+    write(*text);
+    return text;
+  }
   PoolPtr<StrBuffer> copy() const { return of(view()); }
   // Units start..end-1, end clamped to the length.
   PoolPtr<StrBuffer> substring(uint32_t start, uint32_t end = kEnd) const;

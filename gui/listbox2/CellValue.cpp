@@ -102,7 +102,7 @@ void showInt64(CellValue value, StrBuffer& text) {
 }
 
 void showByteSize(CellValue value, StrBuffer& text) {
-  str::formatByteSize(&text, int64Of(value));
+  str::formatByteSize(text, int64Of(value));
 }
 
 }  // namespace s::gui::listbox2

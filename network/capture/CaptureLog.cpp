@@ -27,9 +27,7 @@ void addCaptureMessage(std::u16string_view text) {
   std::scoped_lock guard(log.lock);
   log.texts.add(text);
   if (log.texts.count() > kCaptureLogLimit) {
-    // Removing hands the text back to us; it goes to its pool with this holder.
-    PoolPtr<str::StrBuffer> oldest(log.texts.at(0));
-    log.texts.removeRange(0, 1);
+    log.texts.disposeAt(0);
   }
 }
 

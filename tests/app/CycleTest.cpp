@@ -103,12 +103,12 @@ std::u16string u16(const std::string& text) {
 }
 
 std::u16string byteSize(int64_t bytes) {
-  PoolPtr<str::StrBuffer> text(str::formatByteSize(nullptr, bytes));
+  PoolPtr<str::StrBuffer> text(str::formatByteSize(bytes));
   return std::u16string(text->view());
 }
 
 std::u16string dateTime(time::TimeMs ms) {
-  PoolPtr<str::StrBuffer> text(time::formatDateTime(nullptr, ms));
+  PoolPtr<str::StrBuffer> text(time::formatDateTime(ms));
   return std::u16string(text->view());
 }
 

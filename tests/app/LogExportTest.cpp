@@ -80,10 +80,10 @@ struct LogRow {
 };
 
 void showDateTime(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDateTime(&text, lb::int64Of(value));
+  time::formatDateTime(text, lb::int64Of(value));
 }
 void showDuration(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDurationShort(&text, lb::int64Of(value));
+  time::formatDurationShort(text, lb::int64Of(value));
 }
 
 lb::SubRecord* textCell(std::u16string_view text) {

@@ -99,8 +99,8 @@ class ConsoleViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(pipe2(out_, O_CLOEXEC), 0);
-    settings_.reset(xml::MappedData::inMemory());
-    localizer_.reset(lang::Localizer::fromResource(u"IDR_XML", 130));
+    settings_ = xml::MappedData::inMemory();
+    localizer_ = lang::Localizer::fromResource(u"IDR_XML", 130);
     localizer_->selectLanguage(u"English");
     controller_ = NetvigilEx::make();
   }

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "framework/time/TimeMs.h"
-#include "platform/linux/SockDiagSource.h"
 #include "platform/linux/SocketTable.h"
+#include "platform/linux/TcpCloser.h"
 
 namespace s::system::network::win {
 
@@ -65,8 +65,8 @@ PoolPtr<UdpConnectionSet> readUdpConnections() {
 
 void disconnectTcp(uint32_t localAddress, int32_t localPort, uint32_t remoteAddress,
                    int32_t remotePort) {
-  platform::SockDiagSource::destroyTcp(localAddress, static_cast<uint16_t>(localPort),
-                                       remoteAddress, static_cast<uint16_t>(remotePort));
+  platform::closeTcpConnection(localAddress, static_cast<uint16_t>(localPort), remoteAddress,
+                               static_cast<uint16_t>(remotePort));
 }
 
 }  // namespace s::system::network::win

@@ -16,4 +16,10 @@ inline Window* windowOf(const Component& component) {
   return dynamic_cast<Window*>(component.getWindow());
 }
 
+// Where the component's texts by id come from: its window's localizer, once it is in one.
+inline lang::Localizer* localizerOf(const Component& component) {
+  Window* window = windowOf(component);
+  return window != nullptr && component.created() ? window->getLocalizer() : nullptr;
+}
+
 }  // namespace s::gui::win

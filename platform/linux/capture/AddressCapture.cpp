@@ -1,8 +1,13 @@
 #include "platform/linux/capture/AddressCapture.h"
 
-#include <cerrno>
+#include <sys/socket.h>
 
+#include <cerrno>
+#include <cstring>
+
+#include "platform/linux/capture/ErrnoName.h"
 #include "platform/linux/capture/Rtnetlink.h"
+#include "platform/linux/rights/RightsClient.h"
 
 namespace s::platform {
 
@@ -16,6 +21,29 @@ int AddressCapture::open(uint32_t address) {
   }
   CaptureFilter filter(address);
   int error = ring_.open(ifindex, filter.program());
+  failedStep_ = ring_.failedStep();
+  if (isAccessDenied(error)) {
+    error = openThroughHelper(ifindex, error);
+  }
+  return error;
+}
+
+int AddressCapture::openThroughHelper(int ifindex, int refusal) {
+  RightsClient* rights = RightsClient::current();
+  if (rights == nullptr || !rights->serves(rights::kRightCapture)) {
+    return refusal;
+  }
+  uint8_t bytes[16] = {};
+  std::memcpy(bytes, &address_, sizeof address_);
+  RightsClient::CaptureSocket answer = rights->openCaptureSocket(ifindex, AF_INET, bytes);
+  if (!answer.socket.valid()) {
+    CaptureStep step = answer.answered && answer.step < kCaptureStepCount
+                           ? static_cast<CaptureStep>(answer.step)
+                           : CaptureStep::kRightsHelper;
+    failedStep_ = captureStepName(step);
+    return answer.error;
+  }
+  int error = ring_.adopt(std::move(answer.socket));
   failedStep_ = ring_.failedStep();
   return error;
 }

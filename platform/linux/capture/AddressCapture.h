@@ -22,9 +22,10 @@ class IDatagramSink {
 // directions, on the interface that holds the address.
 class AddressCapture {
  public:
-  // Opens the capture for `address` (network byte order). Gives 0, or the errno of the failed
-  // step, which failedStep() names; EPERM or EACCES (see isAccessDenied) mean the process lacks
-  // CAP_NET_RAW.
+  // Opens the capture for `address` (network byte order). Without CAP_NET_RAW of its own the
+  // process takes the socket from the rights helper when one serves it. Gives 0, or the errno
+  // of the failed step, which failedStep() names; EPERM or EACCES (see isAccessDenied) mean
+  // neither the process nor a helper may capture.
   int open(uint32_t address);
   void close() { ring_.close(); }
   bool isOpen() const { return ring_.isOpen(); }
@@ -45,6 +46,8 @@ class AddressCapture {
 
  private:
   static void onFrame(void* context, const uint8_t* data, uint32_t captured);
+  // The socket from the rights helper; `refusal` when there is none to ask.
+  int openThroughHelper(int ifindex, int refusal);
 
   PacketRing ring_;
   uint32_t address_ = 0;

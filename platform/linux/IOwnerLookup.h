@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "platform/linux/SocketRow.h"
+
+namespace s::platform {
+
+// Another way of finding the owners of sockets that this process cannot trace itself.
+class IOwnerLookup {
+ public:
+  virtual ~IOwnerLookup() = default;
+
+  // Sets pids[i] to the process that holds inodes[i], or 0 when it finds none.
+  virtual void findOwners(Protocol protocol, std::span<const uint64_t> inodes,
+                          std::span<int32_t> pids) = 0;
+};
+
+}  // namespace s::platform

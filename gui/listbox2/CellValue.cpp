@@ -21,10 +21,9 @@ thread::EasyPooler<int64_t>& int64Pool() {
 class TextOwner final : public IDestructor<void> {
  public:
   void destroy(void*& slot) override {
-    if (slot != nullptr) {
-      static_cast<StrBuffer*>(slot)->release();
-      slot = nullptr;
-    }
+    auto* text = static_cast<StrBuffer*>(slot);
+    StrBuffer::pool().destroy(text);
+    slot = nullptr;
   }
 };
 

@@ -37,7 +37,7 @@ inline constexpr uint32_t kRowSelected = 2;
 class IListBox2 : public PoolableObject {
  public:
   // --- Columns (before records; never removed) -------------------------------------
-  virtual uint32_t addColumn(listbox2::DataType* column) = 0;
+  virtual uint32_t addColumn(PoolPtr<listbox2::DataType> column) = 0;
   virtual uint32_t addColumn(lang::Localizer* localizer, int32_t titleTextId, int32_t width,
                              int32_t alignment, bool sortable, listbox2::CellComparator comparator,
                              bool ascending, bool showsIcon, bool checkBoxes, bool editable,

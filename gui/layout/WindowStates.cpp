@@ -412,8 +412,9 @@ void Window::middleClick() {
 }
 
 void Window::closeRequested() {
-  // With close-iconizes the close button only iconizes, unless already iconized.
-  if (closeIconizes_ && !iconized_) {
+  // With close-iconizes the close button only iconizes, unless already iconized (or, without a
+  // tray, minimized in its stead).
+  if (closeIconizes_ && !iconized_ && !minimized_) {
     iconize();
   } else {
     close();

@@ -157,7 +157,7 @@ class AppWindowOnScreen : public testing::Test {
     Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(1024, 768); });
   }
   void SetUp() override {
-    store_.reset(MappedData::inMemory());
+    store_ = MappedData::inMemory();
     settings_ = appWindow(*store_);
     window_ = Window::make();
   }
@@ -187,7 +187,7 @@ TEST_F(AppWindowOnScreen, ApplySettingsPlacesSizesOrCentresTheWindow) {
       {"off screen", Rect{3000, 40, 500, 400}, {262, 184, 500, 400}},
   };
   for (const Case& c : cases) {
-    store_.reset(MappedData::inMemory());
+    store_ = MappedData::inMemory();
     settings_ = appWindow(*store_);
     if (c.stored) {
       settings_->setBounds(c.stored->x, c.stored->y, c.stored->width, c.stored->height);

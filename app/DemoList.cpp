@@ -57,7 +57,8 @@ void addBytes(lb::Record* row, int64_t bytes) {
 lb::Record* makeRow(uint32_t i) {
   const Program& program = kPrograms[i % std::size(kPrograms)];
   const bool udp = i % 5 == 4;
-  lb::Record* row = lb::newRecord(current::kCellCount, nullptr);
+  // The list takes the row over: it gives its rows back when it goes.
+  lb::Record* row = lb::newRecord(current::kCellCount, nullptr).release();
   addText(row, udp ? u"UDP" : u"TCP");
   addText(row, udp ? u"" : kStates[i % std::size(kStates)]);
   addNumber(row, 1000 + i % 97);

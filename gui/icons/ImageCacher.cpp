@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "framework/base/Cleaners.h"
 #include "gui/icons/IconSourceLoader.h"
@@ -42,9 +43,9 @@ void ImageCacher::store(const str::StrBuffer& source, PoolPtr<ImageCache> decode
 }
 
 void ImageCacher::put(const str::StrBuffer& source, const ImageCache* decoded) {
-  ImageCache* cached = nullptr;
+  PoolPtr<ImageCache> cached;
   if (decoded != nullptr) {
-    cached = decoded->newImage(decoded->width(), decoded->height());
+    cached = ImageCache::create(decoded->width(), decoded->height());
     if (cached != nullptr) {
       for (int r = 0; r < decoded->height(); ++r) {
         std::memcpy(cached->row(r), decoded->row(r), static_cast<size_t>(decoded->rowBytes()));
@@ -53,7 +54,7 @@ void ImageCacher::put(const str::StrBuffer& source, const ImageCache* decoded) {
     }
   }
   // Kept also without a picture: the source is not tried again.
-  icons_.put(str::StrBuffer::of(source.view()), cached);
+  icons_.put(str::StrBuffer::of(source.view()), std::move(cached));
 }
 
 ImageCache* ImageCacher::getIcon(const str::StrBuffer& source) const {

@@ -76,7 +76,8 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   // thread.
   void itemStateChanged(listbox2::Record* record, uint32_t newState, uint32_t oldState);
 
-  uint32_t addColumn(listbox2::DataType* column) override;
+  uint32_t addColumn(PoolPtr<listbox2::DataType> column) override;
+  uint32_t addColumn(const listbox2::ColumnOptions& options) override;
   uint32_t addColumn(lang::Localizer* localizer, int32_t titleTextId, int32_t width,
                      int32_t alignment, bool sortable, listbox2::CellComparator comparator,
                      bool ascending, bool showsIcon, bool checkBoxes, bool editable,
@@ -128,8 +129,8 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   void clearSelection() override;
   bool ensureVisible(listbox2::Record* record, uint32_t stamp) override;
 
-  void addListener(int32_t code, events::IEventListener* listener) override;
-  void removeListener(int32_t code, events::IEventListener* listener) override;
+  void addListener(ListEvent event, events::IEventListener* listener) override;
+  void removeListener(ListEvent event, events::IEventListener* listener) override;
   int32_t getLastClickedColumn() const override { return lastClickedColumn_; }
   listbox2::Record* getLastDoubleClickedRecord() const override { return lastDoubleClicked_; }
   uint32_t getLastKey() const override { return lastKey_; }
@@ -293,7 +294,7 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   bool insertNow(uint32_t position, listbox2::Record* record);
   void refreshColumnNow(uint32_t column);
 
-  void send(int32_t code);
+  void send(ListEvent event);
   uint32_t insertShown(uint32_t position, listbox2::Record* record);
   bool removeShown(listbox2::Record* record, uint32_t stamp);
   void collapse(listbox2::Record* record);

@@ -40,12 +40,13 @@ CellLayout RowPainter::layoutOf(const RowPaintContext& context, const Record& re
                                 std::uint32_t column, const CellBox& box) {
   const DataType* type = context.list->column(column);
   if (type == nullptr) {
-    return CellLayout::of(box, 0, false, false, false);
+    return CellLayout::of(box, 0, {});
   }
   const bool tree = type->treeColumn();
   return CellLayout::of(box, tree ? static_cast<int>(record.level()) : 0,
-                        tree && record.childCount() > 0, hasCheckBox(context, *type, column),
-                        type->showsIcon());
+                        {.tree = tree && record.childCount() > 0,
+                         .check = hasCheckBox(context, *type, column),
+                         .icon = type->showsIcon()});
 }
 
 void RowPainter::paintCheckBox(cairo_t* cr, const CellBox& box, std::int32_t state, drawer::Rgb ink,

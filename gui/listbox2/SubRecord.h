@@ -57,7 +57,7 @@ class SubRecord final : public Pooled<SubRecord, PoolableObject> {
   // "path,index" of the cell's icon; empty when none.
   std::u16string_view iconSource() const;
   // The same as the icon cache's key; null when none.
-  const str::StrBuffer* iconSourceText() const { return iconSource_; }
+  const str::StrBuffer* iconSourceText() const { return iconSource_.get(); }
   void setIconSource(std::u16string_view source);
 
   int32_t checkState() const { return checkState_; }
@@ -85,12 +85,12 @@ class SubRecord final : public Pooled<SubRecord, PoolableObject> {
 
   Record* record_ = nullptr;
   uint32_t column_ = 0;
-  str::StrBuffer* text_ = nullptr;
+  PoolPtr<str::StrBuffer> text_;
   bool textValid_ = false;
   CellValue value_ = 0;
   IDestructor<void>* valueOwner_ = nullptr;
   ToText toText_ = nullptr;
-  str::StrBuffer* iconSource_ = nullptr;
+  PoolPtr<str::StrBuffer> iconSource_;
   int32_t checkState_ = kNoCheckBox;
   bool marked_ = false;
   bool greyed_ = false;
@@ -104,7 +104,7 @@ class SubRecord final : public Pooled<SubRecord, PoolableObject> {
 
 // A cell holding `value`, disposed of by `valueOwner` (none: a plain number or a value the
 // caller keeps). The icon source is kept only when not empty.
-SubRecord* newCell(CellValue value, IDestructor<void>* valueOwner, ToText toText,
-                   std::u16string_view iconSource = {});
+PoolPtr<SubRecord> newCell(CellValue value, IDestructor<void>* valueOwner, ToText toText,
+                           std::u16string_view iconSource = {});
 
 }  // namespace s::gui::listbox2

@@ -60,7 +60,7 @@ TEST_F(ListPaintTest, RowsShowTheColoursOfTheSkinStripedAndSelected) {
     if (c.family != nullptr) {
       const std::u16string family(c.family, c.family + std::strlen(c.family));
       const std::u16string name(c.skin, c.skin + std::strlen(c.skin));
-      skinner_.reset(Skinner::newSkinner(family));
+      skinner_ = Skinner::newSkinner(family);
       window_->setSkin(skinner_->getSkin(static_cast<uint32_t>(skinner_->findSkin(name))), false);
     }
     list_->setStriped(true);
@@ -143,7 +143,7 @@ TEST_F(ListPaintTest, OnlyTheRowsShownArePainted) {
                    false);
   constexpr uint32_t kRows = 10000;
   for (uint32_t i = 0; i < kRows; ++i) {
-    Record* record = lb::newRecord(1, nullptr);
+    Record* record = lb::newRecord(1, nullptr).release();
     lb::appendCell(record, lb::newCell(i, nullptr, countedText));
     list_->appendRecord(record);
   }
@@ -175,7 +175,7 @@ TEST_F(ListPaintTest, IconsLoadAwayFromTheWindowsThreadAndThenShow) {
   list_->addColumn(u"Program", 150, lb::kAlignLeft, true, lb::compareTextNoCase, true, true, false,
                    false, false);
   for (int i = 0; i < 2; ++i) {
-    Record* record = lb::newRecord(1, nullptr);
+    Record* record = lb::newRecord(1, nullptr).release();
     // The same file twice, once in other letters: one entry, one read.
     std::u16string source(path.begin(), path.end());
     if (i == 1) {

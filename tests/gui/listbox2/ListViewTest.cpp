@@ -204,7 +204,7 @@ TEST_F(ViewTest, APressBelowTheRowsDeselectsAndPassesThroughWhenTransparent) {
     click(20, rowY(2), modifier::kControl);
     Codes events;
     events.codes.clear();
-    for (int32_t code : {2, 21}) {
+    for (s::gui::ListEvent code : {s::gui::kEventDeselected, s::gui::kEventSelectionEmptied}) {
       list_->addListener(code, &events);
     }
     Codes window;
@@ -269,17 +269,19 @@ TEST_F(ViewTest, CheckBoxesAndHotAreasOfCells) {
   box_ = ListBoxEx::newListBoxEx(100, 100);
   list_ = box_->getList();
   list_->addColumn(u"Check", 120, lb::kAlignLeft, false, nullptr, true, false, true, false, false);
-  Record* record = lb::newRecord(1, nullptr);
-  lb::SubRecord* cell = lb::newCell(lb::textValue(u"link"), lb::textValueOwner(), lb::showText);
+  Record* record = lb::newRecord(1, nullptr).release();
+  s::PoolPtr<lb::SubRecord> made =
+      lb::newCell(lb::textValue(u"link"), lb::textValueOwner(), lb::showText);
+  lb::SubRecord* cell = made.get();
   cell->setCheckState(lb::kUnchecked);
   cell->setHotArea(true);
-  lb::appendCell(record, cell);
+  lb::appendCell(record, std::move(made));
   list_->appendRecord(record);
   window_->add(box_);
   window_->show(false);
   settle();
   Codes events;
-  for (int32_t code : {23, 24, 31}) {
+  for (s::gui::ListEvent code : {s::gui::kEventChecked, s::gui::kEventUnchecked, s::gui::kEventHotCell}) {
     list_->addListener(code, &events);
   }
   // The check box is 4 to 19 from the cell's left; the text (the hot area) follows.

@@ -41,8 +41,6 @@ void ListPointer::reset() {
   pressX_ = pressY_ = dragX_ = dragY_ = rootX_ = rootY_ = 0;
   pressed_ = nullptr;
   pressedStamp_ = 0;
-  lastPressMs_ = 0;
-  lastPressX_ = lastPressY_ = 0;
   dropRow_ = 0;
   overTarget_ = nullptr;
   if (dragImage_ != nullptr) {
@@ -176,14 +174,8 @@ bool ListPointer::leftPress(const Event& event, std::int32_t x, std::int32_t y) 
   if (x < 0 || x > list_.getWidth() || y < 0 || y > list_.getHeight()) {
     return false;
   }
-  const bool again = lastPressMs_ != 0 && event.timeMs >= lastPressMs_ &&
-                     event.timeMs - lastPressMs_ <= kDoubleClickMs &&
-                     std::abs(x - lastPressX_) <= kDoubleClickSlop &&
-                     std::abs(y - lastPressY_) <= kDoubleClickSlop;
-  // The second press of a double click is the double click.
-  lastPressMs_ = again ? 0 : event.timeMs;
-  lastPressX_ = x;
-  lastPressY_ = y;
+  win::Window* window = win::windowOf(list_);
+  const bool again = window != nullptr && window->isDoubleClick();
   if (again) {
     return doubleClick(x, y);
   }

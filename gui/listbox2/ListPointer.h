@@ -28,8 +28,6 @@ class ListPointer {
   static constexpr std::int32_t kAutoScrollEdge = 10;
   static constexpr std::uint32_t kAutoScrollMs = 50;
   static constexpr std::uint32_t kAutoScrollTimer = 1;
-  static constexpr std::uint32_t kDoubleClickMs = 500;
-  static constexpr std::int32_t kDoubleClickSlop = 4;
 
   explicit ListPointer(win::ListBox2& list) : list_(list) {}
   ~ListPointer();
@@ -81,9 +79,6 @@ class ListPointer {
   bool selectOnRelease_ = false;
   Record* pressed_ = nullptr;
   std::uint32_t pressedStamp_ = 0;
-  std::uint64_t lastPressMs_ = 0;
-  std::int32_t lastPressX_ = 0;
-  std::int32_t lastPressY_ = 0;
   // Dragging rows: where the pointer is, the row the rows would go before (the row count for
   // the end) and the component under the pointer.
   bool dragging_ = false;

@@ -83,7 +83,8 @@ TEST_F(ListHeaderTest, AClickSendsColumnClickThenSortsWhenSortableThenColumnClic
     watch.list = list_;
     watch.seen = &clickedAtFirstEvent;
     list_->addColumnClickListener(&watch);
-    for (s::gui::ListEvent code : {s::gui::kEventColumnClick, s::gui::kEventSorted, s::gui::kEventColumnClicked}) {
+    for (s::gui::ListEvent code :
+         {s::gui::kEventColumnClick, s::gui::kEventSorted, s::gui::kEventColumnClicked}) {
       list_->addListener(code, &codes);
     }
     click(c.x, kTitleY);

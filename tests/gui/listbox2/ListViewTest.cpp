@@ -281,7 +281,8 @@ TEST_F(ViewTest, CheckBoxesAndHotAreasOfCells) {
   window_->show(false);
   settle();
   Codes events;
-  for (s::gui::ListEvent code : {s::gui::kEventChecked, s::gui::kEventUnchecked, s::gui::kEventHotCell}) {
+  for (s::gui::ListEvent code :
+       {s::gui::kEventChecked, s::gui::kEventUnchecked, s::gui::kEventHotCell}) {
     list_->addListener(code, &events);
   }
   // The check box is 4 to 19 from the cell's left; the text (the hot area) follows.

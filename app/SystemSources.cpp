@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "network/capture/CaptureLog.h"
 #include "network/capture/PacketLogger.h"
 #include "network/interfaces/NicConn.h"
 #include "probes/Counter.h"
@@ -12,15 +13,23 @@ namespace s::app {
 namespace net = system::network;
 
 net::win::TcpConnectionSet* SystemSources::readTcpConnections() {
-  return net::win::readTcpConnections();
+  return net::win::readTcpConnections(counting_);
 }
 
 net::win::UdpConnectionSet* SystemSources::readUdpConnections() {
-  return net::win::readUdpConnections();
+  return net::win::readUdpConnections(counting_);
 }
 
 net::IPacketLogger* SystemSources::takePacketLogger() {
-  return capture_ ? net::win::PacketLogger::take() : nullptr;
+  if (!capture_) {
+    return nullptr;
+  }
+  if (!net::win::captureIsPermitted()) {
+    counting_ = net::win::Counting::KernelTotals;
+    return nullptr;
+  }
+  counting_ = net::win::Counting::Capture;
+  return net::win::PacketLogger::take();
 }
 
 uint32_t SystemSources::interfaceCount() {

@@ -25,11 +25,15 @@ TableReader& reader() {
 
 // Fills a fresh set from one reading; the first row of a key wins.
 template <class Record>
-col::Map<Record>* readConnections(platform::Protocol protocol) {
+col::Map<Record>* readConnections(platform::Protocol protocol, Counting counting) {
   col::Map<Record>* set = col::Map<Record>::take(false, &Record::pool(), &Record::pool());
   TableReader& tables = reader();
   std::lock_guard lock(tables.mutex);
-  if (!tables.table.read(protocol, tables.rows)) {
+  platform::ByteCounts counts =
+      counting == Counting::KernelTotals && protocol == platform::Protocol::Tcp
+          ? platform::ByteCounts::FromTcpInfo
+          : platform::ByteCounts::Without;
+  if (!tables.table.read(protocol, tables.rows, counts)) {
     return set;
   }
   int64_t now = time::nowMs();
@@ -41,12 +45,21 @@ col::Map<Record>* readConnections(platform::Protocol protocol) {
     if (protocol == platform::Protocol::Tcp) {
       record->setState(row.state);
     }
-    record->setLocalAddress(row.localAddress);
-    record->setLocalPort(row.localPort);
-    record->setRemoteAddress(row.remoteAddress);
+    if (row.family == platform::SocketFamily::Ipv4) {
+      record->setLocalAddress(row.localAddress);
+      record->setLocalPort(row.localPort);
+      record->setRemoteAddress(row.remoteAddress);
+    } else {
+      record->setLocalAddress6(row.family, row.localAddress6);
+      record->setLocalPort(row.localPort);
+      record->setRemoteAddress6(row.remoteAddress6);
+    }
     record->setRemotePort(row.remotePort);
     record->setPid(row.pid);
     record->setStartTime(now);
+    if (counting == Counting::KernelTotals) {
+      record->useKernelTotals(row.hasByteCounts, row.bytesReceived, row.bytesSent);
+    }
     if (!set->add(record)) {
       record->release();
     }
@@ -56,18 +69,24 @@ col::Map<Record>* readConnections(platform::Protocol protocol) {
 
 }  // namespace
 
-TcpConnectionSet* readTcpConnections() {
-  return readConnections<TcpConnection>(platform::Protocol::Tcp);
+TcpConnectionSet* readTcpConnections(Counting counting) {
+  return readConnections<TcpConnection>(platform::Protocol::Tcp, counting);
 }
 
-UdpConnectionSet* readUdpConnections() {
-  return readConnections<UdpConnection>(platform::Protocol::Udp);
+UdpConnectionSet* readUdpConnections(Counting counting) {
+  return readConnections<UdpConnection>(platform::Protocol::Udp, counting);
 }
 
 void disconnectTcp(uint32_t localAddress, int32_t localPort, uint32_t remoteAddress,
                    int32_t remotePort) {
   platform::SockDiagSource::destroyTcp(localAddress, static_cast<uint16_t>(localPort),
                                        remoteAddress, static_cast<uint16_t>(remotePort));
+}
+
+void disconnectTcp6(const platform::Ipv6Bytes& localAddress, int32_t localPort,
+                    const platform::Ipv6Bytes& remoteAddress, int32_t remotePort) {
+  platform::SockDiagSource::destroyTcp6(localAddress, static_cast<uint16_t>(localPort),
+                                        remoteAddress, static_cast<uint16_t>(remotePort));
 }
 
 }  // namespace s::system::network::win

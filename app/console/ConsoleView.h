@@ -139,6 +139,8 @@ class ConsoleView final : public IMonitorView, public gui::IUiExecutor {
   bool settingsChanged_ = false;
   bool captureNoticed_ = false;
   bool ownersNoticed_ = false;
+  bool outsideNoticed_ = false;
+  bool kernelCountsNoticed_ = false;
   std::u16string notice_;
   std::u16string connections_;
   std::u16string received_;

@@ -2,7 +2,11 @@
 
 #include <atomic>
 
+#include <string>
+
 #include "framework/base/ObjLocker.h"
+#include "platform/linux/capture/ErrnoName.h"
+#include "platform/linux/capture/PacketRing.h"
 
 namespace s::system::network::win {
 
@@ -44,6 +48,35 @@ str::StrArray* getCaptureReport() {
     report->add(text->view());
   }
   return report;
+}
+
+void logCaptureFailure(const char* step, int error) {
+  std::string text = std::string(step) + " Failed: " + platform::errnoName(error);
+  addCaptureMessage(std::u16string(text.begin(), text.end()));
+  if (platform::isAccessDenied(error)) {
+    if (!rawAccessAdded()) {
+      addCaptureMessage(
+          u"NOTE: Capture needs CAP_NET_RAW: setcap cap_net_raw,cap_net_admin+ep on the program");
+    }
+    setRawAccessAdded();
+  }
+}
+
+void logCaptureDrops(std::u16string_view address, uint32_t dropped) {
+  PoolPtr<str::StrBuffer> text = str::StrBuffer::make();
+  text->append(u"Capture ring full: ");
+  text->appendU32(dropped);
+  text->append(u" datagrams lost on ");
+  text->append(address);
+  addCaptureMessage(text->view());
+}
+
+bool captureIsPermitted() {
+  int error = platform::PacketRing::probe();
+  if (error != 0) {
+    logCaptureFailure("socket()", error);
+  }
+  return error == 0;
 }
 
 bool rawAccessAdded() {

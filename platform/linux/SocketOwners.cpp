@@ -162,7 +162,7 @@ void SocketOwners::assign(Protocol protocol, std::vector<SocketRow>& rows) {
       }
       Slot* slot = find(row.inode);
       if (slot->pid == kPending) {
-        slot->pid = kOwnerUnseen;
+        slot->pid = unseenOwner(row);
       }
       row.pid = slot->pid;
     }
@@ -253,7 +253,14 @@ bool SocketOwners::listProcesses() {
   }
 }
 
+int32_t SocketOwners::unseenOwner(const SocketRow& row) const {
+  // Every process of this user could be read, so an owner of this user's that was not found
+  // is not in this pid namespace; nor is anyone's when no folder was refused.
+  return deniedFolder_ && row.uid != geteuid() ? kOwnerUnseen : kOwnerOutside;
+}
+
 void SocketOwners::scan(Protocol protocol) {
+  deniedFolder_ = false;
   if (!listProcesses()) {
     return;
   }
@@ -292,6 +299,7 @@ void SocketOwners::scanProcess(int32_t pid, Protocol protocol, bool trustOtherPr
   std::snprintf(path, sizeof(path), "%d/fd", static_cast<int>(pid));
   int dir = openat(procFd_, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) {
+    deniedFolder_ = deniedFolder_ || errno == EACCES || errno == EPERM;
     fdSockets_.erase(pid);
     return;
   }

@@ -14,15 +14,15 @@ bool isRefusal(int error) {
 
 }  // namespace
 
-bool SocketTable::read(Protocol protocol, std::vector<SocketRow>& rows) {
+bool SocketTable::read(Protocol protocol, std::vector<SocketRow>& rows, ByteCounts counts) {
   bool read = false;
   if (source_ == Source::Netlink) {
-    read = diag_.read(protocol, rows);
+    read = diag_.read(protocol, counts, rows);
     if (!read && isRefusal(errno)) {
       source_ = Source::ProcNet;
     }
   }
-  if (!read && !procNet_.read(protocol, rows)) {
+  if (!read && !procNet_.read(protocol, counts, rows)) {
     rows.clear();
     return false;
   }

@@ -131,5 +131,76 @@ TEST(ConnectionTables, DisconnectEndsAnEstablishedConnection) {
   EXPECT_EQ(errno, ECONNABORTED);
 }
 
+TEST(ConnectionTables, Ipv6AndDualStackRecordsOfRealSockets) {
+  Fd listener = platform::test::dualStackListener();
+  int32_t port = localPort(listener.get());
+  Fd client = platform::test::tcpConnect6("::1", port);
+  Fd server = platform::test::tcpAccept(listener.get());
+  Fd udp = platform::test::ipv6Socket(SOCK_DGRAM, "::", false);
+  win::TcpConnectionSet* set = win::readTcpConnections();
+  int dualStack = 0;
+  int ipv6 = 0;
+  for (TcpConnection* record : withPort(set, port)) {
+    EXPECT_EQ(record->getPid(), getpid());
+    if (record->getFamily() == platform::SocketFamily::DualStack) {
+      ++dualStack;
+      EXPECT_EQ(std::u16string(record->getProtocolText()), u"TCP46");
+      EXPECT_EQ(std::u16string(record->getLocalAddressText()), u"::");
+      EXPECT_EQ(record->getState(), TcpConnection::kListening);
+    } else if (record->getFamily() == platform::SocketFamily::Ipv6) {
+      ++ipv6;
+      EXPECT_EQ(std::u16string(record->getProtocolText()), u"TCP6");
+      EXPECT_EQ(std::u16string(record->getLocalAddressText()), u"::1");
+      EXPECT_EQ(record->getReceivedBytes(), -1);  // loopback
+    }
+  }
+  EXPECT_EQ(dualStack, 1);
+  EXPECT_EQ(ipv6, 2);
+  set->release();
+  win::UdpConnectionSet* udpSet = win::readUdpConnections();
+  std::vector<UdpConnection*> found = withPort(udpSet, localPort(udp.get()));
+  ASSERT_EQ(found.size(), 1U);
+  EXPECT_EQ(std::u16string(found[0]->getProtocolText()), u"UDP46");
+  udpSet->release();
+}
+
+TEST(ConnectionTables, KernelTotalsCountTcpPayloadAndLeaveUdpUnmeasured) {
+  // The accepted end, on 127.0.0.2, is measured; the client's, from 127.0.0.1, is not.
+  Fd listener = platform::test::tcpListener("127.0.0.2");
+  int32_t port = localPort(listener.get());
+  Fd client = platform::test::tcpConnect("127.0.0.2", port);
+  Fd server = platform::test::tcpAccept(listener.get());
+  std::string up(500, 'u');
+  std::string down(200, 'd');
+  ASSERT_EQ(send(client.get(), up.data(), up.size(), 0), 500);
+  ASSERT_EQ(send(server.get(), down.data(), down.size(), 0), 200);
+  char buffer[500];
+  ASSERT_EQ(recv(server.get(), buffer, 500, MSG_WAITALL), 500);
+  ASSERT_EQ(recv(client.get(), buffer, 200, MSG_WAITALL), 200);
+  Fd udp = platform::test::udpSocket("127.0.0.2");
+  win::TcpConnectionSet* set = win::readTcpConnections(win::Counting::KernelTotals);
+  int counted = 0;
+  for (TcpConnection* record : withPort(set, port)) {
+    if (record->getState() != TcpConnection::kEstablished) {
+      continue;
+    }
+    if (record->getLocalPort() != port) {
+      EXPECT_EQ(record->getReceivedBytes(), -1);
+      continue;
+    }
+    EXPECT_TRUE(record->hasKernelTotals());
+    EXPECT_EQ(record->getSentBytes(), 200);
+    EXPECT_EQ(record->getReceivedBytes(), 500);
+    ++counted;
+  }
+  EXPECT_EQ(counted, 1);
+  set->release();
+  win::UdpConnectionSet* udpSet = win::readUdpConnections(win::Counting::KernelTotals);
+  std::vector<UdpConnection*> found = withPort(udpSet, localPort(udp.get()));
+  ASSERT_EQ(found.size(), 1U);
+  EXPECT_EQ(found[0]->getReceivedBytes(), -1);
+  udpSet->release();
+}
+
 }  // namespace
 }  // namespace s::system::network

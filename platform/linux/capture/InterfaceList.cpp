@@ -147,7 +147,7 @@ bool listInterfaces(std::vector<InterfaceInfo>& interfaces, const InterfaceSourc
     info.txBytes = link.txBytes;
     for (const AddressInfo& address : addresses) {
       if (address.index == link.index) {
-        info.addresses.push_back({dottedAddress(address.address),
+        info.addresses.push_back({dottedAddress(address.address.word()),
                                   dottedAddress(maskOfPrefix(address.prefixLength)),
                                   (address.flags & IFA_F_PERMANENT) == 0});
       }

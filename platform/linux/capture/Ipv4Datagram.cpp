@@ -23,7 +23,7 @@ uint32_t readWord(const uint8_t* p) {
 
 }  // namespace
 
-bool parseIpv4Datagram(const uint8_t* data, size_t captured, Ipv4Datagram& out) {
+bool parseIpv4Datagram(const uint8_t* data, size_t captured, IpDatagram& out) {
   if (data == nullptr || captured < kMinHeader || (data[0] >> 4) != 4) {
     return false;
   }
@@ -45,8 +45,8 @@ bool parseIpv4Datagram(const uint8_t* data, size_t captured, Ipv4Datagram& out) 
     return false;
   }
   out.protocol = protocol;
-  out.source = readWord(data + 12);
-  out.destination = readWord(data + 16);
+  out.source = IpAddress::v4(readWord(data + 12));
+  out.destination = IpAddress::v4(readWord(data + 16));
   out.sourcePort = readBigEndian16(data + header);
   out.destinationPort = readBigEndian16(data + header + 2);
   out.length = length;

@@ -150,34 +150,37 @@ bool RtnetlinkSocket::dumpLinks(std::vector<LinkInfo>& links) {
   });
 }
 
-bool RtnetlinkSocket::dumpAddresses(std::vector<AddressInfo>& addresses) {
+bool RtnetlinkSocket::dumpAddresses(std::vector<AddressInfo>& addresses, Families families) {
   addresses.clear();
   ifaddrmsg request{};
-  request.ifa_family = AF_INET;
+  request.ifa_family = families == Families::Ipv4 ? AF_INET : AF_UNSPEC;
   return dump(RTM_GETADDR, &request, sizeof request, [&addresses](const nlmsghdr* message) {
     if (message->nlmsg_type != RTM_NEWADDR) {
       return;
     }
     const auto* info = static_cast<const ifaddrmsg*>(NLMSG_DATA(message));
-    if (info->ifa_family != AF_INET) {
+    if (info->ifa_family != AF_INET && info->ifa_family != AF_INET6) {
       return;
     }
+    const bool ipv6 = info->ifa_family == AF_INET6;
+    const size_t addressSize = ipv6 ? 16 : 4;
     AddressInfo entry;
     entry.index = static_cast<int>(info->ifa_index);
+    entry.address.family = ipv6 ? IpFamily::V6 : IpFamily::V4;
     entry.prefixLength = info->ifa_prefixlen;
     entry.flags = info->ifa_flags;
     bool hasLocal = false;
-    uint32_t peerAddress = 0;
+    IpAddress peerAddress = entry.address;
     bool hasPeer = false;
     forEachAttribute(IFA_RTA(info), static_cast<int>(IFA_PAYLOAD(message)),
                      [&](const rtattr* attribute) {
                        const auto* data = static_cast<const char*>(RTA_DATA(attribute));
                        size_t size = RTA_PAYLOAD(attribute);
-                       if (attribute->rta_type == IFA_LOCAL && size >= 4) {
-                         std::memcpy(&entry.address, data, 4);
+                       if (attribute->rta_type == IFA_LOCAL && size >= addressSize) {
+                         std::memcpy(entry.address.bytes.data(), data, addressSize);
                          hasLocal = true;
-                       } else if (attribute->rta_type == IFA_ADDRESS && size >= 4) {
-                         std::memcpy(&peerAddress, data, 4);
+                       } else if (attribute->rta_type == IFA_ADDRESS && size >= addressSize) {
+                         std::memcpy(peerAddress.bytes.data(), data, addressSize);
                          hasPeer = true;
                        } else if (attribute->rta_type == IFA_FLAGS && size >= 4) {
                          std::memcpy(&entry.flags, data, 4);
@@ -197,10 +200,12 @@ bool RtnetlinkSocket::dumpAddresses(std::vector<AddressInfo>& addresses) {
   });
 }
 
-int interfaceHoldingAddress(uint32_t address) {
+int interfaceHoldingAddress(const IpAddress& address) {
   RtnetlinkSocket netlink;
   std::vector<AddressInfo> addresses;
-  if (!netlink.dumpAddresses(addresses)) {
+  if (!netlink.dumpAddresses(addresses, address.family == IpFamily::V4
+                                            ? RtnetlinkSocket::Families::Ipv4
+                                            : RtnetlinkSocket::Families::Ipv4AndIpv6)) {
     return 0;
   }
   for (const AddressInfo& entry : addresses) {

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -174,26 +175,32 @@ std::set<Row> printedRows(const std::string& text, const std::set<std::string>& 
   return rows;
 }
 
-// "127.0.0.1:80", "[::ffff:127.0.0.1]:80", "0.0.0.0:*" into address and port; false for
-// other IPv6 endpoints, "*:80" (ss's form of a dual-stack socket's [::]) among them.
-bool endpoint(const std::string& text, std::string& address, std::string& port) {
+// Which family ss's endpoint text names: "127.0.0.1:80" and "[::ffff:127.0.0.1]:80" IPv4,
+// "[::1]:80" IPv6, "*:80" a dual-stack socket's wildcard.
+enum class Family { Ipv4, Ipv6, DualStack };
+
+// ss's endpoint into address and port, the address as this program writes it: the mapped
+// form as its IPv4 address, the dual-stack wildcard as "::". False for what is no endpoint.
+bool endpoint(const std::string& text, Family& family, std::string& address, std::string& port) {
   size_t colon = text.rfind(':');
   if (colon == std::string::npos) {
     return false;
   }
   address = text.substr(0, colon);
   port = text.substr(colon + 1);
+  family = Family::Ipv4;
   if (address == "*") {
-    return false;
-  }
-  if (address.size() > 2 && address.front() == '[') {
+    family = Family::DualStack;
+    address = "::";
+  } else if (address.size() > 2 && address.front() == '[') {
     address = address.substr(1, address.size() - 2);
-    if (address.rfind("::ffff:", 0) != 0 || address.find('.') == std::string::npos) {
-      return false;
+    if (address.rfind("::ffff:", 0) == 0 && address.find('.') != std::string::npos) {
+      address = address.substr(7);
+    } else {
+      family = Family::Ipv6;
     }
-    address = address.substr(7);
   }
-  return address.find(':') == std::string::npos;
+  return true;
 }
 
 std::set<Row> ssRows(const std::string& text, const std::set<std::string>& ports) {
@@ -203,8 +210,11 @@ std::set<Row> ssRows(const std::string& text, const std::set<std::string>& ports
     std::string netid, state, receiveQueue, sendQueue, local, peer, users;
     fields >> netid >> state >> receiveQueue >> sendQueue >> local >> peer;
     std::getline(fields, users);
+    Family family = Family::Ipv4;
+    Family peerFamily = Family::Ipv4;
     std::string localAddress, localPortText, peerAddress, peerPort;
-    if (!endpoint(local, localAddress, localPortText) || !endpoint(peer, peerAddress, peerPort)) {
+    if (!endpoint(local, family, localAddress, localPortText) ||
+        !endpoint(peer, peerFamily, peerAddress, peerPort)) {
       continue;
     }
     bool established = state == "ESTAB";
@@ -214,29 +224,39 @@ std::set<Row> ssRows(const std::string& text, const std::set<std::string>& ports
     size_t at = users.find("pid=");
     std::string pid =
         at == std::string::npos ? "-" : users.substr(at + 4, users.find(',', at) - at - 4);
+    const char* suffix = family == Family::Ipv4 ? "" : family == Family::Ipv6 ? "6" : "46";
     if (netid == "udp") {
-      rows.insert({"UDP", "", localAddress, localPortText, "", "", pid});
+      rows.insert({std::string("UDP") + suffix, "", localAddress, localPortText, "", "", pid});
     } else {
       std::string name = state == "LISTEN" ? "LISTENING" : established ? "ESTABLISHED" : state;
-      rows.insert({"TCP", name, localAddress, localPortText, state == "LISTEN" ? "" : peerAddress,
-                   established ? peerPort : "", pid});
+      rows.insert({std::string("TCP") + suffix, name, localAddress, localPortText,
+                   state == "LISTEN" ? "" : peerAddress, established ? peerPort : "", pid});
     }
   }
   return rows;
 }
 
-TEST(Printout, AgreesWithSsOnTheTestsSockets) {
+TEST(Printout, AgreesWithSsOnTheTestsSocketsOfBothFamilies) {
+  using platform::test::ipv6Socket;
   Fd listener = platform::test::tcpListener("127.0.0.1");
   std::string port = std::to_string(localPort(listener.get()));
   Fd client = platform::test::tcpConnect("127.0.0.1", localPort(listener.get()));
   Fd server = platform::test::tcpAccept(listener.get());
+  // A dual-stack listener reached over both families.
   Fd dual = platform::test::dualStackListener();
   std::string dualPort = std::to_string(localPort(dual.get()));
   Fd dualClient = platform::test::tcpConnect("127.0.0.1", localPort(dual.get()));
   Fd dualServer = platform::test::tcpAccept(dual.get());
+  Fd client6 = platform::test::tcpConnect6("::1", localPort(dual.get()));
+  Fd server6 = platform::test::tcpAccept(dual.get());
+  Fd v6Only = ipv6Socket(SOCK_STREAM, "::", true);
   Fd udp = platform::test::udpSocket("127.0.0.1");
-  std::string udpPort = std::to_string(localPort(udp.get()));
-  std::set<std::string> ports = {port, dualPort, udpPort};
+  Fd udpDual = ipv6Socket(SOCK_DGRAM, "::", false);
+  Fd udp6 = ipv6Socket(SOCK_DGRAM, "::1", true);
+  std::set<std::string> ports = {port, dualPort};
+  for (const Fd* fd : {&v6Only, &udp, &udpDual, &udp6}) {
+    ports.insert(std::to_string(localPort(fd->get())));
+  }
 
   Home home;
   test::RunResult run =
@@ -244,45 +264,59 @@ TEST(Printout, AgreesWithSsOnTheTestsSockets) {
   ASSERT_EQ(run.status, 0) << run.err;
   std::set<Row> ours = printedRows(run.out, ports);
   std::set<Row> theirs = ssRows(runProgram({"ss", "-tuanpH"}, {}).out, ports);
-  // Listener, both ends of each connection (the dual-stack listener itself is IPv6 only),
-  // the UDP socket.
-  EXPECT_EQ(ours.size(), 6U) << run.out;
+  // Listener and both ends of its connection; the dual-stack listener and both ends of each of
+  // its two connections; the IPv6-only listener; three UDP sockets.
+  EXPECT_EQ(ours.size(), 12U) << run.out;
   EXPECT_EQ(ours, theirs);
   for (const Row& row : ours) {
     EXPECT_EQ(std::get<6>(row), std::to_string(getpid()));
   }
+  auto has = [&ours](const char* protocol, const char* local) {
+    return std::any_of(ours.begin(), ours.end(), [&](const Row& row) {
+      return std::get<0>(row) == protocol && std::get<2>(row) == local;
+    });
+  };
+  EXPECT_TRUE(has("TCP46", "::"));
+  EXPECT_TRUE(has("TCP6", "::"));
+  EXPECT_TRUE(has("TCP6", "::1"));
+  EXPECT_TRUE(has("UDP46", "::"));
+  EXPECT_TRUE(has("UDP6", "::1"));
   // Nothing was changed, so nothing was written.
   EXPECT_EQ(home.settingsText(), "");
 }
 
 TEST(Printout, ShowsHostNamesFromTheNamespacesHostsFile) {
-  system::network::test::NamespaceHosts hosts("127.0.0.1 loopy.nvtest\n");
+  system::network::test::NamespaceHosts hosts("127.0.0.1 loopy.nvtest\n::1 loopy6.nvtest\n");
   ASSERT_TRUE(hosts.ok());
   Helper listener([&hosts](int out, int hold) {
     if (!hosts.netns().enter()) {
       return 1;
     }
     Fd socket = platform::test::tcpListener("127.0.0.1", 4321);
-    report(out, socket.get() >= 0 ? 1 : 0);
+    Fd socket6 = platform::test::ipv6Socket(SOCK_STREAM, "::1", true, 4322);
+    report(out, socket.get() >= 0 && socket6.get() >= 0 ? 1 : 0);
     holdOn(hold);
     return 0;
   });
   ASSERT_EQ(listener.next(), 1);
 
+  // Local names, like remote ones, come from the background resolver: by the second cycle.
   Home home;
   test::RunResult run = runProgram({"ip", "netns", "exec", hosts.netns().name(), NETVIGIL_BINARY,
-                                    "--once", "--cycles", "1", "--tsv"},
+                                    "--once", "--cycles", "2", "--period", "0.5s", "--tsv"},
                                    home.env());
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<std::vector<std::string>> rows = tsvRows(run.out);
-  ASSERT_EQ(rows.size(), 1U) << run.out;
-  ASSERT_EQ(rows[0].size(), kCells) << run.out;
-  EXPECT_EQ(rows[0][0], "TCP");
-  EXPECT_EQ(rows[0][1], "LISTENING");
-  EXPECT_EQ(rows[0][kPid], std::to_string(listener.pid()));
-  EXPECT_EQ(rows[0][kLocal], "loopy.nvtest");
-  EXPECT_EQ(rows[0][kLocalPort], "4321");
-  EXPECT_EQ(rows[0][kRemote], "*");
+  ASSERT_EQ(rows.size(), 2U) << run.out;
+  for (const std::vector<std::string>& row : rows) {
+    ASSERT_EQ(row.size(), kCells) << run.out;
+    bool ipv6 = row[kLocalPort] == "4322";
+    EXPECT_EQ(row[0], ipv6 ? "TCP6" : "TCP");
+    EXPECT_EQ(row[1], "LISTENING");
+    EXPECT_EQ(row[kPid], std::to_string(listener.pid()));
+    EXPECT_EQ(row[kLocal], ipv6 ? "loopy6.nvtest" : "loopy.nvtest");
+    EXPECT_EQ(row[kRemote], "*");
+  }
 }
 
 TEST(Printout, RunsUnprivilegedAndSaysOnceWhatItCannotSee) {

@@ -31,6 +31,7 @@ namespace {
 
 using test::Fd;
 using test::findRow;
+using test::findRow6;
 using test::ipv4;
 using test::localPort;
 using test::rowsWithPort;
@@ -141,22 +142,84 @@ TEST_P(SocketTableTest, UdpEndpoints) {
   EXPECT_EQ(connectedRow->remotePort, localPort(bound.get()));
 }
 
-TEST_P(SocketTableTest, DualStackListenerReachedOverIpv4GivesIpv4Rows) {
+TEST_P(SocketTableTest, DualStackSocketsAreOneRowAndTheirConnectionsKeepTheirFamily) {
+  const Ipv6Bytes any = test::ipv6("::");
+  const Ipv6Bytes loopback6 = test::ipv6("::1");
   Fd listener = test::dualStackListener();
   ASSERT_GE(listener.get(), 0);
   uint16_t port = localPort(listener.get());
-  Fd client = test::tcpConnect("127.0.0.1", port);
-  Fd server = test::tcpAccept(listener.get());
+  Fd client4 = test::tcpConnect("127.0.0.1", port);
+  Fd server4 = test::tcpAccept(listener.get());
+  Fd client6 = test::tcpConnect6("::1", port);
+  Fd server6 = test::tcpAccept(listener.get());
+  ASSERT_GE(server6.get(), 0);
+  // An IPv6-only wildcard listener beside an IPv4 one on the same port, as servers that listen
+  // on both families apart do.
+  Fd v6Only = test::ipv6Socket(SOCK_STREAM, "::", true);
+  uint16_t apart = localPort(v6Only.get());
+  Fd v4Beside = test::tcpListener("0.0.0.0", apart);
+  ASSERT_GE(v4Beside.get(), 0);
 
   std::vector<SocketRow> rows = rowsWithPort(readTable(Protocol::Tcp, GetParam()), port);
-  // The client's row and the accepted one (mapped, now IPv4); the [::] listener is IPv6 only.
-  ASSERT_EQ(rows.size(), 2U);
-  const SocketRow* accepted = findRow(rows, kLoopback, port);
-  ASSERT_NE(accepted, nullptr);
-  EXPECT_EQ(accepted->state, kTcpEstablished);
-  EXPECT_EQ(accepted->remoteAddress, kLoopback);
-  EXPECT_EQ(accepted->remotePort, localPort(client.get()));
-  EXPECT_EQ(accepted->pid, getpid());
+  // The listener, both ends of each connection.
+  ASSERT_EQ(rows.size(), 5U);
+  const SocketRow* dual = findRow6(rows, any, port);
+  ASSERT_NE(dual, nullptr);
+  EXPECT_EQ(dual->family, SocketFamily::DualStack);
+  EXPECT_EQ(dual->state, kTcpListening);
+  EXPECT_EQ(dual->pid, getpid());
+  // Reached over IPv4, the accepted socket's mapped addresses make an IPv4 row.
+  const SocketRow* accepted4 = findRow(rows, kLoopback, port);
+  ASSERT_NE(accepted4, nullptr);
+  EXPECT_EQ(accepted4->family, SocketFamily::Ipv4);
+  EXPECT_EQ(accepted4->remotePort, localPort(client4.get()));
+  EXPECT_EQ(accepted4->pid, getpid());
+  const SocketRow* accepted6 = findRow6(rows, loopback6, port);
+  ASSERT_NE(accepted6, nullptr);
+  EXPECT_EQ(accepted6->family, SocketFamily::Ipv6);
+  EXPECT_EQ(accepted6->state, kTcpEstablished);
+  EXPECT_EQ(accepted6->remoteAddress6, loopback6);
+  EXPECT_EQ(accepted6->remotePort, localPort(client6.get()));
+  EXPECT_EQ(accepted6->pid, getpid());
+  const SocketRow* outgoing6 = findRow6(rows, loopback6, localPort(client6.get()));
+  ASSERT_NE(outgoing6, nullptr);
+  EXPECT_EQ(outgoing6->remotePort, port);
+
+  std::vector<SocketRow> beside = rowsWithPort(readTable(Protocol::Tcp, GetParam()), apart);
+  ASSERT_EQ(beside.size(), 2U);
+  const SocketRow* onlyRow = findRow6(beside, any, apart);
+  ASSERT_NE(onlyRow, nullptr);
+  EXPECT_EQ(onlyRow->family, SocketFamily::Ipv6);
+}
+
+TEST_P(SocketTableTest, DualStackAndIpv6UdpEndpoints) {
+  Fd dual = test::ipv6Socket(SOCK_DGRAM, "::", false);
+  Fd onlyLoopback = test::ipv6Socket(SOCK_DGRAM, "::1", true);
+  ASSERT_GE(dual.get(), 0);
+  ASSERT_GE(onlyLoopback.get(), 0);
+  std::vector<SocketRow> rows = readTable(Protocol::Udp, GetParam());
+  const SocketRow* dualRow = findRow6(rows, test::ipv6("::"), localPort(dual.get()));
+  ASSERT_NE(dualRow, nullptr);
+  EXPECT_EQ(dualRow->family, SocketFamily::DualStack);
+  EXPECT_EQ(dualRow->pid, getpid());
+  const SocketRow* loopbackRow = findRow6(rows, test::ipv6("::1"), localPort(onlyLoopback.get()));
+  ASSERT_NE(loopbackRow, nullptr);
+  EXPECT_EQ(loopbackRow->family, SocketFamily::Ipv6);
+  EXPECT_EQ(loopbackRow->state, 0);
+  EXPECT_EQ(loopbackRow->pid, getpid());
+}
+
+TEST(SocketSources, NetlinkTellsAnIpv6OnlyWildcardSocketFromADualStackOne) {
+  // The /proc tables cannot: alone, an IPv6-only wildcard socket there looks dual-stack.
+  Fd v6Only = test::ipv6Socket(SOCK_STREAM, "::", true);
+  Fd dual = test::ipv6Socket(SOCK_STREAM, "::", false);
+  std::vector<SocketRow> rows = readTable(Protocol::Tcp);
+  const SocketRow* onlyRow = findRow6(rows, test::ipv6("::"), localPort(v6Only.get()));
+  const SocketRow* dualRow = findRow6(rows, test::ipv6("::"), localPort(dual.get()));
+  ASSERT_NE(onlyRow, nullptr);
+  ASSERT_NE(dualRow, nullptr);
+  EXPECT_EQ(onlyRow->family, SocketFamily::Ipv6);
+  EXPECT_EQ(dualRow->family, SocketFamily::DualStack);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, SocketTableTest,
@@ -179,7 +242,11 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
   const int dual = keep.back().get();
   keep.push_back(test::tcpConnect("127.0.0.1", localPort(dual)));
   keep.push_back(test::tcpAccept(dual));
+  keep.push_back(test::tcpConnect6("::1", localPort(dual)));
+  keep.push_back(test::tcpAccept(dual));
   keep.push_back(test::udpSocket("127.0.0.1"));
+  keep.push_back(test::ipv6Socket(SOCK_DGRAM, "::", false));
+  keep.push_back(test::ipv6Socket(SOCK_DGRAM, "::1", true));
   // Only our own sockets: others' (other tests run alongside) may come and go between the reads.
   std::set<uint64_t> ours;
   for (const Fd& fd : keep) {
@@ -187,15 +254,15 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
     ASSERT_EQ(fstat(fd.get(), &st), 0);
     ours.insert(st.st_ino);
   }
-  using Fields =
-      std::tuple<int32_t, uint32_t, uint16_t, uint32_t, uint16_t, uint64_t, uint32_t, int32_t>;
+  using Fields = std::tuple<int32_t, SocketFamily, uint32_t, Ipv6Bytes, uint16_t, uint32_t,
+                            Ipv6Bytes, uint16_t, uint64_t, uint32_t, int32_t>;
   // Field by field (the struct has padding) and in one order (the sources may differ).
   auto fields = [&ours](const std::vector<SocketRow>& rows) {
     std::set<Fields> out;
     for (const SocketRow& r : rows) {
       if (ours.contains(r.inode)) {
-        out.emplace(r.state, r.localAddress, r.localPort, r.remoteAddress, r.remotePort, r.inode,
-                    r.uid, r.pid);
+        out.emplace(r.state, r.family, r.localAddress, r.localAddress6, r.localPort,
+                    r.remoteAddress, r.remoteAddress6, r.remotePort, r.inode, r.uid, r.pid);
       }
     }
     return out;
@@ -204,7 +271,7 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
     std::string text;
     for (const Fields& f : rows) {
       text += " (state " + std::to_string(std::get<0>(f)) + ", port " +
-              std::to_string(std::get<2>(f)) + ", inode " + std::to_string(std::get<5>(f)) + ")";
+              std::to_string(std::get<4>(f)) + ", inode " + std::to_string(std::get<8>(f)) + ")";
     }
     return text;
   };
@@ -215,8 +282,8 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
   for (Protocol protocol : {Protocol::Tcp, Protocol::Udp}) {
     std::vector<SocketRow> fromDiag;
     std::vector<SocketRow> fromProc;
-    ASSERT_TRUE(diag.read(protocol, fromDiag)) << std::strerror(errno);
-    ASSERT_TRUE(procNet.read(protocol, fromProc)) << std::strerror(errno);
+    ASSERT_TRUE(diag.read(protocol, ByteCounts::Without, fromDiag)) << std::strerror(errno);
+    ASSERT_TRUE(procNet.read(protocol, ByteCounts::Without, fromProc)) << std::strerror(errno);
     const std::set<Fields> a = fields(fromDiag);
     const std::set<Fields> b = fields(fromProc);
     std::set<Fields> onlyDiag;
@@ -229,8 +296,8 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
         << "only netlink:" << describe(onlyDiag) << "\nonly /proc:" << describe(onlyProc);
     seen += a.size();
   }
-  // Every IPv4 socket of ours but the IPv6-only dual-stack listener.
-  EXPECT_EQ(seen, keep.size() - 1);
+  // Every socket of ours, each once.
+  EXPECT_EQ(seen, keep.size());
 }
 
 TEST(SocketSources, ParsesProcNetLines) {
@@ -255,7 +322,7 @@ TEST(SocketSources, ParsesProcNetLines) {
        true, true, "127.0.0.1", 8080, kTcpEstablished, 777},
       {"   4: 00000000000000000000000001000000:0016 00000000000000000000000000000000:0000 0A "
        "00000000:00000000 00:00000000 00000000     0        0 5 1 0 100 0 0 10 0",
-       true, false, "0.0.0.0", 0, 0, 0},
+       true, true, "::1", 22, kTcpListening, 5},
       {"   5: 0100007F:0CEA 00000000:00", false, false, "0.0.0.0", 0, 0, 0},
   };
   for (const Case& c : cases) {
@@ -263,8 +330,13 @@ TEST(SocketSources, ParsesProcNetLines) {
     bool parsed =
         parseProcNetLine(c.line, c.line + std::strlen(c.line), Protocol::Tcp, c.ipv6, row);
     ASSERT_EQ(parsed, c.parsed) << c.line;
-    if (parsed) {
+    if (parsed && row.family != SocketFamily::Ipv4) {
+      EXPECT_EQ(row.localAddress6, test::ipv6(c.local)) << c.line;
+      EXPECT_EQ(row.family, SocketFamily::Ipv6) << c.line;
+    } else if (parsed) {
       EXPECT_EQ(row.localAddress, ipv4(c.local)) << c.line;
+    }
+    if (parsed) {
       EXPECT_EQ(row.localPort, c.localPort) << c.line;
       EXPECT_EQ(row.state, c.state) << c.line;
       EXPECT_EQ(row.inode, c.inode) << c.line;
@@ -317,6 +389,85 @@ TEST(SocketTableFallback, RefusedNetlinkFallsBackToProc) {
   EXPECT_EQ(rows[0].pid, static_cast<int32_t>(rows[0].remoteAddress));
 }
 
+// Writes `size` bytes on `fd` and waits until the peer `to` holds them all.
+void transfer(int fd, int to, size_t size) {
+  std::string bytes(size, 'b');
+  ASSERT_EQ(send(fd, bytes.data(), size, 0), static_cast<ssize_t>(size));
+  std::string into(size, 0);
+  ASSERT_EQ(recv(to, into.data(), size, MSG_WAITALL), static_cast<ssize_t>(size));
+}
+
+TEST(TcpByteCounts, AnyUserReadsEveryConnectionsPayloadBytesWithTheDump) {
+  Fd listener4 = test::tcpListener("127.0.0.1");
+  Fd client4 = test::tcpConnect("127.0.0.1", localPort(listener4.get()));
+  Fd server4 = test::tcpAccept(listener4.get());
+  Fd listener6 = test::ipv6Socket(SOCK_STREAM, "::1", true);
+  Fd client6 = test::tcpConnect6("::1", localPort(listener6.get()));
+  Fd server6 = test::tcpAccept(listener6.get());
+  transfer(client4.get(), server4.get(), 1000);
+  transfer(server4.get(), client4.get(), 300);
+  transfer(client6.get(), server6.get(), 70'000);
+  transfer(server6.get(), client6.get(), 5);
+  // The peer's FIN is no payload: the server side in CLOSE_WAIT still counts 70,000.
+  shutdown(client6.get(), SHUT_WR);
+  waitForEof(server6.get());
+  struct Expected {
+    int fd;
+    uint64_t received;
+    uint64_t sent;
+  };
+  const Expected expected[] = {{client4.get(), 300, 1000},
+                               {server4.get(), 1000, 300},
+                               {client6.get(), 5, 70'000},
+                               {server6.get(), 70'000, 5}};
+  std::set<uint64_t> inodes;
+  for (const Expected& e : expected) {
+    struct stat st {};
+    ASSERT_EQ(fstat(e.fd, &st), 0);
+    inodes.insert(st.st_ino);
+  }
+  int status = 0;
+  std::vector<SocketRow> rows = test::rowsFromChild(
+      [&](int out) {
+        if (!test::becomeNobody()) {
+          _exit(2);
+        }
+        SocketTable table;
+        std::vector<SocketRow> read;
+        if (!table.read(Protocol::Tcp, read, ByteCounts::FromTcpInfo)) {
+          _exit(3);
+        }
+        std::vector<SocketRow> mine;
+        for (const SocketRow& row : read) {
+          if (inodes.contains(row.inode)) {
+            mine.push_back(row);
+          }
+        }
+        test::sendRows(out, mine);
+        _exit(0);
+      },
+      status);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "2: could not drop rights, 3: no table";
+  ASSERT_EQ(rows.size(), 4U);
+  for (const Expected& e : expected) {
+    struct stat st {};
+    fstat(e.fd, &st);
+    auto row = std::find_if(rows.begin(), rows.end(),
+                            [&](const SocketRow& r) { return r.inode == st.st_ino; });
+    ASSERT_NE(row, rows.end());
+    EXPECT_EQ(row->pid, kOwnerUnseen) << "root's socket, seen by nobody";
+    ASSERT_TRUE(row->hasByteCounts);
+    EXPECT_EQ(row->bytesReceived, e.received) << "inode " << row->inode;
+    EXPECT_EQ(row->bytesSent, e.sent) << "inode " << row->inode;
+  }
+  // Not asked for, they do not come.
+  std::vector<SocketRow> plain = readTable(Protocol::Tcp);
+  for (const SocketRow& row : plain) {
+    EXPECT_FALSE(row.hasByteCounts);
+  }
+}
+
 TEST(SocketOwnersTest, KnownInodesCostNoScanAndNewOnesAreFoundAtTheirKnownOwnerFirst) {
   Fd listener = test::tcpListener("127.0.0.1");
   uint16_t port = localPort(listener.get());
@@ -325,7 +476,7 @@ TEST(SocketOwnersTest, KnownInodesCostNoScanAndNewOnesAreFoundAtTheirKnownOwnerF
   // Only this test's sockets, so that other processes' new sockets cost no scans here.
   auto ours = [&] {
     std::vector<SocketRow> rows;
-    EXPECT_TRUE(diag.read(Protocol::Tcp, rows));
+    EXPECT_TRUE(diag.read(Protocol::Tcp, ByteCounts::Without, rows));
     return rowsWithPort(rows, port);
   };
   std::vector<SocketRow> rows = ours();

@@ -97,6 +97,39 @@ Fd dualStackListener() {
   return fd;
 }
 
+Ipv6Bytes ipv6(const char* text) {
+  Ipv6Bytes bytes{};
+  inet_pton(AF_INET6, text, bytes.data());
+  return bytes;
+}
+
+Fd ipv6Socket(int type, const char* address, bool v6Only, uint16_t port) {
+  Fd fd(socket(AF_INET6, type | SOCK_CLOEXEC, 0));
+  int only = v6Only ? 1 : 0;
+  setsockopt(fd.get(), IPPROTO_IPV6, IPV6_V6ONLY, &only, sizeof(only));
+  sockaddr_in6 at{};
+  at.sin6_family = AF_INET6;
+  at.sin6_port = htons(port);
+  inet_pton(AF_INET6, address, &at.sin6_addr);
+  if (bind(fd.get(), reinterpret_cast<sockaddr*>(&at), sizeof(at)) != 0 ||
+      (type == SOCK_STREAM && listen(fd.get(), 16) != 0)) {
+    return Fd();
+  }
+  return fd;
+}
+
+Fd tcpConnect6(const char* address, uint16_t port) {
+  Fd fd(socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in6 to{};
+  to.sin6_family = AF_INET6;
+  to.sin6_port = htons(port);
+  inet_pton(AF_INET6, address, &to.sin6_addr);
+  if (connect(fd.get(), reinterpret_cast<sockaddr*>(&to), sizeof(to)) != 0) {
+    return Fd();
+  }
+  return fd;
+}
+
 Fd tcpConnect(const char* address, uint16_t port) {
   Fd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   sockaddr_in to = endpoint(address, port);
@@ -122,8 +155,8 @@ std::vector<SocketRow> rowsWithPort(const std::vector<SocketRow>& rows, uint16_t
     }
   }
   auto key = [](const SocketRow& row) {
-    return std::tie(row.localAddress, row.localPort, row.remoteAddress, row.remotePort, row.state,
-                    row.inode);
+    return std::tie(row.family, row.localAddress, row.localAddress6, row.localPort,
+                    row.remoteAddress, row.remoteAddress6, row.remotePort, row.state, row.inode);
   };
   std::sort(found.begin(), found.end(),
             [&](const SocketRow& a, const SocketRow& b) { return key(a) < key(b); });
@@ -134,6 +167,17 @@ const SocketRow* findRow(const std::vector<SocketRow>& rows, uint32_t localAddre
                          uint16_t localPort) {
   for (const SocketRow& row : rows) {
     if (row.localAddress == localAddress && row.localPort == localPort) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
+const SocketRow* findRow6(const std::vector<SocketRow>& rows, const Ipv6Bytes& localAddress,
+                          uint16_t localPort) {
+  for (const SocketRow& row : rows) {
+    if (row.family != SocketFamily::Ipv4 && row.localAddress6 == localAddress &&
+        row.localPort == localPort) {
       return &row;
     }
   }

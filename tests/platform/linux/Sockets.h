@@ -34,10 +34,15 @@ class Fd {
 uint32_t ipv4(const char* dotted);  // network byte order
 uint16_t localPort(int fd);
 
+Ipv6Bytes ipv6(const char* text);
+
 Fd tcpListener(const char* address, uint16_t port = 0);
 // A listener on [::] that takes IPv4 connections too.
 Fd dualStackListener();
+// An IPv6 socket bound to `address` and `port` with IPV6_V6ONLY as given; a listener for TCP.
+Fd ipv6Socket(int type, const char* address, bool v6Only, uint16_t port = 0);
 Fd tcpConnect(const char* address, uint16_t port);
+Fd tcpConnect6(const char* address, uint16_t port);
 Fd tcpAccept(int listener);
 Fd udpSocket(const char* address, uint16_t port = 0);
 
@@ -45,6 +50,9 @@ Fd udpSocket(const char* address, uint16_t port = 0);
 std::vector<SocketRow> rowsWithPort(const std::vector<SocketRow>& rows, uint16_t port);
 const SocketRow* findRow(const std::vector<SocketRow>& rows, uint32_t localAddress,
                          uint16_t localPort);
+// The first row of an IPv6 or dual-stack socket with this local endpoint.
+const SocketRow* findRow6(const std::vector<SocketRow>& rows, const Ipv6Bytes& localAddress,
+                          uint16_t localPort);
 
 // Runs a program with arguments (no shell); its exit status, -1 when it could not run.
 int run(const std::vector<std::string>& argv);

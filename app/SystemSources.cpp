@@ -5,7 +5,7 @@
 
 #include "network/capture/CaptureLog.h"
 #include "network/capture/PacketLogger.h"
-#include "network/interfaces/NicConn.h"
+#include "network/interfaces/InterfaceList.h"
 #include "probes/Counter.h"
 
 namespace s::app {

@@ -122,8 +122,13 @@ void nameServers(const std::string& resolvConf, std::string& first, std::string&
 }
 
 bool listInterfaces(std::vector<InterfaceInfo>& interfaces, const InterfaceSources& sources) {
-  interfaces.clear();
   RtnetlinkSocket netlink;
+  return listInterfaces(netlink, interfaces, sources);
+}
+
+bool listInterfaces(RtnetlinkSocket& netlink, std::vector<InterfaceInfo>& interfaces,
+                    const InterfaceSources& sources) {
+  interfaces.clear();
   std::vector<LinkInfo> links;
   std::vector<AddressInfo> addresses;
   if (!netlink.dumpLinks(links) || !netlink.dumpAddresses(addresses)) {

@@ -4,6 +4,7 @@
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -198,6 +199,54 @@ bool RtnetlinkSocket::dumpAddresses(std::vector<AddressInfo>& addresses, Familie
       addresses.push_back(std::move(entry));
     }
   });
+}
+
+LinkEvents::~LinkEvents() {
+  if (socket_ >= 0) {
+    ::close(socket_);
+  }
+}
+
+bool LinkEvents::open() {
+  if (socket_ >= 0) {
+    return true;
+  }
+  socket_ = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
+  if (socket_ < 0) {
+    return false;
+  }
+  sockaddr_nl local{};
+  local.nl_family = AF_NETLINK;
+  local.nl_groups = RTMGRP_LINK;
+  if (bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+    int error = errno;
+    ::close(socket_);
+    socket_ = -1;
+    errno = error;
+    return false;
+  }
+  buffer_.resize(kBufferSize);
+  return true;
+}
+
+bool LinkEvents::wait(int timeoutMs) {
+  pollfd ready{socket_, POLLIN, 0};
+  if (socket_ < 0 || poll(&ready, 1, timeoutMs) <= 0) {
+    return false;
+  }
+  bool heard = false;
+  for (;;) {
+    ssize_t received = recv(socket_, buffer_.data(), buffer_.size(), 0);
+    if (received > 0) {
+      heard = true;
+    } else if (received < 0 && errno == ENOBUFS) {
+      heard = true;  // notifications were lost
+    } else if (received < 0 && errno == EINTR) {
+      continue;
+    } else {
+      return heard;
+    }
+  }
 }
 
 int interfaceHoldingAddress(const IpAddress& address) {

@@ -55,6 +55,26 @@ class RtnetlinkSocket {
   std::vector<uint8_t> buffer_;
 };
 
+// A route netlink socket that hears of interfaces added, changed and removed (RTMGRP_LINK), in
+// the network namespace of the thread that opened it.
+class LinkEvents {
+ public:
+  LinkEvents() = default;
+  ~LinkEvents();
+  LinkEvents(const LinkEvents&) = delete;
+  LinkEvents& operator=(const LinkEvents&) = delete;
+
+  bool open();
+  // Waits for notifications, at most `timeoutMs` (-1: without limit), and reads all that came.
+  // Gives true when there was one, or when the kernel had to drop some: either way the list of
+  // interfaces is to be read anew.
+  bool wait(int timeoutMs);
+
+ private:
+  int socket_ = -1;
+  std::vector<uint8_t> buffer_;
+};
+
 // The index of the interface that holds `address`, or 0 when none does (errno then
 // EADDRNOTAVAIL, or the netlink failure).
 int interfaceHoldingAddress(const IpAddress& address);

@@ -354,6 +354,105 @@ TEST(Printout, RunsUnprivilegedAndSaysOnceWhatItCannotSee) {
   EXPECT_EQ(run.err.find("\uFFFD"), std::string::npos) << run.err;
 }
 
+TEST(Printout, WithoutRightsTcpRowsShowTheKernelsPayloadCountsAndSaySo) {
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create());
+  Helper server([&pair](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameB());
+    Fd listener = platform::test::tcpListener(platform::NetnsPair::kAddressB);
+    report(out, entry.entered() && listener.get() >= 0 ? localPort(listener.get()) : -1);
+    Fd peer = platform::test::tcpAccept(listener.get());
+    char chunk[1000];
+    if (recv(peer.get(), chunk, sizeof chunk, MSG_WAITALL) != 1000) {
+      return 1;
+    }
+    std::string reply(300, 'r');
+    if (send(peer.get(), reply.data(), reply.size(), 0) != 300) {
+      return 1;
+    }
+    holdOn(hold);
+    return 0;
+  });
+  int64_t port = server.next();
+  ASSERT_GT(port, 0);
+  // The client's end, in the namespace the program watches, and a UDP socket beside it.
+  Helper client([&pair, port](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameA());
+    Fd socket =
+        platform::test::tcpConnect(platform::NetnsPair::kAddressB, static_cast<uint16_t>(port));
+    Fd udp = platform::test::udpSocket(platform::NetnsPair::kAddressA);
+    std::string request(1000, 'q');
+    char reply[300];
+    bool done = socket.get() >= 0 && udp.get() >= 0 &&
+                send(socket.get(), request.data(), request.size(), 0) == 1000 &&
+                recv(socket.get(), reply, sizeof reply, MSG_WAITALL) == 300;
+    report(out, done ? localPort(socket.get()) : -1);
+    report(out, localPort(udp.get()));
+    holdOn(hold);
+    return 0;
+  });
+  int64_t clientPort = client.next();
+  ASSERT_GT(clientPort, 0);
+  int64_t udpPort = client.next();
+
+  Home home;
+  test::RunResult run = runProgram(
+      {"ip", "netns", "exec", pair.nameA(), "setpriv", "--reuid=nobody", "--regid=nogroup",
+       "--clear-groups", "--inh-caps=-all", "--bounding-set=-all", NETVIGIL_BINARY, "--once",
+       "--cycles", "2", "--period", "0.5s", "--tsv", "--no-resolve"},
+      home.env());
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> tcp;
+  std::vector<std::string> udp;
+  for (const std::vector<std::string>& fields : tsvRows(run.out)) {
+    if (fields.size() == kCells && fields[kLocalPort] == std::to_string(clientPort)) {
+      tcp = fields;
+    } else if (fields.size() == kCells && fields[kLocalPort] == std::to_string(udpPort)) {
+      udp = fields;
+    }
+  }
+  ASSERT_FALSE(tcp.empty()) << run.out;
+  ASSERT_FALSE(udp.empty()) << run.out;
+  // What the ends wrote, payload only: the client sent 1000 bytes and was sent 300.
+  EXPECT_EQ(tcp[8], "300 B");
+  EXPECT_EQ(tcp[9], "1000 B");
+  EXPECT_EQ(udp[8], "-");
+  EXPECT_EQ(udp[9], "-");
+  EXPECT_EQ(occurrences(run.err, "payload only"), 1U) << run.err;
+  EXPECT_EQ(occurrences(run.err, "CAP_NET_RAW"), 1U) << run.err;
+}
+
+TEST(Printout, OwnersOutsideItsPidNamespaceAreToldApartFromOtherUsers) {
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create());
+  // A listener of a process of this user that a program in a pid namespace of its own cannot see.
+  Helper outside([&pair](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameA());
+    Fd socket = platform::test::tcpListener(platform::NetnsPair::kAddressA);
+    report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
+    holdOn(hold);
+    return 0;
+  });
+  int64_t port = outside.next();
+  ASSERT_GT(port, 0);
+  Home home;
+  test::RunResult run =
+      runProgram({"ip", "netns", "exec", pair.nameA(), "unshare", "--pid", "--fork", "--mount-proc",
+                  NETVIGIL_BINARY, "--once", "--cycles", "1", "--tsv", "--no-resolve"},
+                 home.env());
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> row;
+  for (const std::vector<std::string>& fields : tsvRows(run.out)) {
+    if (fields.size() == kCells && fields[kLocalPort] == std::to_string(port)) {
+      row = fields;
+    }
+  }
+  ASSERT_FALSE(row.empty()) << run.out;
+  EXPECT_EQ(row[kPid], "-");
+  EXPECT_EQ(occurrences(run.err, "outside this pid namespace"), 1U) << run.err;
+  EXPECT_EQ(occurrences(run.err, "cap_sys_ptrace"), 0U) << run.err;
+}
+
 TEST(Console, RefusesWithoutATerminal) {
   Home home;
   test::RunResult run = runProgram({NETVIGIL_BINARY, "--console"}, home.env());
@@ -593,6 +692,62 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
   ASSERT_EQ(sent.size(), 1U) << cells[9];
   EXPECT_GT(received[0], 0);
   EXPECT_GE(sent[0], sentShown);
+}
+
+TEST(EndToEnd, AnIpv6ConnectionIsListedAndCounted) {
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create(platform::NetnsPair::Ipv6::Quiet));
+  const std::string remote = platform::NetnsPair::kAddress6B;
+  Helper server([&pair](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameB());
+    Fd listener = platform::test::ipv6Socket(SOCK_STREAM, platform::NetnsPair::kAddress6B, true);
+    report(out, entry.entered() && listener.get() >= 0 ? localPort(listener.get()) : -1);
+    Fd peer = platform::test::tcpAccept(listener.get());
+    char chunk[4096];
+    while (read(peer.get(), chunk, sizeof(chunk)) > 0) {
+    }
+    holdOn(hold);
+    return 0;
+  });
+  int64_t port = server.next();
+  ASSERT_GT(port, 0);
+  Helper sender([&pair, port](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameA());
+    Fd socket =
+        platform::test::tcpConnect6(platform::NetnsPair::kAddress6B, static_cast<uint16_t>(port));
+    report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
+    char kilobyte[1024] = {};
+    pollfd held{hold, POLLIN, 0};
+    for (int i = 0; i < 600 && poll(&held, 1, 100) == 0; ++i) {
+      if (write(socket.get(), kilobyte, sizeof(kilobyte)) != sizeof(kilobyte)) {
+        return 1;
+      }
+    }
+    return 0;
+  });
+  int64_t senderPort = sender.next();
+  ASSERT_GT(senderPort, 0);
+
+  Home home;
+  test::RunResult once = runProgram({"ip", "netns", "exec", pair.nameA(), NETVIGIL_BINARY, "--once",
+                                     "--cycles", "3", "--period", "0.5s", "--tsv", "--no-resolve"},
+                                    home.env());
+  ASSERT_EQ(once.status, 0) << once.err;
+  std::vector<std::vector<std::string>> rows = tsvRows(once.out);
+  auto listed = std::find_if(rows.begin(), rows.end(), [&](const std::vector<std::string>& f) {
+    return f.size() == kCells && f[kRemote] == remote && f[kRemotePort] == std::to_string(port);
+  });
+  ASSERT_NE(listed, rows.end()) << once.out;
+  EXPECT_EQ((*listed)[0], "TCP6");
+  EXPECT_EQ((*listed)[1], "ESTABLISHED");
+  EXPECT_EQ((*listed)[kPid], std::to_string(sender.pid()));
+  EXPECT_EQ((*listed)[kLocal], platform::NetnsPair::kAddress6A);
+  EXPECT_EQ((*listed)[kLocalPort], std::to_string(senderPort));
+  std::vector<double> sent = byteCounts((*listed)[9]);
+  ASSERT_EQ(sent.size(), 1U) << (*listed)[9];
+  EXPECT_GT(sent[0], 0);
+  sender.release();
+  EXPECT_EQ(sender.wait(), 0);
 }
 
 }  // namespace

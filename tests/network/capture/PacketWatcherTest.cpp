@@ -255,6 +255,11 @@ TEST(CaptureLogTest, KeepsTheLatestHundredTexts) {
   EXPECT_EQ(report[100], u"message 149");
 }
 
+TEST(CaptureLogTest, TellsWhatTheRingLost) {
+  win::logCaptureDrops(u"fd00:213::1", 1234);
+  EXPECT_TRUE(logHas(u"Capture ring full: 1234 datagrams lost on fd00:213::1"));
+}
+
 TEST(WsaInitializerTest, ReportsThatSocketsNeedNoStartUp) {
   win::WsaInitializer& initializer = win::WsaInitializer::getInstance();
   EXPECT_EQ(&initializer, &win::WsaInitializer::getInstance());

@@ -211,6 +211,32 @@ TEST_F(CaptureTest, CountsEachDatagramOfTheAddressOnceWithItsIpLength) {
   }
 }
 
+TEST_F(CaptureTest, DatagramsTheRingHadNoRoomForAreReported) {
+  NetnsEntry entry(pair_.nameA());
+  AddressCapture capture;
+  ASSERT_EQ(capture.open(ipAddress(NetnsPair::kAddressA)), 0);
+  // Nobody reads the ring while far more datagrams come than it holds.
+  int sender = socketIn(pair_.nameA(), SOCK_DGRAM, NetnsPair::kAddressA, 6301);
+  int receiver = socketIn(pair_.nameB(), SOCK_DGRAM, NetnsPair::kAddressB, 6302);
+  ASSERT_GE(sender, 0);
+  ASSERT_GE(receiver, 0);
+  for (int i = 0; i < 150'000; ++i) {
+    sendDatagram(sender, NetnsPair::kAddressB, 6302, 16);
+  }
+  FlowSink sink;
+  int result = -1;
+  std::thread reader([&] { result = capture.run(sink); });
+  EXPECT_TRUE(eventually([&] { return sink.total().sent > 0; }));
+  capture.stop();
+  reader.join();
+  EXPECT_EQ(result, 0);
+  // What was lost is told once the run ends, at the latest.
+  EXPECT_GT(sink.drops(), 0U);
+  EXPECT_LT(sink.total().sent, 150'000U * (28 + 16));
+  close(sender);
+  close(receiver);
+}
+
 TEST_F(CaptureTest, StopEndsABlockedRunAtOnce) {
   FlowSink sink;
   CaptureThread capture(pair_.nameA(), NetnsPair::kAddressA, sink);

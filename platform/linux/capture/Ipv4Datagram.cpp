@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/linux/capture/BigEndian.h"
+
 namespace s::platform {
 
 namespace {
@@ -10,10 +12,6 @@ constexpr size_t kMinHeader = 20;
 constexpr size_t kTcpMinHeader = 20;
 constexpr size_t kUdpHeader = 8;
 constexpr size_t kPortBytes = 4;
-
-uint16_t readBigEndian16(const uint8_t* p) {
-  return static_cast<uint16_t>((static_cast<unsigned>(p[0]) << 8) | p[1]);
-}
 
 uint32_t readWord(const uint8_t* p) {
   uint32_t word = 0;

@@ -1,5 +1,7 @@
 #include "platform/linux/capture/Ipv6Datagram.h"
 
+#include "platform/linux/capture/BigEndian.h"
+
 namespace s::platform {
 
 namespace {
@@ -22,15 +24,6 @@ enum NextHeader : uint8_t {
   kHostIdentity = 139,
   kShim6 = 140,
 };
-
-uint16_t readBigEndian16(const uint8_t* p) {
-  return static_cast<uint16_t>((static_cast<unsigned>(p[0]) << 8) | p[1]);
-}
-
-uint32_t readBigEndian32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-         static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
 
 }  // namespace
 

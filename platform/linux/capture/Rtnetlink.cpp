@@ -237,15 +237,14 @@ bool LinkEvents::wait(int timeoutMs) {
   bool heard = false;
   for (;;) {
     ssize_t received = recv(socket_, buffer_.data(), buffer_.size(), 0);
-    if (received > 0) {
-      heard = true;
-    } else if (received < 0 && errno == ENOBUFS) {
-      heard = true;  // notifications were lost
-    } else if (received < 0 && errno == EINTR) {
+    if (received < 0 && errno == EINTR) {
       continue;
-    } else {
+    }
+    // ENOBUFS: notifications were lost, which says as much as one that came.
+    if (received <= 0 && !(received < 0 && errno == ENOBUFS)) {
       return heard;
     }
+    heard = true;
   }
 }
 

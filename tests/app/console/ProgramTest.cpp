@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -60,6 +61,16 @@ std::vector<std::vector<std::string>> tsvRows(const std::string& text) {
     }
   }
   return rows;
+}
+
+// The printout's row whose local port is `port`; empty when there is none.
+std::vector<std::string> rowWithLocalPort(const std::string& text, int64_t port) {
+  for (const std::vector<std::string>& fields : tsvRows(text)) {
+    if (fields.size() == kCells && fields[kLocalPort] == std::to_string(port)) {
+      return fields;
+    }
+  }
+  return {};
 }
 
 size_t occurrences(const std::string& text, const std::string& part) {
@@ -319,18 +330,24 @@ TEST(Printout, ShowsHostNamesFromTheNamespacesHostsFile) {
   }
 }
 
-TEST(Printout, RunsUnprivilegedAndSaysOnceWhatItCannotSee) {
-  platform::NetnsPair pair;
-  ASSERT_TRUE(pair.create());
-  // A socket of root's in the namespace, which nobody cannot trace to its process.
-  Helper rootListener([&pair](int out, int hold) {
+// A process of the test's own holding a listener on the pair's address in namespace A; it
+// reports the listener's port.
+std::unique_ptr<Helper> listenerInA(const platform::NetnsPair& pair) {
+  return std::make_unique<Helper>([&pair](int out, int hold) {
     platform::NetnsEntry entry(pair.nameA());
     Fd socket = platform::test::tcpListener(platform::NetnsPair::kAddressA);
     report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
     holdOn(hold);
     return 0;
   });
-  int64_t port = rootListener.next();
+}
+
+TEST(Printout, RunsUnprivilegedAndSaysOnceWhatItCannotSee) {
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create());
+  // A socket of root's in the namespace, which nobody cannot trace to its process.
+  std::unique_ptr<Helper> rootListener = listenerInA(pair);
+  int64_t port = rootListener->next();
   ASSERT_GT(port, 0);
 
   Home home;
@@ -339,12 +356,7 @@ TEST(Printout, RunsUnprivilegedAndSaysOnceWhatItCannotSee) {
        "--clear-groups", NETVIGIL_BINARY, "--once", "--cycles", "3", "--tsv", "--no-resolve"},
       home.env());
   ASSERT_EQ(run.status, 0) << run.err;
-  std::vector<std::string> row;
-  for (const std::vector<std::string>& fields : tsvRows(run.out)) {
-    if (fields.size() == kCells && fields[kLocalPort] == std::to_string(port)) {
-      row = fields;
-    }
-  }
+  std::vector<std::string> row = rowWithLocalPort(run.out, port);
   ASSERT_FALSE(row.empty()) << run.out;
   EXPECT_EQ(row[kPid], "-");
   // Once each: the capture right and the owners' right.
@@ -402,15 +414,8 @@ TEST(Printout, WithoutRightsTcpRowsShowTheKernelsPayloadCountsAndSaySo) {
        "--cycles", "2", "--period", "0.5s", "--tsv", "--no-resolve"},
       home.env());
   ASSERT_EQ(run.status, 0) << run.err;
-  std::vector<std::string> tcp;
-  std::vector<std::string> udp;
-  for (const std::vector<std::string>& fields : tsvRows(run.out)) {
-    if (fields.size() == kCells && fields[kLocalPort] == std::to_string(clientPort)) {
-      tcp = fields;
-    } else if (fields.size() == kCells && fields[kLocalPort] == std::to_string(udpPort)) {
-      udp = fields;
-    }
-  }
+  std::vector<std::string> tcp = rowWithLocalPort(run.out, clientPort);
+  std::vector<std::string> udp = rowWithLocalPort(run.out, udpPort);
   ASSERT_FALSE(tcp.empty()) << run.out;
   ASSERT_FALSE(udp.empty()) << run.out;
   // What the ends wrote, payload only: the client sent 1000 bytes and was sent 300.
@@ -426,14 +431,8 @@ TEST(Printout, OwnersOutsideItsPidNamespaceAreToldApartFromOtherUsers) {
   platform::NetnsPair pair;
   ASSERT_TRUE(pair.create());
   // A listener of a process of this user that a program in a pid namespace of its own cannot see.
-  Helper outside([&pair](int out, int hold) {
-    platform::NetnsEntry entry(pair.nameA());
-    Fd socket = platform::test::tcpListener(platform::NetnsPair::kAddressA);
-    report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
-    holdOn(hold);
-    return 0;
-  });
-  int64_t port = outside.next();
+  std::unique_ptr<Helper> outside = listenerInA(pair);
+  int64_t port = outside->next();
   ASSERT_GT(port, 0);
   Home home;
   test::RunResult run =
@@ -441,12 +440,7 @@ TEST(Printout, OwnersOutsideItsPidNamespaceAreToldApartFromOtherUsers) {
                   NETVIGIL_BINARY, "--once", "--cycles", "1", "--tsv", "--no-resolve"},
                  home.env());
   ASSERT_EQ(run.status, 0) << run.err;
-  std::vector<std::string> row;
-  for (const std::vector<std::string>& fields : tsvRows(run.out)) {
-    if (fields.size() == kCells && fields[kLocalPort] == std::to_string(port)) {
-      row = fields;
-    }
-  }
+  std::vector<std::string> row = rowWithLocalPort(run.out, port);
   ASSERT_FALSE(row.empty()) << run.out;
   EXPECT_EQ(row[kPid], "-");
   EXPECT_EQ(occurrences(run.err, "outside this pid namespace"), 1U) << run.err;
@@ -577,13 +571,14 @@ double lastSent(const std::string& output, const std::string& remote) {
   return sent;
 }
 
-TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
-  platform::NetnsPair pair;
-  ASSERT_TRUE(pair.create());
-  const std::string remote = platform::NetnsPair::kAddressB;
-  Helper server([&pair](int out, int hold) {
+// A server in namespace B that takes one connection and reads it to its end; it reports its
+// port.
+std::unique_ptr<Helper> readingServer(const platform::NetnsPair& pair, bool ipv6) {
+  return std::make_unique<Helper>([&pair, ipv6](int out, int hold) {
     platform::NetnsEntry entry(pair.nameB());
-    Fd listener = platform::test::tcpListener(platform::NetnsPair::kAddressB);
+    Fd listener =
+        ipv6 ? platform::test::ipv6Socket(SOCK_STREAM, platform::NetnsPair::kAddress6B, true)
+             : platform::test::tcpListener(platform::NetnsPair::kAddressB);
     report(out, entry.entered() && listener.get() >= 0 ? localPort(listener.get()) : -1);
     Fd peer = platform::test::tcpAccept(listener.get());
     char chunk[4096];
@@ -592,13 +587,16 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
     holdOn(hold);
     return 0;
   });
-  int64_t port = server.next();
-  ASSERT_GT(port, 0);
-  // Sends a kilobyte every 100 ms until the test lets go, then closes.
-  Helper sender([&pair, port](int out, int hold) {
+}
+
+// A client in namespace A that sends a kilobyte every 100 ms to the server's port until the
+// test lets go, then closes; it reports its own port.
+std::unique_ptr<Helper> kilobyteSender(const platform::NetnsPair& pair, bool ipv6, int64_t port) {
+  return std::make_unique<Helper>([&pair, ipv6, port](int out, int hold) {
     platform::NetnsEntry entry(pair.nameA());
-    Fd socket =
-        platform::test::tcpConnect(platform::NetnsPair::kAddressB, static_cast<uint16_t>(port));
+    auto to = static_cast<uint16_t>(port);
+    Fd socket = ipv6 ? platform::test::tcpConnect6(platform::NetnsPair::kAddress6B, to)
+                     : platform::test::tcpConnect(platform::NetnsPair::kAddressB, to);
     report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
     char kilobyte[1024] = {};
     pollfd held{hold, POLLIN, 0};
@@ -609,6 +607,17 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
     }
     return 0;
   });
+}
+
+TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create());
+  const std::string remote = platform::NetnsPair::kAddressB;
+  std::unique_ptr<Helper> server = readingServer(pair, false);
+  int64_t port = server->next();
+  ASSERT_GT(port, 0);
+  std::unique_ptr<Helper> senderHelper = kilobyteSender(pair, false, port);
+  Helper& sender = *senderHelper;
   int64_t senderPort = sender.next();
   ASSERT_GT(senderPort, 0);
 
@@ -698,33 +707,11 @@ TEST(EndToEnd, AnIpv6ConnectionIsListedAndCounted) {
   platform::NetnsPair pair;
   ASSERT_TRUE(pair.create(platform::NetnsPair::Ipv6::Quiet));
   const std::string remote = platform::NetnsPair::kAddress6B;
-  Helper server([&pair](int out, int hold) {
-    platform::NetnsEntry entry(pair.nameB());
-    Fd listener = platform::test::ipv6Socket(SOCK_STREAM, platform::NetnsPair::kAddress6B, true);
-    report(out, entry.entered() && listener.get() >= 0 ? localPort(listener.get()) : -1);
-    Fd peer = platform::test::tcpAccept(listener.get());
-    char chunk[4096];
-    while (read(peer.get(), chunk, sizeof(chunk)) > 0) {
-    }
-    holdOn(hold);
-    return 0;
-  });
-  int64_t port = server.next();
+  std::unique_ptr<Helper> server = readingServer(pair, true);
+  int64_t port = server->next();
   ASSERT_GT(port, 0);
-  Helper sender([&pair, port](int out, int hold) {
-    platform::NetnsEntry entry(pair.nameA());
-    Fd socket =
-        platform::test::tcpConnect6(platform::NetnsPair::kAddress6B, static_cast<uint16_t>(port));
-    report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
-    char kilobyte[1024] = {};
-    pollfd held{hold, POLLIN, 0};
-    for (int i = 0; i < 600 && poll(&held, 1, 100) == 0; ++i) {
-      if (write(socket.get(), kilobyte, sizeof(kilobyte)) != sizeof(kilobyte)) {
-        return 1;
-      }
-    }
-    return 0;
-  });
+  std::unique_ptr<Helper> senderHelper = kilobyteSender(pair, true, port);
+  Helper& sender = *senderHelper;
   int64_t senderPort = sender.next();
   ASSERT_GT(senderPort, 0);
 

@@ -26,6 +26,8 @@ namespace {
 using test::CaptureThread;
 using test::eventually;
 using test::FlowSink;
+using test::receiveDatagram;
+using test::sendDatagram;
 
 std::string tcpKey(uint16_t localPort, uint16_t remotePort) {
   return "TCP," + std::string(NetnsPair::kAddressA) + ":" + std::to_string(localPort) + "-" +
@@ -34,20 +36,6 @@ std::string tcpKey(uint16_t localPort, uint16_t remotePort) {
 std::string udpKey(const char* local, uint16_t localPort, const char* remote, uint16_t remotePort) {
   return "UDP," + std::string(local) + ":" + std::to_string(localPort) + "-" + remote + ":" +
          std::to_string(remotePort);
-}
-
-bool sendDatagram(int fd, const char* address, uint16_t port, size_t size) {
-  std::string payload(size, 'u');
-  sockaddr_in to = endpoint(address, port);
-  return sendto(fd, payload.data(), size, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
-         static_cast<ssize_t>(size);
-}
-
-bool receiveDatagram(int fd) {
-  timeval timeout{5, 0};
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  char buffer[2048];
-  return recv(fd, buffer, sizeof buffer, 0) >= 0;
 }
 
 uint16_t checksum(const uint8_t* data, size_t size) {
@@ -110,38 +98,9 @@ TEST_F(CaptureTest, CountsEachDatagramOfTheAddressOnceWithItsIpLength) {
 
   // A real TCP connection: 200,000 bytes up, 30,000 down, closed from both sides.
   IpOctets before = ipOctets(pair_.nameA());
-  int server = socketIn(pair_.nameB(), SOCK_STREAM, NetnsPair::kAddressB, 5001);
-  ASSERT_GE(server, 0);
-  ASSERT_EQ(listen(server, 1), 0);
-  std::thread peer([server] {
-    int connection = accept(server, nullptr, nullptr);
-    char buffer[8192];
-    while (connection >= 0 && recv(connection, buffer, sizeof buffer, 0) > 0) {
-    }
-    std::string reply(30'000, 'r');
-    if (connection >= 0) {
-      send(connection, reply.data(), reply.size(), MSG_NOSIGNAL);
-      close(connection);
-    }
-  });
-  int client = socketIn(pair_.nameA(), SOCK_STREAM, NetnsPair::kAddressA, 0);
-  ASSERT_GE(client, 0);
-  sockaddr_in to = endpoint(NetnsPair::kAddressB, 5001);
-  ASSERT_EQ(connect(client, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-  std::string upload(200'000, 'c');
-  ASSERT_EQ(send(client, upload.data(), upload.size(), MSG_NOSIGNAL), 200'000);
-  shutdown(client, SHUT_WR);
-  char buffer[8192];
-  ssize_t got = 0;
-  size_t downloaded = 0;
-  while ((got = recv(client, buffer, sizeof buffer, 0)) > 0) {
-    downloaded += static_cast<size_t>(got);
-  }
-  EXPECT_EQ(downloaded, 30'000U);
-  std::string key = tcpKey(localPort(client), 5001);
-  close(client);
-  peer.join();
-  close(server);
+  uint16_t clientPort = test::uploadAndDownload(pair_, NetnsPair::kAddressA, NetnsPair::kAddressB);
+  ASSERT_NE(clientPort, 0);
+  std::string key = tcpKey(clientPort, 5001);
 
   // The namespace's own IPv4 octet counters are the reference: only this connection ran.
   FlowSink::Counts expected;
@@ -191,9 +150,9 @@ TEST_F(CaptureTest, CountsEachDatagramOfTheAddressOnceWithItsIpLength) {
   int otherLocal = socketIn(pair_.nameA(), SOCK_DGRAM, "10.213.0.3", 6001);
   ASSERT_GE(otherLocal, 0);
   ASSERT_TRUE(sendDatagram(remoteUdp, "10.213.0.3", 6001, 500));
-  ASSERT_TRUE(receiveDatagram(otherLocal));
+  ASSERT_TRUE(receiveDatagram(otherLocal) >= 0);
   ASSERT_TRUE(sendDatagram(otherLocal, NetnsPair::kAddressB, 6002, 500));
-  ASSERT_TRUE(receiveDatagram(remoteUdp));  // 40 of the first phase come first
+  ASSERT_TRUE(receiveDatagram(remoteUdp) >= 0);  // 40 of the first phase come first
   ASSERT_TRUE(ping(pair_.nameA(), NetnsPair::kAddressB));
   ASSERT_TRUE(ping(pair_.nameB(), NetnsPair::kAddressA));
   std::map<std::string, FlowSink::Counts> counted = sink.flows();

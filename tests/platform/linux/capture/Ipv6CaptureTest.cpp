@@ -14,25 +14,12 @@ namespace {
 using test::CaptureThread;
 using test::eventually;
 using test::FlowSink;
+using test::receiveDatagram;
+using test::sendDatagram;
 
 std::string key6(const char* protocol, uint16_t localPort, uint16_t remotePort) {
   return std::string(protocol) + "," + NetnsPair::kAddress6A + ":" + std::to_string(localPort) +
          "-" + NetnsPair::kAddress6B + ":" + std::to_string(remotePort);
-}
-
-bool send6(int fd, const char* address, uint16_t port, size_t size) {
-  std::string payload(size, 'v');
-  sockaddr_in6 to = endpoint6(address, port);
-  return sendto(fd, payload.data(), size, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
-         static_cast<ssize_t>(size);
-}
-
-// The size of the next datagram to arrive, -1 after five seconds without one.
-ssize_t receive(int fd) {
-  timeval timeout{5, 0};
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  char buffer[8192];
-  return recv(fd, buffer, sizeof buffer, 0);
 }
 
 class Ipv6CaptureTest : public ::testing::Test {
@@ -53,37 +40,10 @@ TEST_F(Ipv6CaptureTest, ConnectionBytesEqualTheNamespacesIpv6Counters) {
   ASSERT_TRUE(ip6Quiet(pair_.nameA()));
   IpOctets before = ip6Octets(pair_.nameA());
 
-  int server = socketIn6(pair_.nameB(), SOCK_STREAM, NetnsPair::kAddress6B, 5001);
-  ASSERT_GE(server, 0);
-  ASSERT_EQ(listen(server, 1), 0);
-  std::thread peer([server] {
-    int connection = accept(server, nullptr, nullptr);
-    char buffer[8192];
-    while (connection >= 0 && recv(connection, buffer, sizeof buffer, 0) > 0) {
-    }
-    std::string reply(30'000, 'r');
-    if (connection >= 0) {
-      send(connection, reply.data(), reply.size(), MSG_NOSIGNAL);
-      close(connection);
-    }
-  });
-  int client = socketIn6(pair_.nameA(), SOCK_STREAM, NetnsPair::kAddress6A, 0);
-  ASSERT_GE(client, 0);
-  sockaddr_in6 to = endpoint6(NetnsPair::kAddress6B, 5001);
-  ASSERT_EQ(connect(client, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-  std::string upload(200'000, 'c');
-  ASSERT_EQ(send(client, upload.data(), upload.size(), MSG_NOSIGNAL), 200'000);
-  shutdown(client, SHUT_WR);
-  char buffer[8192];
-  size_t downloaded = 0;
-  for (ssize_t got = 0; (got = recv(client, buffer, sizeof buffer, 0)) > 0;) {
-    downloaded += static_cast<size_t>(got);
-  }
-  EXPECT_EQ(downloaded, 30'000U);
-  std::string tcp = key6("TCP", localPort(client), 5001);
-  close(client);
-  peer.join();
-  close(server);
+  uint16_t clientPort =
+      test::uploadAndDownload(pair_, NetnsPair::kAddress6A, NetnsPair::kAddress6B);
+  ASSERT_NE(clientPort, 0);
+  std::string tcp = key6("TCP", clientPort, 5001);
 
   int localUdp = socketIn6(pair_.nameA(), SOCK_DGRAM, NetnsPair::kAddress6A, 6001);
   int remoteUdp = socketIn6(pair_.nameB(), SOCK_DGRAM, NetnsPair::kAddress6B, 6002);
@@ -91,9 +51,9 @@ TEST_F(Ipv6CaptureTest, ConnectionBytesEqualTheNamespacesIpv6Counters) {
   ASSERT_GE(remoteUdp, 0);
   FlowSink::Counts udpExpected;
   for (size_t i = 1; i <= 20; ++i) {
-    ASSERT_TRUE(send6(localUdp, NetnsPair::kAddress6B, 6002, 10 * i));
+    ASSERT_TRUE(sendDatagram(localUdp, NetnsPair::kAddress6B, 6002, 10 * i));
     udpExpected.sent += 48 + 10 * i;
-    ASSERT_TRUE(send6(remoteUdp, NetnsPair::kAddress6A, 6001, 3 * i));
+    ASSERT_TRUE(sendDatagram(remoteUdp, NetnsPair::kAddress6A, 6001, 3 * i));
     udpExpected.received += 48 + 3 * i;
   }
   std::string udp = key6("UDP", 6001, 6002);
@@ -137,20 +97,20 @@ TEST_F(Ipv6CaptureTest, ExtensionHeadersAreWalkedAndEachFragmentCountsOnceUnderI
   ASSERT_TRUE(ip6Quiet(pair_.nameA()));
   IpOctets before = ip6Octets(pair_.nameA());
 
-  ASSERT_TRUE(send6(local, NetnsPair::kAddress6B, 6102, 100));
-  ASSERT_EQ(receive(remote), 100);
-  ASSERT_TRUE(send6(remote, NetnsPair::kAddress6A, 6101, 60));
-  ASSERT_EQ(receive(local), 60);
+  ASSERT_TRUE(sendDatagram(local, NetnsPair::kAddress6B, 6102, 100));
+  ASSERT_EQ(receiveDatagram(remote), 100);
+  ASSERT_TRUE(sendDatagram(remote, NetnsPair::kAddress6A, 6101, 60));
+  ASSERT_EQ(receiveDatagram(local), 60);
   std::string udp = key6("UDP", 6101, 6102);
   FlowSink::Counts small{40 + 8 + 8 + 60, 40 + 8 + 8 + 100};
   ASSERT_TRUE(eventually([&] { return sink.flows()[udp] == small; }))
       << "received " << sink.flows()[udp].received << ", sent " << sink.flows()[udp].sent;
 
   // Fragmented both ways: each datagram arrives whole, once.
-  ASSERT_TRUE(send6(local, NetnsPair::kAddress6B, 6102, 3000));
-  ASSERT_EQ(receive(remote), 3000);
-  ASSERT_TRUE(send6(remote, NetnsPair::kAddress6A, 6101, 2500));
-  ASSERT_EQ(receive(local), 2500);
+  ASSERT_TRUE(sendDatagram(local, NetnsPair::kAddress6B, 6102, 3000));
+  ASSERT_EQ(receiveDatagram(remote), 3000);
+  ASSERT_TRUE(sendDatagram(remote, NetnsPair::kAddress6A, 6101, 2500));
+  ASSERT_EQ(receiveDatagram(local), 2500);
   FlowSink::Counts expected;
   ASSERT_TRUE(eventually([&] {
     IpOctets now = ip6Octets(pair_.nameA());
@@ -181,9 +141,9 @@ TEST_F(Ipv6CaptureTest, DatagramsOfOtherAddressesAreLeftOut) {
   ASSERT_GE(other, 0);
   ASSERT_GE(ours, 0);
   ASSERT_GE(remote, 0);
-  ASSERT_TRUE(send6(remote, "fd00:213::3", 6201, 400));
-  ASSERT_EQ(receive(other), 400);
-  ASSERT_TRUE(send6(remote, NetnsPair::kAddress6A, 6201, 10));
+  ASSERT_TRUE(sendDatagram(remote, "fd00:213::3", 6201, 400));
+  ASSERT_EQ(receiveDatagram(other), 400);
+  ASSERT_TRUE(sendDatagram(remote, NetnsPair::kAddress6A, 6201, 10));
   std::string udp = key6("UDP", 6201, 6202);
   ASSERT_TRUE(eventually([&] { return sink.flows()[udp].received == 58U; }));
   EXPECT_EQ(sink.flows().size(), 1U);

@@ -46,9 +46,11 @@ bool NetnsPair::ipIn(const std::string& name, const std::vector<std::string>& ar
 }
 
 bool NetnsPair::quietIpv6Defaults(const std::string& name) {
+  // The multicast reports and their repetitions at once, not at random times within a second.
   std::vector<std::string> argv = {"ip", "netns", "exec", name, "sysctl", "-qw"};
   for (const char* scope : {"all", "default"}) {
-    for (const char* setting : {"accept_dad=0", "accept_ra=0", "router_solicitations=0"}) {
+    for (const char* setting : {"accept_dad=0", "accept_ra=0", "router_solicitations=0",
+                                "mldv2_unsolicited_report_interval=1"}) {
       argv.push_back(std::string("net.ipv6.conf.") + scope + "." + setting);
     }
   }

@@ -54,11 +54,12 @@ NicConn* interfaceAt(uint32_t i) {
 
 TEST_F(NicConnTest, TheListHoldsEachInterfaceButLoopbackWithItsConfiguration) {
   win::InterfaceList& list = win::getInterfaceList();
-  ASSERT_TRUE(ipA({"route", "add", "default", "via", NetnsPair::kAddressB}));
+  ASSERT_TRUE(ipA({"route", "replace", "default", "via", NetnsPair::kAddressB}));
   ASSERT_EQ(list.count(), 1U);
   ASSERT_NE(interfaceAt(0), nullptr);
   EXPECT_EQ(interfaceAt(1), nullptr);
   NicConn& nic = *interfaceAt(0);
+  nic.start();  // again after a test before stopped it
   EXPECT_EQ(nic.getConnectionName(), u"nv-a");
   EXPECT_EQ(nic.getAdapterId(), u"nv-a");
   EXPECT_TRUE(nic.isVirtual());

@@ -612,6 +612,27 @@ TEST(SocketDestroy, EndsAConnectionAcceptedOnADualStackListener) {
   EXPECT_EQ(errno, ECONNABORTED);
 }
 
+TEST(SocketDestroy, EndsAnIpv6Connection) {
+  Fd listener = test::ipv6Socket(SOCK_STREAM, "::1", true);
+  uint16_t port = localPort(listener.get());
+  Fd client = test::tcpConnect6("::1", port);
+  Fd server = test::tcpAccept(listener.get());
+  const Ipv6Bytes loopback = test::ipv6("::1");
+  uint16_t clientPort = localPort(client.get());
+  if (!SockDiagSource::destroyTcp6(loopback, clientPort, loopback, port)) {
+    int error = errno;
+    if (error == EPERM || error == EOPNOTSUPP) {
+      GTEST_SKIP() << "the kernel or the rights refuse SOCK_DESTROY: " << std::strerror(error);
+    }
+    FAIL() << std::strerror(error);
+  }
+  char byte = 0;
+  EXPECT_EQ(recv(client.get(), &byte, 1, MSG_DONTWAIT), -1);
+  EXPECT_EQ(errno, ECONNABORTED);
+  EXPECT_FALSE(SockDiagSource::destroyTcp6(loopback, clientPort, loopback, port));
+  EXPECT_EQ(errno, ENOENT);
+}
+
 TEST(Unprivileged, OwnersOfOtherUsersSocketsAreUnseenAndDestroyIsRefused) {
   Fd listener = test::tcpListener("127.0.0.1");
   uint16_t port = localPort(listener.get());

@@ -138,18 +138,18 @@ inline IpOctets ip6Octets(const std::string& ns) {
   return octets;
 }
 
-// Waits, at most five seconds, until the namespace's IPv6 counters have not moved for half a
-// second: the links' first multicast reports are over.
+// Waits, at most six seconds, until the namespace's IPv6 counters have not moved for a second:
+// the links' first multicast reports are over.
 inline bool ip6Quiet(const std::string& ns) {
   IpOctets last = ip6Octets(ns);
   int still = 0;
-  for (int i = 0; i < 100 && still < 10; ++i) {
+  for (int i = 0; i < 120 && still < 20; ++i) {
     usleep(50'000);
     IpOctets now = ip6Octets(ns);
     still = now.in == last.in && now.out == last.out ? still + 1 : 0;
     last = now;
   }
-  return still >= 10;
+  return still >= 20;
 }
 
 }  // namespace s::platform

@@ -204,19 +204,11 @@ void ConnectionRecord::buildTrafficKey() {
 
 void ConnectionRecord::appendEndpoint(str::StrBuffer& key, uint32_t address,
                                       const platform::Ipv6Bytes& address6, int32_t port) const {
-  // An IPv6 address has colons of its own.
-  bool bracketed = family_ != platform::SocketFamily::Ipv4;
-  if (bracketed) {
-    key.appendChar(u'[');
-  }
-  appendAddressText(key, address, address6);
-  if (bracketed) {
-    key.appendChar(u']');
-  }
-  key.appendChar(u':');
-  if (port >= 0) {
-    key.appendU32(static_cast<uint32_t>(port));
-  }
+  appendTrafficEndpoint(key,
+                        family_ == platform::SocketFamily::Ipv4
+                            ? platform::IpAddress::v4(address)
+                            : platform::IpAddress::v6(address6.data()),
+                        port);
 }
 
 void ConnectionRecord::releaseTrafficKey() {

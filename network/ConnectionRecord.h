@@ -93,8 +93,7 @@ class ConnectionRecord : public IConnection {
   void finishKey(const platform::Ipv6Bytes* remote);
   // Appends the traffic key's part after the protocol's "XXX,".
   virtual void appendTrafficKeyEndpoints(str::StrBuffer& key) = 0;
-  // Appends an endpoint as the traffic key writes it: the address of the record's family (an
-  // IPv6 one in brackets), ":" and the port, nothing after the colon for a negative port.
+  // Appends an endpoint of the record's family as traffic keys write it.
   void appendEndpoint(str::StrBuffer& key, uint32_t address, const platform::Ipv6Bytes& address6,
                       int32_t port) const;
   // The protocol text of this record's family, from its IPv4, IPv6 and dual-stack forms.

@@ -274,7 +274,9 @@ void ConsoleView::noticeOnce() {
     add(localizer_->text(ids::kRawAccessAdvice));
   }
   // What the rows show: each notice once, when a row it explains is there.
-  for (uint32_t row = 0; row < current_->recordCount(); ++row) {
+  for (uint32_t row = 0; !(kernelCountsNoticed_ && ownersNoticed_ && outsideNoticed_) &&
+                         row < current_->recordCount();
+       ++row) {
     auto* connection =
         dynamic_cast<system::network::ConnectionRecord*>(current_->getRecord(row)->userData());
     if (connection == nullptr) {

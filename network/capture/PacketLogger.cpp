@@ -32,19 +32,6 @@ uint64_t wordAt(const platform::IpAddress& address, size_t offset) {
   return word;
 }
 
-// An endpoint as the records' traffic keys write it: an IPv6 address in brackets.
-void appendEndpoint(str::StrBuffer& key, const platform::IpAddress& address, uint16_t port) {
-  if (address.family == platform::IpFamily::V4) {
-    str::appendIPv4(key, address.word());
-  } else {
-    key.appendChar(u'[');
-    str::appendIPv6(key, address.bytes.data());
-    key.appendChar(u']');
-  }
-  key.appendChar(u':');
-  key.appendU32(port);
-}
-
 // The text form of a watched address: a link-local IPv6 address names its interface.
 void appendWatchedAddress(str::StrBuffer& text, const platform::AddressInfo& entry,
                           const std::string& interfaceName) {
@@ -176,10 +163,10 @@ TrafficTable* PacketLogger::takeTrafficTable() {
     } else {
       key->append(tcp ? std::u16string_view(u"TCP6,") : std::u16string_view(u"UDP6,"));
     }
-    appendEndpoint(*key, flow.local, flow.localPort);
+    appendTrafficEndpoint(*key, flow.local, flow.localPort);
     if (tcp) {
       key->appendChar(u'-');
-      appendEndpoint(*key, flow.remote, flow.remotePort);
+      appendTrafficEndpoint(*key, flow.remote, flow.remotePort);
     }
     auto* value = static_cast<TrafficCount*>(std::malloc(sizeof(TrafficCount)));
     if (value == nullptr) {

@@ -2,6 +2,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+TSAN_BUILD ?= build-tsan
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 FUZZ_SECONDS ?= 10
@@ -12,8 +13,12 @@ CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWI
 # The sanitized build is not optimised: it builds in a third of the time, and its tests wait on
 # sockets and timers more than they compute.
 ASAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O0 -g1 -DNDEBUG"
+# ThreadSanitizer slows unoptimised code down too much; it runs the tests of the toolkit's threads.
+TSAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
+TSAN_TESTS = tests/gui/layout/test_gui_layout tests/gui/widgets/test_gui_widgets \
+             tests/framework/lang/test_framework_lang
 
-.PHONY: deps build run test test-release test-asan test-fuzz bench format tidy install-caps clean
+.PHONY: deps build run test test-release test-asan test-tsan test-fuzz bench format tidy install-caps clean
 
 deps:
 	@scripts/install-deps
@@ -39,6 +44,15 @@ test-asan: deps
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The tests of windows, labels and the localizer under ThreadSanitizer (not part of `make test`).
+test-tsan: deps
+	@cmake -S . -B $(TSAN_BUILD) $(TSAN_FLAGS) -DNETVIGIL_TSAN=ON -DNETVIGIL_BENCH=OFF >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(notdir $(TSAN_TESTS))
+	@for t in $(TSAN_TESTS); do \
+	  echo "== $$t"; \
+	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/$$t $(ARGS) || exit 1; \
+	done
+
 test-fuzz: deps
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
@@ -51,9 +65,10 @@ format:
 tidy: build
 	@git ls-files '*.cpp' | grep -v '^tests/\|^bench/\|^fuzz/' | xargs clang-tidy -p $(BUILD) --quiet
 
-# Grants the installed program the rights for capture and closing connections.
+# Grants the rights helper beside the built program (never the program itself) its group,
+# mode and capabilities; `sudo cmake --install $(BUILD)` does the same for an installation.
 install-caps: build
-	sudo setcap cap_net_raw,cap_net_admin+ep $(BUILD)/app/netvigil
+	sudo cmake -DNETVIGIL_HELPER=$(BUILD)/app/netvigil-rights -P cmake/GrantRights.cmake
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -19,6 +19,8 @@
 #include "gui/widgets/Font.h"
 #include "gui/widgets/Label.h"
 #include "gui/widgets/StatusBar.h"
+#include "platform/ui/DesktopScale.h"
+#include "platform/x11/X11Resources.h"
 
 namespace s::app {
 
@@ -31,6 +33,7 @@ using gui::win::Counter;
 using gui::win::Label;
 using gui::win::StatusBar;
 using gui::win::Window;
+using platform::ui::DesktopScale;
 
 constexpr std::u16string_view kFamily = u"ThinWindow";
 constexpr std::uint32_t kGraphTimer = 1;
@@ -108,7 +111,7 @@ class Demo final : public gui::events::IEventListener {
     window_->setLayoutVertical();
     window_->add(buildContent());
     window_->add(buildStatusBar());
-    window_->setBounds(40, 40, 560, 400);
+    window_->setBounds(40, 40, DesktopScale::px(560), DesktopScale::px(400));
     window_->addTimerListener(this);
     window_->show(true);
     return true;
@@ -240,6 +243,8 @@ int runToolkitDemo(int argc, char** argv) {
     std::fprintf(stderr, "netvigil: the toolkit demo needs an X display, and DISPLAY is not set\n");
     return 1;
   }
+  // Drawn as large as the desktop asks, as other X programs are.
+  DesktopScale::setFactor(DesktopScale::fromEnvironment(platform::x11::xftDpiOf(display)));
   PoolPtr<Skinner> skinner(Skinner::newSkinner(kFamily));
   std::int32_t skin = 0;
   if (!options.skin.empty()) {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "framework/time/TimeMs.h"
-#include "platform/linux/SockDiagSource.h"
 #include "platform/linux/SocketTable.h"
+#include "platform/linux/TcpCloser.h"
 
 namespace s::system::network::win {
 
@@ -79,14 +79,14 @@ UdpConnectionSet* readUdpConnections(Counting counting) {
 
 void disconnectTcp(uint32_t localAddress, int32_t localPort, uint32_t remoteAddress,
                    int32_t remotePort) {
-  platform::SockDiagSource::destroyTcp(localAddress, static_cast<uint16_t>(localPort),
-                                       remoteAddress, static_cast<uint16_t>(remotePort));
+  platform::closeTcpConnection(localAddress, static_cast<uint16_t>(localPort), remoteAddress,
+                               static_cast<uint16_t>(remotePort));
 }
 
 void disconnectTcp6(const platform::Ipv6Bytes& localAddress, int32_t localPort,
                     const platform::Ipv6Bytes& remoteAddress, int32_t remotePort) {
-  platform::SockDiagSource::destroyTcp6(localAddress, static_cast<uint16_t>(localPort),
-                                        remoteAddress, static_cast<uint16_t>(remotePort));
+  platform::closeTcpConnection6(localAddress, static_cast<uint16_t>(localPort), remoteAddress,
+                                static_cast<uint16_t>(remotePort));
 }
 
 }  // namespace s::system::network::win

@@ -14,6 +14,7 @@
 #include "framework/settings/MappedData.h"
 #include "framework/thread/Thread.h"
 #include "framework/time/TimeText.h"
+#include "platform/linux/rights/RightsClient.h"
 
 namespace s::app::console {
 
@@ -77,6 +78,9 @@ int runMonitor(const CommandLine& line, bool live) {
         stderr);
     return 2;
   }
+  // Started before any thread: the rights this process lacks are served by the helper, which
+  // ends with the client when the monitor ends.
+  platform::RightsClient rights;
   blockLoopSignals();
 
   PoolPtr<xml::MappedData> settings(xml::MappedData::openProgramSettings());

@@ -34,8 +34,8 @@ constexpr long kRedrawDelayNs = 40'000'000;
 constexpr std::u16string_view kCollecting = u"Collecting Information..";
 constexpr std::u16string_view kNoTraffic = u"0 B/s";
 constexpr std::u16string_view kOwnersNotice =
-    u"Sockets of other users' processes show \"-\" as their process: granting cap_sys_ptrace "
-    u"to the program file (see the README) lets it see them.";
+    u"Sockets of other users' processes show \"-\" as their process: the helper "
+    u"netvigil-rights names them for the members of the group netvigil (see the README).";
 constexpr std::u16string_view kOutsideNotice =
     u"Sockets of processes outside this pid namespace show \"-\" as their process: the "
     u"kernel lists the sockets, but their processes cannot be seen from here.";

@@ -33,6 +33,7 @@ bool numericId(std::u16string_view id, int32_t& value) {
 }  // namespace
 
 void Localizer::reset() {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
   for (LangPack* language : languages_) {
     language->release();
   }
@@ -150,10 +151,8 @@ LangPack* Localizer::find(std::u16string_view name) const {
 
 void Localizer::chooseIfNone() {
   if (current_ == nullptr && !languages_.empty()) {
-    current_ = find(userLanguageName());
-    if (current_ == nullptr) {
-      current_ = languages_.front();
-    }
+    LangPack* chosen = find(userLanguageName());
+    current_ = chosen != nullptr ? chosen : languages_.front();
   }
 }
 
@@ -162,16 +161,20 @@ void Localizer::makeCurrent(LangPack* language) {
     return;
   }
   current_ = language;
-  // A listener may add or remove listeners while it is told.
-  std::vector<gui::events::IEventListener*> listeners = listeners_;
+  // Those a listener removes while the others are told are not told any more; those it adds
+  // are told from the next change on.
+  const std::vector<gui::events::IEventListener*> listeners = listeners_;
   for (gui::events::IEventListener* listener : listeners) {
-    listener->onEvent(this, 0);
+    if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end()) {
+      listener->onEvent(this, 0);
+    }
   }
 }
 
 void Localizer::selectLanguage(std::u16string_view name) {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
   chooseIfNone();
-  if (current_ == nullptr || xml::sameName(current_->engName(), name)) {
+  if (current_ == nullptr || xml::sameName(current_.load()->engName(), name)) {
     return;
   }
   LangPack* candidate = find(name);
@@ -183,12 +186,17 @@ void Localizer::selectLanguage(std::u16string_view name) {
 
 void Localizer::selectLanguageAt(size_t index) {
   if (index < languages_.size()) {
+    std::lock_guard<std::recursive_mutex> hold(lock_);
     chooseIfNone();
     makeCurrent(languages_[index]);
   }
 }
 
 LangPack* Localizer::currentLanguage() {
+  if (LangPack* language = current_.load()) {
+    return language;
+  }
+  std::lock_guard<std::recursive_mutex> hold(lock_);
   chooseIfNone();
   return current_;
 }
@@ -206,7 +214,13 @@ std::u16string_view Localizer::englishText(int32_t id) {
   return english == nullptr ? std::u16string_view() : english->text(id);
 }
 
+void Localizer::addListener(gui::events::IEventListener* listener) {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
+  listeners_.push_back(listener);
+}
+
 void Localizer::removeListener(gui::events::IEventListener* listener) {
+  std::lock_guard<std::recursive_mutex> hold(lock_);
   listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
 }
 

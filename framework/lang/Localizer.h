@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +15,12 @@ namespace s::lang {
 
 // Every text the program shows, by numeric id, in the chosen language. Listeners hear of
 // every change of language (onEvent(localizer, 0)) and fetch their texts again.
+//
+// Several threads share one localizer (each window's own among them): texts may be read, the
+// language chosen and listeners added or removed from any of them. Listeners are told on the
+// thread that chose the language, under the localizer's lock, so once removeListener() has
+// returned a listener is not told again; a listener must therefore not wait there for another
+// thread (a window's listener hands the work to its own thread).
 class Localizer final : public Pooled<Localizer, PoolableObject> {
  public:
   Localizer() = default;
@@ -38,7 +46,7 @@ class Localizer final : public Pooled<Localizer, PoolableObject> {
   // Serbian variants standing in for each other; null when none does.
   LangPack* find(std::u16string_view name) const;
 
-  void addListener(gui::events::IEventListener* listener) { listeners_.push_back(listener); }
+  void addListener(gui::events::IEventListener* listener);
   void removeListener(gui::events::IEventListener* listener);
 
   std::u16string_view className() const override { return u"s_lang_Localizer"; }
@@ -49,8 +57,12 @@ class Localizer final : public Pooled<Localizer, PoolableObject> {
   void makeCurrent(LangPack* language);
   void chooseIfNone();
 
+  // Fixed once loaded, and so read without the lock.
   std::vector<LangPack*> languages_;
-  LangPack* current_ = nullptr;
+  std::atomic<LangPack*> current_{nullptr};
+  // Guards the choice of language and the listeners; a listener may add or remove listeners
+  // while it is told.
+  std::recursive_mutex lock_;
   std::vector<gui::events::IEventListener*> listeners_;
 };
 

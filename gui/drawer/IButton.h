@@ -8,8 +8,9 @@
 
 namespace s::gui::drawer {
 
-// Push buttons. Colours: 0 frame, 1 face. Fonts: 0 caption. A caption beginning with
-// "#" names a glyph (Glyphs) drawn instead of text.
+// Push buttons. Colours: 0 frame, 1 face, 2 pressed and 3 hover surfaces (skinned look).
+// Fonts: 0 caption, 1 glyph, 2 and 3 caption and glyph on the pressed surface. A caption
+// beginning with "#" names a glyph (Glyphs) drawn instead of text.
 class IButton : public IDrawer {
  public:
   using Rect = platform::ui::Rect;

@@ -8,7 +8,7 @@
 
 namespace s::gui::drawer {
 
-// Column headers. Colours: 0 frame. Fonts: 0 text.
+// Column headers. Colours: 0 frame, 1 background. Fonts: 0 text, 1 the sort arrow.
 class IListHeader : public IDrawer {
  public:
   using Rect = platform::ui::Rect;

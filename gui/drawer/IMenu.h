@@ -9,7 +9,7 @@
 namespace s::gui::drawer {
 
 // Menus. Colours: 0 text, 1 frame and highlight, 2 background. Fonts: 0 text,
-// 1 disabled text, 2 marks.
+// 1 disabled text, 2 marks, 3 text on the highlight.
 class IMenu : public IDrawer {
  public:
   using Rect = platform::ui::Rect;

@@ -7,7 +7,8 @@
 
 namespace s::gui::drawer {
 
-// Scroll bars. Colours: 0 frame, 1 face (thumb and arrows), 2 second (track).
+// Scroll bars. Colours: 0 frame, 1 face (thumb and arrows), 2 second (track). Fonts: 0 the
+// arrows and the thumb's lines.
 class IScrollBar : public IDrawer {
  public:
   using Rect = platform::ui::Rect;

@@ -26,4 +26,14 @@ constexpr Rgb mix(Rgb a, Rgb b) {
   return half(a, b, 16) | half(a, b, 8) | half(a, b, 0);
 }
 
+// `part` of `parts` of the way from one colour to another.
+constexpr Rgb blend(Rgb from, Rgb to, int part, int parts) {
+  auto channel = [&](int shift) {
+    const int a = static_cast<int>((from >> shift) & 0xFF);
+    const int b = static_cast<int>((to >> shift) & 0xFF);
+    return static_cast<Rgb>(a + (b - a) * part / parts) << shift;
+  };
+  return channel(16) | channel(8) | channel(0);
+}
+
 }  // namespace s::gui::drawer

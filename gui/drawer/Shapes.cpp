@@ -18,9 +18,11 @@ void frame(cairo_t* cr, const Rect& area, Rgb colour) {
     return;
   }
   setSource(cr, colour);
-  cairo_set_line_width(cr, 1.0);
-  // Half-pixel positions keep the line on whole pixels.
-  cairo_rectangle(cr, area.x + 0.5, area.y + 0.5, area.width - 1.0, area.height - 1.0);
+  const double width = line();
+  cairo_set_line_width(cr, width);
+  // Lines centred half their width inside keep to whole pixels.
+  cairo_rectangle(cr, area.x + width / 2, area.y + width / 2, area.width - width,
+                  area.height - width);
   cairo_stroke(cr);
 }
 
@@ -28,11 +30,12 @@ void bevel(cairo_t* cr, const Rect& area, bool sunken) {
   if (area.empty()) {
     return;
   }
-  const double left = area.x + 0.5;
-  const double top = area.y + 0.5;
-  const double right = area.x + area.width - 0.5;
-  const double bottom = area.y + area.height - 0.5;
-  cairo_set_line_width(cr, 1.0);
+  const double width = line();
+  const double left = area.x + width / 2;
+  const double top = area.y + width / 2;
+  const double right = area.x + area.width - width / 2;
+  const double bottom = area.y + area.height - width / 2;
+  cairo_set_line_width(cr, width);
   setSource(cr, sunken ? kShadow : kLight);
   cairo_move_to(cr, left, bottom);
   cairo_line_to(cr, left, top);

@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include "gui/drawer/Rgb.h"
+#include "platform/ui/DesktopScale.h"
 #include "platform/ui/Rect.h"
 
 // Pixel-exact rectangles and lines the drawers are made of.
@@ -16,6 +17,14 @@ void frame(cairo_t* cr, const platform::ui::Rect& area, Rgb colour);
 void bevel(cairo_t* cr, const platform::ui::Rect& area, bool sunken);
 // Shrinks an area by `by` pixels on every side.
 platform::ui::Rect inset(const platform::ui::Rect& area, int by);
+
+// A drawer's own lengths, given at 96 dpi, in the screen's pixels; and the width of its lines.
+inline int px(int length) {
+  return platform::ui::DesktopScale::px(length);
+}
+inline int line() {
+  return platform::ui::DesktopScale::line();
+}
 
 // The plain look's colours, standing for the desktop's system colours.
 inline constexpr Rgb kFace = 0xF0F0F0;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "gui/drawer/ReadableInks.h"
 #include "gui/drawer/border/Thin.h"
 #include "gui/drawer/button/Thin.h"
 #include "gui/drawer/checkbox/Thin.h"
@@ -165,6 +166,7 @@ ISkin* makeThin(std::u16string_view name, const std::array<Rgb, 6>& c) {
            skin->getSlider(), skin->getListHeader(), skin->getMenu(), skin->getStatusBar()}) {
     d->setFontColour(0, text);
   }
+  chooseReadableInks(*skin, {.text = text, .accent = frame, .surface = background, .all = c});
   return skin;
 }
 
@@ -215,6 +217,7 @@ ISkin* makeThinWindow(std::u16string_view name, const std::array<Rgb, 15>& colou
   auto* tab = drawerWith<tabbox::win::Thin>({c(4)});
   tab->setFontColour(0, c(6));
   skin->setTabBox(tab);
+  chooseReadableInks(*skin, {.text = c(6), .accent = c(4), .surface = c(1), .all = colours});
   return skin;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cairo.h>
-#include <pango/pangocairo.h>
 
 #include <cstdint>
 #include <string>
@@ -14,6 +13,8 @@
 namespace s::gui::drawer {
 
 // Text through pango, shared by every drawer: measuring and painting one text in a font.
+// Each thread keeps its own pango context, layout and scratch surface for it, so that the many
+// short texts of a list cost their shaping and nothing more.
 class TextLayout {
  public:
   struct Size {
@@ -23,22 +24,17 @@ class TextLayout {
   // Horizontal alignment of painted text.
   enum Align : std::int32_t { kLeft = 0, kCenter = 1, kRight = 2 };
 
-  // The font components fall back on: the desktop's sans face, 10 points.
-  static const PangoFontDescription* defaultDescription();
   static std::string utf8(std::u16string_view text);
 
-  // A layout of `text` in `font` (nullptr: the default) for `cr`; wrapWidth > 0 wraps at
-  // that many pixels. The caller unrefs it.
-  static PangoLayout* make(cairo_t* cr, std::u16string_view text, const IFont* font,
-                           std::int32_t wrapWidth);
-  // The pixel extent of the text (any thread).
+  // The pixel extent of the text in `font` (nullptr: the desktop's sans face, 10 points);
+  // wrapWidth > 0 wraps at that many pixels. Any thread.
   static Size measure(std::u16string_view text, const IFont* font, std::int32_t wrapWidth);
   // The font's own colour when it has one, else `fallback`.
   static Rgb inkOf(const IFont* font, Rgb fallback) {
     return font != nullptr && font->hasColour() ? font->getColour() : fallback;
   }
-  // Paints the text in `colour` inside `area`,
-  // aligned horizontally and centred vertically; wrapped at the area's width when `wrap`.
+  // Paints the text in `colour` inside `area`, aligned horizontally and centred vertically;
+  // wrapped at the area's width when `wrap`. A text the area cannot hold ends in an ellipsis.
   static void paint(cairo_t* cr, const platform::ui::Rect& area, std::u16string_view text,
                     const IFont* font, Rgb colour, std::int32_t align, bool wrap);
 };

@@ -2,6 +2,7 @@
 
 #include "gui/icons/IconDrawer.h"
 #include "gui/icons/IconSourceLoader.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
 
@@ -39,8 +40,10 @@ void Image::setPicture(image::IImageBuffer* picture) {
       releasePicture();
       picture_ = picture;
     }
-    const std::int32_t width = picture_ != nullptr ? picture_->width() : 0;
-    const std::int32_t height = picture_ != nullptr ? picture_->height() : 0;
+    // A picture's pixels count at 96 dpi, like every size; it is scaled once, when drawn.
+    using platform::ui::DesktopScale;
+    const std::int32_t width = picture_ != nullptr ? DesktopScale::px(picture_->width()) : 0;
+    const std::int32_t height = picture_ != nullptr ? DesktopScale::px(picture_->height()) : 0;
     setMinSize(width, height);
     setNaturalSize(width, height);
     relayoutParent();
@@ -50,14 +53,14 @@ void Image::setPicture(image::IImageBuffer* picture) {
 
 void Image::setFixedWidth(std::int32_t px) {
   onUiThread([&] {
-    setFixedWidthValue(px);
+    setFixedWidthValue(platform::ui::DesktopScale::px(px));
     relayoutParent();
   });
 }
 
 void Image::setFixedHeight(std::int32_t px) {
   onUiThread([&] {
-    setFixedHeightValue(px);
+    setFixedHeightValue(platform::ui::DesktopScale::px(px));
     relayoutParent();
   });
 }

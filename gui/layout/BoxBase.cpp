@@ -6,8 +6,11 @@
 #include "gui/layout/LinearLayout.h"
 #include "gui/layout/PileLayout.h"
 #include "gui/layout/Window.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
+
+using platform::ui::DesktopScale;
 
 void BoxBase::reset() {
   Component::reset();
@@ -166,31 +169,31 @@ void BoxBase::relayout() {
 }
 
 void BoxBase::setInsetLeft(std::int32_t px) {
-  insetLeft_ = px;
+  insetLeft_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetRight(std::int32_t px) {
-  insetRight_ = px;
+  insetRight_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetTop(std::int32_t px) {
-  insetTop_ = px;
+  insetTop_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetBottom(std::int32_t px) {
-  insetBottom_ = px;
+  insetBottom_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetH(std::int32_t px) {
-  insetLeft_ = insetRight_ = px;
+  insetLeft_ = insetRight_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInsetV(std::int32_t px) {
-  insetTop_ = insetBottom_ = px;
+  insetTop_ = insetBottom_ = DesktopScale::px(px);
   relayout();
 }
 void BoxBase::setInset(std::int32_t px) {
-  insetLeft_ = insetRight_ = insetTop_ = insetBottom_ = px;
+  insetLeft_ = insetRight_ = insetTop_ = insetBottom_ = DesktopScale::px(px);
   relayout();
 }
 
@@ -218,7 +221,7 @@ void BoxBase::setHeightPercent(std::int32_t percent, bool relayout) {
 }
 
 void BoxBase::setFixedWidth(std::int32_t px, bool relayout) {
-  setFixedWidthValue(px);
+  setFixedWidthValue(DesktopScale::px(px));
   setWidthPercentValue(-1);
   if (relayout) {
     relayoutParent();
@@ -226,7 +229,7 @@ void BoxBase::setFixedWidth(std::int32_t px, bool relayout) {
 }
 
 void BoxBase::setFixedHeight(std::int32_t px, bool relayout) {
-  setFixedHeightValue(px);
+  setFixedHeightValue(DesktopScale::px(px));
   setHeightPercentValue(-1);
   if (relayout) {
     relayoutParent();

@@ -5,6 +5,7 @@
 
 #include "gui/layout/Component.h"
 #include "gui/layout/IBox.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
 
@@ -26,8 +27,8 @@ class BoxBase : public Component, public virtual IBox {
 
   ILayoutManager* getLayoutManager() const override;
   void setLayoutManager(ILayoutManager* manager) override { layoutManager_ = manager; }
-  void setHSpacing(std::int32_t px) override { hSpacing_ = px; }
-  void setVSpacing(std::int32_t px) override { vSpacing_ = px; }
+  void setHSpacing(std::int32_t px) override { hSpacing_ = platform::ui::DesktopScale::px(px); }
+  void setVSpacing(std::int32_t px) override { vSpacing_ = platform::ui::DesktopScale::px(px); }
   void setInsetLeft(std::int32_t px) override;
   void setInsetRight(std::int32_t px) override;
   void setInsetTop(std::int32_t px) override;
@@ -51,7 +52,9 @@ class BoxBase : public Component, public virtual IBox {
   void setHeightPercent(std::int32_t percent, bool relayout) override;
   void setFixedWidth(std::int32_t px, bool relayout) override;
   void setFixedHeight(std::int32_t px, bool relayout) override;
-  void setMinWidthOverride(std::int32_t px) override { minWidthOverride_ = px; }
+  void setMinWidthOverride(std::int32_t px) override {
+    minWidthOverride_ = platform::ui::DesktopScale::px(px);
+  }
   // Files (and with setUrlDropTarget links) dragged from other programs and dropped on the box,
   // or on a child that takes no drops, go to its drop listeners: event 5 for the files, event 6
   // for the links, each read with the getter during the event.

@@ -54,6 +54,14 @@ bool Component::shown(const IComponent* component) {
 
 void Component::onEvent(IObject* /*source*/, std::int32_t /*code*/) {}
 
+void Component::languageChanged() {
+  for (IComponent* child : children_) {
+    if (Component* c = of(child)) {
+      c->languageChanged();
+    }
+  }
+}
+
 void Component::reset() {
   removeAll(true);
   setParent(nullptr);

@@ -139,6 +139,9 @@ class Component : public virtual IComponent {
   // The pointer capture this component held was taken away before the button was released: no
   // release will come, so a press in progress ends here.
   virtual void captureLost() {}
+  // The window's language changed (or its localizer did), on the window's thread: components
+  // showing texts by id fetch them again. The default tells the children.
+  virtual void languageChanged();
   // The deepest visible component under (x, y), given in this component's coordinates.
   Component* componentAt(std::int32_t x, std::int32_t y);
 

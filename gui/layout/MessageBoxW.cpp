@@ -6,16 +6,22 @@
 #include <array>
 #include <string>
 
+#include "framework/str/Utf8.h"
+#include "gui/drawer/TextLayout.h"
 #include "gui/layout/Window.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
 
+using drawer::TextLayout;
+using platform::ui::DesktopScale;
 using platform::ui::Event;
 using platform::ui::EventKind;
 using platform::ui::Rect;
 
 namespace {
 
+// Lengths at 96 dpi.
 constexpr std::int32_t kMargin = 16;
 constexpr std::int32_t kIconSize = 32;
 constexpr std::int32_t kTextWidth = 360;
@@ -23,10 +29,17 @@ constexpr std::int32_t kButtonWidth = 80;
 constexpr std::int32_t kButtonHeight = 26;
 constexpr std::int32_t kButtonGap = 8;
 constexpr std::int32_t kMinWidth = 200;
+constexpr double kIconPoints = 16;
 constexpr std::uint32_t kKeyReturn = 0xFF0D;
 constexpr std::uint32_t kKeyEnter = 0xFF8D;
 constexpr std::uint32_t kKeyEscape = 0xFF1B;
-constexpr const char* kFont = "Sans 10";
+
+std::u16string utf16(std::string_view text) {
+  std::u16string out(text.size(), u'\0');
+  out.resize(str::utf8::decode(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
+                               out.data()));
+  return out;
+}
 
 // One box on the screen and the nested loop's sink: its own window's events answer it, the
 // owner's input waits, everything else goes on to the owner.
@@ -34,16 +47,16 @@ class ModalBox final : public platform::ui::IEventSink {
  public:
   ModalBox(Window& owner, std::string_view text, MessageBoxW::Icon icon,
            MessageBoxW::Buttons buttons)
-      : owner_(owner), display_(*owner.display()), text_(text), icon_(icon) {
+      : owner_(owner), display_(*owner.display()), text_(utf16(text)), icon_(icon) {
     switch (buttons) {
       case MessageBoxW::Buttons::kOk:
-        labels_ = {"OK"};
+        labels_ = {u"OK"};
         break;
       case MessageBoxW::Buttons::kYesNo:
-        labels_ = {"Yes", "No"};
+        labels_ = {u"Yes", u"No"};
         break;
       case MessageBoxW::Buttons::kYesNoCancel:
-        labels_ = {"Yes", "No", "Cancel"};
+        labels_ = {u"Yes", u"No", u"Cancel"};
         break;
     }
   }
@@ -81,37 +94,22 @@ class ModalBox final : public platform::ui::IEventSink {
   }
 
  private:
-  PangoLayout* makeLayout(cairo_t* cr) const {
-    PangoLayout* layout = pango_cairo_create_layout(cr);
-    PangoFontDescription* font = pango_font_description_from_string(kFont);
-    pango_layout_set_font_description(layout, font);
-    pango_font_description_free(font);
-    pango_layout_set_width(layout, kTextWidth * PANGO_SCALE);
-    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-    pango_layout_set_text(layout, text_.data(), static_cast<int>(text_.size()));
-    return layout;
-  }
-
   bool open() {
-    // Measured on a scratch surface: the window's size depends on the text.
-    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
-    cairo_t* cr = cairo_create(scratch);
-    PangoLayout* layout = makeLayout(cr);
-    pango_layout_get_pixel_size(layout, &textWidth_, &textHeight_);
-    g_object_unref(layout);
-    cairo_destroy(cr);
-    cairo_surface_destroy(scratch);
-
+    // The window's size depends on the text.
+    const TextLayout::Size text = TextLayout::measure(text_, nullptr, px(kTextWidth));
+    textWidth_ = text.width;
+    textHeight_ = text.height;
     const auto count = static_cast<std::int32_t>(labels_.size());
-    const std::int32_t buttonsWidth = count * kButtonWidth + (count - 1) * kButtonGap;
+    const std::int32_t buttonsWidth = count * px(kButtonWidth) + (count - 1) * px(kButtonGap);
     const std::int32_t width =
-        std::max({kMinWidth, 3 * kMargin + kIconSize + textWidth_, 2 * kMargin + buttonsWidth});
-    const std::int32_t top = kMargin + std::max(kIconSize, textHeight_) + kMargin;
-    const std::int32_t height = top + kButtonHeight + kMargin;
+        std::max({px(kMinWidth), 3 * px(kMargin) + px(kIconSize) + textWidth_,
+                  2 * px(kMargin) + buttonsWidth});
+    const std::int32_t top = px(kMargin) + std::max(px(kIconSize), textHeight_) + px(kMargin);
+    const std::int32_t height = top + px(kButtonHeight) + px(kMargin);
     std::int32_t x = (width - buttonsWidth) / 2;
     for (std::int32_t i = 0; i < count; ++i) {
-      buttons_[static_cast<std::size_t>(i)] = {x, top, kButtonWidth, kButtonHeight};
-      x += kButtonWidth + kButtonGap;
+      buttons_[static_cast<std::size_t>(i)] = {x, top, px(kButtonWidth), px(kButtonHeight)};
+      x += px(kButtonWidth) + px(kButtonGap);
     }
     const Rect ownerBounds = display_.bounds(owner_.platformWindow());
     const std::int32_t left = std::clamp(ownerBounds.x + (ownerBounds.width - width) / 2, 0,
@@ -132,8 +130,12 @@ class ModalBox final : public platform::ui::IEventSink {
     return true;
   }
 
+  static std::int32_t px(std::int32_t length) { return DesktopScale::px(length); }
+
   void paintIcon(cairo_t* cr) const {
-    const double c = kMargin + kIconSize / 2.0;
+    const double margin = px(kMargin);
+    const double size = px(kIconSize);
+    const double c = margin + size / 2.0;
     const char* glyph = "i";
     switch (icon_) {
       case MessageBoxW::Icon::kInformation:
@@ -153,16 +155,18 @@ class ModalBox final : public platform::ui::IEventSink {
         break;
     }
     if (icon_ == MessageBoxW::Icon::kWarning) {
-      cairo_move_to(cr, c, kMargin);
-      cairo_line_to(cr, kMargin + kIconSize, kMargin + kIconSize);
-      cairo_line_to(cr, kMargin, kMargin + kIconSize);
+      cairo_move_to(cr, c, margin);
+      cairo_line_to(cr, margin + size, margin + size);
+      cairo_line_to(cr, margin, margin + size);
       cairo_close_path(cr);
     } else {
-      cairo_arc(cr, c, c, kIconSize / 2.0, 0, 2 * G_PI);
+      cairo_arc(cr, c, c, size / 2.0, 0, 2 * G_PI);
     }
     cairo_fill(cr);
     PangoLayout* layout = pango_cairo_create_layout(cr);
-    PangoFontDescription* font = pango_font_description_from_string("Sans Bold 16");
+    PangoFontDescription* font = pango_font_description_from_string("Sans Bold");
+    pango_font_description_set_absolute_size(
+        font, kIconPoints * DesktopScale::dpi() / 72.0 * PANGO_SCALE);
     pango_layout_set_font_description(layout, font);
     pango_font_description_free(font);
     pango_layout_set_text(layout, glyph, -1);
@@ -171,7 +175,7 @@ class ModalBox final : public platform::ui::IEventSink {
     pango_layout_get_pixel_size(layout, &w, &h);
     const bool dark = icon_ == MessageBoxW::Icon::kWarning;
     cairo_set_source_rgb(cr, dark ? 0 : 1, dark ? 0 : 1, dark ? 0 : 1);
-    cairo_move_to(cr, c - w / 2.0, c - h / 2.0 + (dark ? 4 : 0));
+    cairo_move_to(cr, c - w / 2.0, c - h / 2.0 + (dark ? px(4) : 0));
     pango_cairo_show_layout(cr, layout);
     g_object_unref(layout);
   }
@@ -185,12 +189,11 @@ class ModalBox final : public platform::ui::IEventSink {
     cairo_set_source_rgb(cr, 240 / 255.0, 240 / 255.0, 240 / 255.0);
     cairo_paint(cr);
     paintIcon(cr);
-    PangoLayout* layout = makeLayout(cr);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_move_to(cr, 2 * kMargin + kIconSize,
-                  kMargin + std::max(0, (kIconSize - textHeight_) / 2));
-    pango_cairo_show_layout(cr, layout);
-    g_object_unref(layout);
+    TextLayout::paint(
+        cr,
+        {2 * px(kMargin) + px(kIconSize),
+         px(kMargin) + std::max(0, (px(kIconSize) - textHeight_) / 2), px(kTextWidth), textHeight_},
+        text_, nullptr, 0x000000, TextLayout::kLeft, true);
     for (std::size_t i = 0; i < labels_.size(); ++i) {
       const Rect& b = buttons_[i];
       const bool down = static_cast<int>(i) == pressed_;
@@ -198,22 +201,12 @@ class ModalBox final : public platform::ui::IEventSink {
       cairo_rectangle(cr, b.x, b.y, b.width, b.height);
       cairo_fill(cr);
       // The default button (Return) has the heavier frame.
-      cairo_set_line_width(cr, i == 0 ? 2 : 1);
+      const double line = DesktopScale::line() * (i == 0 ? 2 : 1);
+      cairo_set_line_width(cr, line);
       cairo_set_source_rgb(cr, 0.45, 0.45, 0.45);
-      cairo_rectangle(cr, b.x + 0.5, b.y + 0.5, b.width - 1, b.height - 1);
+      cairo_rectangle(cr, b.x + line / 2, b.y + line / 2, b.width - line, b.height - line);
       cairo_stroke(cr);
-      PangoLayout* label = pango_cairo_create_layout(cr);
-      PangoFontDescription* font = pango_font_description_from_string(kFont);
-      pango_layout_set_font_description(label, font);
-      pango_font_description_free(font);
-      pango_layout_set_text(label, labels_[i].c_str(), -1);
-      int w = 0;
-      int h = 0;
-      pango_layout_get_pixel_size(label, &w, &h);
-      cairo_set_source_rgb(cr, 0, 0, 0);
-      cairo_move_to(cr, b.x + (b.width - w) / 2.0, b.y + (b.height - h) / 2.0);
-      pango_cairo_show_layout(cr, label);
-      g_object_unref(label);
+      TextLayout::paint(cr, b, labels_[i], nullptr, 0x000000, TextLayout::kCenter, false);
     }
     cairo_destroy(cr);
     const Rect all = display_.bounds(id_);
@@ -268,9 +261,9 @@ class ModalBox final : public platform::ui::IEventSink {
 
   Window& owner_;
   platform::ui::IDisplay& display_;
-  std::string text_;
+  std::u16string text_;
   MessageBoxW::Icon icon_;
-  std::vector<std::string> labels_;
+  std::vector<std::u16string_view> labels_;
   std::array<Rect, 3> buttons_{};
   std::int32_t textWidth_ = 0;
   std::int32_t textHeight_ = 0;

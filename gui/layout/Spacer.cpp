@@ -1,4 +1,5 @@
 #include "gui/layout/Spacer.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
 
@@ -44,13 +45,13 @@ void Spacer::setHeightPercent(std::int32_t percent) {
 }
 
 void Spacer::setFixedWidth(std::int32_t px) {
-  setFixedWidthValue(px);
+  setFixedWidthValue(platform::ui::DesktopScale::px(px));
   setWidthPercentValue(-1);
   relayoutParent();
 }
 
 void Spacer::setFixedHeight(std::int32_t px) {
-  setFixedHeightValue(px);
+  setFixedHeightValue(platform::ui::DesktopScale::px(px));
   setHeightPercentValue(-1);
   relayoutParent();
 }

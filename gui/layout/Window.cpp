@@ -78,15 +78,16 @@ Window::Window() {
 }
 
 Window::~Window() {
+  // First, so that no change of language reaches a window on its way out.
+  if (localizer_ != nullptr) {
+    localizer_->removeListener(this);
+  }
   stopping_ = true;
   {
     std::lock_guard<std::mutex> hold(callLock_);
     if (!ended_ && display_ != nullptr) {
       display_->post([] {});
     }
-  }
-  if (localizer_ != nullptr) {
-    localizer_->removeListener(this);
   }
   thread_->waitIdle(static_cast<std::uint32_t>(kEndWait.count()));
   thread_->release();
@@ -208,6 +209,9 @@ void Window::setTitle(std::u16string_view text) {
 
 void Window::setLocalizer(lang::Localizer* localizer) {
   onUiThread([&] {
+    if (localizer == localizer_) {
+      return;
+    }
     if (localizer_ != nullptr) {
       localizer_->removeListener(this);
     }
@@ -215,20 +219,36 @@ void Window::setLocalizer(lang::Localizer* localizer) {
     if (localizer_ != nullptr) {
       localizer_->addListener(this);
     }
+    languageChanged();
   });
 }
 
 void Window::setTitleTextId(std::int32_t id) {
-  titleTextId_ = id;
-  if (localizer_ != nullptr) {
-    setTitle(localizer_->text(id));
+  onUiThread([&] {
+    titleTextId_ = id;
+    if (localizer_ != nullptr && id >= 0) {
+      setTitle(localizer_->text(id));
+    }
+  });
+}
+
+void Window::languageChanged() {
+  if (localizer_ != nullptr && titleTextId_ >= 0) {
+    setTitle(localizer_->text(titleTextId_));
   }
+  BoxBase::languageChanged();
 }
 
 void Window::onEvent(IObject* source, std::int32_t /*code*/) {
-  // The language changed: the title follows.
-  if (source == localizer_ && localizer_ != nullptr && titleTextId_ >= 0) {
-    setTitle(localizer_->text(titleTextId_));
+  // The language changed. This is the thread that changed it, inside the localizer's lock: the
+  // texts are fetched again on the window's own thread, without waiting for it here.
+  if (source == nullptr || source != localizer_ || display_ == nullptr) {
+    return;
+  }
+  if (isUiThread()) {
+    languageChanged();
+  } else {
+    display_->post([this] { languageChanged(); });
   }
 }
 

@@ -62,10 +62,12 @@ class Window final : public Pooled<Window, BoxBase, 0>,
 
   void setTitle(std::string_view utf8) override;
   void setTitle(std::u16string_view text);
-  // The texts of setTitleTextId come from `localizer`, again whenever its language changes.
+  // Where the window and its components take their texts by id from, again whenever its
+  // language changes; setting another one relabels them at once.
   void setLocalizer(lang::Localizer* localizer);
   void setTitleTextId(std::int32_t id);
   void onEvent(IObject* source, std::int32_t code) override;
+  void languageChanged() override;
   // Lays the window out and tells the window manager the smallest size the layout allows.
   void relayout() override;
   void cancelClose() override { closeCancelled_ = true; }
@@ -237,8 +239,9 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::uint32_t notificationValue_ = 0;
   bool closeCancelled_ = false;
   bool closeIconizes_ = false;
-  bool iconized_ = false;
-  bool maximized_ = false;
+  // Written on the window's thread, read from any.
+  std::atomic<bool> iconized_{false};
+  std::atomic<bool> maximized_{false};
   bool keepOnTop_ = false;
   bool resizable_ = true;
   bool taskbarButton_ = true;

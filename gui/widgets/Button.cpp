@@ -6,6 +6,7 @@
 #include "framework/lang/Localizer.h"
 #include "gui/drawer/button/Basic.h"
 #include "gui/widgets/Skinned.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
 
@@ -87,20 +88,21 @@ void Button::setText(std::u16string_view text) {
     text_ = text;
     const drawer::TextLayout::Size size = drawer::TextLayout::measure(text_, &normal_, 0);
     // Room for the frame around the caption.
-    setMinSize(size.width + 8, size.height + 6);
-    setNaturalSize(size.width + 8, size.height + 6);
+    const std::int32_t width = size.width + platform::ui::DesktopScale::px(8);
+    const std::int32_t height = size.height + platform::ui::DesktopScale::px(6);
+    setMinSize(width, height);
+    setNaturalSize(width, height);
     relayoutParent();
     invalidate();
   });
 }
 
 void Button::setTextId(std::int32_t id) {
-  textId_ = id;
-  std::u16string text;
-  if (localizer_ != nullptr && id != -1) {
-    text = localizer_->text(id);
-  }
-  setText(text);
+  onUiThread([&] {
+    textId_ = id;
+    lang::Localizer* localizer = localizerOf(*this);
+    setText(localizer != nullptr && id != -1 ? localizer->text(id) : std::u16string_view());
+  });
 }
 
 template <class Change>
@@ -153,11 +155,11 @@ void Button::setHeightPercent(std::int32_t percent) {
   relayoutParent();
 }
 void Button::setFixedWidth(std::int32_t px) {
-  setFixedWidthValue(px);
+  setFixedWidthValue(platform::ui::DesktopScale::px(px));
   relayoutParent();
 }
 void Button::setFixedHeight(std::int32_t px) {
-  setFixedHeightValue(px);
+  setFixedHeightValue(platform::ui::DesktopScale::px(px));
   relayoutParent();
 }
 
@@ -227,14 +229,7 @@ void Button::setEnabled(bool enabled) {
 
 void Button::createPlatform(IWindow* window, WindowHost* host) {
   Component::createPlatform(window, host);
-  Window* top = windowOf(*this);
-  localizer_ = top != nullptr ? top->getLocalizer() : nullptr;
-  if (localizer_ != nullptr) {
-    localizer_->addListener(this);
-    if (textId_ != -1) {
-      setTextId(textId_);
-    }
-  }
+  languageChanged();
 }
 
 void Button::destroyPlatform() {
@@ -242,21 +237,15 @@ void Button::destroyPlatform() {
     stopRepeat();
     window->releaseCapture(this);
   }
-  if (localizer_ != nullptr) {
-    localizer_->removeListener(this);
-    localizer_ = nullptr;
-  }
   held_ = false;
   hotState_ = 0;
   Component::destroyPlatform();
 }
 
-void Button::onEvent(IObject* source, std::int32_t code) {
-  if (localizer_ != nullptr && source == localizer_ && textId_ != -1) {
+void Button::languageChanged() {
+  if (textId_ != -1) {
     setTextId(textId_);
-    return;
   }
-  Component::onEvent(source, code);
 }
 
 void Button::paint(cairo_t* cr) {
@@ -285,30 +274,35 @@ void Button::paint(cairo_t* cr) {
 }
 
 void Button::paintFocusCue(cairo_t* cr, drawer::Rgb colour) const {
-  constexpr double kInset = 3.5;
-  if (getWidth() <= 2 * kInset || getHeight() <= 2 * kInset) {
+  const double line = platform::ui::DesktopScale::line();
+  const double inset = platform::ui::DesktopScale::px(3) + line / 2;
+  if (getWidth() <= 2 * inset || getHeight() <= 2 * inset) {
     return;
   }
-  const double dash = 1;
   drawer::setSource(cr, colour);
-  cairo_set_line_width(cr, 1);
-  cairo_set_dash(cr, &dash, 1, 0);
-  cairo_rectangle(cr, kInset, kInset, getWidth() - 2 * kInset, getHeight() - 2 * kInset);
+  cairo_set_line_width(cr, line);
+  cairo_set_dash(cr, &line, 1, 0);
+  cairo_rectangle(cr, inset, inset, getWidth() - 2 * inset, getHeight() - 2 * inset);
   cairo_stroke(cr);
   cairo_set_dash(cr, nullptr, 0, 0);
 }
 
 void Button::paintGripDots(cairo_t* cr) {
+  using platform::ui::DesktopScale;
   const std::int32_t w = getWidth();
   const std::int32_t h = getHeight();
-  const std::int32_t dots[6][2] = {{w - 3, h - 11}, {w - 3, h - 7}, {w - 7, h - 7},
-                                   {w - 3, h - 3},  {w - 7, h - 3}, {w - 11, h - 3}};
-  for (const auto& dot : dots) {
+  // Offsets from the bottom-right corner at 96 dpi.
+  constexpr std::int32_t kDots[6][2] = {{3, 11}, {3, 7}, {7, 7}, {3, 3}, {7, 3}, {11, 3}};
+  const std::int32_t size = DesktopScale::px(2);
+  const std::int32_t shadow = DesktopScale::line();
+  for (const auto& dot : kDots) {
+    const std::int32_t x = w - DesktopScale::px(dot[0]);
+    const std::int32_t y = h - DesktopScale::px(dot[1]);
     drawer::setSource(cr, drawer::rgb(184, 181, 161));
-    cairo_rectangle(cr, dot[0] - 1, dot[1] - 1, 2, 2);
+    cairo_rectangle(cr, x - shadow, y - shadow, size, size);
     cairo_fill(cr);
     drawer::setSource(cr, 0xFFFFFF);
-    cairo_rectangle(cr, dot[0], dot[1], 2, 2);
+    cairo_rectangle(cr, x, y, size, size);
     cairo_fill(cr);
   }
 }

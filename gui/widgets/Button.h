@@ -11,10 +11,6 @@
 #include "gui/widgets/Font.h"
 #include "gui/widgets/IButton.h"
 
-namespace s::lang {
-class Localizer;
-}
-
 namespace s::gui::win {
 
 namespace detail {
@@ -77,7 +73,7 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   std::int32_t getHotState() const { return hotState_; }
   bool isResizeGrip() const { return text_ == u"#Resizer"; }
 
-  void onEvent(IObject* source, std::int32_t code) override;
+  void languageChanged() override;
   void paint(cairo_t* cr) override;
   bool handleInput(const platform::ui::Event& event, std::int32_t x, std::int32_t y) override;
   // A button that reacts to clicks takes the focus (the resize grip does not); Space and Enter
@@ -135,7 +131,6 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   events::ListenerList clicks_;
   events::ListenerList toggles_;
   events::ListenerList presses_;
-  lang::Localizer* localizer_ = nullptr;
 };
 
 }  // namespace s::gui::win

@@ -2,6 +2,7 @@
 
 #include "gui/drawer/counter/Basic.h"
 #include "gui/widgets/Skinned.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
 
@@ -72,10 +73,10 @@ void Counter::toggle() {
 void Counter::setInsets(std::int32_t left, std::int32_t top, std::int32_t right,
                         std::int32_t bottom) {
   onUiThread([&] {
-    left_ = left;
-    top_ = top;
-    right_ = right;
-    bottom_ = bottom;
+    left_ = platform::ui::DesktopScale::px(left);
+    top_ = platform::ui::DesktopScale::px(top);
+    right_ = platform::ui::DesktopScale::px(right);
+    bottom_ = platform::ui::DesktopScale::px(bottom);
     invalidate();
   });
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "gui/drawer/TextLayout.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace s::gui::win {
 
@@ -152,14 +153,21 @@ std::int32_t Font::measureHeight() const {
 }
 
 const PangoFontDescription* Font::description() const {
+  const double scale = platform::ui::DesktopScale::factor();
+  if (description_ != nullptr && scale != describedAt_) {
+    pango_font_description_free(description_);
+    description_ = nullptr;
+  }
   if (description_ == nullptr) {
+    describedAt_ = scale;
     description_ = pango_font_description_new();
     pango_font_description_set_family(description_, face_.c_str());
     pango_font_description_set_weight(description_, static_cast<PangoWeight>(weight_));
     pango_font_description_set_style(description_,
                                      italic_ ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     // A positive height counted the line with its leading; the glyphs take about 80 % of it.
-    const double pixels = height_ < 0 ? -height_ : height_ * 0.8;
+    // Heights are given at 96 dpi, like every size of the toolkit.
+    const double pixels = (height_ < 0 ? -height_ : height_ * 0.8) * scale;
     pango_font_description_set_absolute_size(description_, std::max(1.0, pixels) * PANGO_SCALE);
   }
   return description_;

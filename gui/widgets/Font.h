@@ -92,6 +92,8 @@ class Font final : public Pooled<Font, drawer::IFont> {
   bool explicitSize_ = false;
   bool explicitWeight_ = false;
   mutable PangoFontDescription* description_ = nullptr;
+  // The desktop's scale the description was made for.
+  mutable double describedAt_ = 1.0;
 };
 
 }  // namespace s::gui::win

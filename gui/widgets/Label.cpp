@@ -114,12 +114,11 @@ bool Label::setText(std::u16string_view text, bool redraw) {
 }
 
 void Label::setTextId(std::int32_t id) {
-  textId_ = id;
-  std::u16string text;
-  if (localizer_ != nullptr && id != -1) {
-    text = localizer_->text(id);
-  }
-  setText(text, true);
+  onUiThread([&] {
+    textId_ = id;
+    lang::Localizer* localizer = localizerOf(*this);
+    setText(localizer != nullptr && id != -1 ? localizer->text(id) : std::u16string_view(), true);
+  });
 }
 
 void Label::showTextFor(std::u16string_view text, std::uint32_t ms) {
@@ -215,11 +214,6 @@ void Label::setLink(bool link) {
 
 void Label::createPlatform(IWindow* window, WindowHost* host) {
   Component::createPlatform(window, host);
-  Window* top = windowOf(*this);
-  localizer_ = top != nullptr ? top->getLocalizer() : nullptr;
-  if (localizer_ != nullptr) {
-    localizer_->addListener(this);
-  }
   if (textId_ != -1) {
     setTextId(textId_);
   } else {
@@ -233,19 +227,13 @@ void Label::destroyPlatform() {
     window->killComponentTimer(this, kTemporaryTimer);
     window->releaseCapture(this);
   }
-  if (localizer_ != nullptr) {
-    localizer_->removeListener(this);
-    localizer_ = nullptr;
-  }
   Component::destroyPlatform();
 }
 
-void Label::onEvent(IObject* source, std::int32_t code) {
-  if (localizer_ != nullptr && source == localizer_ && textId_ != -1) {
+void Label::languageChanged() {
+  if (textId_ != -1) {
     setTextId(textId_);
-    return;
   }
-  Component::onEvent(source, code);
 }
 
 void Label::paint(cairo_t* cr) {

@@ -11,10 +11,6 @@
 #include "gui/layout/ListenerList.h"
 #include "gui/widgets/Font.h"
 
-namespace s::lang {
-class Localizer;
-}
-
 namespace s::gui::win {
 
 // A line (or wrapped lines) of text. Its size is the measured text. Texts set from other
@@ -59,7 +55,7 @@ class Label final : public Pooled<Label, Component> {
   // A drawer of the caller's (owned: released with the label) instead of the skin's.
   void setDrawer(drawer::IText* drawer, bool owned);
 
-  void onEvent(IObject* source, std::int32_t code) override;
+  void languageChanged() override;
   void paint(cairo_t* cr) override;
   bool handleInput(const platform::ui::Event& event, std::int32_t x, std::int32_t y) override;
   // A link shows the hand.
@@ -95,7 +91,6 @@ class Label final : public Pooled<Label, Component> {
   bool pressed_ = false;
   events::ListenerList clickListeners_;
   std::u16string savedText_;
-  lang::Localizer* localizer_ = nullptr;
 };
 
 }  // namespace s::gui::win

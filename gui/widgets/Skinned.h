@@ -16,6 +16,12 @@ inline Window* windowOf(const Component& component) {
   return dynamic_cast<Window*>(component.getWindow());
 }
 
+// Where the component's texts by id come from: its window's localizer, once it is in one.
+inline lang::Localizer* localizerOf(const Component& component) {
+  Window* window = windowOf(component);
+  return window != nullptr && component.created() ? window->getLocalizer() : nullptr;
+}
+
 // A widget's drawer and whether the widget owns it: an owned drawer is released when the widget
 // lets it go.
 template <class Drawer>

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "framework/base/ObjLocker.h"
+#include "framework/str/Utf8.h"
 #include "platform/linux/capture/ErrnoName.h"
 #include "platform/linux/capture/PacketRing.h"
+#include "platform/linux/rights/RightsClient.h"
 
 namespace s::system::network::win {
 
@@ -55,8 +57,16 @@ void logCaptureFailure(const char* step, int error) {
   addCaptureMessage(std::u16string(text.begin(), text.end()));
   if (platform::isAccessDenied(error)) {
     if (!rawAccessAdded()) {
-      addCaptureMessage(
-          u"NOTE: Capture needs CAP_NET_RAW: setcap cap_net_raw,cap_net_admin+ep on the program");
+      platform::RightsClient* rights = platform::RightsClient::current();
+      std::string note =
+          "NOTE: Capture needs CAP_NET_RAW, which netvigil-rights holds for the members of its "
+          "group (see the README); " +
+          (rights != nullptr ? rights->statusText() : std::string("netvigil-rights: not started"));
+      // The helper's path may hold any UTF-8.
+      std::u16string units(note.size(), u'\0');
+      units.resize(str::utf8::decode(reinterpret_cast<const uint8_t*>(note.data()), note.size(),
+                                     units.data()));
+      addCaptureMessage(units);
     }
     setRawAccessAdded();
   }
@@ -73,10 +83,12 @@ void logCaptureDrops(std::u16string_view address, uint32_t dropped) {
 
 bool captureIsPermitted() {
   int error = platform::PacketRing::probe();
-  if (error != 0) {
-    logCaptureFailure("socket()", error);
+  platform::RightsClient* rights = platform::RightsClient::current();
+  if (error == 0 || (rights != nullptr && rights->serves(platform::rights::kRightCapture))) {
+    return true;
   }
-  return error == 0;
+  logCaptureFailure("socket()", error);
+  return false;
 }
 
 bool rawAccessAdded() {

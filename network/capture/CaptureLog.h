@@ -25,7 +25,8 @@ void logCaptureDrops(std::u16string_view address, uint32_t dropped);
 bool rawAccessAdded();
 void setRawAccessAdded();
 
-// Whether this process may capture. A refusal is logged as a capture failure.
+// Whether this process may capture, itself or through the rights helper. A refusal is logged
+// as a capture failure.
 bool captureIsPermitted();
 
 }  // namespace s::system::network::win

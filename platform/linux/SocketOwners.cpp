@@ -16,8 +16,9 @@ namespace s::platform {
 
 namespace {
 
-// The owner of a slot that is still to be looked for.
+// The owner of a slot that is still to be looked for, and of one the fallback is asked about.
 constexpr int32_t kPending = INT32_MIN;
+constexpr int32_t kAsked = INT32_MIN + 1;
 constexpr size_t kEntriesBufferSize = 32 * 1024;
 // Stale slots are dropped once they are this many and more than the live ones.
 constexpr uint32_t kPruneFloor = 1024;
@@ -156,6 +157,9 @@ void SocketOwners::assign(Protocol protocol, std::vector<SocketRow>& rows) {
   bool changed = pending_ > 0;
   if (changed) {
     scan(protocol);
+    if (pending_ > 0 && fallback_ != nullptr) {
+      askFallback(protocol, rows);
+    }
     for (SocketRow& row : rows) {
       if (row.pid != kPending) {
         continue;
@@ -174,6 +178,22 @@ void SocketOwners::assign(Protocol protocol, std::vector<SocketRow>& rows) {
   }
   if (changed) {
     collectOwnerPids();
+  }
+}
+
+void SocketOwners::askFallback(Protocol protocol, const std::vector<SocketRow>& rows) {
+  unseenInodes_.clear();
+  for (const SocketRow& row : rows) {
+    Slot* slot = row.pid == kPending ? find(row.inode) : nullptr;
+    if (slot != nullptr && slot->pid == kPending) {
+      slot->pid = kAsked;  // once, though a dump may list it twice
+      unseenInodes_.push_back(row.inode);
+    }
+  }
+  unseenOwners_.assign(unseenInodes_.size(), 0);
+  fallbackAnswered_ = fallback_->findOwners(protocol, unseenInodes_, unseenOwners_);
+  for (size_t i = 0; i < unseenInodes_.size(); ++i) {
+    find(unseenInodes_[i])->pid = unseenOwners_[i] > 0 ? unseenOwners_[i] : kPending;
   }
 }
 
@@ -256,11 +276,13 @@ bool SocketOwners::listProcesses() {
 int32_t SocketOwners::unseenOwner(const SocketRow& row) const {
   // Every process of this user could be read, so an owner of this user's that was not found
   // is not in this pid namespace; nor is anyone's when no folder was refused.
-  return deniedFolder_ && row.uid != geteuid() ? kOwnerUnseen : kOwnerOutside;
+  // And one the fallback, which may read every folder, has not found is not in it either.
+  return deniedFolder_ && !fallbackAnswered_ && row.uid != geteuid() ? kOwnerUnseen : kOwnerOutside;
 }
 
 void SocketOwners::scan(Protocol protocol) {
   deniedFolder_ = false;
+  fallbackAnswered_ = false;
   if (!listProcesses()) {
     return;
   }

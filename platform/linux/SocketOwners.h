@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/linux/IOwnerLookup.h"
 #include "platform/linux/SocketRow.h"
 
 namespace s::platform {
@@ -23,9 +24,13 @@ class SocketOwners {
 
   // Sets the pid of every row of one protocol's reading: 0 for inode 0, else the owner. When
   // no visible process holds the socket: kOwnerUnseen for another user's socket while some
-  // process could not be read for want of the right, else kOwnerOutside (the owner lives
-  // outside this pid namespace, where /proc does not show it).
+  // process could not be read for want of the right and the fallback could not be asked, else
+  // kOwnerOutside (the owner lives outside this pid namespace, where /proc does not show it).
   void assign(Protocol protocol, std::vector<SocketRow>& rows);
+
+  // Asked once for each new socket that no process this one may trace holds. Not owned; null
+  // (the default) for none.
+  void setFallback(IOwnerLookup* fallback) { fallback_ = fallback; }
 
   // How many process fd folders were read by the scans so far.
   uint64_t scannedProcesses() const { return scannedProcesses_; }
@@ -53,6 +58,8 @@ class SocketOwners {
   void scanProcess(int32_t pid, Protocol protocol, bool trustOtherProtocol = true);
   bool listProcesses();
   void collectOwnerPids();
+  // Hands the sockets still pending after the scan to the fallback.
+  void askFallback(Protocol protocol, const std::vector<SocketRow>& rows);
 
   std::vector<Slot> slots_;
   uint32_t size_ = 0;
@@ -68,8 +75,12 @@ class SocketOwners {
   std::vector<uint64_t> pidBits_;
   std::vector<char> entries_;
   int procFd_ = -1;
-  bool deniedFolder_ = false;  // by the latest scan
+  bool deniedFolder_ = false;      // by the latest scan
+  bool fallbackAnswered_ = false;  // after the latest scan
   uint64_t scannedProcesses_ = 0;
+  IOwnerLookup* fallback_ = nullptr;
+  std::vector<uint64_t> unseenInodes_;
+  std::vector<int32_t> unseenOwners_;
 };
 
 }  // namespace s::platform

@@ -1,10 +1,32 @@
 #include "platform/linux/SocketTable.h"
 
+#include <netinet/in.h>
+
 #include <cerrno>
+
+#include "platform/linux/rights/RightsClient.h"
 
 namespace s::platform {
 
 namespace {
+
+// The owners only the rights helper may see.
+class HelperOwners final : public IOwnerLookup {
+ public:
+  bool findOwners(Protocol protocol, std::span<const uint64_t> inodes,
+                  std::span<int32_t> pids) override {
+    RightsClient* rights = RightsClient::current();
+    if (rights == nullptr || !rights->serves(rights::kRightOwners)) {
+      return false;
+    }
+    return rights->findOwners(protocol == Protocol::Tcp ? IPPROTO_TCP : IPPROTO_UDP, inodes, pids);
+  }
+
+  static HelperOwners& instance() {
+    static HelperOwners owners;
+    return owners;
+  }
+};
 
 // Errors that say netlink will not serve this process, as against a dump that broke once.
 bool isRefusal(int error) {
@@ -13,6 +35,10 @@ bool isRefusal(int error) {
 }
 
 }  // namespace
+
+SocketTable::SocketTable(Source source) : source_(source) {
+  owners_.setFallback(&HelperOwners::instance());
+}
 
 bool SocketTable::read(Protocol protocol, std::vector<SocketRow>& rows, ByteCounts counts) {
   bool read = false;

@@ -9,12 +9,13 @@
 namespace s::platform {
 
 // Lists the TCP and UDP sockets with their owning processes: from netlink, or from /proc/net
-// once netlink has been refused. One reader per thread.
+// once netlink has been refused. The owners this process may not see are asked of the rights
+// helper when one serves it. One reader per thread.
 class SocketTable {
  public:
   enum class Source { Netlink, ProcNet };
 
-  explicit SocketTable(Source source = Source::Netlink) : source_(source) {}
+  explicit SocketTable(Source source = Source::Netlink);
 
   // Replaces `rows` with the sockets of `protocol` and their owners (see SocketOwners), with
   // the TCP byte counters when asked for and netlink gives them. False, with errno kept and

@@ -22,6 +22,7 @@
 #include <X11/Xatom.h>
 #include <X11/extensions/XTest.h>
 
+#include "tests/platform/x11/XClientMessage.h"
 #include "tests/platform/x11/XScreenshot.h"
 
 namespace s::app {
@@ -182,6 +183,18 @@ struct Shot {
   std::size_t count(std::uint32_t colour) const {
     return static_cast<std::size_t>(std::count(pixels.begin(), pixels.end(), colour));
   }
+  // How much lighter than `ground` the picture is, summed over its pixels: the area light text
+  // covers, its smoothed edges counted by how much of each pixel they cover.
+  double lightInk(std::uint32_t ground) const {
+    auto level = [](std::uint32_t p) {
+      return (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3.0;
+    };
+    double sum = 0;
+    for (std::uint32_t p : pixels) {
+      sum += std::max(0.0, level(p) - level(ground)) / (255.0 - level(ground));
+    }
+    return sum;
+  }
   std::size_t distinct() const {
     return std::set<std::uint32_t>(pixels.begin(), pixels.end()).size();
   }
@@ -212,6 +225,14 @@ bool takeShot(Display* display, Window window, const std::string& path, Shot& sh
   }
   cairo_surface_destroy(png);
   return true;
+}
+
+// Keeps the screenshot for a look when NETVIGIL_KEEP_SCREENSHOT is set.
+void keepShot(const std::string& path, const std::string& name) {
+  if (std::getenv("NETVIGIL_KEEP_SCREENSHOT") != nullptr) {
+    std::filesystem::copy_file(path, "/tmp/" + name,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
 }
 
 class ToolkitDemoTest : public ::testing::Test {
@@ -248,10 +269,7 @@ TEST_F(ToolkitDemoTest, ShowsTheSkinnedWindowWithALiveGraphAndEndsByItself) {
     }
     std::this_thread::sleep_for(50ms);
   }
-  if (std::getenv("NETVIGIL_KEEP_SCREENSHOT") != nullptr) {
-    std::filesystem::copy_file(path, "/tmp/netvigil-demo.png",
-                               std::filesystem::copy_options::overwrite_existing);
-  }
+  keepShot(path, "netvigil-demo.png");
   ASSERT_FALSE(shot.pixels.empty());
   // Text in several scripts, glyphs and the graph give many colours (anti-aliasing included).
   EXPECT_GT(shot.distinct(), 20U);
@@ -288,16 +306,7 @@ TEST_F(ToolkitDemoTest, TheSkinButtonSwitchesSkinsAndTheWindowManagersCloseEndsT
   EXPECT_GT(shot.count(kNextSurface), shot.pixels.size() / 3);
   EXPECT_EQ(shot.count(kSurface), 0U);
 
-  // What a window manager sends when the user closes the window.
-  XEvent close{};
-  close.xclient.type = ClientMessage;
-  close.xclient.window = window;
-  close.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-  close.xclient.format = 32;
-  close.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-  close.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display_, window, False, NoEventMask, &close);
-  XFlush(display_);
+  s::testing::askToClose(display_, window);
   EXPECT_EQ(demo.waitForExit(60s), 0) << demo.errors();
 }
 
@@ -317,6 +326,76 @@ TEST_F(ToolkitDemoTest, StaysNearlyIdleWhenNothingChanges) {
   // Only a sanity bound: an idle window must not spin.
   EXPECT_LT(used, wall / 4);
   EXPECT_EQ(demo.waitForExit(60s), 0) << demo.errors();
+}
+
+// The desktop's resolution as xrdb sets it: the RESOURCE_MANAGER property of the root window.
+void setXftDpi(Display* display, int dpi) {
+  const std::string resources = "Xft.dpi:\t" + std::to_string(dpi) + "\n";
+  XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                  static_cast<int>(resources.size()));
+  XSync(display, False);
+}
+
+// At Xft.dpi 144 the demo is one and a half times, at 192 twice the size it has at 96, and its
+// text is laid out at that resolution: the skin's light text covers about the square of the
+// factor more pixels (a window only made larger would keep its text as it was).
+TEST(ToolkitDemoScale, FollowsTheDesktopsResolution) {
+  s::testing::XvfbServer server("1600x1200x24");
+  ASSERT_FALSE(server.name().empty()) << "Xvfb did not start";
+  Display* display = XOpenDisplay(server.name().c_str());
+  ASSERT_NE(display, nullptr);
+  struct Seen {
+    int dpi;
+    int width = 0;
+    int height = 0;
+    double text = 0;
+  };
+  std::vector<Seen> runs = {{96}, {144}, {192}};
+  s::test::TempFolder folder;
+  for (Seen& run : runs) {
+    setXftDpi(display, run.dpi);
+    Demo demo(server.name(), {"--idle", "--skin", kSkin});
+    ASSERT_GT(demo.pid(), 0);
+    const Window window = mappedWindowOf(display, demo.pid(), 30s);
+    ASSERT_NE(window, 0U) << demo.errors();
+    const std::string path = folder.path("demo-" + std::to_string(run.dpi) + ".png").string();
+    // Painted once the surface covers most of it and two shots in a row agree.
+    Shot shot;
+    Shot last;
+    for (int i = 0; i < 100; ++i) {
+      std::this_thread::sleep_for(50ms);
+      ASSERT_TRUE(takeShot(display, window, path, shot));
+      if (shot.count(kSurface) > shot.pixels.size() / 3 && shot.pixels == last.pixels) {
+        break;
+      }
+      last = shot;
+    }
+    keepShot(path, "netvigil-demo-" + std::to_string(run.dpi) + "dpi.png");
+    XWindowAttributes a{};
+    ASSERT_NE(XGetWindowAttributes(display, window, &a), 0);
+    run.width = a.width;
+    run.height = a.height;
+    run.text = shot.lightInk(kSurface);
+    s::testing::askToClose(display, window);
+    EXPECT_EQ(demo.waitForExit(60s), 0) << demo.errors();
+  }
+  XCloseDisplay(display);
+  EXPECT_EQ(runs[0].width, 560);
+  EXPECT_EQ(runs[0].height, 400);
+  EXPECT_EQ(runs[1].width, 840);
+  EXPECT_EQ(runs[1].height, 600);
+  EXPECT_EQ(runs[2].width, 1120);
+  EXPECT_EQ(runs[2].height, 800);
+  ASSERT_GT(runs[0].text, 100.0);
+  const double oneAndAHalf = runs[1].text / runs[0].text;
+  const double twice = runs[2].text / runs[0].text;
+  std::printf("light ink at 96, 144, 192 dpi: %.0f, %.0f, %.0f pixels (%.2fx, %.2fx)\n",
+              runs[0].text, runs[1].text, runs[2].text, oneAndAHalf, twice);
+  EXPECT_GT(oneAndAHalf, 1.9);
+  EXPECT_LT(oneAndAHalf, 2.6);
+  EXPECT_GT(twice, 3.5);
+  EXPECT_LT(twice, 4.6);
 }
 
 TEST(ToolkitDemo, WithoutADisplayTellsSoAndFails) {

@@ -7,7 +7,8 @@
 namespace s::gui::drawer::button {
 
 ButtonDrawer::ButtonDrawer() {
-  setDefaults({0x707070, 0xF0F0F0, 0, 0}, {0x000000, 0, 0, 0}, false);
+  setDefaults({0x707070, 0xF0F0F0, 0x707070, 0xD0D0D0}, {0x000000, 0x000000, 0xF0F0F0, 0xF0F0F0},
+              false);
 }
 
 void ButtonDrawer::paintButton(cairo_t* cr, const Rect& area, std::int32_t hotState,
@@ -16,16 +17,17 @@ void ButtonDrawer::paintButton(cairo_t* cr, const Rect& area, std::int32_t hotSt
   const Rgb frame = getColour(0);
   const Rgb face = getColour(1);
   const bool down = pressedLook || hotState == 2;
+  const bool glyph = caption.starts_with(u"#") && Glyphs::isGlyph(caption);
   Rgb fill = face;
-  Rgb ink = getFontColour(0);
+  Rgb ink = getFontColour(glyph ? 1 : 0);
   if (thin()) {
-    // Skinned: the frame colour fills a pressed button and the face colour draws on it.
-    ink = frame;
+    // Skinned: a pressed button shows the pressed surface with its own inks, one under the
+    // mouse the hover surface.
     if (down) {
-      fill = frame;
-      ink = face;
+      fill = getColour(2);
+      ink = getFontColour(glyph ? 3 : 2);
     } else if (hotState == 1) {
-      fill = mix(face, frame);
+      fill = getColour(3);
     }
   } else if (hotState == 1 && !down) {
     fill = mix(face, shapes::kLight);
@@ -42,17 +44,17 @@ void ButtonDrawer::paintButton(cairo_t* cr, const Rect& area, std::int32_t hotSt
       shapes::frame(cr, area, frame);
     } else {
       shapes::bevel(cr, area, down);
-      shapes::frame(cr, shapes::inset(area, 1), frame);
+      shapes::frame(cr, shapes::inset(area, shapes::line()), frame);
     }
   }
-  const Rect inner = shapes::inset(area, 2);
-  if (caption.starts_with(u"#") && Glyphs::draw(cr, caption, inner, ink)) {
+  const Rect inner = shapes::inset(area, shapes::px(2));
+  if (glyph && Glyphs::draw(cr, caption, inner, ink)) {
     return;
   }
   Rect text = inner;
   if (down && !thin()) {
-    text.x += 1;
-    text.y += 1;
+    text.x += shapes::line();
+    text.y += shapes::line();
   }
   // A font with its own colour keeps it, except where the pressed look inverts the colours.
   if (font != nullptr && font->hasColour() && !(thin() && down)) {

@@ -15,7 +15,8 @@ CheckBoxDrawer::CheckBoxDrawer() {
 void CheckBoxDrawer::paintCheckBox(cairo_t* cr, const Rect& area, std::u16string_view text,
                                    const IFont* font, bool checked, bool enabled,
                                    std::int32_t hotState) {
-  const std::int32_t side = std::min(13, area.height);
+  const std::int32_t side = std::min(shapes::px(13), area.height);
+  const std::int32_t gap = shapes::px(4);
   const Rect box{area.x, area.y + (area.height - side) / 2, side, side};
   shapes::fill(cr, box, hotState > 0 ? getColour(1) : shapes::kWindow);
   if (thin()) {
@@ -27,8 +28,8 @@ void CheckBoxDrawer::paintCheckBox(cairo_t* cr, const Rect& area, std::u16string
   if (checked) {
     Glyphs::draw(cr, u"#Check", box, thin() ? getColour(0) : ink);
   }
-  TextLayout::paint(cr, {area.x + side + 4, area.y, area.width - side - 4, area.height}, text, font,
-                    TextLayout::inkOf(font, ink), TextLayout::kLeft, false);
+  TextLayout::paint(cr, {area.x + side + gap, area.y, area.width - side - gap, area.height}, text,
+                    font, TextLayout::inkOf(font, ink), TextLayout::kLeft, false);
 }
 
 }  // namespace s::gui::drawer::checkbox

@@ -16,18 +16,19 @@ void ComboDrawer::paintCombo(cairo_t* cr, const Rect& area, std::u16string_view 
                              const IFont* font, bool open, std::int32_t hotState) {
   const Rgb frame = getColour(0);
   shapes::fill(cr, area, getColour(1));
-  const std::int32_t button = std::min(area.height, 17);
+  const std::int32_t button = std::min(area.height, shapes::px(17));
   const Rect arrow{area.x + area.width - button, area.y, button, area.height};
   shapes::fill(cr, arrow, hotState > 0 || open ? mix(getColour(1), frame) : getColour(1));
   if (thin()) {
     shapes::frame(cr, area, frame);
   } else {
     shapes::bevel(cr, area, true);
-    shapes::bevel(cr, shapes::inset(arrow, 1), open);
+    shapes::bevel(cr, shapes::inset(arrow, shapes::line()), open);
   }
   Glyphs::draw(cr, u"#Down", arrow, frame);
-  TextLayout::paint(cr, {area.x + 4, area.y, area.width - button - 6, area.height}, text, font,
-                    TextLayout::inkOf(font, getFontColour(0)), TextLayout::kLeft, false);
+  TextLayout::paint(
+      cr, {area.x + shapes::px(4), area.y, area.width - button - shapes::px(6), area.height}, text,
+      font, TextLayout::inkOf(font, getFontColour(0)), TextLayout::kLeft, false);
 }
 
 }  // namespace s::gui::drawer::combo

@@ -13,7 +13,8 @@ void GroupBoxDrawer::paintGroupBox(cairo_t* cr, const Rect& area, std::u16string
                                    const IFont* font) {
   const TextLayout::Size size = TextLayout::measure(title, font, 0);
   const Rect box{area.x, area.y + size.height / 2, area.width, area.height - size.height / 2};
-  const Rect label{area.x + 8, area.y, title.empty() ? 0 : size.width + 4, size.height};
+  const Rect label{area.x + shapes::px(8), area.y, title.empty() ? 0 : size.width + shapes::px(4),
+                   size.height};
   // The title interrupts the top line: the frame is drawn around it.
   cairo_save(cr);
   cairo_rectangle(cr, area.x, area.y, area.width, area.height);
@@ -28,7 +29,7 @@ void GroupBoxDrawer::paintGroupBox(cairo_t* cr, const Rect& area, std::u16string
   }
   cairo_restore(cr);
   if (!title.empty()) {
-    TextLayout::paint(cr, {label.x + 2, label.y, size.width, size.height}, title, font,
+    TextLayout::paint(cr, {label.x + shapes::px(2), label.y, size.width, size.height}, title, font,
                       TextLayout::inkOf(font, getFontColour(0)), TextLayout::kLeft, false);
   }
 }

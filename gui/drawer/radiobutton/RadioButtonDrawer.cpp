@@ -15,14 +15,15 @@ RadioButtonDrawer::RadioButtonDrawer() {
 void RadioButtonDrawer::paintRadioButton(cairo_t* cr, const Rect& area, std::u16string_view text,
                                          const IFont* font, bool selected, bool enabled,
                                          std::int32_t hotState) {
-  const std::int32_t side = std::min(13, area.height);
+  const std::int32_t side = std::min(shapes::px(13), area.height);
+  const std::int32_t gap = shapes::px(4);
   const double cx = area.x + side / 2.0;
   const double cy = area.y + area.height / 2.0;
-  cairo_arc(cr, cx, cy, side / 2.0 - 0.5, 0, 2 * std::numbers::pi);
+  cairo_arc(cr, cx, cy, (side - shapes::line()) / 2.0, 0, 2 * std::numbers::pi);
   setSource(cr, hotState > 0 ? getColour(1) : shapes::kWindow);
   cairo_fill_preserve(cr);
   setSource(cr, thin() ? getColour(0) : shapes::kShadow);
-  cairo_set_line_width(cr, 1.0);
+  cairo_set_line_width(cr, shapes::line());
   cairo_stroke(cr);
   const Rgb ink = enabled ? getFontColour(0) : shapes::kGrayText;
   if (selected) {
@@ -30,8 +31,8 @@ void RadioButtonDrawer::paintRadioButton(cairo_t* cr, const Rect& area, std::u16
     setSource(cr, thin() ? getColour(0) : ink);
     cairo_fill(cr);
   }
-  TextLayout::paint(cr, {area.x + side + 4, area.y, area.width - side - 4, area.height}, text, font,
-                    TextLayout::inkOf(font, ink), TextLayout::kLeft, false);
+  TextLayout::paint(cr, {area.x + side + gap, area.y, area.width - side - gap, area.height}, text,
+                    font, TextLayout::inkOf(font, ink), TextLayout::kLeft, false);
 }
 
 }  // namespace s::gui::drawer::radiobutton

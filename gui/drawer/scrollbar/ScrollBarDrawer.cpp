@@ -6,7 +6,7 @@
 namespace s::gui::drawer::scrollbar {
 
 ScrollBarDrawer::ScrollBarDrawer() {
-  setDefaults({0x606060, 0xCDCDCD, 0xF0F0F0, 0}, {0, 0, 0, 0}, false);
+  setDefaults({0x606060, 0xCDCDCD, 0xF0F0F0, 0}, {0x606060, 0, 0, 0}, false);
 }
 
 void ScrollBarDrawer::paintTrack(cairo_t* cr, const Rect& area, bool /*vertical*/) {
@@ -19,7 +19,7 @@ void ScrollBarDrawer::paintThumb(cairo_t* cr, const Rect& area, bool vertical,
   shapes::fill(cr, area, face);
   if (thin()) {
     shapes::frame(cr, area, getColour(0));
-    Glyphs::draw(cr, vertical ? u"#ThumbLineV" : u"#ThumbLineH", area, getColour(0));
+    Glyphs::draw(cr, vertical ? u"#ThumbLineV" : u"#ThumbLineH", area, getFontColour(0));
   } else {
     shapes::bevel(cr, area, false);
   }
@@ -33,7 +33,7 @@ void ScrollBarDrawer::paintArrow(cairo_t* cr, const Rect& area, std::u16string_v
   } else {
     shapes::bevel(cr, area, hotState == 2);
   }
-  Glyphs::draw(cr, glyph, area, getColour(0));
+  Glyphs::draw(cr, glyph, area, getFontColour(0));
 }
 
 }  // namespace s::gui::drawer::scrollbar

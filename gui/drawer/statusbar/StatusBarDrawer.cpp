@@ -13,10 +13,11 @@ void StatusBarDrawer::paintStatusBar(cairo_t* cr, const Rect& area) {
     shapes::fill(cr, area, shapes::kFace);
   }
   if (thin()) {
-    shapes::fill(cr, {area.x, area.y, area.width, 1}, getColour(1));
+    shapes::fill(cr, {area.x, area.y, area.width, shapes::line()}, getColour(1));
   } else {
-    shapes::fill(cr, {area.x, area.y, area.width, 1}, shapes::kShadow);
-    shapes::fill(cr, {area.x, area.y + 1, area.width, 1}, shapes::kLight);
+    const std::int32_t line = shapes::line();
+    shapes::fill(cr, {area.x, area.y, area.width, line}, shapes::kShadow);
+    shapes::fill(cr, {area.x, area.y + line, area.width, line}, shapes::kLight);
   }
 }
 

@@ -18,11 +18,12 @@ void TabBoxDrawer::paintTab(cairo_t* cr, const Rect& area, std::u16string_view t
   }
   shapes::fill(cr, area, fill);
   if (thin()) {
-    shapes::frame(cr, {area.x, area.y, area.width, area.height + (selected ? 1 : 0)}, frame);
+    shapes::frame(cr, {area.x, area.y, area.width, area.height + (selected ? shapes::line() : 0)},
+                  frame);
   } else {
     shapes::bevel(cr, area, false);
   }
-  TextLayout::paint(cr, shapes::inset(area, 3), text, font,
+  TextLayout::paint(cr, shapes::inset(area, shapes::px(3)), text, font,
                     TextLayout::inkOf(font, getFontColour(0)), TextLayout::kCenter, false);
 }
 

@@ -28,7 +28,8 @@ void TextDrawer::paintText(cairo_t* cr, const Rect& area, std::u16string_view te
   TextLayout::paint(cr, area, text, font, TextLayout::inkOf(font, colour), align, wrap);
   if (link && hotState > 0 && thin()) {
     // The skinned look marks a link under the mouse with a line under the whole label.
-    shapes::fill(cr, {area.x, area.y + area.height - 1, area.width, 1}, getColour(2));
+    const std::int32_t line = shapes::line();
+    shapes::fill(cr, {area.x, area.y + area.height - line, area.width, line}, getColour(2));
   }
 }
 

@@ -22,7 +22,7 @@ void WindowDrawer::paintCaption(cairo_t* cr, const Rect& area, std::u16string_vi
   if (!isTransparent()) {
     shapes::fill(cr, area, active ? getColour(2) : getColour(1));
   }
-  const Rect text{area.x + 6, area.y, area.width - 12, area.height};
+  const Rect text{area.x + shapes::px(6), area.y, area.width - shapes::px(12), area.height};
   TextLayout::paint(cr, text, title, font,
                     TextLayout::inkOf(font, active ? getFontColour(0) : getFontColour(1)),
                     TextLayout::kLeft, false);

@@ -1,11 +1,16 @@
 #include "platform/linux/capture/AddressCapture.h"
 
+#include <sys/socket.h>
+
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
+#include "platform/linux/capture/ErrnoName.h"
 #include "platform/linux/capture/Ipv4Datagram.h"
 #include "platform/linux/capture/Ipv6Datagram.h"
 #include "platform/linux/capture/Rtnetlink.h"
+#include "platform/linux/rights/RightsClient.h"
 
 namespace s::platform {
 
@@ -23,6 +28,30 @@ int AddressCapture::open(const IpAddress& address, int ifindex) {
   CaptureFilter filter = captureFilter(address);
   sock_fprog program = filter.program();
   int error = ring_.open(ifindex, &program);
+  failedStep_ = ring_.failedStep();
+  if (isAccessDenied(error)) {
+    error = openThroughHelper(ifindex, error);
+  }
+  return error;
+}
+
+int AddressCapture::openThroughHelper(int ifindex, int refusal) {
+  RightsClient* rights = RightsClient::current();
+  if (rights == nullptr || !rights->serves(rights::kRightCapture)) {
+    return refusal;
+  }
+  uint8_t bytes[16] = {};
+  std::memcpy(bytes, address_.bytes.data(), sizeof bytes);
+  RightsClient::CaptureSocket answer = rights->openCaptureSocket(
+      ifindex, address_.family == IpFamily::V4 ? AF_INET : AF_INET6, bytes);
+  if (!answer.socket.valid()) {
+    CaptureStep step = answer.answered && answer.step < kCaptureStepCount
+                           ? static_cast<CaptureStep>(answer.step)
+                           : CaptureStep::kRightsHelper;
+    failedStep_ = captureStepName(step);
+    return answer.error;
+  }
+  int error = ring_.adopt(std::move(answer.socket));
   failedStep_ = ring_.failedStep();
   return error;
 }

@@ -29,9 +29,10 @@ class IDatagramSink {
 class AddressCapture {
  public:
   // Opens the capture for `address` on interface `ifindex`, or on the interface that holds it
-  // when `ifindex` is 0 (a link-local address names its own). Gives 0, or the errno of the
-  // failed step, which failedStep() names; EPERM or EACCES (see isAccessDenied) mean the
-  // process lacks CAP_NET_RAW.
+  // when `ifindex` is 0 (a link-local address names its own). Without CAP_NET_RAW of its own
+  // the process takes the socket from the rights helper when one serves it. Gives 0, or the
+  // errno of the failed step, which failedStep() names; EPERM or EACCES (see isAccessDenied)
+  // mean neither the process nor a helper may capture.
   int open(const IpAddress& address, int ifindex = 0);
   void close() { ring_.close(); }
   bool isOpen() const { return ring_.isOpen(); }
@@ -52,6 +53,8 @@ class AddressCapture {
   void onIpv6Frame(const uint8_t* data, uint32_t captured, uint32_t length);
   void report(const IpDatagram& datagram);
   void reportDrops();
+  // The socket from the rights helper; `refusal` when there is none to ask.
+  int openThroughHelper(int ifindex, int refusal);
 
   PacketRing ring_;
   IpAddress address_;

@@ -1,7 +1,5 @@
 #include "platform/linux/capture/PacketRing.h"
 
-#include <arpa/inet.h>
-#include <linux/if_ether.h>
 #include <linux/if_packet.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -10,18 +8,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <utility>
 
 namespace s::platform {
 
 namespace {
-
-// 16 blocks of 256 KiB hold some 25,000 truncated frames: 25 ms at 1 Mpps.
-constexpr uint32_t kBlockSize = 1U << 18;
-constexpr uint32_t kBlockCount = 16;
-constexpr uint32_t kFrameSize = 1U << 11;
-// A block that is not full reaches user space after this many milliseconds.
-constexpr uint32_t kRetireTimeoutMs = 10;
 
 tpacket_block_desc* blockAt(uint8_t* ring, uint32_t blockSize, uint32_t index) {
   return reinterpret_cast<tpacket_block_desc*>(ring + static_cast<size_t>(index) * blockSize);
@@ -54,59 +45,36 @@ PacketRing::~PacketRing() {
   }
 }
 
-int PacketRing::fail(const char* step) {
-  int error = errno;
-  failedStep_ = step;
-  close();
-  return error;
-}
-
 int PacketRing::open(int ifindex, const sock_fprog* filter) {
   close();
+  UniqueFd socket;
+  CaptureStep step = CaptureStep::kNone;
+  int error = openCaptureSocket(ifindex, filter, socket, step);
+  if (error != 0) {
+    failedStep_ = captureStepName(step);
+    return error;
+  }
+  return adopt(std::move(socket));
+}
+
+int PacketRing::adopt(UniqueFd socket) {
+  close();
   if (wakeFd_ < 0) {
-    failedStep_ = "eventfd()";
+    failedStep_ = captureStepName(CaptureStep::kEventFd);
     return wakeError_;
   }
-  // Protocol 0: nothing is queued before the filter and the ring are in place and bind() names
-  // the protocol.
-  socket_ = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (socket_ < 0) {
-    return fail("socket()");
-  }
-  if (setsockopt(socket_, SOL_SOCKET, SO_ATTACH_FILTER, filter, sizeof *filter) != 0) {
-    return fail("setsockopt(SO_ATTACH_FILTER)");
-  }
-  int version = TPACKET_V3;
-  if (setsockopt(socket_, SOL_PACKET, PACKET_VERSION, &version, sizeof version) != 0) {
-    return fail("setsockopt(PACKET_VERSION)");
-  }
-  tpacket_req3 request{};
-  request.tp_block_size = kBlockSize;
-  request.tp_block_nr = kBlockCount;
-  request.tp_frame_size = kFrameSize;
-  request.tp_frame_nr = kBlockSize / kFrameSize * kBlockCount;
-  request.tp_retire_blk_tov = kRetireTimeoutMs;
-  if (setsockopt(socket_, SOL_PACKET, PACKET_RX_RING, &request, sizeof request) != 0) {
-    return fail("setsockopt(PACKET_RX_RING)");
-  }
-  ringSize_ = static_cast<size_t>(kBlockSize) * kBlockCount;
   void* ring =
-      mmap(nullptr, ringSize_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, socket_, 0);
+      mmap(nullptr, kRingSize, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, socket.get(), 0);
   if (ring == MAP_FAILED) {
-    ringSize_ = 0;
-    return fail("mmap()");
+    failedStep_ = captureStepName(CaptureStep::kMap);
+    return errno;
   }
+  socket_ = std::move(socket);
   ring_ = static_cast<uint8_t*>(ring);
-  blockSize_ = kBlockSize;
-  blockCount_ = kBlockCount;
+  ringSize_ = kRingSize;
+  blockSize_ = kRingBlockSize;
+  blockCount_ = kRingBlockCount;
   nextBlock_ = 0;
-  sockaddr_ll address{};
-  address.sll_family = AF_PACKET;
-  address.sll_protocol = htons(ETH_P_ALL);
-  address.sll_ifindex = ifindex;
-  if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    return fail("bind()");
-  }
   failedStep_ = "";
   return 0;
 }
@@ -117,10 +85,7 @@ void PacketRing::close() {
     ring_ = nullptr;
     ringSize_ = 0;
   }
-  if (socket_ >= 0) {
-    ::close(socket_);
-    socket_ = -1;
-  }
+  socket_.reset();
 }
 
 void PacketRing::wake() {
@@ -133,11 +98,11 @@ void PacketRing::wake() {
 }
 
 bool PacketRing::waitForBlock() {
-  pollfd fds[2] = {{socket_, POLLIN | POLLERR, 0}, {wakeFd_, POLLIN, 0}};
+  pollfd fds[2] = {{socket_.get(), POLLIN | POLLERR, 0}, {wakeFd_, POLLIN, 0}};
   while (poll(fds, 2, -1) < 0) {
     if (errno != EINTR) {
       waitError_ = errno;
-      failedStep_ = "poll()";
+      failedStep_ = captureStepName(CaptureStep::kPoll);
       return false;
     }
   }
@@ -150,12 +115,12 @@ bool PacketRing::waitForBlock() {
   if ((fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
     int error = 0;
     socklen_t size = sizeof error;
-    if (getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &size) != 0) {
+    if (getsockopt(socket_.get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0) {
       error = errno;
     }
     if (error != 0 || (fds[0].revents & POLLERR) == 0) {
       waitError_ = error != 0 ? error : ENETDOWN;
-      failedStep_ = "poll()";
+      failedStep_ = captureStepName(CaptureStep::kPoll);
       return false;
     }
   }
@@ -164,7 +129,7 @@ bool PacketRing::waitForBlock() {
 
 int PacketRing::readFrames(FrameHandler handler, void* context) {
   if (ring_ == nullptr) {
-    failedStep_ = "poll()";
+    failedStep_ = captureStepName(CaptureStep::kPoll);
     return EBADF;
   }
   tpacket_block_desc* block = blockAt(ring_, blockSize_, nextBlock_);
@@ -200,7 +165,8 @@ int PacketRing::readFrames(FrameHandler handler, void* context) {
 uint32_t PacketRing::takeDrops() {
   tpacket_stats_v3 stats{};
   socklen_t size = sizeof stats;
-  if (socket_ < 0 || getsockopt(socket_, SOL_PACKET, PACKET_STATISTICS, &stats, &size) != 0) {
+  if (!socket_.valid() ||
+      getsockopt(socket_.get(), SOL_PACKET, PACKET_STATISTICS, &stats, &size) != 0) {
     return 0;
   }
   return stats.tp_drops;

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/linux/capture/CaptureSocket.h"
+#include "platform/linux/rights/UniqueFd.h"
+
 namespace s::platform {
 
 // A packet socket on one interface, read through a TPACKET_V3 receive ring. Its frames start at
@@ -30,8 +33,11 @@ class PacketRing {
   // Opens the socket on interface `ifindex` with `filter` attached and maps its ring. Gives 0, or
   // the errno of the step that failed, which failedStep() names ("socket()", "bind()", ...).
   int open(int ifindex, const sock_fprog* filter);
+  // Maps the ring of a socket that openCaptureSocket() opened, here or in the rights helper,
+  // and owns the socket. Gives 0, or the errno of the failed step.
+  int adopt(UniqueFd socket);
   void close();
-  bool isOpen() const { return socket_ >= 0; }
+  bool isOpen() const { return socket_.valid(); }
 
   // Hands every frame of the blocks the kernel has filled to `handler`; when none is filled,
   // first waits for one or for wake(). Gives 0, or the errno of a failed wait.
@@ -46,10 +52,9 @@ class PacketRing {
   const char* failedStep() const { return failedStep_; }
 
  private:
-  int fail(const char* step);
   bool waitForBlock();
 
-  int socket_ = -1;
+  UniqueFd socket_;
   int wakeFd_;
   int wakeError_ = 0;
   uint8_t* ring_ = nullptr;

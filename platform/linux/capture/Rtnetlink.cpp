@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -246,6 +247,17 @@ bool LinkEvents::wait(int timeoutMs) {
     }
     heard = true;
   }
+}
+
+bool interfaceHoldsAddress(int ifindex, const IpAddress& address) {
+  RtnetlinkSocket netlink;
+  std::vector<AddressInfo> addresses;
+  if (!netlink.dumpAddresses(addresses, RtnetlinkSocket::Families::Ipv4AndIpv6)) {
+    return false;
+  }
+  return std::any_of(addresses.begin(), addresses.end(), [&](const AddressInfo& entry) {
+    return entry.index == ifindex && entry.address == address;
+  });
 }
 
 int interfaceHoldingAddress(const IpAddress& address) {

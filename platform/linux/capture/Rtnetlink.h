@@ -75,6 +75,9 @@ class LinkEvents {
   std::vector<uint8_t> buffer_;
 };
 
+// Whether interface `ifindex` holds `address` (errno set when route netlink cannot be read).
+bool interfaceHoldsAddress(int ifindex, const IpAddress& address);
+
 // The index of the interface that holds `address`, or 0 when none does (errno then
 // EADDRNOTAVAIL, or the netlink failure).
 int interfaceHoldingAddress(const IpAddress& address);

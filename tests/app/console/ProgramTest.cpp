@@ -1,4 +1,6 @@
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -20,6 +23,7 @@
 #include "tests/app/console/ProgramRun.h"
 #include "tests/network/NamespaceHosts.h"
 #include "tests/platform/linux/Sockets.h"
+#include "tests/platform/linux/rights/HelperFixture.h"
 #include "tests/support/TempFolder.h"
 
 namespace s::app::console {
@@ -169,6 +173,16 @@ void holdOn(int hold) {
   char byte = 0;
   while (read(hold, &byte, 1) > 0) {
   }
+}
+
+// A child's body: a TCP listener on the first namespace address of `ns`, its port reported,
+// kept until the test lets go.
+int holdListener(const std::string& ns, int out, int hold) {
+  platform::NetnsEntry entry(ns);
+  Fd socket = platform::test::tcpListener(platform::NetnsPair::kAddressA);
+  report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
+  holdOn(hold);
+  return 0;
 }
 
 // protocol, state, local address, local port, remote address, remote port, pid
@@ -330,38 +344,29 @@ TEST(Printout, ShowsHostNamesFromTheNamespacesHostsFile) {
   }
 }
 
-// A process of the test's own holding a listener on the pair's address in namespace A; it
-// reports the listener's port.
-std::unique_ptr<Helper> listenerInA(const platform::NetnsPair& pair) {
-  return std::make_unique<Helper>([&pair](int out, int hold) {
-    platform::NetnsEntry entry(pair.nameA());
-    Fd socket = platform::test::tcpListener(platform::NetnsPair::kAddressA);
-    report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
-    holdOn(hold);
-    return 0;
-  });
-}
-
-TEST(Printout, RunsUnprivilegedAndSaysOnceWhatItCannotSee) {
+TEST(Printout, RunsUnprivilegedWithoutTheHelperAndSaysOnceWhatItCannotSee) {
   platform::NetnsPair pair;
   ASSERT_TRUE(pair.create());
   // A socket of root's in the namespace, which nobody cannot trace to its process.
-  std::unique_ptr<Helper> rootListener = listenerInA(pair);
-  int64_t port = rootListener->next();
+  Helper rootListener([&pair](int out, int hold) { return holdListener(pair.nameA(), out, hold); });
+  int64_t port = rootListener.next();
   ASSERT_GT(port, 0);
 
   Home home;
+  std::vector<std::string> env = home.env();
+  env.push_back("NETVIGIL_RIGHTS_HELPER=" + home.path("not-installed").string());
   test::RunResult run = runProgram(
       {"ip", "netns", "exec", pair.nameA(), "setpriv", "--reuid=nobody", "--regid=nogroup",
        "--clear-groups", NETVIGIL_BINARY, "--once", "--cycles", "3", "--tsv", "--no-resolve"},
-      home.env());
+      env);
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<std::string> row = rowWithLocalPort(run.out, port);
   ASSERT_FALSE(row.empty()) << run.out;
   EXPECT_EQ(row[kPid], "-");
-  // Once each: the capture right and the owners' right.
+  // Once each: how to grant the capture right, and who names the owners.
   EXPECT_EQ(occurrences(run.err, "CAP_NET_RAW"), 1U) << run.err;
-  EXPECT_EQ(occurrences(run.err, "cap_sys_ptrace"), 1U) << run.err;
+  EXPECT_EQ(occurrences(run.err, "usermod -aG netvigil"), 1U) << run.err;
+  EXPECT_EQ(occurrences(run.err, "netvigil-rights names them"), 1U) << run.err;
   // Line breaks stay line breaks, and nothing shows as a replacement character.
   EXPECT_EQ(run.err.find("\uFFFD"), std::string::npos) << run.err;
 }
@@ -408,11 +413,13 @@ TEST(Printout, WithoutRightsTcpRowsShowTheKernelsPayloadCountsAndSaySo) {
   int64_t udpPort = client.next();
 
   Home home;
+  std::vector<std::string> env = home.env();
+  env.push_back("NETVIGIL_RIGHTS_HELPER=" + home.path("not-installed").string());
   test::RunResult run = runProgram(
       {"ip", "netns", "exec", pair.nameA(), "setpriv", "--reuid=nobody", "--regid=nogroup",
        "--clear-groups", "--inh-caps=-all", "--bounding-set=-all", NETVIGIL_BINARY, "--once",
        "--cycles", "2", "--period", "0.5s", "--tsv", "--no-resolve"},
-      home.env());
+      env);
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<std::string> tcp = rowWithLocalPort(run.out, clientPort);
   std::vector<std::string> udp = rowWithLocalPort(run.out, udpPort);
@@ -431,8 +438,8 @@ TEST(Printout, OwnersOutsideItsPidNamespaceAreToldApartFromOtherUsers) {
   platform::NetnsPair pair;
   ASSERT_TRUE(pair.create());
   // A listener of a process of this user that a program in a pid namespace of its own cannot see.
-  std::unique_ptr<Helper> outside = listenerInA(pair);
-  int64_t port = outside->next();
+  Helper outside([&pair](int out, int hold) { return holdListener(pair.nameA(), out, hold); });
+  int64_t port = outside.next();
   ASSERT_GT(port, 0);
   Home home;
   test::RunResult run =
@@ -735,6 +742,87 @@ TEST(EndToEnd, AnIpv6ConnectionIsListedAndCounted) {
   EXPECT_GT(sent[0], 0);
   sender.release();
   EXPECT_EQ(sender.wait(), 0);
+}
+
+// The pid of a child of `parent`, or -1.
+pid_t childOf(pid_t parent) {
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") == std::string::npos &&
+        platform::test::statusField(std::stoi(name), "PPid") == std::to_string(parent)) {
+      return std::stoi(name);
+    }
+  }
+  return -1;
+}
+
+TEST(EndToEnd, UnprivilegedWithTheHelperItCountsNamesOwnersAndHoldsNothing) {
+  if (geteuid() != 0) {
+    GTEST_SKIP() << "granting the helper's capabilities needs root";
+  }
+  platform::test::GrantedHelper granted;
+  ASSERT_TRUE(granted.ok());
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create());
+  const std::string remote = platform::NetnsPair::kAddressB;
+  // Root's listener in the namespace, and a flow of root's to the far side.
+  Helper rootListener([&pair](int out, int hold) { return holdListener(pair.nameA(), out, hold); });
+  ASSERT_GT(rootListener.next(), 0);
+  Helper sender([&pair, &remote](int out, int hold) {
+    Fd far;
+    {
+      platform::NetnsEntry entry(pair.nameB());
+      far = platform::test::udpSocket(remote.c_str());
+    }
+    platform::NetnsEntry entry(pair.nameA());
+    Fd near = platform::test::udpSocket(platform::NetnsPair::kAddressA);
+    report(out, entry.entered() && far.get() >= 0 && near.get() >= 0 ? 1 : -1);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(localPort(far.get()));
+    to.sin_addr.s_addr = platform::test::ipv4(remote.c_str());
+    char kilobyte[1024] = {};
+    pollfd held{hold, POLLIN, 0};
+    for (int i = 0; i < 600 && poll(&held, 1, 100) == 0; ++i) {
+      sendto(near.get(), kilobyte, sizeof kilobyte, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    }
+    return 0;
+  });
+  ASSERT_EQ(sender.next(), 1);
+
+  Home home;
+  std::vector<std::string> env = home.env();
+  env.push_back("NETVIGIL_RIGHTS_HELPER=" + granted.path());
+  PtyProgram program;
+  ASSERT_TRUE(program.start(
+      {"ip", "netns", "exec", pair.nameA(), "setpriv", "--reuid=nobody", "--regid=nogroup",
+       "--clear-groups", NETVIGIL_BINARY, "--console", "--no-resolve", "--period", "0.5s"},
+      env, 200, 20));
+  // Root's listener named by its pid, and root's datagrams counted (UDP rows show no remote).
+  const std::string rootPid = " " + std::to_string(rootListener.pid()) + " ";
+  const std::string senderPid = " " + std::to_string(sender.pid()) + " ";
+  ASSERT_TRUE(program.readUntil([&](const std::string& out) {
+    std::vector<std::vector<std::string>> screens = frames(out);
+    if (screens.empty()) {
+      return false;
+    }
+    std::vector<double> counts = byteCounts(lineWith(screens.back(), senderPid));
+    return !lineWith(screens.back(), rootPid).empty() && counts.size() >= 2 && counts[1] > 0;
+  })) << program.output();
+  // While it captures, the program holds no capability; its helper holds only its own.
+  EXPECT_EQ(platform::test::statusField(program.pid(), "CapEff"), "0000000000000000");
+  EXPECT_EQ(platform::test::statusField(program.pid(), "CapPrm"), "0000000000000000");
+  pid_t helper = childOf(program.pid());
+  ASSERT_GT(helper, 0);
+  EXPECT_EQ(platform::test::statusField(helper, "CapPrm"), "0000000000083004");
+  EXPECT_EQ(platform::test::statusField(helper, "CapEff"), "0000000000000000");
+  // Nothing to advise: every right is served.
+  EXPECT_EQ(program.output().find("CAP_NET_RAW"), std::string::npos) << program.output();
+  EXPECT_EQ(program.output().find("netvigil-rights names"), std::string::npos);
+  program.send("q");
+  EXPECT_EQ(program.wait(), 0);
+  EXPECT_TRUE(platform::test::endsSoon(helper));
 }
 
 }  // namespace

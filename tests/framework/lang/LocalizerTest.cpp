@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "framework/lang/EmbeddedPack.h"
 #include "framework/lang/Localizer.h"
@@ -45,7 +48,8 @@ TEST(EmbeddedPackTest, HoldsEveryLanguageAndEveryTextTheProgramUses) {
   localizer->selectLanguage(u"English");
   EXPECT_EQ(localizer->text(s::lang::text::kSaveLogButton), u" Save Log... ");
   EXPECT_NE(localizer->text(s::lang::text::kErrorReportSaved).find(u'\n'), std::u16string::npos);
-  EXPECT_NE(localizer->text(s::lang::text::kRawAccessAdvice).find(u"setcap"), std::u16string::npos);
+  EXPECT_NE(localizer->text(s::lang::text::kRawAccessAdvice).find(u"install-caps"),
+            std::u16string::npos);
   EXPECT_EQ(localizer->text(s::lang::text::kMonths[7]), u"Aug");
   localizer->selectLanguage(u"German");
   EXPECT_NE(localizer->text(s::lang::text::kColumnProcessName),
@@ -169,6 +173,49 @@ TEST(LocalizerTest, AChangeOfLanguageNotifiesEachListenerOnce) {
   EXPECT_EQ(localizer->currentLanguage()->engName(), u"English");
   EXPECT_EQ(first.count, 2);
   EXPECT_EQ(second.count, 1);
+}
+
+// Windows come and go on their own threads while another thread changes the language: every
+// text read is one of some language, and a listener that has been removed is never told again
+// (it is gone from the stack by then).
+TEST(LocalizerTest, ListenersComeAndGoOnOtherThreadsWhileTheLanguageChanges) {
+  auto localizer = embedded();
+  struct Watcher final : s::gui::events::IEventListener {
+    std::atomic<bool> removed{false};
+    std::atomic<int>* late = nullptr;
+    void onEvent(s::IObject* /*source*/, int32_t /*code*/) override {
+      if (removed.load()) {
+        ++*late;
+      }
+    }
+  };
+  std::atomic<int> late{0};
+  std::atomic<int> emptyTexts{0};
+  std::atomic<bool> done{false};
+  std::vector<std::thread> windows;
+  for (int w = 0; w < 3; ++w) {
+    windows.emplace_back([&] {
+      while (!done.load()) {
+        Watcher watcher;
+        watcher.late = &late;
+        localizer->addListener(&watcher);
+        if (localizer->text(s::lang::text::kSaveLogButton).empty()) {
+          ++emptyTexts;
+        }
+        localizer->removeListener(&watcher);
+        watcher.removed = true;
+      }
+    });
+  }
+  for (size_t i = 0; i < 300; ++i) {
+    localizer->selectLanguageAt(i % localizer->languages().size());
+  }
+  done = true;
+  for (std::thread& t : windows) {
+    t.join();
+  }
+  EXPECT_EQ(late.load(), 0);
+  EXPECT_EQ(emptyTexts.load(), 0);
 }
 
 TEST(LocalizerTest, MissingTranslationsFallBackToTheFirstText) {

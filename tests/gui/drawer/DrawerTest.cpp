@@ -11,59 +11,15 @@
 #include "gui/drawer/button/Basic.h"
 #include "gui/drawer/button/Thin.h"
 #include "gui/drawer/listbox/Basic.h"
-#include "platform/ui/Surfaces.h"
+#include "tests/gui/drawer/Canvas.h"
 
 namespace {
 
+using fixtures::Canvas;
 using s::gui::drawer::Glyphs;
 using s::gui::drawer::Rgb;
 using s::gui::drawer::TextLayout;
 using s::platform::ui::Rect;
-namespace surfaces = s::platform::ui::surfaces;
-
-// A white image to paint into, compared pixel by pixel.
-class Canvas {
- public:
-  Canvas(int width, int height) : surface_(surfaces::makeImage(width, height)) {
-    cr_ = cairo_create(surface_);
-  }
-  ~Canvas() {
-    cairo_destroy(cr_);
-    cairo_surface_destroy(surface_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  cairo_t* cr() { return cr_; }
-  std::uint32_t at(int x, int y) {
-    cairo_surface_flush(surface_);
-    return surfaces::pixelAt(surface_, x, y);
-  }
-  bool samePixels(Canvas& other) {
-    const int w = cairo_image_surface_get_width(surface_);
-    const int h = cairo_image_surface_get_height(surface_);
-    for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w; ++x) {
-        if (at(x, y) != other.at(x, y)) {
-          return false;
-        }
-      }
-    }
-    return true;
-  }
-  int count(Rgb colour) {
-    int n = 0;
-    for (int y = 0; y < cairo_image_surface_get_height(surface_); ++y) {
-      for (int x = 0; x < cairo_image_surface_get_width(surface_); ++x) {
-        n += at(x, y) == colour ? 1 : 0;
-      }
-    }
-    return n;
-  }
-
- private:
-  cairo_surface_t* surface_;
-  cairo_t* cr_ = nullptr;
-};
 
 TEST(GlyphsTest, KnowsTheNamedGlyphsAndColourSwatches) {
   EXPECT_EQ(Glyphs::names().size(), 36U);
@@ -97,6 +53,8 @@ TEST(ButtonDrawerTest, AHashCaptionShowsItsGlyphAndAPlainOneItsText) {
   auto drawer = s::gui::drawer::button::win::Thin::make();
   drawer->setColour(0, 0x111111);
   drawer->setColour(1, 0x747474);
+  drawer->setFontColour(0, 0xFFFFFF);
+  drawer->setFontColour(1, 0x111111);
   const Rect area{0, 0, 18, 18};
   const Rect inner{2, 2, 14, 14};
   Canvas glyph(18, 18);
@@ -105,7 +63,8 @@ TEST(ButtonDrawerTest, AHashCaptionShowsItsGlyphAndAPlainOneItsText) {
   drawer->paintButton(letter.cr(), area, 0, u"X", true, nullptr, true, false, false);
   EXPECT_FALSE(glyph.samePixels(letter));
 
-  // The same face and frame, then the close cross or the letter in the frame colour.
+  // The same face and frame, then the close cross in the glyph ink or the letter in the
+  // caption ink.
   Canvas expectGlyph(18, 18);
   Canvas expectLetter(18, 18);
   for (Canvas* c : {&expectGlyph, &expectLetter}) {
@@ -117,7 +76,7 @@ TEST(ButtonDrawerTest, AHashCaptionShowsItsGlyphAndAPlainOneItsText) {
     cairo_stroke(c->cr());
   }
   Glyphs::draw(expectGlyph.cr(), u"#X", inner, 0x111111);
-  TextLayout::paint(expectLetter.cr(), inner, u"X", nullptr, 0x111111, TextLayout::kCenter, false);
+  TextLayout::paint(expectLetter.cr(), inner, u"X", nullptr, 0xFFFFFF, TextLayout::kCenter, false);
   EXPECT_TRUE(glyph.samePixels(expectGlyph));
   EXPECT_TRUE(letter.samePixels(expectLetter));
   // The cross reaches the corners of the inner area, where the letter does not.
@@ -132,24 +91,80 @@ TEST(ButtonDrawerTest, AHashCaptionShowsItsGlyphAndAPlainOneItsText) {
   EXPECT_LT(unknown.count(0x747474), 18 * 18 - 4 * 17);
 }
 
-TEST(ButtonDrawerTest, PressedLookSwapsFaceAndFrameInTheSkinnedLook) {
+TEST(ButtonDrawerTest, PressedAndHoverLooksShowTheirSurfacesAndInks) {
   auto drawer = s::gui::drawer::button::win::Thin::make();
   drawer->setColour(0, 0x444444);
   drawer->setColour(1, 0x777777);
+  drawer->setColour(2, 0x222222);
+  drawer->setColour(3, 0x999999);
+  drawer->setFontColour(1, 0x000000);
+  drawer->setFontColour(3, 0xFFFFFF);
+  auto paint = [&](Canvas& canvas, std::int32_t hotState, bool pressed) {
+    drawer->paintButton(canvas.cr(), {0, 0, 18, 18}, hotState, u"#_", true, nullptr, true, pressed,
+                        false);
+  };
   Canvas up(18, 18);
-  drawer->paintButton(up.cr(), {0, 0, 18, 18}, 0, u"#_", true, nullptr, true, false, false);
+  paint(up, 0, false);
   Canvas down(18, 18);
-  drawer->paintButton(down.cr(), {0, 0, 18, 18}, 0, u"#_", true, nullptr, true, true, false);
+  paint(down, 0, true);
+  Canvas hover(18, 18);
+  paint(hover, 1, false);
+  Canvas held(18, 18);
+  paint(held, 2, false);
   EXPECT_EQ(up.at(3, 3), 0x777777U);
-  EXPECT_EQ(down.at(3, 3), 0x444444U);
-  // The minimize bar near the bottom takes the other colour.
-  EXPECT_EQ(up.at(8, 11), 0x444444U);
-  EXPECT_EQ(down.at(8, 11), 0x777777U);
+  EXPECT_EQ(down.at(3, 3), 0x222222U);
+  EXPECT_EQ(hover.at(3, 3), 0x999999U);
+  EXPECT_TRUE(held.samePixels(down));
+  // The minimize bar near the bottom: the glyph ink, on the pressed surface its own.
+  EXPECT_EQ(up.at(8, 11), 0x000000U);
+  EXPECT_EQ(hover.at(8, 11), 0x000000U);
+  EXPECT_EQ(down.at(8, 11), 0xFFFFFFU);
   // Without a skin the plain look starts from the face colour of the desktop.
   auto plain = s::gui::drawer::button::win::Basic::make();
   Canvas basic(18, 18);
   plain->paintButton(basic.cr(), {0, 0, 18, 18}, 0, u"", true, nullptr, true, false, false);
   EXPECT_EQ(basic.at(9, 9), 0xF0F0F0U);
+}
+
+// True when the first `width` × `height` pixels of both canvases are the same.
+bool sameCorner(Canvas& a, Canvas& b, int width, int height) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (a.at(x, y) != b.at(x, y)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+TEST(TextLayoutTest, ATextTooLongForItsAreaEndsInAnEllipsis) {
+  const std::u16string text = u"Collecting Information..";
+  const TextLayout::Size whole = TextLayout::measure(text, nullptr, 0);
+  const Rect narrow{0, 0, whole.width / 2, whole.height};
+  Canvas cut(whole.width + 40, whole.height);
+  TextLayout::paint(cut.cr(), narrow, text, nullptr, 0x000000, TextLayout::kLeft, false);
+  // Exactly the painting of some beginning of the text followed by "…", with room to spare.
+  int matches = 0;
+  for (std::size_t n = 1; n < text.size(); ++n) {
+    const std::u16string shortened = text.substr(0, n) + u"\u2026";
+    if (TextLayout::measure(shortened, nullptr, 0).width > narrow.width) {
+      break;
+    }
+    Canvas expected(whole.width + 40, whole.height);
+    TextLayout::paint(expected.cr(), {0, 0, whole.width + 40, whole.height}, shortened, nullptr,
+                      0x000000, TextLayout::kLeft, false);
+    matches += sameCorner(cut, expected, whole.width + 40, whole.height) ? 1 : 0;
+  }
+  EXPECT_EQ(matches, 1);
+  // A text that fits is painted whole, wrapped or not.
+  Canvas fits(whole.width + 40, whole.height);
+  TextLayout::paint(fits.cr(), {0, 0, whole.width + 1, whole.height}, text, nullptr, 0x000000,
+                    TextLayout::kLeft, true);
+  Canvas wide(whole.width + 40, whole.height);
+  TextLayout::paint(wide.cr(), {0, 0, whole.width + 40, whole.height}, text, nullptr, 0x000000,
+                    TextLayout::kLeft, false);
+  EXPECT_TRUE(fits.samePixels(wide));
 }
 
 TEST(ListDrawerTest, APlainListStartsWithWhiteRowsBlackTextAndGreyStripes) {

@@ -4,6 +4,7 @@
 
 #include "gui/layout/Box.h"
 #include "gui/layout/Spacer.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace {
 
@@ -35,6 +36,41 @@ std::vector<Placed> placed(const Box& box) {
     out.push_back({c->getX(), c->getY(), c->getWidth(), c->getHeight()});
   }
   return out;
+}
+
+// Sizes are given at 96 dpi: on a desktop that asks for twice the size, fixed sizes, insets,
+// spacings and width overrides are twice as many pixels; percentages stay percentages.
+TEST(Layout, SizesGivenAtNinetySixDpiAreScaledToTheScreen) {
+  using s::platform::ui::DesktopScale;
+  // Back to 1 however the test ends, for the tests after it.
+  struct Twice {
+    Twice() { DesktopScale::setFactor(2.0); }
+    ~Twice() { DesktopScale::setFactor(1.0); }
+  } twice;
+  auto row = PoolPtr<Box>(Box::newBox(-1, -1, 0, 0, 4, 6, 10, 3, s::gui::kLayoutHorizontal));
+  row->setSize(400, 100);
+  Box* fixed = Box::take();
+  fixed->setFixedWidth(18, false);
+  fixed->setFixedHeight(18, false);
+  Spacer* gap = Spacer::take();
+  gap->setFixedWidth(5);
+  Box* wide = Box::take();
+  wide->setMinWidthOverride(30);
+  wide->setWidthPercent(10, false);
+  row->add(fixed);
+  row->add(gap);
+  row->add(wide);
+  row->relayout();
+  EXPECT_EQ(row->getInnerWidth(), 400 - 2 * 20);
+  EXPECT_EQ(row->getInnerHeight(), 100 - 2 * 6);
+  EXPECT_EQ(row->getHSpacing(), 8);
+  EXPECT_EQ(row->getVSpacing(), 12);
+  EXPECT_EQ(placed(*row)[0], (Placed{0, 0, 36, 36}));
+  EXPECT_EQ(placed(*row)[1].x, 36 + 8);
+  EXPECT_EQ(placed(*row)[1].w, 10);
+  EXPECT_EQ(wide->getMinWidth(), 60);
+  // 10 % of the inner 360 pixels, not scaled again.
+  EXPECT_EQ(wide->getMaxWidth(), 36);
 }
 
 TEST(Layout, PercentageOfTheParentRoundsHalfAwayFromZero) {

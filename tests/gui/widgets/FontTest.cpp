@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/widgets/Font.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace {
 
@@ -63,6 +64,32 @@ TEST(FontTest, AnExplicitSizeOutlivesSizeCodesWhichStillSetTheWeight) {
   const std::int32_t small = font->measureHeight();
   font->setSizeCode(102);
   EXPECT_GT(font->measureHeight(), small);
+}
+
+}  // namespace
+
+namespace {
+
+// Heights are given at 96 dpi: at one and a half times and twice that, the text is laid out
+// that much larger, and a font made before the change follows it.
+TEST(FontTest, FollowsTheDesktopsScale) {
+  using s::platform::ui::DesktopScale;
+  // Back to 1 however the test ends, for the tests after it.
+  struct Restore {
+    ~Restore() { DesktopScale::setFactor(1.0); }
+  } restore;
+  auto font = Font::make();
+  const std::int32_t normal = font->measureHeight();
+  for (const double factor : {1.5, 2.0}) {
+    DesktopScale::setFactor(factor);
+    EXPECT_EQ(pango_font_description_get_size(font->description()),
+              static_cast<int>(13 * factor * PANGO_SCALE));
+    EXPECT_EQ(font->getHeight(), -13);
+    EXPECT_EQ(font->getPointSize(), 10);
+    EXPECT_NEAR(font->measureHeight(), normal * factor, factor + 1);
+  }
+  DesktopScale::setFactor(1.0);
+  EXPECT_EQ(font->measureHeight(), normal);
 }
 
 }  // namespace

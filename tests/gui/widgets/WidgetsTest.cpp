@@ -213,6 +213,71 @@ TEST_F(WidgetsTest, ALabelByIdFollowsTheLanguage) {
   window_->setLocalizer(nullptr);
 }
 
+// Every presented pixel of a window, read on its thread.
+std::vector<std::uint32_t> pixelsOf(Window& window) {
+  std::vector<std::uint32_t> pixels;
+  window.callSync([] {});
+  window.callSync([&] {
+    auto& screen = *dynamic_cast<OffscreenDisplay*>(window.display());
+    for (int y = 0; y < window.getHeight(); ++y) {
+      for (int x = 0; x < window.getWidth(); ++x) {
+        pixels.push_back(screen.pixel(window.platformWindow(), x, y));
+      }
+    }
+  });
+  return pixels;
+}
+
+// A window like the fixture's showing a label and a button, made by `fill`.
+template <class Fill>
+s::PoolPtr<Window> windowWith(Fill fill) {
+  s::PoolPtr<Window> window = Window::make();
+  window->setBounds(0, 0, 300, 120);
+  Box* root = Box::newBox(100, 100, 0, 0, 4, 4, 0, 0, s::gui::kLayoutHorizontal);
+  root->setTransparent(false);
+  window->add(root);
+  window->show(false);
+  fill(*root);
+  return window;
+}
+
+TEST_F(WidgetsTest, ALanguageChangeRelabelsEveryComponentOfEveryWindow) {
+  constexpr std::int32_t kLabelText = s::lang::text::kSaveLogButton;
+  constexpr std::int32_t kButtonText = s::lang::text::kMenuExit;
+  s::PoolPtr<s::lang::Localizer> localizer(s::lang::Localizer::fromResource(u"IDR_XML", 130));
+  localizer->selectLanguage(u"English");
+  auto byId = [](Box& root) {
+    root.add(Label::newLabelId(kLabelText, 0, 0));
+    root.add(Button::newButtonId(kButtonText, -1, 20));
+  };
+  window_->setLocalizer(localizer.get());
+  window_->setTitleTextId(kButtonText);
+  byId(*root_);
+  // A second window, on its own thread, is given the localizer after its components.
+  s::PoolPtr<Window> late = windowWith(byId);
+  late->setLocalizer(localizer.get());
+  const std::vector<std::uint32_t> english = pixelsOf(*window_);
+  EXPECT_EQ(pixelsOf(*late), english);
+
+  localizer->selectLanguage(u"German");
+  const std::vector<std::uint32_t> german = pixelsOf(*window_);
+  EXPECT_NE(german, english);
+  EXPECT_EQ(pixelsOf(*late), german);
+  // Exactly what a window shows that is given the German texts as they are: measured and laid
+  // out again, not only repainted.
+  s::PoolPtr<Window> literal = windowWith([&](Box& root) {
+    root.add(Label::newLabel(localizer->text(kLabelText), false, 0));
+    root.add(Button::newButtonText(localizer->text(kButtonText), -1, 20));
+  });
+  EXPECT_EQ(pixelsOf(*literal), german);
+  std::u16string title;
+  window_->callSync(
+      [&] { title = std::u16string(window_->title().begin(), window_->title().end()); });
+  EXPECT_EQ(title, localizer->text(kButtonText));
+  window_->setLocalizer(nullptr);
+  late->setLocalizer(nullptr);
+}
+
 TEST_F(WidgetsTest, ANonReleasableToggleIsPressedOnceAndThenLetsClicksThrough) {
   Button* tab = Button::newButtonText(u"Current", 60, 17);
   tab->setToggle(true, false, false, false);

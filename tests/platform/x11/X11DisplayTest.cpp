@@ -22,6 +22,8 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
+#include "tests/platform/x11/XClientMessage.h"
+
 namespace {
 
 using s::platform::ui::Event;
@@ -263,15 +265,7 @@ TEST_F(X11DisplayTest, WindowPropertiesFollowTheDesktopConventions) {
 
 TEST_F(X11DisplayTest, CloseButtonOfTheWindowManagerArrivesAsCloseRequest) {
   const WindowId w = shownWindow({0, 0, 100, 100});
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = w;
-  event.xclient.message_type = XInternAtom(other_, "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(other_, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  XSendEvent(other_, w, False, NoEventMask, &event);
-  XSync(other_, False);
+  s::testing::askToClose(other_, w);
   dispatchUntil([&] { return sink_.find(EventKind::kCloseRequest) != nullptr; });
   ASSERT_NE(sink_.find(EventKind::kCloseRequest), nullptr);
   EXPECT_EQ(sink_.find(EventKind::kCloseRequest)->window, w);

@@ -14,10 +14,11 @@ extern char** environ;
 namespace s::testing {
 
 // A private X server for one test program: Xvfb picks a free display number itself
-// (-displayfd) and writes it once it accepts connections; the destructor ends it.
+// (-displayfd) and writes it once it accepts connections; the destructor ends it. `screen` is
+// the first screen's width x height x depth.
 class XvfbServer {
  public:
-  XvfbServer() {
+  explicit XvfbServer(const char* screen = "1024x768x24") {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
       return;
@@ -26,8 +27,8 @@ class XvfbServer {
     const int writeEnd = fcntl(fds[1], F_DUPFD, 10);
     close(fds[1]);
     const std::string fd = std::to_string(writeEnd);
-    const char* argv[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen",  "0",
-                          "1024x768x24", "-nolisten",  "tcp",      "-noreset", nullptr};
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen",  "0",
+                          screen, "-nolisten",  "tcp",      "-noreset", nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);

@@ -143,6 +143,7 @@ TEST_F(CounterTest, AnInterfaceAddedLaterCountsInTheRatesAndLeavesThemWhenItGoes
   ASSERT_GE(b, 0);
   Counter& service = counterService();
   int64_t sent = 0;
+  service.interfaceSentRate(1, sent);  // starts the sampling
   bool valid = false;
   std::thread reader([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(2900));

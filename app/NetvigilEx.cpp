@@ -82,7 +82,7 @@ class Cycle {
     receivedText_->release();
     sentText_->release();
     // The log goes on the view's thread, where every log-list change is made.
-    view_.runOnViewThread(&Cycle::clearLog, this);
+    view_.runSync(&Cycle::clearLog, this);
   }
 
   Cycle(const Cycle&) = delete;
@@ -227,7 +227,7 @@ void Cycle::logFirstHalf() {
   trimming_ = left > 0 && static_cast<int64_t>(left) >= controller_.logLimit;
   secondHalf_ = false;
   if (clearing_ || trimming_ || !endedTcp_.empty()) {
-    view_.runOnViewThread(&Cycle::logOperation, this);
+    view_.runSync(&Cycle::logOperation, this);
   }
 }
 
@@ -237,7 +237,7 @@ void Cycle::logSecondHalf() {
   trimming_ = false;
   secondHalf_ = true;
   if (!endedUdp_.empty()) {
-    view_.runOnViewThread(&Cycle::logOperation, this);
+    view_.runSync(&Cycle::logOperation, this);
   }
 }
 
@@ -406,7 +406,7 @@ void Cycle::runOnce() {
     list.endUpdate();
   }
   if (logChanged_ && view_.isLogVisible()) {
-    view_.runOnViewThread(&Cycle::sortLog, this);
+    view_.runSync(&Cycle::sortLog, this);
   }
   publishCounts(prevTcp, prevUdp);
   publishRates();

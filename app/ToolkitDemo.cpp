@@ -20,7 +20,6 @@
 #include "gui/widgets/Label.h"
 #include "gui/widgets/StatusBar.h"
 #include "platform/ui/DesktopScale.h"
-#include "platform/x11/X11Resources.h"
 
 namespace s::app {
 
@@ -243,8 +242,6 @@ int runToolkitDemo(int argc, char** argv) {
     std::fprintf(stderr, "netvigil: the toolkit demo needs an X display, and DISPLAY is not set\n");
     return 1;
   }
-  // Drawn as large as the desktop asks, as other X programs are.
-  DesktopScale::setFactor(DesktopScale::fromEnvironment(platform::x11::xftDpiOf(display)));
   PoolPtr<Skinner> skinner(Skinner::newSkinner(kFamily));
   std::int32_t skin = 0;
   if (!options.skin.empty()) {

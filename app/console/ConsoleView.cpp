@@ -1,11 +1,8 @@
 #include "app/console/ConsoleView.h"
 
 #include <errno.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/eventfd.h>
 #include <sys/signalfd.h>
-#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,7 +26,8 @@ namespace {
 namespace ids = lang::text;
 
 // A cycle's row changes arrive one carried operation at a time; one redraw follows them.
-constexpr long kRedrawDelayNs = 40'000'000;
+constexpr uint32_t kRedrawTimer = 1;
+constexpr uint32_t kRedrawDelayMs = 40;
 
 constexpr std::u16string_view kCollecting = u"Collecting Information..";
 constexpr std::u16string_view kNoTraffic = u"0 B/s";
@@ -81,7 +79,6 @@ ConsoleView::ConsoleView(NetvigilEx& controller, lang::Localizer* localizer,
       localizer_(localizer),
       settings_(settings),
       options_(std::move(options)),
-      viewThread_(std::this_thread::get_id()),
       current_(gui::win::ListBox2::take()),
       log_(gui::win::ListBox2::take()),
       connections_(kCollecting),
@@ -100,25 +97,25 @@ ConsoleView::~ConsoleView() {
   terminal_.close();
   current_->release();
   log_->release();
-  for (int fd : {wakeFd_, signalFd_, timerFd_}) {
-    if (fd >= 0) {
-      ::close(fd);
-    }
+  if (signalFd_ >= 0) {
+    loop_.unwatch(signalFd_);
+    ::close(signalFd_);
   }
 }
 
 bool ConsoleView::open(std::string& error) {
   sigset_t signals = loopSignals();
-  wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   signalFd_ = signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC);
-  timerFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-  if (wakeFd_ < 0 || signalFd_ < 0 || timerFd_ < 0) {
+  if (!loop_.isOpen() || signalFd_ < 0 || !loop_.watch(signalFd_, [this] { handleSignals(); })) {
     error = "cannot make the console's event descriptors";
     return false;
   }
   if (options_.live && !terminal_.open(options_.in, options_.out)) {
     error = "cannot put the terminal into raw mode";
     return false;
+  }
+  if (options_.live) {
+    loop_.watch(options_.in, [this] { handleInput(); });
   }
   return true;
 }
@@ -127,31 +124,8 @@ int ConsoleView::run() {
   if (options_.live) {
     draw();
   }
-  while (!refreshEnded_) {
-    pollfd fds[4] = {{wakeFd_, POLLIN, 0},
-                     {signalFd_, POLLIN, 0},
-                     {timerFd_, POLLIN, 0},
-                     {options_.live && !leaving_ ? options_.in : -1, POLLIN, 0}};
-    if (poll(fds, 4, -1) < 0) {
-      continue;
-    }
-    if ((fds[0].revents & POLLIN) != 0) {
-      uint64_t count = 0;
-      [[maybe_unused]] ssize_t got = ::read(wakeFd_, &count, sizeof(count));
-      runJobs();
-    }
-    if ((fds[1].revents & POLLIN) != 0) {
-      handleSignals();
-    }
-    if ((fds[2].revents & POLLIN) != 0) {
-      uint64_t expirations = 0;
-      [[maybe_unused]] ssize_t got = ::read(timerFd_, &expirations, sizeof(expirations));
-      redrawScheduled_ = false;
-      draw();
-    }
-    if ((fds[3].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-      handleInput();
-    }
+  // Until the cycle has ended (refreshEnded() quits the loop).
+  while (loop_.dispatch(*this, -1)) {
   }
   // A cycle that ended by itself still leaves the way it should; a printout it never
   // reached is a failure.
@@ -160,11 +134,7 @@ int ConsoleView::run() {
     writeAll(2, "netvigil: the refresh cycle ended before the printout\n");
     status_ = 1;
   }
-  {
-    std::scoped_lock guard(jobsLock_);
-    closed_ = true;
-  }
-  runJobs();
+  loop_.close();
   terminal_.close();
   if (!options_.live && !notice_.empty()) {
     // Line by line: a line break is a control character to shown().
@@ -181,48 +151,23 @@ int ConsoleView::run() {
 }
 
 void ConsoleView::refreshEnded() {
-  refreshEnded_ = true;
-  wake();
+  loop_.quit();
 }
 
-void ConsoleView::runSync(Operation op, void* block) {
-  if (std::this_thread::get_id() == viewThread_) {
+bool ConsoleView::runSync(Operation op, void* block) {
+  if (!loop_.runSync(op, block)) {
     op(block);
-    return;
   }
-  std::unique_lock guard(jobsLock_);
-  if (closed_) {
-    // The loop is over and the view's thread touches the lists no more.
-    guard.unlock();
-    op(block);
-    return;
-  }
-  Job job{op, block};
-  jobs_.push_back(&job);
-  wake();
-  jobDone_.wait(guard, [&job] { return job.done; });
+  return true;
 }
 
-void ConsoleView::runOnViewThread(void (*operation)(void* block), void* block) {
-  runSync(operation, block);
-}
-
-void ConsoleView::runJobs() {
-  std::unique_lock guard(jobsLock_);
-  while (!jobs_.empty()) {
-    Job* job = jobs_.front();
-    jobs_.pop_front();
-    guard.unlock();
-    job->op(job->block);
-    guard.lock();
-    job->done = true;
-    jobDone_.notify_all();
+void ConsoleView::onPlatformEvent(const platform::ui::Event& event) {
+  if (event.kind == platform::ui::EventKind::kTimer && event.id == kRedrawTimer) {
+    // One redraw for each time one was asked for.
+    loop_.killTimer(kRedrawTimer);
+    redrawScheduled_ = false;
+    draw();
   }
-}
-
-void ConsoleView::wake() {
-  uint64_t one = 1;
-  [[maybe_unused]] ssize_t written = ::write(wakeFd_, &one, sizeof(one));
 }
 
 void ConsoleView::setText(std::u16string& target, std::u16string_view text) {
@@ -454,6 +399,10 @@ void ConsoleView::leave(int status) {
   }
   leaving_ = true;
   status_ = status;
+  // Keys are no longer read on the way out (nor a hung-up terminal's endless readiness).
+  if (options_.live) {
+    loop_.unwatch(options_.in);
+  }
   if (!options_.saveLogPath.empty()) {
     std::scoped_lock guard(controller_.listLock);
     if (!writeLogHtml(*log_, localizer_, options_.saveLogPath)) {
@@ -497,9 +446,8 @@ void ConsoleView::scheduleRedraw() {
   if (!options_.live || redrawScheduled_) {
     return;
   }
-  itimerspec soon{};
-  soon.it_value.tv_nsec = kRedrawDelayNs;
-  redrawScheduled_ = timerfd_settime(timerFd_, 0, &soon, nullptr) == 0;
+  loop_.setTimer(kRedrawTimer, kRedrawDelayMs);
+  redrawScheduled_ = true;
 }
 
 std::u16string ConsoleView::settingsText() {

@@ -1,12 +1,8 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/IMonitorView.h"
@@ -15,8 +11,8 @@
 #include "app/console/TerminalSession.h"
 #include "framework/lang/Localizer.h"
 #include "framework/settings/IMappedData.h"
-#include "gui/listbox2/IUiExecutor.h"
 #include "gui/listbox2/ListBox2.h"
+#include "platform/ui/EventLoop.h"
 
 namespace s::app::console {
 
@@ -36,12 +32,13 @@ struct ViewOptions {
 // of its two lists: every list operation of another thread is carried to the view's thread,
 // the thread that made the view and runs its loop, and waits there.
 //
-// The loop polls the terminal's input, an eventfd for carried operations, a signalfd for
-// SIGINT, SIGTERM and SIGWINCH (blocked beforehand in every thread) and a timer that gathers
-// the changes of a cycle into one redraw. On the way out (q, a signal, or the printout done)
-// the log is saved, the cycle is asked to stop, and the loop goes on carrying operations
-// until refreshEnded(): the cycle's last steps release its rows through the lists.
-class ConsoleView final : public IMonitorView, public gui::IUiExecutor {
+// Its loop is the windows' user-interface loop: it carries the operations, watches the
+// terminal's input and a signalfd for SIGINT, SIGTERM, SIGHUP and SIGWINCH (blocked beforehand
+// in every thread), and a timer gathers the changes of a cycle into one redraw. On the way out
+// (q, a signal, or the printout done) the log is saved, the cycle is asked to stop, and the
+// loop goes on carrying operations until refreshEnded(): the cycle's last steps release its
+// rows through the lists.
+class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
  public:
   // `settings` takes the changes the keys make; none of the three is owned.
   ConsoleView(NetvigilEx& controller, lang::Localizer* localizer, settings::IMappedData& settings,
@@ -73,20 +70,17 @@ class ConsoleView final : public IMonitorView, public gui::IUiExecutor {
   // the user, and after the last cycle of the printout prints.
   void setSentRateText(std::u16string_view text) override;
   void addTrafficSample(int64_t receivedAndSent, int64_t sent) override;
-  void runOnViewThread(void (*operation)(void* block), void* block) override;
 
-  void runSync(Operation op, void* block) override;
+  // Once the loop is over, operations run on the caller's thread: the view's thread touches
+  // the lists no more.
+  using IMonitorView::runSync;
+  bool runSync(Operation op, void* block) override;
+
+  // The redraw timer.
+  void onPlatformEvent(const platform::ui::Event& event) override;
 
  private:
-  struct Job {
-    Operation op;
-    void* block;
-    bool done = false;
-  };
-
   void setText(std::u16string& target, std::u16string_view text);
-  void runJobs();
-  void wake();
   void handleSignals();
   void handleInput();
   void apply(Command command);
@@ -108,19 +102,11 @@ class ConsoleView final : public IMonitorView, public gui::IUiExecutor {
   lang::Localizer* localizer_;
   settings::IMappedData& settings_;
   ViewOptions options_;
-  std::thread::id viewThread_;
   gui::win::ListBox2* current_ = nullptr;
   gui::win::ListBox2* log_ = nullptr;
 
-  std::mutex jobsLock_;
-  std::condition_variable jobDone_;
-  std::deque<Job*> jobs_;
-  bool closed_ = false;
-
-  int wakeFd_ = -1;
+  platform::ui::EventLoop loop_;
   int signalFd_ = -1;
-  int timerFd_ = -1;
-  std::atomic<bool> refreshEnded_{false};
   std::atomic<bool> logShown_{false};
 
   // The view thread's own state from here.

@@ -55,7 +55,10 @@ class QuietView final : public s::app::IMonitorView {
   void setReceivedRateText(std::u16string_view /*text*/) override {}
   void setSentRateText(std::u16string_view /*text*/) override {}
   void addTrafficSample(int64_t /*receivedAndSent*/, int64_t /*sent*/) override {}
-  void runOnViewThread(void (*operation)(void* block), void* block) override { operation(block); }
+  bool runSync(Operation op, void* block) override {
+    op(block);
+    return true;
+  }
 
  private:
   s::PoolPtr<s::gui::win::ListBox2> current_ = s::gui::win::ListBox2::make();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include "gui/drawer/CounterData.h"
 #include "gui/drawer/IDrawer.h"
+#include "gui/drawer/IGraphSeries.h"
 
 namespace s::gui::drawer {
 
@@ -14,9 +14,8 @@ class ICounter : public IDrawer {
 
   // mode 0 columns from the bottom, 1 a horizontal bar, 2 centred columns; second may be
   // null. Each series is read under its lock.
-  virtual void paintGraph(cairo_t* cr, const Rect& area, std::int32_t mode,
-                          counter::CounterData* first, counter::CounterData* second,
-                          bool swapColours) = 0;
+  virtual void paintGraph(cairo_t* cr, const Rect& area, std::int32_t mode, IGraphSeries* first,
+                          IGraphSeries* second, bool swapColours) = 0;
 };
 
 }  // namespace s::gui::drawer

@@ -35,7 +35,7 @@ Image* Image::newIconImage(std::u16string_view source) {
 }
 
 void Image::setPicture(image::IImageBuffer* picture) {
-  onUiThread([&] {
+  runSync([&] {
     if (picture != picture_) {
       releasePicture();
       picture_ = picture;
@@ -52,14 +52,14 @@ void Image::setPicture(image::IImageBuffer* picture) {
 }
 
 void Image::setFixedWidth(std::int32_t px) {
-  onUiThread([&] {
+  runSync([&] {
     setFixedWidthValue(platform::ui::DesktopScale::px(px));
     relayoutParent();
   });
 }
 
 void Image::setFixedHeight(std::int32_t px) {
-  onUiThread([&] {
+  runSync([&] {
     setFixedHeightValue(platform::ui::DesktopScale::px(px));
     relayoutParent();
   });

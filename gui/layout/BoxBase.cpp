@@ -50,7 +50,7 @@ std::int32_t BoxBase::ownMaxHeight() const {
 }
 
 void BoxBase::setAcceptFiles(bool accept) {
-  onUiThread([&] {
+  runSync([&] {
     acceptFiles_ = accept;
     if (auto* window = dynamic_cast<Window*>(getWindow()); window != nullptr && created()) {
       window->refreshDropTarget();
@@ -59,7 +59,7 @@ void BoxBase::setAcceptFiles(bool accept) {
 }
 
 void BoxBase::setUrlDropTarget(bool accept) {
-  onUiThread([&] {
+  runSync([&] {
     urlDropTarget_ = accept;
     if (auto* window = dynamic_cast<Window*>(getWindow()); window != nullptr && created()) {
       window->refreshDropTarget();
@@ -90,7 +90,7 @@ void BoxBase::add(IComponent* child) {
   if (child == nullptr) {
     return;
   }
-  onUiThread([&] {
+  runSync([&] {
     children_.push(child);
     // Without a platform window this only records the parent; the child is created with us.
     child->setParent(this);
@@ -107,7 +107,7 @@ void BoxBase::add(IComponent* child) {
 }
 
 void BoxBase::remove(IComponent* child, bool recurse) {
-  onUiThread([&] {
+  runSync([&] {
     const std::int64_t at = children_.indexOf(child);
     if (at < 0) {
       return;
@@ -123,7 +123,7 @@ void BoxBase::remove(IComponent* child, bool recurse) {
 }
 
 void BoxBase::relayout() {
-  onUiThread([&] {
+  runSync([&] {
     // A layout may lay out its box again through its children, once; deeper is a loop.
     if (layoutDepth_ >= 2) {
       return;

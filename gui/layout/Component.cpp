@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "gui/layout/WindowHost.h"
-
 namespace s::gui::win {
 
 namespace {
@@ -78,14 +76,6 @@ void Component::reset() {
   movedListeners_.clear();
 }
 
-void Component::onUiThread(const std::function<void()>& work) {
-  if (host_ != nullptr && created_ && !host_->isUiThread()) {
-    host_->callSync(work);
-  } else {
-    work();
-  }
-}
-
 std::int32_t Component::getScreenX() const {
   if (!created_ || window_ == nullptr) {
     return originX_ + x_;
@@ -124,7 +114,7 @@ void Component::setInnerHeight(std::int32_t height) {
 }
 
 void Component::setPosition(std::int32_t x, std::int32_t y) {
-  onUiThread([&] {
+  runSync([&] {
     x_ = x;
     y_ = y;
     if (deferred_) {
@@ -137,7 +127,7 @@ void Component::setPosition(std::int32_t x, std::int32_t y) {
 }
 
 void Component::setSize(std::int32_t width, std::int32_t height) {
-  onUiThread([&] {
+  runSync([&] {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     if (deferred_) {
@@ -150,7 +140,7 @@ void Component::setSize(std::int32_t width, std::int32_t height) {
 }
 
 void Component::setBounds(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
-  onUiThread([&] {
+  runSync([&] {
     x_ = x;
     y_ = y;
     width_ = std::max(width, 0);
@@ -165,7 +155,7 @@ void Component::setBounds(std::int32_t x, std::int32_t y, std::int32_t width, st
 }
 
 void Component::setOrigin(std::int32_t originX, std::int32_t originY) {
-  onUiThread([&] {
+  runSync([&] {
     originX_ = originX;
     originY_ = originY;
     if (deferred_) {
@@ -246,7 +236,7 @@ void Component::setNaturalSize(std::int32_t width, std::int32_t height) {
 }
 
 void Component::setSizeClamped(std::int32_t width, std::int32_t height) {
-  onUiThread([&] {
+  runSync([&] {
     // Where the limits cross, the minimum wins: it is the least the component accepts.
     const std::int32_t w = std::max(std::min(width, getMaxWidth()), getMinWidth());
     const std::int32_t h = std::max(std::min(height, getMaxHeight()), getMinHeight());
@@ -256,7 +246,7 @@ void Component::setSizeClamped(std::int32_t width, std::int32_t height) {
 }
 
 void Component::setVisible(bool show, bool recurse) {
-  onUiThread([&] {
+  runSync([&] {
     const bool showing = show && !visible_;
     visible_ = show;
     if (recurse) {
@@ -276,7 +266,7 @@ void Component::setVisible(bool show, bool recurse) {
 }
 
 void Component::setEnabled(bool enabled) {
-  onUiThread([&] {
+  runSync([&] {
     if (enabled_ != enabled) {
       enabled_ = enabled;
       invalidate();
@@ -327,7 +317,7 @@ void Component::setBackground(std::uint8_t red, std::uint8_t green, std::uint8_t
 }
 
 void Component::setParent(IContainer* container) {
-  onUiThread([&] {
+  runSync([&] {
     if (container == nullptr) {
       destroyPlatform();
       parent_ = nullptr;
@@ -378,7 +368,7 @@ void Component::add(IComponent* /*child*/) {}
 void Component::remove(IComponent* /*child*/, bool /*recurse*/) {}
 
 void Component::removeAll(bool recurse) {
-  onUiThread([&] {
+  runSync([&] {
     while (!children_.empty()) {
       IComponent* child = children_.pop();
       if (recurse) {
@@ -396,7 +386,7 @@ IComponent* Component::getChild(std::uint32_t i) const {
 }
 
 void Component::repaint(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
-  onUiThread([&] {
+  runSync([&] {
     if (!isVisible() || host_ == nullptr) {
       return;
     }
@@ -427,7 +417,7 @@ void Component::beginDeferred() {
 }
 
 void Component::endDeferred() {
-  onUiThread([&] {
+  runSync([&] {
     deferred_ = false;
     if (dirty_) {
       dirty_ = false;
@@ -500,7 +490,7 @@ bool Component::hasFocus() const {
 }
 
 void Component::setFocus() {
-  onUiThread([&] {
+  runSync([&] {
     if (host_ != nullptr && created_ && isFocusable()) {
       host_->focusComponent(this);
     }

@@ -8,13 +8,12 @@
 #include "gui/layout/IContainer.h"
 #include "gui/layout/IWindow.h"
 #include "gui/layout/ListenerList.h"
+#include "gui/layout/WindowHost.h"
 #include "platform/ui/Event.h"
 #include "platform/ui/PointerShape.h"
 #include "platform/ui/Rect.h"
 
 namespace s::gui::win {
-
-class WindowHost;
 
 // The component protocol shared by every widget: geometry with its limits and sizing wishes,
 // deferred geometry, visibility, background, the tree and its platform rectangle.
@@ -165,8 +164,16 @@ class Component : public virtual IComponent {
   virtual void destroyPlatform();
   // Asks the parent to lay out again (when it has a platform window).
   void relayoutParent();
-  // Runs `work` on the window's thread once the platform window exists, else here and now.
-  void onUiThread(const std::function<void()>& work);
+  // Runs `work` on the window's thread and waits for it once the platform window exists, else
+  // here and now: until then the component is plain memory.
+  template <class Work>
+  void runSync(Work&& work) {
+    if (host_ != nullptr && created_) {
+      host_->runSync(work);
+    } else {
+      work();
+    }
+  }
 
   void setWidthPercentValue(std::int32_t percent) { widthPercent_ = percent; }
   void setHeightPercentValue(std::int32_t percent) { heightPercent_ = percent; }

@@ -276,7 +276,7 @@ class ModalBox final : public platform::ui::IEventSink {
 
 int MessageBoxW::show(Window& owner, std::string_view text, Icon icon, Buttons buttons) {
   int answer = -1;
-  owner.callSync([&] {
+  owner.runSync([&] {
     if (owner.display() != nullptr) {
       ModalBox box(owner, text, icon, buttons);
       answer = box.run();

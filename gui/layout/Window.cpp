@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <utility>
 
 #include "framework/lang/Localizer.h"
@@ -13,7 +14,6 @@
 #include "framework/thread/Thread.h"
 #include "gui/layout/MessageBoxW.h"
 #include "platform/ui/UriList.h"
-#include "platform/x11/X11Display.h"
 
 namespace s::gui::win {
 
@@ -36,12 +36,8 @@ std::mutex& factoryLock() {
   return lock;
 }
 
-std::unique_ptr<platform::ui::IDisplay> openX11() {
-  return platform::x11::X11Display::open(nullptr);
-}
-
 Window::DisplayFactory& factory() {
-  static Window::DisplayFactory make = openX11;
+  static Window::DisplayFactory make;
   return make;
 }
 
@@ -62,7 +58,7 @@ Rect united(const Rect& a, const Rect& b) {
 
 void Window::setDisplayFactory(DisplayFactory factory) {
   std::lock_guard<std::mutex> hold(factoryLock());
-  ::s::gui::win::factory() = factory ? std::move(factory) : openX11;
+  ::s::gui::win::factory() = std::move(factory);
 }
 
 Window::Window() {
@@ -83,11 +79,9 @@ Window::~Window() {
     localizer_->removeListener(this);
   }
   stopping_ = true;
-  {
-    std::lock_guard<std::mutex> hold(callLock_);
-    if (!ended_ && display_ != nullptr) {
-      display_->post([] {});
-    }
+  // Wakes the loop to see it; once the loop has closed, nothing more is queued.
+  if (display_ != nullptr) {
+    display_->post([] {});
   }
   thread_->waitIdle(static_cast<std::uint32_t>(kEndWait.count()));
   thread_->release();
@@ -102,7 +96,7 @@ Window::~Window() {
 
 void Window::reset() {
   // The pool keeps no windows, so this only empties one in use.
-  onUiThread([&] {
+  Component::runSync([&] {
     removeAll(true);
     for (auto& list : listeners_) {
       list.clear();
@@ -125,10 +119,6 @@ void Window::runThread() {
   }
   if (display == nullptr || platformWindow_ == 0) {
     std::fprintf(stderr, "Error!: Window Creation Failed!\n");
-    {
-      std::lock_guard<std::mutex> hold(callLock_);
-      ended_ = true;
-    }
     ready_ = true;
     return;
   }
@@ -139,12 +129,8 @@ void Window::runThread() {
   while (!stopping_.load()) {
     display_->dispatch(*this, -1);
   }
-  {
-    std::lock_guard<std::mutex> hold(callLock_);
-    ended_ = true;
-  }
   // Work queued before the end still runs, so that no caller waits for ever.
-  display_->dispatch(*this, 0);
+  display_->loop().close();
   for (const HotKey& hotKey : hotKeys_) {
     display_->ungrabHotKey(hotKey.id);
   }
@@ -156,35 +142,19 @@ bool Window::isUiThread() const {
   return std::this_thread::get_id() == uiThread_.load();
 }
 
-bool Window::callSync(const std::function<void()>& work) {
-  if (isUiThread()) {
-    work();
-    return true;
-  }
-  bool done = false;
-  std::unique_lock<std::mutex> lock(callLock_);
-  if (ended_ || display_ == nullptr) {
-    return false;
-  }
-  display_->post([this, &work, &done] {
-    work();
-    std::lock_guard<std::mutex> hold(callLock_);
-    done = true;
-    callDone_.notify_all();
-  });
-  callDone_.wait(lock, [&done] { return done; });
-  return true;
+bool Window::runSync(Operation op, void* block) {
+  return display_ != nullptr && display_->loop().runSync(op, block);
 }
 
 void Window::addListener(std::int32_t code, events::IEventListener* listener) {
   if (code > 0 && code < kWindowEventCount) {
-    onUiThread([&] { listeners_[static_cast<std::size_t>(code)].add(listener); });
+    Component::runSync([&] { listeners_[static_cast<std::size_t>(code)].add(listener); });
   }
 }
 
 void Window::removeListener(std::int32_t code, events::IEventListener* listener) {
   if (code > 0 && code < kWindowEventCount) {
-    onUiThread([&] { listeners_[static_cast<std::size_t>(code)].remove(listener); });
+    Component::runSync([&] { listeners_[static_cast<std::size_t>(code)].remove(listener); });
   }
 }
 
@@ -193,7 +163,7 @@ void Window::fire(std::int32_t code) {
 }
 
 void Window::setTitle(std::string_view utf8) {
-  onUiThread([&] {
+  Component::runSync([&] {
     title_ = std::string(utf8);
     if (display_ != nullptr) {
       display_->setTitle(platformWindow_, title_);
@@ -208,7 +178,7 @@ void Window::setTitle(std::u16string_view text) {
 }
 
 void Window::setLocalizer(lang::Localizer* localizer) {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (localizer == localizer_) {
       return;
     }
@@ -224,7 +194,7 @@ void Window::setLocalizer(lang::Localizer* localizer) {
 }
 
 void Window::setTitleTextId(std::int32_t id) {
-  onUiThread([&] {
+  Component::runSync([&] {
     titleTextId_ = id;
     if (localizer_ != nullptr && id >= 0) {
       setTitle(localizer_->text(id));
@@ -253,7 +223,7 @@ void Window::onEvent(IObject* source, std::int32_t /*code*/) {
 }
 
 void Window::setResizable(bool resizable) {
-  onUiThread([&] {
+  Component::runSync([&] {
     resizable_ = resizable;
     hintedMinWidth_ = hintedMinHeight_ = -1;
     if (display_ == nullptr) {
@@ -268,7 +238,7 @@ void Window::setResizable(bool resizable) {
 }
 
 void Window::relayout() {
-  onUiThread([&] {
+  Component::runSync([&] {
     BoxBase::relayout();
     // The window manager keeps the user's resizing at or above what the layout needs.
     if (display_ != nullptr && resizable_ &&
@@ -281,7 +251,7 @@ void Window::relayout() {
 }
 
 void Window::setKeepOnTop(bool above) {
-  onUiThread([&] {
+  Component::runSync([&] {
     keepOnTop_ = above;
     if (display_ != nullptr) {
       display_->setKeepOnTop(platformWindow_, above);
@@ -290,7 +260,7 @@ void Window::setKeepOnTop(bool above) {
 }
 
 void Window::setTaskbarButton(bool shown) {
-  onUiThread([&] {
+  Component::runSync([&] {
     taskbarButton_ = shown;
     if (display_ != nullptr) {
       display_->setSkipTaskbar(platformWindow_, !shown);
@@ -299,7 +269,7 @@ void Window::setTaskbarButton(bool shown) {
 }
 
 void Window::show(bool activate) {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (display_ == nullptr) {
       return;
     }
@@ -312,7 +282,7 @@ void Window::show(bool activate) {
 }
 
 void Window::hide() {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (display_ != nullptr) {
       display_->hide(platformWindow_);
     }
@@ -321,7 +291,7 @@ void Window::hide() {
 }
 
 void Window::close() {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (closed_) {
       return;
     }
@@ -340,7 +310,7 @@ void Window::close() {
 }
 
 void Window::iconize() {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (display_ != nullptr && display_->iconify(platformWindow_)) {
       iconized_ = true;
     }
@@ -348,7 +318,7 @@ void Window::iconize() {
 }
 
 void Window::restore() {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (display_ == nullptr) {
       return;
     }
@@ -361,7 +331,7 @@ void Window::restore() {
 }
 
 void Window::maximize() {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (display_ != nullptr) {
       maximized_ = true;
       display_->setMaximized(platformWindow_, true);
@@ -377,7 +347,7 @@ void Window::waitUntilClosed() {
 }
 
 void Window::setTimer(std::uint32_t id, std::uint32_t ms) {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (display_ != nullptr) {
       display_->setTimer(id + kAppTimerOffset, ms);
     }
@@ -385,7 +355,7 @@ void Window::setTimer(std::uint32_t id, std::uint32_t ms) {
 }
 
 void Window::killTimer(std::uint32_t id) {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (display_ != nullptr) {
       display_->killTimer(id + kAppTimerOffset);
     }
@@ -412,7 +382,7 @@ std::string Window::hotKeyOccupiedText(int error, std::uint32_t flags, std::uint
 bool Window::registerHotKey(std::uint32_t flags, std::uint32_t keyCode, std::string_view name,
                             bool showError) {
   bool registered = false;
-  onUiThread([&] {
+  Component::runSync([&] {
     unregisterHotKey(name);
     if (display_ == nullptr) {
       return;
@@ -435,7 +405,7 @@ bool Window::registerHotKey(std::uint32_t flags, std::uint32_t keyCode, std::str
 }
 
 void Window::unregisterHotKey(std::string_view name) {
-  onUiThread([&] {
+  Component::runSync([&] {
     auto it = std::find_if(hotKeys_.begin(), hotKeys_.end(),
                            [&](const HotKey& k) { return k.name == name; });
     if (it == hotKeys_.end()) {
@@ -449,7 +419,7 @@ void Window::unregisterHotKey(std::string_view name) {
 }
 
 void Window::unregisterAllHotKeys() {
-  onUiThread([&] {
+  Component::runSync([&] {
     while (!hotKeys_.empty()) {
       unregisterHotKey(std::string(hotKeys_.back().name));
     }
@@ -459,7 +429,7 @@ void Window::unregisterAllHotKeys() {
 std::int32_t Window::sendMessage(std::uint32_t a, std::uint32_t b, std::uint32_t c,
                                  std::uint32_t d) {
   std::int32_t answer = -1;
-  callSync([&] {
+  runSync([&] {
     messageValues_ = {a, b, c, d};
     messageAnswer_ = 0;
     fire(kWindowMessage);
@@ -469,7 +439,7 @@ std::int32_t Window::sendMessage(std::uint32_t a, std::uint32_t b, std::uint32_t
 }
 
 void Window::notify(std::uint32_t value) {
-  callSync([&] {
+  runSync([&] {
     notificationValue_ = value;
     fire(kWindowNotification);
   });
@@ -489,7 +459,7 @@ bool Window::askYesNo(std::string_view text) {
 }
 
 void Window::setSkin(drawer::ISkin* skin, bool owned) {
-  onUiThread([&] {
+  Component::runSync([&] {
     if (skinOwned_ && skin_ != nullptr && skin_ != skin) {
       skin_->release();
     }
@@ -504,7 +474,7 @@ void Window::setSkin(drawer::ISkin* skin, bool owned) {
 
 bool Window::watchClipboard(bool watch) {
   bool done = false;
-  onUiThread([&] {
+  Component::runSync([&] {
     if (display_ == nullptr || watch == watchingClipboard_) {
       done = display_ != nullptr;
       return;
@@ -543,7 +513,7 @@ std::vector<std::u16string> utf16(const std::vector<std::string>& items) {
 }  // namespace
 
 void Window::refreshDropTarget() {
-  onUiThread([&] {
+  Component::runSync([&] {
     const bool takes = takesDrops(*this);
     if (display_ != nullptr && takes != dropTarget_ &&
         display_->setDropTarget(platformWindow_, takes)) {
@@ -593,7 +563,7 @@ void Window::paint(cairo_t* cr) {
 
 void Window::setComponentTimer(const void* owner, std::uint32_t id, std::uint32_t ms,
                                std::function<void()> tick) {
-  onUiThread([&] {
+  Component::runSync([&] {
     killComponentTimer(owner, id);
     if (display_ == nullptr) {
       return;
@@ -605,7 +575,7 @@ void Window::setComponentTimer(const void* owner, std::uint32_t id, std::uint32_
 }
 
 void Window::killComponentTimer(const void* owner, std::uint32_t id) {
-  onUiThread([&] {
+  Component::runSync([&] {
     auto it = std::find_if(componentTimers_.begin(), componentTimers_.end(),
                            [&](const ComponentTimer& t) { return t.owner == owner && t.id == id; });
     if (it == componentTimers_.end()) {
@@ -720,7 +690,7 @@ void Window::applyBounds() {
 
 void Window::invalidate(const Rect& area) {
   if (!isUiThread()) {
-    callSync([&] { invalidate(area); });
+    runSync([&] { invalidate(area); });
     return;
   }
   const Rect visible = area.intersected({0, 0, getWidth(), getHeight()});

@@ -2,10 +2,8 @@
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -44,8 +42,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   using DisplayFactory = std::function<std::unique_ptr<platform::ui::IDisplay>()>;
   static constexpr std::uint32_t kAppTimerOffset = 10000;
 
-  // How windows made from now on reach the screen: the X server of $DISPLAY by default (and
-  // again after an empty factory); tests give the offscreen display.
+  // How windows made from now on reach the screen, chosen by the program (the X server) or a
+  // test (the offscreen display). Without one no window can be made.
   static void setDisplayFactory(DisplayFactory factory);
 
   Window();
@@ -176,7 +174,12 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool isStopping() const { return stopping_.load(); }
 
   bool isUiThread() const override;
-  bool callSync(const std::function<void()>& work) override;
+  // Runs op(block) on the window's thread and waits for it (at once on that thread); false, not
+  // run, when the window has no thread: it could not be made, or has ended. The window's own
+  // setters go through Component::runSync instead, which a window that could not be made runs
+  // in place (what they store is then plain memory, an owned skin released with the window).
+  using WindowHost::runSync;
+  bool runSync(Operation op, void* block) override;
   void invalidate(const platform::ui::Rect& area) override;
   void paintNow(const platform::ui::Rect& area) override;
 
@@ -224,9 +227,6 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::atomic<bool> ready_{false};
   std::atomic<bool> stopping_{false};
   std::atomic<bool> closed_{false};
-  std::mutex callLock_;
-  std::condition_variable callDone_;
-  bool ended_ = false;
 
   std::string title_ = "Window";
   lang::Localizer* localizer_ = nullptr;

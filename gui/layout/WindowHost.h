@@ -1,23 +1,19 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
+#include "platform/ui/IUiExecutor.h"
 #include "platform/ui/Rect.h"
 
 namespace s::gui::win {
 
-// What a component needs from the top-level window that holds it: the window's thread and its
-// back buffer. Rectangles are in the window's client coordinates.
+// What a component needs from the top-level window that holds it: the window's thread (runSync
+// carries work there) and its back buffer. Rectangles are in the window's client coordinates.
 class Component;
 
-class WindowHost {
+class WindowHost : public platform::ui::IUiExecutor {
  public:
-  virtual ~WindowHost() = default;
   virtual bool isUiThread() const = 0;
-  // Runs `work` on the window's thread and returns when it has run; false (not run) when the
-  // thread has ended.
-  virtual bool callSync(const std::function<void()>& work) = 0;
   // The area needs painting; painted once the current round of the loop is done.
   virtual void invalidate(const platform::ui::Rect& area) = 0;
   // Paints the area now and shows it.

@@ -8,8 +8,8 @@
 #include "framework/col/ArrayP.h"
 #include "gui/listbox2/IListBox2.h"
 #include "gui/listbox2/IListView.h"
-#include "gui/listbox2/IUiExecutor.h"
 #include "gui/listbox2/List.h"
+#include "platform/ui/IUiExecutor.h"
 
 namespace s::gui::win {
 
@@ -25,7 +25,7 @@ class ListBox2 final : public Pooled<ListBox2, IListBox2> {
   ListBox2& operator=(const ListBox2&) = delete;
 
   // Neither is owned. Attach both before the list is used from other threads.
-  void setExecutor(IUiExecutor* executor) { executor_ = executor; }
+  void setExecutor(platform::ui::IUiExecutor* executor) { executor_ = executor; }
   void setView(listbox2::IListView* view) { view_ = view; }
   listbox2::List& list() { return list_; }
   bool updating() const { return updating_; }
@@ -98,7 +98,7 @@ class ListBox2 final : public Pooled<ListBox2, IListBox2> {
       operation();
       return;
     }
-    executor_->runSync([](void* block) { (*static_cast<Operation*>(block))(); }, &operation);
+    executor_->runSync(operation);
   }
 
   void send(int32_t code);
@@ -116,7 +116,7 @@ class ListBox2 final : public Pooled<ListBox2, IListBox2> {
   col::ArrayS32 listenerCodes_;
   bool autoSort_ = false;
   bool updating_ = false;
-  IUiExecutor* executor_ = nullptr;
+  platform::ui::IUiExecutor* executor_ = nullptr;
   listbox2::IListView* view_ = nullptr;
 };
 

@@ -81,7 +81,7 @@ drawer::IButton* Button::buttonDrawer() {
 }
 
 void Button::setText(std::u16string_view text) {
-  onUiThread([&] {
+  runSync([&] {
     if (text == text_) {
       return;
     }
@@ -98,7 +98,7 @@ void Button::setText(std::u16string_view text) {
 }
 
 void Button::setTextId(std::int32_t id) {
-  onUiThread([&] {
+  runSync([&] {
     textId_ = id;
     lang::Localizer* localizer = localizerOf(*this);
     setText(localizer != nullptr && id != -1 ? localizer->text(id) : std::u16string_view());
@@ -107,7 +107,7 @@ void Button::setTextId(std::int32_t id) {
 
 template <class Change>
 void Button::changeFonts(Change change) {
-  onUiThread([&] {
+  runSync([&] {
     for (Font* font : {&normal_, &disabled_, &pressedFont_}) {
       change(*font);
     }
@@ -140,7 +140,7 @@ void Button::setUnderline(bool underline) {
 }
 
 void Button::setColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  onUiThread([&] {
+  runSync([&] {
     normal_.setColour(red, green, blue);
     invalidate();
   });
@@ -164,21 +164,21 @@ void Button::setFixedHeight(std::int32_t px) {
 }
 
 void Button::setDrawer(drawer::IButton* drawer, bool owned) {
-  onUiThread([&] {
+  runSync([&] {
     holdDrawer(drawer_, drawerOwned_, drawer, owned);
     invalidate();
   });
 }
 
 void Button::setDrawFlag(bool drawFlag) {
-  onUiThread([&] {
+  runSync([&] {
     drawFlag_ = drawFlag;
     invalidate();
   });
 }
 
 void Button::setToggle(bool toggle, bool releasable, bool invertLook, bool drawFlag2) {
-  onUiThread([&] {
+  runSync([&] {
     toggle_ = toggle;
     releasable_ = releasable;
     invertLook_ = invertLook;
@@ -188,7 +188,7 @@ void Button::setToggle(bool toggle, bool releasable, bool invertLook, bool drawF
 }
 
 void Button::setPressed(bool pressed) {
-  onUiThread([&] {
+  runSync([&] {
     if (pressed != pressed_) {
       pressed_ = pressed;
       repaint();
@@ -197,14 +197,14 @@ void Button::setPressed(bool pressed) {
 }
 
 void Button::makeDefault() {
-  onUiThread([&] {
+  runSync([&] {
     isDefault_ = true;
     invalidate();
   });
 }
 
 void Button::clearDefault() {
-  onUiThread([&] {
+  runSync([&] {
     isDefault_ = false;
     invalidate();
   });
@@ -219,7 +219,7 @@ void Button::setColourSwatch(std::uint8_t red, std::uint8_t green, std::uint8_t 
 }
 
 void Button::setEnabled(bool enabled) {
-  onUiThread([&] {
+  runSync([&] {
     if (enabled != isEnabled()) {
       Component::setEnabled(enabled);
       repaint();

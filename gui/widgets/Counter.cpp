@@ -50,21 +50,21 @@ void Counter::releaseDrawer() {
 }
 
 void Counter::setDrawer(drawer::ICounter* drawer, bool owned) {
-  onUiThread([&] {
+  runSync([&] {
     holdDrawer(drawer_, drawerOwned_, drawer, owned);
     invalidate();
   });
 }
 
 void Counter::setMode(std::int32_t mode) {
-  onUiThread([&] {
+  runSync([&] {
     mode_ = mode;
     invalidate();
   });
 }
 
 void Counter::toggle() {
-  onUiThread([&] {
+  runSync([&] {
     swapColours_ = !swapColours_;
     invalidate();
   });
@@ -72,7 +72,7 @@ void Counter::toggle() {
 
 void Counter::setInsets(std::int32_t left, std::int32_t top, std::int32_t right,
                         std::int32_t bottom) {
-  onUiThread([&] {
+  runSync([&] {
     left_ = platform::ui::DesktopScale::px(left);
     top_ = platform::ui::DesktopScale::px(top);
     right_ = platform::ui::DesktopScale::px(right);
@@ -82,7 +82,7 @@ void Counter::setInsets(std::int32_t left, std::int32_t top, std::int32_t right,
 }
 
 void Counter::setShowSecond(bool show) {
-  onUiThread([&] {
+  runSync([&] {
     showSecond_ = show;
     invalidate();
   });

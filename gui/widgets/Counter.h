@@ -4,11 +4,11 @@
 #include <string_view>
 
 #include "framework/base/Pooled.h"
-#include "gui/drawer/CounterData.h"
 #include "gui/drawer/ICounter.h"
 #include "gui/drawer/counter/Basic.h"
 #include "gui/layout/Box.h"
 #include "gui/layout/BoxBase.h"
+#include "gui/widgets/CounterData.h"
 
 namespace s::gui::win {
 

@@ -57,7 +57,7 @@ void Label::releaseDrawer() {
 }
 
 void Label::setDrawer(drawer::IText* drawer, bool owned) {
-  onUiThread([&] {
+  runSync([&] {
     holdDrawer(drawer_, drawerOwned_, drawer, owned);
     measure();
     relayoutParent();
@@ -85,13 +85,13 @@ void Label::measure() {
 
 std::u16string Label::getText() {
   std::u16string copy;
-  onUiThread([&] { copy = text_; });
+  runSync([&] { copy = text_; });
   return copy;
 }
 
 bool Label::setText(std::u16string_view text, bool redraw) {
   bool changed = false;
-  onUiThread([&] {
+  runSync([&] {
     if (text == text_) {
       return;
     }
@@ -114,7 +114,7 @@ bool Label::setText(std::u16string_view text, bool redraw) {
 }
 
 void Label::setTextId(std::int32_t id) {
-  onUiThread([&] {
+  runSync([&] {
     textId_ = id;
     lang::Localizer* localizer = localizerOf(*this);
     setText(localizer != nullptr && id != -1 ? localizer->text(id) : std::u16string_view(), true);
@@ -126,7 +126,7 @@ void Label::showTextFor(std::u16string_view text, std::uint32_t ms) {
   if (!created() || window == nullptr) {
     return;
   }
-  onUiThread([&] {
+  runSync([&] {
     window->killComponentTimer(this, kTemporaryTimer);
     if (savedText_.empty()) {
       savedText_ = text_;
@@ -146,14 +146,14 @@ void Label::restoreSaved() {
 }
 
 void Label::setAlignment(std::int32_t alignment) {
-  onUiThread([&] {
+  runSync([&] {
     alignment_ = alignment;
     invalidate();
   });
 }
 
 void Label::setWrap(bool wrap) {
-  onUiThread([&] {
+  runSync([&] {
     wrap_ = wrap;
     measure();
     relayoutParent();
@@ -162,7 +162,7 @@ void Label::setWrap(bool wrap) {
 }
 
 void Label::setSizeCode(std::int32_t code) {
-  onUiThread([&] {
+  runSync([&] {
     if (font_.setSizeCode(code)) {
       measure();
       relayoutParent();
@@ -172,7 +172,7 @@ void Label::setSizeCode(std::int32_t code) {
 }
 
 void Label::setFace(std::u16string_view name) {
-  onUiThread([&] {
+  runSync([&] {
     font_.setFace(name);
     measure();
     relayoutParent();
@@ -181,14 +181,14 @@ void Label::setFace(std::u16string_view name) {
 }
 
 void Label::setColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  onUiThread([&] {
+  runSync([&] {
     font_.setColour(red, green, blue);
     invalidate();
   });
 }
 
 void Label::setPointSize(std::int32_t points) {
-  onUiThread([&] {
+  runSync([&] {
     font_.setPointSize(points);
     measure();
     relayoutParent();
@@ -197,7 +197,7 @@ void Label::setPointSize(std::int32_t points) {
 }
 
 void Label::setFontHeight(std::int32_t height) {
-  onUiThread([&] {
+  runSync([&] {
     font_.setHeight(height);
     measure();
     relayoutParent();
@@ -206,7 +206,7 @@ void Label::setFontHeight(std::int32_t height) {
 }
 
 void Label::setLink(bool link) {
-  onUiThread([&] {
+  runSync([&] {
     link_ = link;
     invalidate();
   });

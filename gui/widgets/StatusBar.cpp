@@ -51,7 +51,7 @@ void StatusBar::releaseDrawer() {
 }
 
 void StatusBar::setDrawer(drawer::IStatusBar* drawer, bool owned) {
-  onUiThread([&] {
+  runSync([&] {
     holdDrawer(drawer_, drawerOwned_, drawer, owned);
     invalidate();
   });

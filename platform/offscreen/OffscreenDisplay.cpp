@@ -486,7 +486,7 @@ void OffscreenDisplay::deliverDrag(const Event& event, ui::IEventSink& sink) {
 }
 
 bool OffscreenDisplay::dispatch(ui::IEventSink& sink, int timeoutMs) {
-  return loop_.dispatch(sink, timeoutMs, -1, [this, &sink] { return drain(sink); });
+  return loop_.dispatch(sink, timeoutMs, [this, &sink] { return drain(sink); });
 }
 
 }  // namespace s::platform::offscreen

@@ -107,13 +107,8 @@ class OffscreenDisplay final : public ui::IDisplay {
   bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) override;
   void ungrabHotKey(std::uint32_t id) override;
   int hotKeyError() const override { return hotKeyError_; }
-  void setTimer(std::uint32_t id, std::uint32_t intervalMs) override {
-    loop_.setTimer(id, intervalMs);
-  }
-  void killTimer(std::uint32_t id) override { loop_.killTimer(id); }
+  ui::EventLoop& loop() override { return loop_; }
   bool dispatch(ui::IEventSink& sink, int timeoutMs) override;
-  void post(std::function<void()> work) override { loop_.post(std::move(work)); }
-  void quit() override { loop_.quit(); }
 
  private:
   struct HotKey {

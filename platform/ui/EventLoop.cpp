@@ -1,11 +1,11 @@
 #include "platform/ui/EventLoop.h"
 
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <ctime>
 #include <utility>
@@ -29,32 +29,133 @@ void drainCounter(int fd) {
 }  // namespace
 
 EventLoop::EventLoop()
-    : wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+    : owner_(std::this_thread::get_id()),
+      wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       timerFd_(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK)) {}
 
 EventLoop::~EventLoop() {
   if (wakeFd_ >= 0) {
-    close(wakeFd_);
+    ::close(wakeFd_);
   }
   if (timerFd_ >= 0) {
-    close(timerFd_);
+    ::close(timerFd_);
   }
 }
 
-void EventLoop::post(std::function<void()> work) {
-  {
-    std::lock_guard<std::mutex> hold(postedLock_);
-    posted_.push_back(std::move(work));
-  }
+void EventLoop::wake() {
   const std::uint64_t one = 1;
   // A full counter still wakes the loop, so a failed write loses nothing.
   [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
 }
 
+void EventLoop::enqueue(Node& node) {
+  node.next = nullptr;
+  if (tail_ != nullptr) {
+    tail_->next = &node;
+  } else {
+    head_ = &node;
+  }
+  tail_ = &node;
+  ++queued_;
+}
+
+EventLoop::Node* EventLoop::takeQueued() {
+  std::lock_guard<std::mutex> hold(queueLock_);
+  Node* node = head_;
+  if (node != nullptr) {
+    head_ = node->next;
+    if (head_ == nullptr) {
+      tail_ = nullptr;
+    }
+    --queued_;
+  }
+  return node;
+}
+
+bool EventLoop::runSync(Operation op, void* block) {
+  if (isLoopThread()) {
+    op(block);
+    return true;
+  }
+  Node node;
+  node.op = op;
+  node.block = block;
+  std::unique_lock<std::mutex> hold(queueLock_);
+  if (closed_) {
+    return false;
+  }
+  enqueue(node);
+  wake();
+  callDone_.wait(hold, [&node] { return node.done; });
+  return true;
+}
+
+void EventLoop::post(std::function<void()> work) {
+  std::lock_guard<std::mutex> hold(queueLock_);
+  if (closed_) {
+    return;
+  }
+  Node* node = freePosted_;
+  if (node != nullptr) {
+    freePosted_ = node->next;
+  } else {
+    postedNodes_.push_back(std::make_unique<Node>());
+    node = postedNodes_.back().get();
+  }
+  node->posted = std::move(work);
+  enqueue(*node);
+  wake();
+}
+
+// A posted closure's node has no operation; it goes back to the free nodes once run.
+void EventLoop::runNode(Node& node) {
+  if (node.op == nullptr) {
+    node.posted();
+    // Its captures go now, not when the node is next used.
+    node.posted = nullptr;
+    std::lock_guard<std::mutex> hold(queueLock_);
+    node.next = freePosted_;
+    freePosted_ = &node;
+    return;
+  }
+  node.op(node.block);
+  std::lock_guard<std::mutex> hold(queueLock_);
+  node.done = true;
+  callDone_.notify_all();
+}
+
+// Only what was queued when the round began runs, so that work queuing more work cannot keep
+// the loop here.
+bool EventLoop::runQueued() {
+  std::size_t waiting = 0;
+  {
+    std::lock_guard<std::mutex> hold(queueLock_);
+    waiting = queued_;
+  }
+  std::size_t ran = 0;
+  for (; ran < waiting; ++ran) {
+    Node* node = takeQueued();
+    if (node == nullptr) {
+      break;  // a nested loop ran the rest
+    }
+    runNode(*node);
+  }
+  return ran > 0;
+}
+
+void EventLoop::close() {
+  {
+    std::lock_guard<std::mutex> hold(queueLock_);
+    closed_ = true;
+  }
+  while (Node* node = takeQueued()) {
+    runNode(*node);
+  }
+}
+
 void EventLoop::quit() {
   quit_.store(true, std::memory_order_release);
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+  wake();
 }
 
 void EventLoop::setTimer(std::uint32_t id, std::uint32_t intervalMs) {
@@ -91,90 +192,103 @@ void EventLoop::armTimerFd() {
   timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &timer, nullptr);
 }
 
-// One closure at a time, each taken off the shared queue before it runs: a closure that opens a
-// nested loop (a modal box, a menu's tracking) leaves the rest of the queue to that loop, so work
-// queued behind it, another thread's synchronous call among it, is never held up. Only what was
-// queued when the round began runs, so a closure that posts again cannot keep the loop here.
-bool EventLoop::runPosted() {
-  std::size_t waiting = 0;
-  {
-    std::lock_guard<std::mutex> hold(postedLock_);
-    waiting = posted_.size();
-  }
-  std::size_t ran = 0;
-  for (; ran < waiting; ++ran) {
-    std::function<void()> work;
-    {
-      std::lock_guard<std::mutex> hold(postedLock_);
-      if (posted_.empty()) {
-        break;  // a nested loop ran the rest
-      }
-      work = std::move(posted_.front());
-      posted_.pop_front();
-    }
-    work();
-  }
-  return ran > 0;
-}
-
+// One due timer at a time, each given its next deadline before it fires: a handler that opens
+// a nested loop leaves the other due timers to that loop, and may kill or set timers.
 bool EventLoop::fireTimers(IEventSink& sink) {
   const std::int64_t now = nowNs();
-  std::vector<std::uint32_t> due;
-  for (Timer& t : timers_) {
-    if (t.deadlineNs <= now) {
-      due.push_back(t.id);
-      const std::int64_t interval = static_cast<std::int64_t>(t.intervalMs) * 1'000'000;
-      t.deadlineNs += interval;
-      // A loop held up for longer than an interval fires once, not once per missed tick.
-      if (t.deadlineNs <= now) {
-        t.deadlineNs = now + interval;
-      }
+  bool fired = false;
+  for (;;) {
+    auto due = std::find_if(timers_.begin(), timers_.end(),
+                            [now](const Timer& t) { return t.deadlineNs <= now; });
+    if (due == timers_.end()) {
+      return fired;
     }
-  }
-  if (due.empty()) {
-    return false;
-  }
-  armTimerFd();
-  for (std::uint32_t id : due) {
-    // An earlier handler may have killed this timer.
-    if (std::none_of(timers_.begin(), timers_.end(), [id](const Timer& t) { return t.id == id; })) {
-      continue;
+    const std::int64_t interval = static_cast<std::int64_t>(due->intervalMs) * 1'000'000;
+    due->deadlineNs += interval;
+    // A loop held up for longer than an interval fires once, not once per missed tick.
+    if (due->deadlineNs <= now) {
+      due->deadlineNs = now + interval;
     }
     Event event;
     event.kind = EventKind::kTimer;
-    event.id = id;
+    event.id = due->id;
+    armTimerFd();
+    fired = true;
     sink.onPlatformEvent(event);
   }
+}
+
+bool EventLoop::watch(int fd, std::function<void()> ready) {
+  unwatch(fd);
+  if (fd < 0 || watched_.size() >= kMaxWatched) {
+    return false;
+  }
+  watched_.push_back({fd, std::move(ready)});
   return true;
 }
 
+void EventLoop::unwatch(int fd) {
+  std::erase_if(watched_, [fd](const Watch& w) { return w.fd == fd; });
+}
+
+void EventLoop::serveWatched(const pollfd* fds, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if ((fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+      continue;
+    }
+    auto it = std::find_if(watched_.begin(), watched_.end(),
+                           [&](const Watch& w) { return w.fd == fds[i].fd; });
+    // Unwatched by an earlier handler, or read by the backend's drain.
+    if (it == watched_.end() || !it->ready) {
+      continue;
+    }
+    // A copy: the handler may unwatch its own descriptor.
+    const std::function<void()> ready = it->ready;
+    ready();
+  }
+}
+
 bool EventLoop::round(IEventSink& sink, const std::function<bool()>& drain) {
-  bool busy = runPosted();
+  bool busy = runQueued();
   busy = fireTimers(sink) || busy;
   // Last, so that a backend can flush the requests the other handlers made.
-  busy = drain() || busy;
+  if (drain) {
+    busy = drain() || busy;
+  }
   return busy;
 }
 
-bool EventLoop::dispatch(IEventSink& sink, int timeoutMs, int extraFd,
-                         const std::function<bool()>& drain) {
+bool EventLoop::dispatch(IEventSink& sink, int timeoutMs, const std::function<bool()>& drain) {
   if (quitRequested()) {
     return false;
   }
-  if (!round(sink, drain) && !quitRequested()) {
-    pollfd fds[3] = {{wakeFd_, POLLIN, 0}, {timerFd_, POLLIN, 0}, {extraFd, POLLIN, 0}};
-    const nfds_t count = extraFd >= 0 ? 3 : 2;
-    int ready = 0;
-    do {
-      ready = poll(fds, count, timeoutMs);
-    } while (ready < 0 && errno == EINTR);
-    if (ready > 0) {
-      if ((fds[0].revents & POLLIN) != 0) {
-        drainCounter(wakeFd_);
-      }
-      if ((fds[1].revents & POLLIN) != 0) {
-        drainCounter(timerFd_);
-      }
+  const bool busy = round(sink, drain);
+  if (quitRequested()) {
+    return false;
+  }
+  std::array<pollfd, 2 + kMaxWatched> fds{};
+  fds[0] = {wakeFd_, POLLIN, 0};
+  fds[1] = {timerFd_, POLLIN, 0};
+  std::size_t count = 2;
+  for (const Watch& w : watched_) {
+    fds[count++] = {w.fd, POLLIN, 0};
+  }
+  // After a busy round only a look, so that the descriptors are served while work keeps coming.
+  int ready = 0;
+  do {
+    ready = poll(fds.data(), count, busy ? 0 : timeoutMs);
+  } while (ready < 0 && errno == EINTR);
+  if (ready > 0) {
+    if ((fds[0].revents & POLLIN) != 0) {
+      drainCounter(wakeFd_);
+    }
+    if ((fds[1].revents & POLLIN) != 0) {
+      drainCounter(timerFd_);
+    }
+    serveWatched(fds.data() + 2, count - 2);
+    // What a busy round queued waits for the next call, so that work posting work cannot keep
+    // the loop here.
+    if (!busy) {
       round(sink, drain);
     }
   }

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <utility>
 
+#include "platform/ui/EventLoop.h"
 #include "platform/ui/IEventSink.h"
 #include "platform/ui/PointerShape.h"
 #include "platform/ui/Rect.h"
@@ -15,7 +17,7 @@ namespace s::platform::ui {
 
 // One user-interface thread's connection to the screen: its windows, their back buffers, input,
 // timers and the loop that delivers them. Everything is called on the thread that made the
-// display, except post() and quit(), which any thread may call.
+// display, except what the loop lets any thread call (post(), quit(), runSync()).
 //
 // Painting: every window has a back buffer, a cairo image surface of the window's size
 // (CAIRO_FORMAT_RGB24). Draw into it, then present() the damaged rectangle to copy it to the
@@ -80,9 +82,13 @@ class IDisplay {
   // the key), -1 when the keyboard has no such key, 0 after a success.
   virtual int hotKeyError() const = 0;
 
+  // The loop the display's events come through; its queue, timers and descriptors are the
+  // display thread's.
+  virtual EventLoop& loop() = 0;
+
   // A repeating timer; setting an id again restarts it with the new interval.
-  virtual void setTimer(std::uint32_t id, std::uint32_t intervalMs) = 0;
-  virtual void killTimer(std::uint32_t id) = 0;
+  void setTimer(std::uint32_t id, std::uint32_t intervalMs) { loop().setTimer(id, intervalMs); }
+  void killTimer(std::uint32_t id) { loop().killTimer(id); }
 
   // One round of the loop: delivers everything that is ready; when nothing is, first waits up
   // to timeoutMs (-1: without limit) for input, a posted closure or a timer. Answers false once
@@ -94,9 +100,9 @@ class IDisplay {
   }
 
   // Any thread: runs `work` on the display's thread in the order posted, waking its loop.
-  virtual void post(std::function<void()> work) = 0;
+  void post(std::function<void()> work) { loop().post(std::move(work)); }
   // Any thread: makes dispatch() answer false from now on.
-  virtual void quit() = 0;
+  void quit() { loop().quit(); }
 };
 
 }  // namespace s::platform::ui

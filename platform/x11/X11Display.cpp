@@ -223,6 +223,9 @@ X11Display::X11Display(Display* display, bool sharedMemory)
   if (XFixesQueryExtension(display_, &fixesEvent, &fixesError) != 0) {
     fixesEvent_ = fixesEvent;
   }
+  // The connection only wakes the loop: drain() reads it every round, since Xlib may already
+  // hold events it read while waiting for a reply.
+  loop_.watch(ConnectionNumber(display_), {});
 }
 
 X11Display::~X11Display() {
@@ -666,8 +669,7 @@ void X11Display::ungrabHotKey(std::uint32_t id) {
 }
 
 bool X11Display::dispatch(ui::IEventSink& sink, int timeoutMs) {
-  return loop_.dispatch(sink, timeoutMs, ConnectionNumber(display_),
-                        [this, &sink] { return drain(sink); });
+  return loop_.dispatch(sink, timeoutMs, [this, &sink] { return drain(sink); });
 }
 
 bool X11Display::drain(ui::IEventSink& sink) {

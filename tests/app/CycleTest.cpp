@@ -155,9 +155,10 @@ class RecordingView final : public IMonitorView {
   void addTrafficSample(int64_t receivedAndSent, int64_t sent) override {
     samples.emplace_back(receivedAndSent, sent);
   }
-  void runOnViewThread(void (*operation)(void* block), void* block) override {
+  bool runSync(Operation op, void* block) override {
     ++viewOperations;
-    operation(block);
+    op(block);
+    return true;
   }
 
   bool logVisible = true;

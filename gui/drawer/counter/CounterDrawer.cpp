@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <mutex>
 
-#include "gui/drawer/CounterData.h"
 #include "gui/drawer/Shapes.h"
 
 namespace s::gui::drawer::counter {
-
-using gui::counter::CounterData;
 
 CounterDrawer::CounterDrawer() {
   setDefaults({0x2E8B57, 0xFFA500, 0x000000, 0}, {0, 0, 0, 0}, true);
@@ -23,8 +20,8 @@ std::int64_t CounterDrawer::scaled(std::int64_t point, std::int64_t base, std::i
                                    static_cast<double>(range));
 }
 
-void CounterDrawer::paintGraph(cairo_t* cr, const Rect& area, std::int32_t mode, CounterData* first,
-                               CounterData* second, bool swapColours) {
+void CounterDrawer::paintGraph(cairo_t* cr, const Rect& area, std::int32_t mode,
+                               IGraphSeries* first, IGraphSeries* second, bool swapColours) {
   if (area.empty()) {
     return;
   }
@@ -61,8 +58,8 @@ void CounterDrawer::paintGraph(cairo_t* cr, const Rect& area, std::int32_t mode,
   }
 }
 
-void CounterDrawer::paintBar(cairo_t* cr, const Rect& area, CounterData& series, std::int64_t scale,
-                             Rgb colour) {
+void CounterDrawer::paintBar(cairo_t* cr, const Rect& area, IGraphSeries& series,
+                             std::int64_t scale, Rgb colour) {
   const std::int64_t length =
       scaled(series.pointBack(0), series.getBase(), area.width, scale - series.getBase());
   if (length <= 0) {
@@ -72,7 +69,7 @@ void CounterDrawer::paintBar(cairo_t* cr, const Rect& area, CounterData& series,
   shapes::fill(cr, {area.x, area.y, static_cast<std::int32_t>(length), area.height}, colour);
 }
 
-void CounterDrawer::paintColumns(cairo_t* cr, const Rect& area, bool centred, CounterData& series,
+void CounterDrawer::paintColumns(cairo_t* cr, const Rect& area, bool centred, IGraphSeries& series,
                                  std::int64_t scale, Rgb colour) {
   const std::int64_t base = series.getBase();
   const std::int64_t range = scale - base;

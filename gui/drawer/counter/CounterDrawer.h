@@ -10,18 +10,17 @@ class CounterDrawer : public DrawerBase<ICounter> {
  public:
   CounterDrawer();
 
-  void paintGraph(cairo_t* cr, const Rect& area, std::int32_t mode,
-                  gui::counter::CounterData* first, gui::counter::CounterData* second,
-                  bool swapColours) override;
+  void paintGraph(cairo_t* cr, const Rect& area, std::int32_t mode, IGraphSeries* first,
+                  IGraphSeries* second, bool swapColours) override;
 
   // trunc((point − base) × size / range), in 64-bit integers with a floating division.
   static std::int64_t scaled(std::int64_t point, std::int64_t base, std::int64_t size,
                              std::int64_t range);
 
  private:
-  void paintBar(cairo_t* cr, const Rect& area, gui::counter::CounterData& series,
-                std::int64_t scale, Rgb colour);
-  void paintColumns(cairo_t* cr, const Rect& area, bool centred, gui::counter::CounterData& series,
+  void paintBar(cairo_t* cr, const Rect& area, IGraphSeries& series, std::int64_t scale,
+                Rgb colour);
+  void paintColumns(cairo_t* cr, const Rect& area, bool centred, IGraphSeries& series,
                     std::int64_t scale, Rgb colour);
 };
 

@@ -73,7 +73,7 @@ void scriptedCycle(NetvigilEx& controller, ConsoleView& view, uint32_t maxCycles
     std::u16string name = u"row" + std::u16string(1, static_cast<char16_t>(u'0' + cycle));
     view.currentList().appendRecord(textRow(current::kCellCount, name));
     LogRowBlock block{&controller, &view, textRow(logged::kCellCount, u"<b>" + name)};
-    view.runOnViewThread(
+    view.runSync(
         [](void* data) {
           auto* b = static_cast<LogRowBlock*>(data);
           std::scoped_lock guard(b->controller->listLock);
@@ -86,7 +86,7 @@ void scriptedCycle(NetvigilEx& controller, ConsoleView& view, uint32_t maxCycles
     view.setSentRateText(u"0 B/s");
   }
   view.currentList().removeAllAndRelease();
-  view.runOnViewThread(
+  view.runSync(
       [](void* data) {
         auto* v = static_cast<ConsoleView*>(data);
         v->logList().removeAllAndRelease();

@@ -190,8 +190,8 @@ TEST_F(WindowSkinTest, ASkinTakesTheFrameAwayAndPaintsTheWindow) {
   std::uint32_t surface = 0;
   bool decorated = true;
   auto look = [&] {
-    window->callSync([] {});
-    window->callSync([&] {
+    window->runSync([] {});
+    window->runSync([&] {
       const auto id = window->platformWindow();
       decorated = screen(*window).state(id)->decorated;
       edge = screen(*window).pixel(id, 0, 60);

@@ -44,20 +44,20 @@ class ImageTest : public testing::Test {
     settle();
   }
   void settle() {
-    window_->callSync([] {});
-    window_->callSync([] {});
+    window_->runSync([] {});
+    window_->runSync([] {});
   }
   OffscreenDisplay& screen() { return *dynamic_cast<OffscreenDisplay*>(window_->display()); }
   // What the screen shows.
   std::uint32_t pixel(int x, int y) {
     std::uint32_t value = 0;
-    window_->callSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
+    window_->runSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
     return value;
   }
   // What the window has painted, shown or not.
   std::uint32_t painted(int x, int y) {
     std::uint32_t value = 0;
-    window_->callSync([&] {
+    window_->runSync([&] {
       value =
           s::platform::ui::surfaces::pixelAt(screen().backBuffer(window_->platformWindow()), x, y);
     });

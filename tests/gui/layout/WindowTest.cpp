@@ -57,12 +57,12 @@ class WindowTest : public testing::Test {
   OffscreenDisplay& screen() { return *dynamic_cast<OffscreenDisplay*>(window_->display()); }
   // Lets the window's thread finish what is queued (painting included).
   void settle() {
-    window_->callSync([] {});
-    window_->callSync([] {});
+    window_->runSync([] {});
+    window_->runSync([] {});
   }
   std::uint32_t pixel(int x, int y) {
     std::uint32_t value = 0;
-    window_->callSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
+    window_->runSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
     return value;
   }
   void inject(const Event& event) {
@@ -75,7 +75,7 @@ class WindowTest : public testing::Test {
     s::platform::ui::WindowId dialog = 0;
     for (int i = 0; i < 500 && dialog == 0; ++i) {
       // Runs inside the box's nested loop: the window still serves other threads.
-      window_->callSync([&] {
+      window_->runSync([&] {
         for (auto id : screen().windows()) {
           if (screen().state(id)->options.kind == s::platform::ui::WindowKind::kDialog) {
             dialog = id;
@@ -103,7 +103,7 @@ TEST_F(WindowTest, RunsItsOwnThreadWithAHiddenPlatformWindow) {
   std::thread::id uiThread;
   std::string title;
   bool shown = true;
-  ASSERT_TRUE(window_->callSync([&] {
+  ASSERT_TRUE(window_->runSync([&] {
     uiThread = std::this_thread::get_id();
     const auto* state = screen().state(window_->platformWindow());
     title = state->title;
@@ -118,7 +118,7 @@ TEST_F(WindowTest, RunsItsOwnThreadWithAHiddenPlatformWindow) {
   // An operation from this thread has been done when it returns.
   window_->setTitle("Сетевой монитор");
   window_->setKeepOnTop(true);
-  window_->callSync([&] {
+  window_->runSync([&] {
     const auto* state = screen().state(window_->platformWindow());
     title = state->title;
     EXPECT_TRUE(state->keepOnTop);
@@ -174,7 +174,7 @@ TEST_F(WindowTest, ChildrenAreCreatedWithTheirBoxAndLaidOutAtOnce) {
   window_->relayout();
   window_->relayout();
   int minWidth = 0;
-  window_->callSync([&] { minWidth = screen().state(window_->platformWindow())->minWidth; });
+  window_->runSync([&] { minWidth = screen().state(window_->platformWindow())->minWidth; });
   EXPECT_EQ(minWidth, 180);
 }
 
@@ -238,7 +238,7 @@ TEST_F(WindowTest, CloseListenerMayCancelTheClose) {
   EXPECT_EQ(listener.count(s::gui::kWindowClosing), 1);
   EXPECT_FALSE(window_->isClosed());
   bool shown = false;
-  window_->callSync([&] { shown = screen().state(window_->platformWindow())->shown; });
+  window_->runSync([&] { shown = screen().state(window_->platformWindow())->shown; });
   EXPECT_TRUE(shown);
   // Listeners hear events on the window's thread.
   EXPECT_NE(listener.threads[0], std::this_thread::get_id());
@@ -249,7 +249,7 @@ TEST_F(WindowTest, CloseListenerMayCancelTheClose) {
   std::thread waiter([&] { window_->waitUntilClosed(); });
   waiter.join();
   EXPECT_TRUE(window_->isClosed());
-  window_->callSync([&] { shown = screen().state(window_->platformWindow())->shown; });
+  window_->runSync([&] { shown = screen().state(window_->platformWindow())->shown; });
   EXPECT_FALSE(shown);
 }
 
@@ -309,7 +309,7 @@ TEST(WindowWithoutDisplay, ReportsThatItCouldNotBeCreated) {
   Window::setDisplayFactory([] { return std::unique_ptr<s::platform::ui::IDisplay>(); });
   auto window = Window::make();
   EXPECT_FALSE(window->isCreated());
-  EXPECT_FALSE(window->callSync([] {}));
+  EXPECT_FALSE(window->runSync([] {}));
   window->setTitle("stored only");  // no crash, no wait
   Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
 }
@@ -377,7 +377,7 @@ TEST_F(WindowTest, MessageBoxIsModalAndAnswersItsButtons) {
   std::uint32_t icon = 0;
   std::uint32_t face = 0;
   bool transient = false;
-  window_->callSync([&] {
+  window_->runSync([&] {
     const auto* state = screen().state(box);
     title = state->title;
     transient = state->options.owner == window_->platformWindow();
@@ -401,7 +401,7 @@ TEST_F(WindowTest, MessageBoxIsModalAndAnswersItsButtons) {
   const auto info = waitForDialog();
   ASSERT_NE(info, 0u);
   s::platform::ui::Rect bounds;
-  window_->callSync([&] { bounds = screen().state(info)->bounds; });
+  window_->runSync([&] { bounds = screen().state(info)->bounds; });
   const Event click{.kind = EventKind::kButtonPress,
                     .window = info,
                     .x = bounds.width / 2,
@@ -412,7 +412,7 @@ TEST_F(WindowTest, MessageBoxIsModalAndAnswersItsButtons) {
   release.kind = EventKind::kButtonRelease;
   screen().inject(release);
   informer.join();
-  window_->callSync([&] { EXPECT_EQ(screen().state(info), nullptr); });
+  window_->runSync([&] { EXPECT_EQ(screen().state(info), nullptr); });
 
   // Yes, No or Cancel: the close button cancels.
   std::atomic<bool> answered{true};
@@ -443,7 +443,7 @@ TEST_F(WindowTest, SynchronousCallsAreAnsweredWhileABoxOpenedFromQueuedWorkIsUp)
   for (int c = 0; c < 2; ++c) {
     callers.emplace_back([&] {
       for (int i = 0; i < 50; ++i) {
-        window_->callSync([&] { ++served; });
+        window_->runSync([&] { ++served; });
       }
     });
   }
@@ -512,7 +512,7 @@ TEST_F(WindowTest, TitleFromTheLanguagePackFollowsTheLanguage) {
   window_->setTitleTextId(s::lang::text::kMakerName);
   auto title = [&] {
     std::string t;
-    window_->callSync([&] { t = screen().state(window_->platformWindow())->title; });
+    window_->runSync([&] { t = screen().state(window_->platformWindow())->title; });
     return t;
   };
   auto utf8 = [](std::u16string_view text) {
@@ -557,7 +557,7 @@ TEST_F(WindowTest, DroppedFilesAndLinksGoToTheBoxUnderTheDropThatTakesThem) {
   settle();
   auto isTarget = [&] {
     bool target = false;
-    window_->callSync([&] { target = screen().state(window_->platformWindow())->dropTarget; });
+    window_->runSync([&] { target = screen().state(window_->platformWindow())->dropTarget; });
     return target;
   };
   EXPECT_FALSE(isTarget());
@@ -588,7 +588,7 @@ TEST_F(WindowTest, DroppedFilesAndLinksGoToTheBoxUnderTheDropThatTakesThem) {
   EXPECT_EQ(linkDrops.drops[0].first, s::gui::kEventLinksDropped);
   EXPECT_EQ(linkDrops.drops[0].second, std::vector<std::u16string>{u"https://netvigil.example/"});
   std::vector<bool> answers;
-  window_->callSync([&] { answers = screen().dragAnswers(); });
+  window_->runSync([&] { answers = screen().dragAnswers(); });
   // Over and drop for each: taken, taken, refused twice, then over a target but nothing fit.
   EXPECT_EQ(answers, (std::vector<bool>{true, true, true, true, false, false, true, false}));
 

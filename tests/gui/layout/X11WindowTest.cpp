@@ -63,7 +63,7 @@ TEST(X11Window, ShowsThePaintedTreeAndIdlesWithoutCpu) {
     return pixel;
   };
   for (int i = 0; i < 200 && screenPixel(50 + 100, 60 + 60) != 0x204060u; ++i) {
-    window->callSync([] {});
+    window->runSync([] {});
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   EXPECT_EQ(screenPixel(50 + 100, 60 + 60), 0x204060u);
@@ -128,8 +128,8 @@ TEST(X11Window, AWatchingWindowHearsTheClipboardChangeHandsUntilItCloses) {
     XSetSelectionOwner(other, clipboard, owner, CurrentTime);
     XSync(other, False);
     auto* display = dynamic_cast<s::platform::x11::X11Display*>(window->display());
-    window->callSync([&] { XSync(display->native(), False); });
-    window->callSync([] {});
+    window->runSync([&] { XSync(display->native(), False); });
+    window->runSync([] {});
   };
   take();
   EXPECT_EQ(changes.count.load(), 1);

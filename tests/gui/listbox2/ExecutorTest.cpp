@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "gui/listbox2/IUiExecutor.h"
+#include "platform/ui/IUiExecutor.h"
 #include "tests/gui/listbox2/Fixture.h"
 
 namespace {
@@ -15,7 +15,7 @@ using namespace listbox2_test;
 using s::PoolPtr;
 
 // A window thread of its own: runs the operations handed to it one at a time, in order.
-class WindowThread final : public s::gui::IUiExecutor {
+class WindowThread final : public s::platform::ui::IUiExecutor {
  public:
   WindowThread() : thread_([this] { loop(); }) {}
   ~WindowThread() override {
@@ -29,16 +29,17 @@ class WindowThread final : public s::gui::IUiExecutor {
   WindowThread(const WindowThread&) = delete;
   WindowThread& operator=(const WindowThread&) = delete;
 
-  void runSync(Operation op, void* block) override {
+  bool runSync(Operation op, void* block) override {
     if (std::this_thread::get_id() == thread_.get_id()) {
       op(block);
-      return;
+      return true;
     }
     Job job{op, block};
     std::unique_lock guard(lock_);
     jobs_.push_back(&job);
     wake_.notify_all();
     done_.wait(guard, [&] { return job.done; });
+    return true;
   }
   std::thread::id id() const { return thread_.get_id(); }
 

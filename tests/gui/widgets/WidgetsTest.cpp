@@ -65,8 +65,8 @@ class WidgetsTest : public testing::Test {
   }
   OffscreenDisplay& screen() { return *dynamic_cast<OffscreenDisplay*>(window_->display()); }
   void settle() {
-    window_->callSync([] {});
-    window_->callSync([] {});
+    window_->runSync([] {});
+    window_->runSync([] {});
   }
   template <class Done>
   bool waitFor(Done done) {
@@ -77,12 +77,12 @@ class WidgetsTest : public testing::Test {
   }
   std::uint32_t pixel(int x, int y) {
     std::uint32_t value = 0;
-    window_->callSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
+    window_->runSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
     return value;
   }
   std::size_t presents() {
     std::size_t n = 0;
-    window_->callSync([&] { n = screen().state(window_->platformWindow())->presented.size(); });
+    window_->runSync([&] { n = screen().state(window_->platformWindow())->presented.size(); });
     return n;
   }
   void mouse(EventKind kind, s::gui::win::Component& at, int dx, int dy, std::uint32_t button = 1) {
@@ -216,8 +216,8 @@ TEST_F(WidgetsTest, ALabelByIdFollowsTheLanguage) {
 // Every presented pixel of a window, read on its thread.
 std::vector<std::uint32_t> pixelsOf(Window& window) {
   std::vector<std::uint32_t> pixels;
-  window.callSync([] {});
-  window.callSync([&] {
+  window.runSync([] {});
+  window.runSync([&] {
     auto& screen = *dynamic_cast<OffscreenDisplay*>(window.display());
     for (int y = 0; y < window.getHeight(); ++y) {
       for (int x = 0; x < window.getWidth(); ++x) {
@@ -271,7 +271,7 @@ TEST_F(WidgetsTest, ALanguageChangeRelabelsEveryComponentOfEveryWindow) {
   });
   EXPECT_EQ(pixelsOf(*literal), german);
   std::u16string title;
-  window_->callSync(
+  window_->runSync(
       [&] { title = std::u16string(window_->title().begin(), window_->title().end()); });
   EXPECT_EQ(title, localizer->text(kButtonText));
   window_->setLocalizer(nullptr);
@@ -354,8 +354,7 @@ TEST_F(WidgetsTest, ASkinnedHashXButtonShowsTheGlyphAndXTheLetter) {
     }
   }
   EXPECT_GT(differ, 10);
-  window_->callSync(
-      [&] { screen().writePng(window_->platformWindow(), "/tmp/netvigil-skin.png"); });
+  window_->runSync([&] { screen().writePng(window_->platformWindow(), "/tmp/netvigil-skin.png"); });
   plain->release();
 }
 
@@ -542,7 +541,7 @@ TEST_F(WidgetsTest, ThePointerTakesTheShapeTheComponentUnderItNames) {
   settle();
   auto shown = [&] {
     Shape shape = Shape::kInherit;
-    window_->callSync([&] { shape = screen().state(window_->platformWindow())->cursor; });
+    window_->runSync([&] { shape = screen().state(window_->platformWindow())->cursor; });
     return shape;
   };
   EXPECT_EQ(shown(), Shape::kArrow);  // before the pointer came
@@ -597,7 +596,7 @@ TEST_F(WidgetsTest, APressThatLosesThePointerSendsCaptureLostOnceAndEndsTheButto
       {"hidden", [&] { window_->hide(); }},
       {"a pop-up's grab",
        [&] {
-         window_->callSync([&] {
+         window_->runSync([&] {
            const auto popup = screen().createWindow(
                {.kind = s::platform::ui::WindowKind::kPopup, .bounds = {0, 0, 50, 50}});
            screen().grabPointer(popup);

@@ -7,6 +7,7 @@
 #include "framework/base/Pooled.h"
 #include "framework/col/Array.h"
 #include "framework/col/ArrayP.h"
+#include "gui/drawer/IGraphSeries.h"
 #include "gui/drawer/Rgb.h"
 #include "gui/layout/IComponent.h"
 
@@ -14,7 +15,7 @@ namespace s::gui::counter {
 
 // One data series of a traffic graph: a ring of points filled by add() on any thread and read
 // by the graph's drawer on the window's thread, both under lock().
-class CounterData final : public Pooled<CounterData, PoolableObject> {
+class CounterData final : public Pooled<CounterData, PoolableObject>, public drawer::IGraphSeries {
  public:
   static constexpr std::uint32_t kRingSize = 1000;
 
@@ -29,21 +30,21 @@ class CounterData final : public Pooled<CounterData, PoolableObject> {
   void add(std::int64_t value);
   void addViewer(IComponent* viewer);
 
-  bool isUnbounded() const { return unbounded_; }
+  bool isUnbounded() const override { return unbounded_; }
   void setUnbounded(bool unbounded) { unbounded_ = unbounded; }
   std::int64_t getScaleFloor() const { return scaleFloor_; }
   void setScaleFloor(std::int64_t floor) { scaleFloor_ = floor; }
-  std::int64_t getMaximum() const { return maximum_; }
+  std::int64_t getMaximum() const override { return maximum_; }
   void setMaximum(std::int64_t maximum) { maximum_ = maximum; }
-  std::int64_t getBase() const { return base_; }
+  std::int64_t getBase() const override { return base_; }
   void setBase(std::int64_t base) { base_ = base; }
   std::int32_t getSamplesPerPoint() const { return samplesPerPoint_; }
   void setSamplesPerPoint(std::int32_t samples) { samplesPerPoint_ = samples; }
   std::int32_t getSamplesInPoint() const { return samplesInPoint_; }
-  bool hasThinMarks() const { return thinMarks_; }
+  bool hasThinMarks() const override { return thinMarks_; }
   void setThinMarks(bool thin) { thinMarks_ = thin; }
-  bool hasOwnColour() const { return ownColour_; }
-  drawer::Rgb getColour() const { return colour_; }
+  bool hasOwnColour() const override { return ownColour_; }
+  drawer::Rgb getColour() const override { return colour_; }
   void setColour(drawer::Rgb colour) {
     colour_ = colour;
     ownColour_ = true;
@@ -52,13 +53,13 @@ class CounterData final : public Pooled<CounterData, PoolableObject> {
 
   // Reading, under lock(): the ring's length, the current index and the point `back` steps
   // before the current one (0 is the current point).
-  thread::ObjLocker& lock() { return lock_; }
-  std::uint32_t size() const { return points_.count(); }
+  thread::ObjLocker& lock() override { return lock_; }
+  std::uint32_t size() const override { return points_.count(); }
   std::int32_t getPosition() const { return position_; }
-  std::int64_t pointBack(std::uint32_t back) const;
+  std::int64_t pointBack(std::uint32_t back) const override;
   // The full-scale value: the maximum when bounded; else the largest of scaleFloor and the
   // `count` points examined, starting `from` steps back (never more than size() - 1 points).
-  std::int64_t fullScale(std::uint32_t from, std::uint32_t count) const;
+  std::int64_t fullScale(std::uint32_t from, std::uint32_t count) const override;
 
  private:
   bool unbounded_ = false;

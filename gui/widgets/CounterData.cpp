@@ -1,4 +1,4 @@
-#include "gui/drawer/CounterData.h"
+#include "gui/widgets/CounterData.h"
 
 #include <algorithm>
 #include <mutex>

@@ -54,8 +54,12 @@ constexpr Column kLogColumns[] = {
 // Every column sortable and ascending, without check boxes, editing or tree.
 void addColumns(gui::IListBox2& list, lang::Localizer* localizer, std::span<const Column> columns) {
   for (const Column& c : columns) {
-    list.addColumn(localizer, c.titleTextId, c.width, c.alignment, true, c.comparator, true,
-                   c.showsIcon, false, false, false);
+    list.addColumn({.localizer = localizer,
+                    .titleTextId = c.titleTextId,
+                    .width = c.width,
+                    .alignment = c.alignment,
+                    .comparator = c.comparator,
+                    .showsIcon = c.showsIcon});
   }
 }
 

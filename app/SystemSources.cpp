@@ -12,15 +12,15 @@ namespace s::app {
 
 namespace net = system::network;
 
-net::win::TcpConnectionSet* SystemSources::readTcpConnections() {
+PoolPtr<net::win::TcpConnectionSet> SystemSources::readTcpConnections() {
   return net::win::readTcpConnections(counting_);
 }
 
-net::win::UdpConnectionSet* SystemSources::readUdpConnections() {
+PoolPtr<net::win::UdpConnectionSet> SystemSources::readUdpConnections() {
   return net::win::readUdpConnections(counting_);
 }
 
-net::IPacketLogger* SystemSources::takePacketLogger() {
+PoolPtr<net::IPacketLogger> SystemSources::takePacketLogger() {
   if (!capture_) {
     return nullptr;
   }
@@ -29,7 +29,7 @@ net::IPacketLogger* SystemSources::takePacketLogger() {
     return nullptr;
   }
   counting_ = net::win::Counting::Capture;
-  return net::win::PacketLogger::take();
+  return net::win::PacketLogger::make();
 }
 
 uint32_t SystemSources::interfaceCount() {

@@ -13,20 +13,14 @@ namespace s::system::network {
 
 namespace {
 
-// Copies a pooled answer into `into` and gives the answer back.
-void takeText(str::StrBuffer& into, str::StrBuffer* answer) {
+// Copies an answer into `into`; the answer goes back to its pool.
+void takeText(str::StrBuffer& into, const PoolPtr<str::StrBuffer>& answer) {
   into.assign(answer->view());
-  answer->release();
 }
 
 }  // namespace
 
 ConnectionRecord::ConnectionRecord() = default;
-
-ConnectionRecord::~ConnectionRecord() {
-  releaseViewRecord();
-  releaseTrafficKey();
-}
 
 void ConnectionRecord::reset() {
   releaseViewRecord();
@@ -142,7 +136,7 @@ void ConnectionRecord::setEndTime(int64_t time) {
 
 std::u16string_view ConnectionRecord::getDurationText() {
   int64_t duration = endTime_ == 0 ? time::nowMs() - startTime_ : duration_;
-  time::formatDuration(&text_, duration);
+  time::formatDuration(text_, duration);
   return text();
 }
 
@@ -157,13 +151,12 @@ bool ConnectionRecord::resolveLocalHostName() {
 }
 
 bool ConnectionRecord::lookUpName(std::u16string_view address, str::StrBuffer& name) {
-  str::StrBuffer* answer = lookupHostName(address);
-  bool found = !answer->empty();
-  if (found) {
-    name.assign(answer->view());
+  PoolPtr<str::StrBuffer> answer = lookupHostName(address);
+  if (answer->empty()) {
+    return false;
   }
-  answer->release();
-  return found;
+  takeText(name, answer);
+  return true;
 }
 
 bool ConnectionRecord::isLocalHostNameResolved() const {
@@ -177,25 +170,15 @@ std::u16string_view ConnectionRecord::getLocalHostText() {
   return getLocalAddressText();
 }
 
-void ConnectionRecord::setViewRecord(IPoolable* row) {
-  if (row != viewRecord_) {
-    releaseViewRecord();
-  }
-  viewRecord_ = row;
-}
-
 void ConnectionRecord::releaseViewRecord() {
-  if (viewRecord_ != nullptr) {
-    viewRecord_->release();
-    viewRecord_ = nullptr;
-  }
+  viewRecord_.reset();
 }
 
 void ConnectionRecord::buildTrafficKey() {
   if (receivedBytes_ == -1 || trafficKey_ != nullptr) {
     return;
   }
-  trafficKey_ = str::StrBuffer::take();
+  trafficKey_ = str::StrBuffer::make();
   trafficKey_->assign(getProtocolText());
   trafficKey_->appendChar(u',');
   appendTrafficKeyEndpoints(*trafficKey_);
@@ -212,10 +195,7 @@ void ConnectionRecord::appendEndpoint(str::StrBuffer& key, uint32_t address,
 }
 
 void ConnectionRecord::releaseTrafficKey() {
-  if (trafficKey_ != nullptr) {
-    trafficKey_->release();
-    trafficKey_ = nullptr;
-  }
+  trafficKey_.reset();
   trafficKeyHash_ = 0;
 }
 

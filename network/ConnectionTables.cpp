@@ -1,6 +1,7 @@
 #include "network/ConnectionTables.h"
 
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "framework/time/TimeMs.h"
@@ -25,8 +26,8 @@ TableReader& reader() {
 
 // Fills a fresh set from one reading; the first row of a key wins.
 template <class Record>
-col::Map<Record>* readConnections(platform::Protocol protocol, Counting counting) {
-  col::Map<Record>* set = col::Map<Record>::take(false, &Record::pool(), &Record::pool());
+PoolPtr<col::Map<Record>> readConnections(platform::Protocol protocol, Counting counting) {
+  PoolPtr<col::Map<Record>> set = col::Map<Record>::make(false, &Record::pool(), &Record::pool());
   TableReader& tables = reader();
   std::lock_guard lock(tables.mutex);
   platform::ByteCounts counts =
@@ -41,7 +42,7 @@ col::Map<Record>* readConnections(platform::Protocol protocol, Counting counting
     if (row.pid == 0) {
       continue;
     }
-    Record* record = Record::take();
+    PoolPtr<Record> record = Record::make();
     if (protocol == platform::Protocol::Tcp) {
       record->setState(row.state);
     }
@@ -60,20 +61,18 @@ col::Map<Record>* readConnections(platform::Protocol protocol, Counting counting
     if (counting == Counting::KernelTotals) {
       record->useKernelTotals(row.hasByteCounts, row.bytesReceived, row.bytesSent);
     }
-    if (!set->add(record)) {
-      record->release();
-    }
+    set->add(std::move(record));
   }
   return set;
 }
 
 }  // namespace
 
-TcpConnectionSet* readTcpConnections(Counting counting) {
+PoolPtr<TcpConnectionSet> readTcpConnections(Counting counting) {
   return readConnections<TcpConnection>(platform::Protocol::Tcp, counting);
 }
 
-UdpConnectionSet* readUdpConnections(Counting counting) {
+PoolPtr<UdpConnectionSet> readUdpConnections(Counting counting) {
   return readConnections<UdpConnection>(platform::Protocol::Udp, counting);
 }
 

@@ -9,7 +9,7 @@
 namespace s::system::network::win {
 
 // Snapshots of the kernel's IPv4 and IPv6 tables as sets of records keyed by the record key. A
-// set owns its records (they go back to their pool with it); the caller releases the set.
+// set owns its records (they go back to their pool with it).
 using TcpConnectionSet = col::Map<TcpConnection>;
 using UdpConnectionSet = col::Map<UdpConnection>;
 
@@ -20,8 +20,8 @@ enum class Counting : uint8_t { Capture, KernelTotals };
 
 // Never fail: an unreadable table gives an empty set. Rows without an owner (pid 0) are left
 // out; the start time is the time of the reading.
-TcpConnectionSet* readTcpConnections(Counting counting = Counting::Capture);
-UdpConnectionSet* readUdpConnections(Counting counting = Counting::Capture);
+PoolPtr<TcpConnectionSet> readTcpConnections(Counting counting = Counting::Capture);
+PoolPtr<UdpConnectionSet> readUdpConnections(Counting counting = Counting::Capture);
 
 // Asks the kernel to end the connection; the outcome shows in a later snapshot. A port out of
 // range (-1 for a connection that is not ESTABLISHED) goes out as its low 16 bits.

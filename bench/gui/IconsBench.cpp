@@ -36,7 +36,7 @@ void CachedIconPaint(benchmark::State& state) {
   }
   auto cell = ImageCache::create(200, 18);
   cell->setHasAlpha(false);
-  const auto layout = s::gui::CellLayout::of({0, 0, 200, 18}, 0, false, false, true);
+  const auto layout = s::gui::CellLayout::of({0, 0, 200, 18}, 0, {.icon = true});
   size_t i = 0;
   for (auto _ : state) {
     const s::str::StrBuffer& source = *sources[i++ % sources.size()];

@@ -1,16 +1,15 @@
 #include "framework/settings/MappedData.h"
 
+#include <utility>
+
 #include "framework/file/PathWin.h"
 #include "framework/xml/Names.h"
 
 namespace s::xml {
 
 void MappedData::reset() {
-  if (root_ != nullptr) {
-    root_->release();
-  }
-  root_ = nullptr;
   current_ = nullptr;
+  root_.reset();
   std::u16string().swap(path_);
   std::u16string().swap(scratch_);
   std::u16string().swap(lastDir_);
@@ -18,37 +17,31 @@ void MappedData::reset() {
   autoSave_ = false;
 }
 
-MappedData* MappedData::open(std::u16string_view path) {
-  MappedData* store = inMemory();
+PoolPtr<MappedData> MappedData::open(std::u16string_view path) {
+  PoolPtr<MappedData> store = inMemory();
   store->path_.assign(path);
-  file::PathWin* file = file::PathWin::of(path);
-  if (file->isFile()) {
-    Node* loaded = Node::take();
+  if (file::PathWin::of(path)->isFile()) {
+    PoolPtr<Node> loaded = Node::make();
     loaded->load(path);
     // A file that held nothing readable starts an empty document.
     if (loaded->name().empty()) {
       loaded->setName(u"savedata");
     }
-    store->root_->release();
-    store->root_ = loaded;
+    store->root_ = std::move(loaded);
   }
-  file->release();
-  store->current_ = store->root_;
+  store->current_ = store->root_.get();
   return store;
 }
 
-MappedData* MappedData::openProgramSettings() {
-  file::PathWin* folder = file::PathWin::dataFolder();
-  std::u16string path(folder->full());
-  folder->release();
-  return open(path + u"/savedata/SaveData.xml");
+PoolPtr<MappedData> MappedData::openProgramSettings() {
+  return open(std::u16string(file::PathWin::dataFolder()->full()) + u"/savedata/SaveData.xml");
 }
 
-MappedData* MappedData::inMemory() {
-  MappedData* store = take();
-  store->root_ = Node::take();
+PoolPtr<MappedData> MappedData::inMemory() {
+  PoolPtr<MappedData> store = make();
+  store->root_ = Node::make();
   store->root_->setName(u"savedata");
-  store->current_ = store->root_;
+  store->current_ = store->root_.get();
   return store;
 }
 
@@ -62,7 +55,7 @@ Node* MappedData::walk(std::u16string_view dir, bool create) {
   }
   lastDir_.assign(dir);
   lastDirValid_ = true;
-  Node* node = root_;
+  Node* node = root_.get();
   size_t start = 0;
   while (node != nullptr && start < dir.size()) {
     size_t end = dir.find_first_of(u"/\\", start);

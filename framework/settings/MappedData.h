@@ -17,14 +17,14 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
   void reset() override;
 
   // A store over `path`: its document when the file exists, else an empty "savedata" root.
-  static MappedData* open(std::u16string_view path);
+  static PoolPtr<MappedData> open(std::u16string_view path);
   // The program's settings file: savedata/SaveData.xml in the data folder.
-  static MappedData* openProgramSettings();
+  static PoolPtr<MappedData> openProgramSettings();
   // A store without a file.
-  static MappedData* inMemory();
+  static PoolPtr<MappedData> inMemory();
 
   std::u16string_view path() const { return path_; }
-  const Node* root() const { return root_; }
+  const Node* root() const { return root_.get(); }
 
   bool save() override;
   void openDir(std::u16string_view dir) override { current_ = walk(dir, true); }
@@ -88,7 +88,8 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
   std::u16string scratch_;
   std::u16string lastDir_;
   bool lastDirValid_ = false;
-  Node* root_ = nullptr;
+  PoolPtr<Node> root_;
+  // Within root_.
   Node* current_ = nullptr;
   bool autoSave_ = false;
 };

@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "framework/file/PathWin.h"
 #include "framework/str/Utf8.h"
@@ -47,19 +48,18 @@ void Node::reset() {
 }
 
 Node* Node::addChild(std::u16string_view name) {
-  Node* node = Node::take();
+  PoolPtr<Node> node = Node::make();
   node->setName(name);
-  children_.push(node);
-  return node;
+  Node* added = node.get();
+  children_.push(std::move(node));
+  return added;
 }
 
 void Node::removeChild(uint32_t index) {
   if (index >= children_.count()) {
     return;
   }
-  Node* node = children_.at(index);
-  children_.removeRange(index, 1);
-  node->release();
+  children_.disposeAt(index);
 }
 
 bool Node::findChild(std::u16string_view name, uint32_t& index, int length) const {
@@ -327,13 +327,11 @@ size_t Node::parseElement(std::u16string_view text, size_t pos, int depth) {
       // Hostile nesting: keep what was read and stop rather than exhaust the stack.
       return end;
     }
-    Node* node = Node::take();
+    PoolPtr<Node> node = Node::make();
     pos = node->parseElement(text, pos, depth + 1);
     // A comment leaves no trace; an element cut off before its name is dropped too.
-    if (node->isComment() || node->name_.empty()) {
-      node->release();
-    } else {
-      children_.push(node);
+    if (!node->isComment() && !node->name_.empty()) {
+      children_.push(std::move(node));
     }
     pos = skipBlanks(text, pos);
     if (pos < end && text[pos] != u'<') {
@@ -395,10 +393,8 @@ std::string Node::toBytes() const {
 }
 
 bool Node::load(std::u16string_view path) {
-  file::PathWin* file = file::PathWin::of(path);
   std::string bytes;
-  bool read = file->readAll(bytes);
-  file->release();
+  bool read = file::PathWin::of(path)->readAll(bytes);
   if (read) {
     parseBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
   }
@@ -406,10 +402,7 @@ bool Node::load(std::u16string_view path) {
 }
 
 bool Node::save(std::u16string_view path) const {
-  file::PathWin* file = file::PathWin::of(path);
-  bool saved = file->writeAtomically(toBytes());
-  file->release();
-  return saved;
+  return file::PathWin::of(path)->writeAtomically(toBytes());
 }
 
 }  // namespace s::xml

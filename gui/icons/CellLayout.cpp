@@ -10,13 +10,12 @@ CellBox box(int x, int y, bool on, int width, int height) {
 
 }  // namespace
 
-CellLayout CellLayout::of(const CellBox& cell, int level, bool treeBox, bool checkBox,
-                          bool iconBox) {
+CellLayout CellLayout::of(const CellBox& cell, int level, CellParts parts) {
   CellLayout layout;
-  layout.tree = box(cell.left + 4 + 15 * level, cell.top + 1, treeBox, 13, 15);
+  layout.tree = box(cell.left + 4 + 15 * level, cell.top + 1, parts.tree, 13, 15);
   layout.check =
-      box(layout.tree.right + (layout.tree.empty() ? 0 : 2), cell.top + 1, checkBox, 15, 15);
-  layout.icon = box(layout.check.right + (layout.check.empty() ? 0 : 3), cell.top + 2, iconBox,
+      box(layout.tree.right + (layout.tree.empty() ? 0 : 2), cell.top + 1, parts.check, 15, 15);
+  layout.icon = box(layout.check.right + (layout.check.empty() ? 0 : 3), cell.top + 2, parts.icon,
                     kIconSize, kIconSize);
   layout.text = {layout.icon.right + (layout.icon.empty() ? 0 : 3), cell.top, cell.right - 4,
                  cell.bottom};

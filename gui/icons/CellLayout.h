@@ -14,6 +14,13 @@ struct CellBox {
   bool empty() const { return right <= left; }
 };
 
+// Which boxes a cell shows before its text: CellLayout::of(cell, 0, {.icon = true}).
+struct CellParts {
+  bool tree = false;  // the column is the tree column and the record has children
+  bool check = false;
+  bool icon = false;
+};
+
 // The inner layout of a list cell: tree box, check box, icon box, then the text box.
 struct CellLayout {
   static constexpr int kIconSize = 13;
@@ -23,9 +30,8 @@ struct CellLayout {
   CellBox icon;
   CellBox text;
 
-  // cell: the cell's box; level: the record's tree level (0 outside tree columns);
-  // treeBox: the column is the tree column and the record has children.
-  static CellLayout of(const CellBox& cell, int level, bool treeBox, bool checkBox, bool iconBox);
+  // cell: the cell's box; level: the record's tree level (0 outside tree columns).
+  static CellLayout of(const CellBox& cell, int level, CellParts parts);
 
   // Where a line of text of the measured size starts in the text box: left, centred or
   // right by the column's alignment (0, 1, 2), centred vertically in whole pixels.

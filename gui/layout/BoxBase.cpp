@@ -75,10 +75,10 @@ void BoxBase::createPlatform(IWindow* window, WindowHost* host) {
   }
 }
 
-void BoxBase::deliverDrop(std::int32_t code, std::vector<std::u16string> items) {
-  std::vector<std::u16string>& held = code == kEventFilesDropped ? droppedFiles_ : droppedLinks_;
+void BoxBase::deliverDrop(BoxEvent event, std::vector<std::u16string> items) {
+  std::vector<std::u16string>& held = event == kEventFilesDropped ? droppedFiles_ : droppedLinks_;
   held = std::move(items);
-  dropListeners_.fire(this, code);
+  dropListeners_.fire(this, event);
   held.clear();
 }
 

@@ -56,8 +56,8 @@ class BoxBase : public Component, public virtual IBox {
     minWidthOverride_ = platform::ui::DesktopScale::px(px);
   }
   // Files (and with setUrlDropTarget links) dragged from other programs and dropped on the box,
-  // or on a child that takes no drops, go to its drop listeners: event 5 for the files, event 6
-  // for the links, each read with the getter during the event.
+  // or on a child that takes no drops, go to its drop listeners: kEventFilesDropped for the
+  // files, kEventLinksDropped for the links, each read with the getter during the event.
   void setAcceptFiles(bool accept) override;
   void addLaidOutListener(events::IEventListener* listener) override {
     laidOutListeners_.add(listener);
@@ -80,8 +80,8 @@ class BoxBase : public Component, public virtual IBox {
   // Local paths, and addresses as dropped; each valid during its event.
   const std::vector<std::u16string>& getDroppedFiles() const { return droppedFiles_; }
   const std::vector<std::u16string>& getDroppedLinks() const { return droppedLinks_; }
-  // The window hands over a drop: the items go to the listeners with the event's code.
-  void deliverDrop(std::int32_t code, std::vector<std::u16string> items);
+  // The window hands over a drop: the items go to the listeners with the event.
+  void deliverDrop(BoxEvent event, std::vector<std::u16string> items);
 
   void reset() override;
 

@@ -17,11 +17,13 @@ enum LayoutKind : std::int32_t {
 enum HorizontalAlign : std::int32_t { kAlignLeft = 0, kAlignCenter = 1, kAlignRight = 2 };
 enum VerticalAlign : std::int32_t { kAlignTop = 0, kAlignMiddle = 1, kAlignBottom = 2 };
 
-// Event codes of a box's listeners.
-inline constexpr std::int32_t kEventLaidOut = 3;
-inline constexpr std::int32_t kEventMovedOrResized = 4;
-inline constexpr std::int32_t kEventFilesDropped = 5;  // the box's getDroppedFiles()
-inline constexpr std::int32_t kEventLinksDropped = 6;  // the box's getDroppedLinks()
+// The events a box (or any component, for kEventMovedOrResized) sends its listeners.
+enum BoxEvent : std::int32_t {
+  kEventLaidOut = 3,
+  kEventMovedOrResized = 4,
+  kEventFilesDropped = 5,  // the box's getDroppedFiles()
+  kEventLinksDropped = 6,  // the box's getDroppedLinks()
+};
 
 // A container that lays its children out with one of four layouts or a layout manager.
 class IBox : public IContainer {

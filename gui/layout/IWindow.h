@@ -44,9 +44,9 @@ class IWindow : public virtual IBox {
  public:
   virtual void setTitle(std::string_view utf8) = 0;
   virtual void cancelClose() = 0;
-  // One list per event code (1 to 27).
-  virtual void addListener(std::int32_t code, events::IEventListener* listener) = 0;
-  virtual void removeListener(std::int32_t code, events::IEventListener* listener) = 0;
+  // One list of listeners per event.
+  virtual void addListener(WindowEvent event, events::IEventListener* listener) = 0;
+  virtual void removeListener(WindowEvent event, events::IEventListener* listener) = 0;
   virtual void addCloseListener(events::IEventListener* listener) = 0;
   virtual void addMessageListener(events::IEventListener* listener) = 0;
   virtual void addSizeListener(events::IEventListener* listener) = 0;
@@ -69,7 +69,7 @@ class IWindow : public virtual IBox {
   virtual void waitUntilClosed() = 0;
   virtual void setTimer(std::uint32_t id, std::uint32_t ms) = 0;
   virtual void killTimer(std::uint32_t id) = 0;
-  // The application id of the timer whose event 26 is being sent.
+  // The application id of the timer whose kWindowTimer is being sent.
   virtual std::uint32_t getTimerId() const = 0;
   // Message boxes on the window's thread; the caller waits for the answer.
   virtual void showInfo(std::string_view text) = 0;

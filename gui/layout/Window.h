@@ -55,7 +55,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   platform::ui::IDisplay* display() const { return display_.get(); }
   platform::ui::WindowId platformWindow() const { return platformWindow_; }
   const std::string& title() const { return title_; }
-  // The input event being reported (codes 3, 5, 9, 12 to 14, 16, 24, 25).
+  // The input event being reported (the press and release events, kWindowKey,
+  // kWindowMouseMoved, kWindowWheel, kWindowDoubleClick, kWindowHotKey).
   const platform::ui::Event& lastInput() const { return lastInput_; }
 
   void setTitle(std::string_view utf8) override;
@@ -69,8 +70,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // Lays the window out and tells the window manager the smallest size the layout allows.
   void relayout() override;
   void cancelClose() override { closeCancelled_ = true; }
-  void addListener(std::int32_t code, events::IEventListener* listener) override;
-  void removeListener(std::int32_t code, events::IEventListener* listener) override;
+  void addListener(WindowEvent event, events::IEventListener* listener) override;
+  void removeListener(WindowEvent event, events::IEventListener* listener) override;
   void addCloseListener(events::IEventListener* listener) override {
     addListener(kWindowClosing, listener);
   }
@@ -107,7 +108,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // Hot keys for the whole desktop. `flags`: Alt 1, Ctrl 2, Shift 4, Win 8; `keyCode` an X
   // keysym (the key numbering of the platform's key events). A hot key of the same name is
   // given up first. False when the key is taken (with showError, the window tells so) or
-  // unknown. Presses send event 23; hotKeyName() tells which.
+  // unknown. Presses send kWindowHotKey; hotKeyName() tells which.
   bool registerHotKey(std::uint32_t flags, std::uint32_t keyCode, std::string_view name,
                       bool showError);
   void unregisterHotKey(std::string_view name);
@@ -123,13 +124,13 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void showWarning(std::string_view text) override;
   void showError(std::string_view text) override;
   bool askYesNo(std::string_view text) override;
-  // A message from another instance of the program (event 2): the listeners hear it on the
+  // A message from another instance of the program (kWindowMessage): the listeners hear it on the
   // window's thread and may answer with setMessageAnswer(); the sender gets the answer (0 when
   // none gave one), or -1 when the window's thread has ended.
   std::int32_t sendMessage(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d);
   const std::array<std::uint32_t, 4>& messageValues() const { return messageValues_; }
   void setMessageAnswer(std::int32_t answer) { messageAnswer_ = answer; }
-  // A user-defined notification (event 15) with its value, sent on the window's thread.
+  // A user-defined notification (kWindowNotification) with its value, sent on the window's thread.
   void notify(std::uint32_t value);
   std::uint32_t notificationValue() const { return notificationValue_; }
 
@@ -137,8 +138,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // the desktop's frame away (the skin draws frame and caption). An owned skin is released
   // when replaced.
   void setSkin(drawer::ISkin* skin, bool owned);
-  // Event 27 whenever the clipboard changes hands, until unwatched or closed. False when the
-  // window system cannot tell.
+  // kWindowClipboard whenever the clipboard changes hands, until unwatched or closed. False when
+  // the window system cannot tell.
   bool watchClipboard(bool watch);
   bool isWatchingClipboard() const { return watchingClipboard_; }
   // Makes the window a drop target for other programs while a box in it takes drops.
@@ -156,12 +157,12 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   //
   // Separately, a press in the window holds the pointer until its release; when a pop-up's
   // grab, the window losing the focus or the window being hidden ends that first, the window
-  // sends event 17 once and the component holding the capture is told (captureLost).
+  // sends kWindowCaptureLost once and the component holding the capture is told (captureLost).
   void setCapture(Component* component) { capture_ = component; }
   void releaseCapture(const Component* component);
   Component* getCapture() const { return capture_; }
   // Keyboard focus: keys go to the focused component, then up its parents, then to the window's
-  // key listeners (event 12). A click focuses the focusable component under it; Tab and
+  // key listeners (kWindowKey). A click focuses the focusable component under it; Tab and
   // Shift+Tab move the focus among the focusable components in tree order. The focus is drawn
   // only once the keyboard has moved it.
   Component* focusedComponent() const override { return focus_; }
@@ -202,7 +203,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   };
 
   void runThread();
-  void fire(std::int32_t code);
+  void fire(WindowEvent event);
   void flushPaint();
   void paintTree(cairo_t* cr, Component& component, std::int32_t x, std::int32_t y);
   void handleButton(const platform::ui::Event& event);

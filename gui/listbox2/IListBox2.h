@@ -18,17 +18,41 @@ class Record;
 }  // namespace listbox2
 
 // Events a list sends to the listeners registered for them, with the list as the source.
-inline constexpr int32_t kEventSelectionChanged = 1;
-inline constexpr int32_t kEventDeselected = 2;
-inline constexpr int32_t kEventFirstSelected = 20;
-inline constexpr int32_t kEventSelectionEmptied = 21;
-inline constexpr int32_t kEventChecked = 23;
-inline constexpr int32_t kEventUnchecked = 24;
-inline constexpr int32_t kEventSorted = 26;
+enum ListEvent : int32_t {
+  kEventSelectionChanged = 1,
+  kEventDeselected = 2,
+  kEventFirstSelected = 20,
+  kEventSelectionEmptied = 21,
+  kEventChecked = 23,
+  kEventUnchecked = 24,
+  kEventSorted = 26,
+};
 
 // Row state bits the view reports.
 inline constexpr uint32_t kRowFocused = 1;
 inline constexpr uint32_t kRowSelected = 2;
+
+namespace listbox2 {
+// A new column, named with designated initialisers:
+//   list.addColumn({.title = u"Pid", .width = 70, .alignment = kAlignRight,
+//                   .comparator = compareUInt32});
+struct ColumnOptions {
+  // The title: text `titleTextId` of the localizer, again on every change of language, or
+  // without an id the literal `title`.
+  lang::Localizer* localizer = nullptr;
+  int32_t titleTextId = -1;
+  std::u16string_view title{};
+  int32_t width = 0;
+  int32_t alignment = 0;  // kAlignLeft, kAlignCentre or kAlignRight
+  bool sortable = true;
+  CellComparator comparator = nullptr;
+  bool ascending = true;
+  bool showsIcon = false;
+  bool checkBoxes = false;
+  bool editable = false;
+  bool treeColumn = false;
+};
+}  // namespace listbox2
 
 // The multi-column list control. Operations that name a record also name the stamp the
 // caller last saw; they do nothing (false, none) unless the record is still held with that
@@ -37,7 +61,9 @@ inline constexpr uint32_t kRowSelected = 2;
 class IListBox2 : public PoolableObject {
  public:
   // --- Columns (before records; never removed) -------------------------------------
-  virtual uint32_t addColumn(listbox2::DataType* column) = 0;
+  virtual uint32_t addColumn(PoolPtr<listbox2::DataType> column) = 0;
+  virtual uint32_t addColumn(const listbox2::ColumnOptions& options) = 0;
+  // The same in the order of the options, title first.
   virtual uint32_t addColumn(lang::Localizer* localizer, int32_t titleTextId, int32_t width,
                              int32_t alignment, bool sortable, listbox2::CellComparator comparator,
                              bool ascending, bool showsIcon, bool checkBoxes, bool editable,
@@ -110,8 +136,8 @@ class IListBox2 : public PoolableObject {
   virtual bool ensureVisible(listbox2::Record* record, uint32_t stamp) = 0;
 
   // --- Listeners ---------------------------------------------------------------------
-  virtual void addListener(int32_t code, events::IEventListener* listener) = 0;
-  virtual void removeListener(int32_t code, events::IEventListener* listener) = 0;
+  virtual void addListener(ListEvent event, events::IEventListener* listener) = 0;
+  virtual void removeListener(ListEvent event, events::IEventListener* listener) = 0;
   void addSelectionListener(events::IEventListener* l) { addListener(kEventSelectionChanged, l); }
   void addDeselectListener(events::IEventListener* l) { addListener(kEventDeselected, l); }
   void addFirstSelectedListener(events::IEventListener* l) { addListener(kEventFirstSelected, l); }

@@ -18,8 +18,8 @@ ListBox2::ListBox2() {
 
 // --- Columns ---------------------------------------------------------------------------
 
-uint32_t ListBox2::addColumn(DataType* column) {
-  uint32_t index = list_.addColumn(column);
+uint32_t ListBox2::addColumn(PoolPtr<DataType> column) {
+  uint32_t index = list_.addColumn(std::move(column));
   displayOrder_.push(static_cast<int32_t>(index));
   if (view_ != nullptr) {
     view_->columnAdded(index);
@@ -27,21 +27,55 @@ uint32_t ListBox2::addColumn(DataType* column) {
   return index;
 }
 
+uint32_t ListBox2::addColumn(const listbox2::ColumnOptions& o) {
+  if (o.titleTextId >= 0) {
+    return addColumn(listbox2::newColumn(o.titleTextId, o.localizer, o.width, o.alignment,
+                                         o.sortable, o.comparator, o.ascending, o.showsIcon,
+                                         o.checkBoxes, o.editable, o.treeColumn));
+  }
+  return addColumn(listbox2::newColumnWithText(o.title, o.width, o.alignment, o.sortable,
+                                               o.comparator, o.ascending, o.showsIcon, o.checkBoxes,
+                                               o.editable, o.treeColumn));
+}
+
+namespace {
+
+// The positional forms' settings after the title.
+listbox2::ColumnOptions positional(int32_t width, int32_t alignment, bool sortable,
+                                   listbox2::CellComparator comparator, bool ascending,
+                                   bool showsIcon, bool checkBoxes, bool editable,
+                                   bool treeColumn) {
+  return {.width = width,
+          .alignment = alignment,
+          .sortable = sortable,
+          .comparator = comparator,
+          .ascending = ascending,
+          .showsIcon = showsIcon,
+          .checkBoxes = checkBoxes,
+          .editable = editable,
+          .treeColumn = treeColumn};
+}
+
+}  // namespace
+
 uint32_t ListBox2::addColumn(lang::Localizer* localizer, int32_t titleTextId, int32_t width,
                              int32_t alignment, bool sortable, listbox2::CellComparator comparator,
                              bool ascending, bool showsIcon, bool checkBoxes, bool editable,
                              bool treeColumn) {
-  return addColumn(listbox2::newColumn(titleTextId, localizer, width, alignment, sortable,
-                                       comparator, ascending, showsIcon, checkBoxes, editable,
-                                       treeColumn));
+  listbox2::ColumnOptions options = positional(width, alignment, sortable, comparator, ascending,
+                                               showsIcon, checkBoxes, editable, treeColumn);
+  options.localizer = localizer;
+  options.titleTextId = titleTextId;
+  return addColumn(options);
 }
 
 uint32_t ListBox2::addColumn(std::u16string_view title, int32_t width, int32_t alignment,
                              bool sortable, listbox2::CellComparator comparator, bool ascending,
                              bool showsIcon, bool checkBoxes, bool editable, bool treeColumn) {
-  return addColumn(listbox2::newColumnWithText(title, width, alignment, sortable, comparator,
-                                               ascending, showsIcon, checkBoxes, editable,
-                                               treeColumn));
+  listbox2::ColumnOptions options = positional(width, alignment, sortable, comparator, ascending,
+                                               showsIcon, checkBoxes, editable, treeColumn);
+  options.title = title;
+  return addColumn(options);
 }
 
 // --- Rows ------------------------------------------------------------------------------
@@ -536,27 +570,27 @@ bool ListBox2::ensureVisible(Record* record, uint32_t stamp) {
 
 // --- Listeners -------------------------------------------------------------------------
 
-void ListBox2::addListener(int32_t code, events::IEventListener* listener) {
+void ListBox2::addListener(ListEvent event, events::IEventListener* listener) {
   if (listener != nullptr) {
     listeners_.push(listener);
-    listenerCodes_.push(code);
+    listenerCodes_.push(event);
   }
 }
 
-void ListBox2::removeListener(int32_t code, events::IEventListener* listener) {
+void ListBox2::removeListener(ListEvent event, events::IEventListener* listener) {
   for (uint32_t i = listeners_.count(); i-- > 0;) {
-    if (listeners_.at(i) == listener && listenerCodes_[i] == code) {
+    if (listeners_.at(i) == listener && listenerCodes_[i] == event) {
       listeners_.removeRange(i, 1);
       listenerCodes_.removeRange(i, 1);
     }
   }
 }
 
-void ListBox2::send(int32_t code) {
+void ListBox2::send(ListEvent event) {
   // Indexes, not iterators: a listener may register or drop listeners while it is told.
   for (uint32_t i = 0; i < listeners_.count(); ++i) {
-    if (listenerCodes_[i] == code) {
-      listeners_.at(i)->onEvent(this, code);
+    if (listenerCodes_[i] == event) {
+      listeners_.at(i)->onEvent(this, event);
     }
   }
 }

@@ -34,7 +34,8 @@ class ListBox2 final : public Pooled<ListBox2, IListBox2> {
   // thread.
   void itemStateChanged(listbox2::Record* record, uint32_t newState, uint32_t oldState);
 
-  uint32_t addColumn(listbox2::DataType* column) override;
+  uint32_t addColumn(PoolPtr<listbox2::DataType> column) override;
+  uint32_t addColumn(const listbox2::ColumnOptions& options) override;
   uint32_t addColumn(lang::Localizer* localizer, int32_t titleTextId, int32_t width,
                      int32_t alignment, bool sortable, listbox2::CellComparator comparator,
                      bool ascending, bool showsIcon, bool checkBoxes, bool editable,
@@ -84,8 +85,8 @@ class ListBox2 final : public Pooled<ListBox2, IListBox2> {
   void clearSelection() override;
   bool ensureVisible(listbox2::Record* record, uint32_t stamp) override;
 
-  void addListener(int32_t code, events::IEventListener* listener) override;
-  void removeListener(int32_t code, events::IEventListener* listener) override;
+  void addListener(ListEvent event, events::IEventListener* listener) override;
+  void removeListener(ListEvent event, events::IEventListener* listener) override;
 
   void reset() override;
   std::u16string_view className() const override { return u"s_gui_win_ListBox2"; }
@@ -101,7 +102,7 @@ class ListBox2 final : public Pooled<ListBox2, IListBox2> {
     executor_->runSync(operation);
   }
 
-  void send(int32_t code);
+  void send(ListEvent event);
   uint32_t insertShown(uint32_t position, listbox2::Record* record);
   bool removeShown(listbox2::Record* record, uint32_t stamp);
   void collapse(listbox2::Record* record);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/base/MaybeOwned.h"
 #include "framework/base/Pooled.h"
 #include "gui/drawer/button/Basic.h"
 #include "gui/layout/Component.h"
@@ -25,12 +26,8 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   static constexpr std::uint32_t kRepeatTimer = 20002;
   static constexpr std::uint32_t kRepeatDelayMs = 500;
   static constexpr std::uint32_t kRepeatMs = 100;
-  static constexpr std::int32_t kEventClick = 1;
-  static constexpr std::int32_t kEventToggled = 2;
-  static constexpr std::int32_t kEventPress = 3;
 
   Button();
-  ~Button() override;
 
   // Enabled buttons; a negative size leaves that size unset.
   static Button* newButtonText(std::u16string_view text, std::int32_t fixedWidth,
@@ -60,6 +57,7 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   void setAutoRepeat(bool autoRepeat) override { autoRepeat_ = autoRepeat; }
   void setDrawer(drawer::IButton* drawer, bool owned) override;
   void setDrawFlag(bool drawFlag) override;
+  void setToggle(const ToggleOptions& options) override;
   void setToggle(bool toggle, bool releasable, bool invertLook, bool drawFlag2) override;
   bool isReleasable() const override { return releasable_; }
   bool isPressed() const override { return pressed_; }
@@ -100,7 +98,6 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   void paintGripDots(cairo_t* cr);
   void paintFocusCue(cairo_t* cr, drawer::Rgb colour) const;
   void resizeWindowBy(std::int32_t dx, std::int32_t dy);
-  void releaseDrawer();
   template <class Change>
   void changeFonts(Change change);
 
@@ -125,8 +122,7 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   bool cursorInside_ = false;
   std::int32_t lastRootX_ = 0;
   std::int32_t lastRootY_ = 0;
-  drawer::IButton* drawer_ = nullptr;
-  bool drawerOwned_ = false;
+  MaybeOwned<drawer::IButton> drawer_;
   drawer::button::win::Basic basic_;
   events::ListenerList clicks_;
   events::ListenerList toggles_;

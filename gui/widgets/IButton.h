@@ -8,10 +8,24 @@
 
 namespace s::gui {
 
-// A push button: clicks (event 1), toggles (event 2) and presses (event 3, repeated while held
-// when auto-repeat is on).
+// How a button toggles: setToggle({.toggle = true, .releasable = false}) makes one of a group
+// that only another press releases.
+struct ToggleOptions {
+  bool toggle = true;       // a press toggles it (kEventToggled) instead of only clicking
+  bool releasable = true;   // a second press releases it
+  bool invertLook = false;  // looks pressed while released
+  bool drawFlag2 = false;   // the drawer's second flag
+};
+
+// A push button: clicks, toggles and presses (repeated while held when auto-repeat is on).
 class IButton : public virtual IComponent {
  public:
+  enum ButtonEvent : std::int32_t {
+    kEventClick = 1,
+    kEventToggled = 2,
+    kEventPress = 3,
+  };
+
   virtual void setText(std::u16string_view text) = 0;
   virtual void setTextId(std::int32_t id) = 0;
   virtual std::int32_t getTextId() const = 0;
@@ -33,6 +47,8 @@ class IButton : public virtual IComponent {
   virtual void setAutoRepeat(bool autoRepeat) = 0;
   virtual void setDrawer(drawer::IButton* drawer, bool owned) = 0;
   virtual void setDrawFlag(bool drawFlag) = 0;
+  virtual void setToggle(const ToggleOptions& options) = 0;
+  // The same in the order of the options.
   virtual void setToggle(bool toggle, bool releasable, bool invertLook, bool drawFlag2) = 0;
   virtual bool isReleasable() const = 0;
   virtual bool isPressed() const = 0;

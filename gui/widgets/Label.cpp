@@ -2,6 +2,7 @@
 
 #include "framework/lang/Localizer.h"
 #include "gui/drawer/text/Basic.h"
+#include "gui/widgets/IButton.h"
 #include "gui/widgets/LinkOpener.h"
 #include "gui/widgets/Skinned.h"
 
@@ -15,10 +16,6 @@ Label::Label() {
   setTransparent(false);
 }
 
-Label::~Label() {
-  releaseDrawer();
-}
-
 void Label::reset() {
   Component::reset();
   setTransparent(false);
@@ -27,7 +24,7 @@ void Label::reset() {
   font_.reset();
   alignment_ = 0;
   wrap_ = false;
-  releaseDrawer();
+  drawer_.reset();
   link_ = false;
   linkTarget_.clear();
   hotState_ = 0;
@@ -52,13 +49,9 @@ Label* Label::newLabelId(std::int32_t textId, std::int32_t alignment, std::int32
   return label;
 }
 
-void Label::releaseDrawer() {
-  releaseHeldDrawer(drawer_, drawerOwned_);
-}
-
 void Label::setDrawer(drawer::IText* drawer, bool owned) {
   runSync([&] {
-    holdDrawer(drawer_, drawerOwned_, drawer, owned);
+    drawer_.set(drawer, owned);
     measure();
     relayoutParent();
     invalidate();
@@ -66,8 +59,8 @@ void Label::setDrawer(drawer::IText* drawer, bool owned) {
 }
 
 drawer::IText* Label::textDrawer() {
-  if (drawer_ != nullptr) {
-    return drawer_;
+  if (drawer_.get() != nullptr) {
+    return drawer_.get();
   }
   drawer::ISkin* skin = skinOf(*this);
   if (skin != nullptr && skin->getText() != nullptr) {
@@ -311,7 +304,7 @@ bool Label::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
           if (!linkTarget_.empty()) {
             LinkOpener::open(linkTarget_);
           }
-          clickListeners_.fire(this, 1);
+          clickListeners_.fire(this, gui::IButton::kEventClick);
         }
       }
       return true;

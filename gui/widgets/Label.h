@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/base/MaybeOwned.h"
 #include "framework/base/Pooled.h"
 #include "gui/drawer/IText.h"
 #include "gui/drawer/text/Basic.h"
@@ -16,13 +17,13 @@ namespace s::gui::win {
 // A line (or wrapped lines) of text. Its size is the measured text. Texts set from other
 // threads are carried to the window's thread, and the caller returns once the label shows
 // them. A label that is not a link lets the mouse through to what lies beneath; a link tracks
-// the mouse like a button and opens its target when clicked (event 1 to its click listeners).
+// the mouse like a button and opens its target when clicked (IButton::kEventClick to its click
+// listeners, as a button).
 class Label final : public Pooled<Label, Component> {
  public:
   static constexpr std::uint32_t kTemporaryTimer = 100;
 
   Label();
-  ~Label() override;
 
   // A left-aligned label with a literal text.
   static Label* newLabel(std::u16string_view text, bool wrap, std::int32_t sizeCode);
@@ -74,7 +75,6 @@ class Label final : public Pooled<Label, Component> {
   void measure();
   void restoreSaved();
   void setHot(std::int32_t state);
-  void releaseDrawer();
 
   std::u16string text_;
   std::int32_t textId_ = -1;
@@ -82,8 +82,7 @@ class Label final : public Pooled<Label, Component> {
   Font font_;
   std::int32_t alignment_ = 0;
   bool wrap_ = false;
-  drawer::IText* drawer_ = nullptr;
-  bool drawerOwned_ = false;
+  MaybeOwned<drawer::IText> drawer_;
   drawer::text::win::Basic basic_;
   bool link_ = false;
   std::u16string linkTarget_;

@@ -39,11 +39,11 @@ inline void appendTrafficEndpoint(str::StrBuffer& key, const platform::IpAddress
   }
 }
 
-// A new empty traffic table; the caller releases it.
-inline TrafficTable* takeEmptyTrafficTable() {
+// A new empty traffic table.
+inline PoolPtr<TrafficTable> takeEmptyTrafficTable() {
   auto* keys = &str::StrBuffer::pool();
   auto* counts = &CleanerRaw<TrafficCount>::instance();
-  return TrafficTable::take(false, keys, counts, keys, counts);
+  return TrafficTable::make(false, keys, counts, keys, counts);
 }
 
 }  // namespace s::system::network

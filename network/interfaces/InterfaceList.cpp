@@ -28,7 +28,8 @@ void InterfaceList::follow() {
   if (!platform::listInterfaces(netlink_, interfaces_)) {
     return;  // the next notification tries again
   }
-  col::ArrayP<NicConn> gone;
+  // Their tasks end when `gone` does, outside the lock: a reader never waits for them.
+  col::ArrayP<NicConn> gone(&NicConn::pool());
   {
     std::scoped_lock guard(lock_);
     for (uint32_t i = 0; i < nics_.count();) {
@@ -55,7 +56,7 @@ void InterfaceList::follow() {
     if (known) {
       continue;
     }
-    NicConn* nic = NicConn::take();
+    PoolPtr<NicConn> nic = NicConn::make();
     std::u16string name(info.name.begin(), info.name.end());
     std::u16string device(info.device.begin(), info.device.end());
     nic->setConnectionName(name);
@@ -64,11 +65,7 @@ void InterfaceList::follow() {
     nic->refreshFrom(interfaces_);
     nic->start();
     std::scoped_lock guard(lock_);
-    nics_.push(nic);
-  }
-  // Their tasks end outside the lock: a reader never waits for them.
-  for (NicConn* nic : gone) {
-    nic->release();
+    nics_.push(std::move(nic));
   }
 }
 
@@ -88,7 +85,7 @@ InterfaceList& getInterfaceList() {
     bool following = made->events_.open();
     made->follow();
     if (following) {
-      made->thread_ = thread::win::Thread::take();
+      made->thread_ = thread::win::Thread::make();
       made->thread_->runOnce(&made->follower_);
     }
     return made;

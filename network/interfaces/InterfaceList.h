@@ -57,7 +57,7 @@ class InterfaceList {
   platform::LinkEvents events_;
   std::vector<platform::InterfaceInfo> interfaces_;
   Follower follower_{*this};
-  thread::win::Thread* thread_ = nullptr;
+  PoolPtr<thread::win::Thread> thread_;
 };
 
 // The process-wide interface list, built on first use and kept until the program ends.

@@ -15,8 +15,9 @@
 #include <mutex>
 #include <string>
 
-#include "platform/x11/X11BackBuffer.h"
 #include "platform/x11/X11ErrorTrap.h"
+#include "platform/x11/X11Keys.h"
+#include "platform/x11/X11Window.h"
 
 namespace s::platform::x11 {
 
@@ -61,69 +62,9 @@ constexpr const char* kAtomNames[] = {
     "NETVIGIL_DROP",
 };
 
-// The XDND version we speak, and the largest uri-list we take (a drop of many thousands of
-// files still fits).
-constexpr long kXdndVersion = 5;
-constexpr long kMaxDropLongs = 1 << 20;
-
 constexpr long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                             ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
                             LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
-
-// Lock and NumLock do not change what a hot key means, so each grab covers their four states.
-constexpr unsigned int kIgnoredLocks[] = {0, LockMask, Mod2Mask, LockMask | Mod2Mask};
-
-unsigned int toXModifiers(std::uint32_t modifiers) {
-  unsigned int x = 0;
-  x |= (modifiers & ui::modifier::kShift) != 0 ? ShiftMask : 0;
-  x |= (modifiers & ui::modifier::kControl) != 0 ? ControlMask : 0;
-  x |= (modifiers & ui::modifier::kAlt) != 0 ? Mod1Mask : 0;
-  x |= (modifiers & ui::modifier::kSuper) != 0 ? Mod4Mask : 0;
-  return x;
-}
-
-std::uint32_t fromXState(unsigned int state) {
-  std::uint32_t m = 0;
-  m |= (state & ShiftMask) != 0 ? ui::modifier::kShift : 0;
-  m |= (state & ControlMask) != 0 ? ui::modifier::kControl : 0;
-  m |= (state & Mod1Mask) != 0 ? ui::modifier::kAlt : 0;
-  m |= (state & Mod4Mask) != 0 ? ui::modifier::kSuper : 0;
-  m |= (state & Button1Mask) != 0 ? ui::modifier::kButtonLeft : 0;
-  m |= (state & Button2Mask) != 0 ? ui::modifier::kButtonMiddle : 0;
-  m |= (state & Button3Mask) != 0 ? ui::modifier::kButtonRight : 0;
-  return m;
-}
-
-// The text a key types when there is no input method: Latin-1 keysyms are their own code
-// points, and 0x01000000 + c is the keysym of any other Unicode character.
-std::string keysymText(KeySym keysym) {
-  std::uint32_t c = 0;
-  if ((keysym >= 0x20 && keysym <= 0x7E) || (keysym >= 0xA0 && keysym <= 0xFF)) {
-    c = static_cast<std::uint32_t>(keysym);
-  } else if ((keysym & 0xFF000000UL) == 0x01000000UL) {
-    c = static_cast<std::uint32_t>(keysym & 0x00FFFFFFUL);
-  }
-  std::string out;
-  if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    return out;
-  }
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
-}
 
 // The cursor font's glyph for each shape; libX11 takes the themed cursor of the same name
 // where a cursor theme is installed.
@@ -164,24 +105,6 @@ bool fitsVisual(const Visual* visual, int depth) {
 }
 
 }  // namespace
-
-struct X11Display::Win {
-  Window xid = 0;
-  ui::WindowKind kind = ui::WindowKind::kTopLevel;
-  Rect bounds;
-  bool positioned = false;
-  bool mapped = false;
-  bool focusOnMap = false;
-  bool above = false;
-  bool skipTaskbar = false;
-  bool maximized = false;
-  int minWidth = 0;
-  int minHeight = 0;
-  int maxWidth = 0;
-  int maxHeight = 0;
-  XIC xic = nullptr;
-  X11BackBuffer buffer;
-};
 
 std::unique_ptr<X11Display> X11Display::open(const char* name, bool sharedMemory) {
   // Each thread keeps to its own connection, but Xlib also has process-wide state (the locale
@@ -625,49 +548,6 @@ bool X11Display::present(WindowId window, const Rect& damage) {
   return true;
 }
 
-bool X11Display::grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) {
-  ungrabHotKey(id);
-  const KeyCode keycode = XKeysymToKeycode(display_, keysym);
-  if (keycode == 0) {
-    hotKeyError_ = -1;
-    return false;
-  }
-  const unsigned int xModifiers = toXModifiers(modifiers);
-  X11ErrorTrap trap(display_);
-  for (unsigned int locks : kIgnoredLocks) {
-    XGrabKey(display_, keycode, xModifiers | locks, root_, False, GrabModeAsync, GrabModeAsync);
-  }
-  // BadAccess: another client holds the combination.
-  hotKeyError_ = trap.sync();
-  if (hotKeyError_ != Success) {
-    for (unsigned int locks : kIgnoredLocks) {
-      XUngrabKey(display_, keycode, xModifiers | locks, root_);
-    }
-    return false;
-  }
-  hotKeys_.push_back({id, keycode, xModifiers, false});
-  return true;
-}
-
-void X11Display::ungrabHotKey(std::uint32_t id) {
-  auto it =
-      std::find_if(hotKeys_.begin(), hotKeys_.end(), [id](const HotKey& k) { return k.id == id; });
-  if (it == hotKeys_.end()) {
-    return;
-  }
-  // Two grabs of the same key in this process share the server's grab; keep it for the other.
-  const bool shared = std::count_if(hotKeys_.begin(), hotKeys_.end(), [&](const HotKey& k) {
-                        return k.keycode == it->keycode && k.modifiers == it->modifiers;
-                      }) > 1;
-  if (!shared) {
-    for (unsigned int locks : kIgnoredLocks) {
-      XUngrabKey(display_, it->keycode, it->modifiers | locks, root_);
-    }
-    XFlush(display_);
-  }
-  hotKeys_.erase(it);
-}
-
 bool X11Display::dispatch(ui::IEventSink& sink, int timeoutMs) {
   return loop_.dispatch(sink, timeoutMs, [this, &sink] { return drain(sink); });
 }
@@ -828,162 +708,6 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
   sink.onPlatformEvent(out);
 }
 
-bool X11Display::setDropTarget(WindowId window, bool accept) {
-  Win* win = find(window);
-  if (win == nullptr) {
-    return false;
-  }
-  if (accept) {
-    const Atom version = kXdndVersion;
-    XChangeProperty(display_, win->xid, atom(kXdndAware), XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&version), 1);
-  } else {
-    XDeleteProperty(display_, win->xid, atom(kXdndAware));
-  }
-  XFlush(display_);
-  return true;
-}
-
-void X11Display::sendDnd(XWindow to, XAtom type, long a, long b, long c, long d, long e) {
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = to;
-  event.xclient.message_type = type;
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = a;
-  event.xclient.data.l[1] = b;
-  event.xclient.data.l[2] = c;
-  event.xclient.data.l[3] = d;
-  event.xclient.data.l[4] = e;
-  // The source may be gone already.
-  X11ErrorTrap trap(display_);
-  XSendEvent(display_, to, False, NoEventMask, &event);
-  trap.sync();
-}
-
-void X11Display::finishDrop(bool accepted) {
-  sendDnd(drag_.source, atom(kXdndFinished), static_cast<long>(drag_.target), accepted ? 1 : 0,
-          accepted ? static_cast<long>(atom(kXdndActionCopy)) : 0, 0, 0);
-  drag_ = {};
-}
-
-bool X11Display::handleDnd(XEvent& event, Win& win, ui::IEventSink& sink) {
-  const XClientMessageEvent& m = event.xclient;
-  const XAtom type = m.message_type;
-  if (m.format != 32 || (type != atom(kXdndEnter) && type != atom(kXdndPosition) &&
-                         type != atom(kXdndLeave) && type != atom(kXdndDrop))) {
-    return false;
-  }
-  const auto source = static_cast<XWindow>(m.data.l[0]);
-  const auto target = static_cast<WindowId>(win.xid);
-  if (type == atom(kXdndEnter)) {
-    drag_ = {};
-    const long version = (m.data.l[1] >> 24) & 0xFF;
-    if (version < 2) {
-      return true;
-    }
-    drag_.source = source;
-    drag_.target = target;
-    if ((m.data.l[1] & 1) != 0) {
-      // More than three types: the source lists them on its window.
-      Atom actualType = 0;
-      int format = 0;
-      unsigned long count = 0;
-      unsigned long after = 0;
-      unsigned char* data = nullptr;
-      X11ErrorTrap trap(display_);
-      XGetWindowProperty(display_, source, atom(kXdndTypeList), 0, 1024, False, XA_ATOM,
-                         &actualType, &format, &count, &after, &data);
-      trap.sync();
-      const auto* types = reinterpret_cast<const Atom*>(data);
-      for (unsigned long i = 0; data != nullptr && format == 32 && i < count; ++i) {
-        drag_.offersUris = drag_.offersUris || types[i] == atom(kTextUriList);
-      }
-      XFree(data);
-    } else {
-      for (int i = 2; i < 5; ++i) {
-        drag_.offersUris = drag_.offersUris || static_cast<Atom>(m.data.l[i]) == atom(kTextUriList);
-      }
-    }
-    return true;
-  }
-  if (source != drag_.source || target != drag_.target || drag_.awaitingData) {
-    return true;
-  }
-  if (type == atom(kXdndLeave)) {
-    drag_ = {};
-    return true;
-  }
-  if (type == atom(kXdndPosition)) {
-    const int rootX = static_cast<int>((m.data.l[2] >> 16) & 0xFFFF);
-    const int rootY = static_cast<int>(m.data.l[2] & 0xFFFF);
-    Window child = 0;
-    XTranslateCoordinates(display_, root_, win.xid, rootX, rootY, &drag_.x, &drag_.y, &child);
-    drag_.time = static_cast<unsigned long>(m.data.l[3]);
-    drag_.accepted = false;
-    if (drag_.offersUris) {
-      Event out;
-      out.kind = EventKind::kDragOver;
-      out.window = target;
-      out.x = drag_.x;
-      out.y = drag_.y;
-      out.rootX = rootX;
-      out.rootY = rootY;
-      dragAnswer_ = false;
-      sink.onPlatformEvent(out);
-      drag_.accepted = dragAnswer_;
-    }
-    // Bit 1: where the drop is taken depends on the point, so every move is to be reported.
-    sendDnd(source, atom(kXdndStatus), static_cast<long>(win.xid), (drag_.accepted ? 1 : 0) | 2, 0,
-            0, drag_.accepted ? static_cast<long>(atom(kXdndActionCopy)) : 0);
-    return true;
-  }
-  // The drop: the data is asked for and arrives as SelectionNotify.
-  if (!drag_.accepted) {
-    finishDrop(false);
-    return true;
-  }
-  drag_.awaitingData = true;
-  XConvertSelection(display_, atom(kXdndSelection), atom(kTextUriList), atom(kDropProperty),
-                    win.xid, m.data.l[2] != 0 ? static_cast<Time>(m.data.l[2]) : drag_.time);
-  XFlush(display_);
-  return true;
-}
-
-void X11Display::handleDropData(XEvent& event, Win& win, ui::IEventSink& sink) {
-  const XSelectionEvent& notify = event.xselection;
-  if (!drag_.awaitingData || notify.selection != atom(kXdndSelection) ||
-      drag_.target != static_cast<WindowId>(win.xid)) {
-    return;
-  }
-  bool accepted = false;
-  if (notify.property != 0) {
-    Atom actualType = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display_, win.xid, notify.property, 0, kMaxDropLongs, True, AnyPropertyType,
-                       &actualType, &format, &count, &after, &data);
-    // An incremental transfer (type INCR) or a cut-off list is refused rather than half taken.
-    if (data != nullptr && format == 8 && after == 0 &&
-        actualType != XInternAtom(display_, "INCR", False)) {
-      dropped_.assign(reinterpret_cast<const char*>(data), count);
-      Event out;
-      out.kind = EventKind::kDrop;
-      out.window = drag_.target;
-      out.x = drag_.x;
-      out.y = drag_.y;
-      dragAnswer_ = false;
-      sink.onPlatformEvent(out);
-      accepted = dragAnswer_;
-      dropped_.clear();
-    }
-    XFree(data);
-  }
-  finishDrop(accepted);
-}
-
 void X11Display::handleConfigure(XEvent& event, Win& win, ui::IEventSink& sink) {
   const XConfigureEvent& configure = event.xconfigure;
   Rect now{configure.x, configure.y, configure.width, configure.height};
@@ -1008,86 +732,6 @@ void X11Display::handleConfigure(XEvent& event, Win& win, ui::IEventSink& sink) 
   out.width = now.width;
   out.height = now.height;
   sink.onPlatformEvent(out);
-}
-
-void X11Display::handleKey(XEvent& event, Win& win, ui::IEventSink& sink) {
-  XKeyEvent& key = event.xkey;
-  Event out;
-  out.kind = event.type == KeyPress ? EventKind::kKeyPress : EventKind::kKeyRelease;
-  out.window = static_cast<WindowId>(win.xid);
-  out.x = key.x;
-  out.y = key.y;
-  out.rootX = key.x_root;
-  out.rootY = key.y_root;
-  out.modifiers = fromXState(key.state);
-  out.timeMs = key.time;
-  KeySym keysym = NoSymbol;
-  std::string text;
-  if (event.type == KeyPress && win.xic != nullptr) {
-    char buffer[256];
-    Status status = 0;
-    const int n = Xutf8LookupString(win.xic, &key, buffer, sizeof buffer, &keysym, &status);
-    if (status == XLookupChars || status == XLookupBoth) {
-      text.assign(buffer, static_cast<std::size_t>(std::max(n, 0)));
-    }
-    if (status != XLookupKeySym && status != XLookupBoth) {
-      keysym = NoSymbol;
-    }
-  } else {
-    char buffer[32];
-    XLookupString(&key, buffer, sizeof buffer, &keysym, nullptr);
-    if (event.type == KeyPress) {
-      text = keysymText(keysym);
-    }
-  }
-  // Control characters are keys, not text.
-  if (text.size() == 1 && (static_cast<unsigned char>(text[0]) < 0x20 || text[0] == 0x7F)) {
-    text.clear();
-  }
-  out.keysym = static_cast<std::uint32_t>(keysym);
-  // Text longer than one event holds (an input method's commit) goes in several, cut between
-  // characters; the later ones carry no key.
-  std::string_view rest = text;
-  do {
-    std::size_t n = std::min(rest.size(), out.text.size() - 1);
-    while (n < rest.size() && n > 0 && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80) {
-      --n;
-    }
-    out.setTyped(rest.substr(0, n));
-    rest.remove_prefix(n);
-    sink.onPlatformEvent(out);
-    out.keysym = 0;
-  } while (!rest.empty());
-}
-
-void X11Display::handleHotKey(XEvent& event, ui::IEventSink& sink) {
-  XKeyEvent& key = event.xkey;
-  const unsigned int modifiers = key.state & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask);
-  for (HotKey& hotKey : hotKeys_) {
-    if (hotKey.keycode != key.keycode) {
-      continue;
-    }
-    // The modifiers may have been let go first, so a release ends the press whatever they are.
-    if (key.type == KeyRelease) {
-      hotKey.down = false;
-      continue;
-    }
-    if (hotKey.modifiers != modifiers) {
-      continue;
-    }
-    // A held key repeats its presses; the hot key fires once per press.
-    if (hotKey.down) {
-      continue;
-    }
-    hotKey.down = true;
-    Event out;
-    out.kind = EventKind::kHotKey;
-    out.id = hotKey.id;
-    out.modifiers = fromXState(key.state);
-    out.keysym = static_cast<std::uint32_t>(XLookupKeysym(&key, 0));
-    out.timeMs = key.time;
-    sink.onPlatformEvent(out);
-  }
 }
 
 }  // namespace s::platform::x11

@@ -75,7 +75,8 @@ TEST(CellLayoutTest, BoxesFollowEachOther) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const CellLayout layout = CellLayout::of(cell, c.level, c.tree, c.check, c.icon);
+    const CellLayout layout =
+        CellLayout::of(cell, c.level, {.tree = c.tree, .check = c.check, .icon = c.icon});
     EXPECT_TRUE(same(layout.tree, c.treeBox));
     EXPECT_TRUE(same(layout.check, c.checkBox));
     EXPECT_TRUE(same(layout.icon, c.iconBox));
@@ -132,7 +133,7 @@ TEST(IconDrawerTest, ScaledCopyIsMadeOnceAndKept) {
 TEST(IconDrawerTest, DrawsIntoTheIconBox) {
   auto cell = fixtures::solidPicture(40, {200, 200, 200, 255}, false);
   auto icon = fixtures::solidPicture(16, {0, 0, 255, 128}, true);  // half-transparent red
-  const CellLayout layout = CellLayout::of({0, 0, 40, 18}, 0, false, false, true);
+  const CellLayout layout = CellLayout::of({0, 0, 40, 18}, 0, {.icon = true});
   s::gui::IconDrawer::draw(*icon, *cell, layout.icon);
   const uint8_t* inside = cell->pixel(layout.icon.left, layout.icon.top);
   EXPECT_EQ(inside[2], 200 + ((55 * 128) >> 8));

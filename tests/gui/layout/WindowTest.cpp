@@ -206,8 +206,8 @@ TEST_F(WindowTest, PaintsTheTreeIntoTheWindow) {
 
   // A resize from the platform (the user dragging the frame) lays the window out again.
   Recorder sizes;
-  for (std::int32_t code : {s::gui::kWindowResizing, s::gui::kWindowSized, s::gui::kWindowMoving,
-                            s::gui::kWindowMoved}) {
+  for (s::gui::WindowEvent code : {s::gui::kWindowResizing, s::gui::kWindowSized,
+                                   s::gui::kWindowMoving, s::gui::kWindowMoved}) {
     window_->addListener(code, &sizes);
   }
   inject({.kind = EventKind::kConfigure, .rootX = 0, .rootY = 0, .width = 300, .height = 150});
@@ -285,9 +285,10 @@ TEST_F(WindowTest, ApplicationTimersReportTheirIds) {
 
 TEST_F(WindowTest, InputBecomesWindowEvents) {
   Recorder input;
-  for (std::int32_t code : {s::gui::kWindowLeftPress, s::gui::kWindowLeftRelease,
-                            s::gui::kWindowDoubleClick, s::gui::kWindowRightPress,
-                            s::gui::kWindowWheel, s::gui::kWindowKey, s::gui::kWindowActivated}) {
+  for (s::gui::WindowEvent code :
+       {s::gui::kWindowLeftPress, s::gui::kWindowLeftRelease, s::gui::kWindowDoubleClick,
+        s::gui::kWindowRightPress, s::gui::kWindowWheel, s::gui::kWindowKey,
+        s::gui::kWindowActivated}) {
     window_->addListener(code, &input);
   }
   window_->show(true);

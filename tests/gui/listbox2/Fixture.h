@@ -35,7 +35,7 @@ inline void addTestColumns(ListBox2& list) {
 }
 
 inline Record* makeRow(std::u16string_view name, uint32_t pid, int64_t bytes, uint32_t tag) {
-  Record* record = lb::newRecord(4, nullptr);
+  Record* record = lb::newRecord(4, nullptr).release();
   lb::appendCell(record, lb::newCell(lb::textValue(name), lb::textValueOwner(), lb::showText));
   lb::appendCell(record, lb::newCell(pid, nullptr, lb::showU32));
   lb::appendCell(record,
@@ -63,8 +63,11 @@ inline std::vector<uint32_t> tags(ListBox2& list) {
 class EventLog final : public s::gui::events::IEventListener {
  public:
   void listenTo(ListBox2& list) {
-    for (int32_t code : {1, 2, 20, 21, 23, 24, 26}) {
-      list.addListener(code, this);
+    for (s::gui::ListEvent event :
+         {s::gui::kEventSelectionChanged, s::gui::kEventDeselected, s::gui::kEventFirstSelected,
+          s::gui::kEventSelectionEmptied, s::gui::kEventChecked, s::gui::kEventUnchecked,
+          s::gui::kEventSorted}) {
+      list.addListener(event, this);
     }
   }
   void onEvent(s::IObject* /*source*/, int32_t code) override { codes.push_back(code); }

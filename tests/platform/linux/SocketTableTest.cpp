@@ -30,11 +30,11 @@ namespace s::platform {
 namespace {
 
 using test::Fd;
-using test::findRow;
-using test::findRow6;
 using test::ipv4;
 using test::localPort;
-using test::rowsWithPort;
+using test::rowOf;
+using test::rowsOf;
+using test::rowWithEndpoints;
 
 const uint32_t kLoopback = ipv4("127.0.0.1");
 
@@ -74,45 +74,43 @@ TEST_P(SocketTableTest, TcpStatesOwnersAndTimeWait) {
   timeWaitServer.reset();
 
   std::vector<SocketRow> rows = readTable(Protocol::Tcp, GetParam());
-  const SocketRow* listening = findRow(rows, kLoopback, port);
+  const SocketRow* listening = rowOf(rows, listener);
   ASSERT_NE(listening, nullptr);
   EXPECT_EQ(listening->state, kTcpListening);
+  EXPECT_EQ(listening->localAddress, kLoopback);
+  EXPECT_EQ(listening->localPort, port);
   EXPECT_EQ(listening->remoteAddress, 0U);
   EXPECT_EQ(listening->pid, getpid());
-  EXPECT_NE(listening->inode, 0U);
   EXPECT_EQ(listening->uid, getuid());
 
-  const SocketRow* outgoing = findRow(rows, kLoopback, localPort(client.get()));
+  const SocketRow* outgoing = rowOf(rows, client);
   ASSERT_NE(outgoing, nullptr);
   EXPECT_EQ(outgoing->state, kTcpEstablished);
+  EXPECT_EQ(outgoing->localAddress, kLoopback);
+  EXPECT_EQ(outgoing->localPort, localPort(client.get()));
   EXPECT_EQ(outgoing->remoteAddress, kLoopback);
   EXPECT_EQ(outgoing->remotePort, port);
   EXPECT_EQ(outgoing->pid, getpid());
 
-  int established = 0;
-  int closeWaits = 0;
-  for (const SocketRow& row : rowsWithPort(rows, port)) {
-    if (row.localPort != port || row.state == kTcpListening) {
-      continue;
-    }
-    EXPECT_EQ(row.pid, getpid());
-    if (row.remotePort == localPort(client.get())) {
-      EXPECT_EQ(row.state, kTcpEstablished);
-      ++established;
-    } else if (row.remotePort == closingPort) {
-      EXPECT_EQ(row.state, kTcpCloseWait);
-      ++closeWaits;
-    }
-  }
-  EXPECT_EQ(established, 1);
-  EXPECT_EQ(closeWaits, 1);
+  const SocketRow* incoming = rowOf(rows, server);
+  ASSERT_NE(incoming, nullptr);
+  EXPECT_EQ(incoming->state, kTcpEstablished);
+  EXPECT_EQ(incoming->localPort, port);
+  EXPECT_EQ(incoming->remotePort, localPort(client.get()));
+  EXPECT_EQ(incoming->pid, getpid());
+  const SocketRow* closing = rowOf(rows, closeWait);
+  ASSERT_NE(closing, nullptr);
+  EXPECT_EQ(closing->state, kTcpCloseWait);
+  EXPECT_EQ(closing->remotePort, closingPort);
+  EXPECT_EQ(closing->pid, getpid());
 
-  const SocketRow* timeWait = findRow(rows, kLoopback, timeWaitPort);
+  // Closed sockets have no inode left: their rows are found by their endpoints.
+  const SocketRow* timeWait = rowWithEndpoints(rows, kLoopback, timeWaitPort, kLoopback, port);
   ASSERT_NE(timeWait, nullptr);
   EXPECT_EQ(timeWait->state, kTcpTimeWait);
   EXPECT_EQ(timeWait->inode, 0U);
   EXPECT_EQ(timeWait->pid, 0);
-  const SocketRow* finWait = findRow(rows, kLoopback, closingPort);
+  const SocketRow* finWait = rowWithEndpoints(rows, kLoopback, closingPort, kLoopback, port);
   ASSERT_NE(finWait, nullptr);
   // FIN_WAIT1 until the peer's acknowledgement has been processed.
   EXPECT_TRUE(finWait->state == kTcpFinWait1 || finWait->state == kTcpFinWait2) << finWait->state;
@@ -129,14 +127,17 @@ TEST_P(SocketTableTest, UdpEndpoints) {
   ASSERT_EQ(connect(connected.get(), reinterpret_cast<sockaddr*>(&to), sizeof(to)), 0);
 
   std::vector<SocketRow> rows = readTable(Protocol::Udp, GetParam());
-  const SocketRow* boundRow = findRow(rows, kLoopback, localPort(bound.get()));
+  const SocketRow* boundRow = rowOf(rows, bound);
   ASSERT_NE(boundRow, nullptr);
   EXPECT_EQ(boundRow->state, 0);
+  EXPECT_EQ(boundRow->localAddress, kLoopback);
+  EXPECT_EQ(boundRow->localPort, localPort(bound.get()));
   EXPECT_EQ(boundRow->pid, getpid());
-  const SocketRow* anyRow = findRow(rows, 0, localPort(any.get()));
+  const SocketRow* anyRow = rowOf(rows, any);
   ASSERT_NE(anyRow, nullptr);
+  EXPECT_EQ(anyRow->localAddress, 0U);
   EXPECT_EQ(anyRow->pid, getpid());
-  const SocketRow* connectedRow = findRow(rows, kLoopback, localPort(connected.get()));
+  const SocketRow* connectedRow = rowOf(rows, connected);
   ASSERT_NE(connectedRow, nullptr);
   EXPECT_EQ(connectedRow->remoteAddress, kLoopback);
   EXPECT_EQ(connectedRow->remotePort, localPort(bound.get()));
@@ -160,36 +161,51 @@ TEST_P(SocketTableTest, DualStackSocketsAreOneRowAndTheirConnectionsKeepTheirFam
   Fd v4Beside = test::tcpListener("0.0.0.0", apart);
   ASSERT_GE(v4Beside.get(), 0);
 
-  std::vector<SocketRow> rows = rowsWithPort(readTable(Protocol::Tcp, GetParam()), port);
-  // The listener, both ends of each connection.
-  ASSERT_EQ(rows.size(), 5U);
-  const SocketRow* dual = findRow6(rows, any, port);
+  // Each socket is one row: the listener, both ends of each connection.
+  std::vector<SocketRow> rows = readTable(Protocol::Tcp, GetParam());
+  const SocketRow* dual = rowOf(rows, listener);
   ASSERT_NE(dual, nullptr);
   EXPECT_EQ(dual->family, SocketFamily::DualStack);
+  EXPECT_EQ(dual->localAddress6, any);
+  EXPECT_EQ(dual->localPort, port);
   EXPECT_EQ(dual->state, kTcpListening);
   EXPECT_EQ(dual->pid, getpid());
   // Reached over IPv4, the accepted socket's mapped addresses make an IPv4 row.
-  const SocketRow* accepted4 = findRow(rows, kLoopback, port);
+  const SocketRow* accepted4 = rowOf(rows, server4);
   ASSERT_NE(accepted4, nullptr);
   EXPECT_EQ(accepted4->family, SocketFamily::Ipv4);
+  EXPECT_EQ(accepted4->localAddress, kLoopback);
+  EXPECT_EQ(accepted4->localPort, port);
+  EXPECT_EQ(accepted4->remoteAddress, kLoopback);
   EXPECT_EQ(accepted4->remotePort, localPort(client4.get()));
   EXPECT_EQ(accepted4->pid, getpid());
-  const SocketRow* accepted6 = findRow6(rows, loopback6, port);
+  const SocketRow* outgoing4 = rowOf(rows, client4);
+  ASSERT_NE(outgoing4, nullptr);
+  EXPECT_EQ(outgoing4->family, SocketFamily::Ipv4);
+  EXPECT_EQ(outgoing4->remotePort, port);
+  const SocketRow* accepted6 = rowOf(rows, server6);
   ASSERT_NE(accepted6, nullptr);
   EXPECT_EQ(accepted6->family, SocketFamily::Ipv6);
   EXPECT_EQ(accepted6->state, kTcpEstablished);
+  EXPECT_EQ(accepted6->localAddress6, loopback6);
+  EXPECT_EQ(accepted6->localPort, port);
   EXPECT_EQ(accepted6->remoteAddress6, loopback6);
   EXPECT_EQ(accepted6->remotePort, localPort(client6.get()));
   EXPECT_EQ(accepted6->pid, getpid());
-  const SocketRow* outgoing6 = findRow6(rows, loopback6, localPort(client6.get()));
+  const SocketRow* outgoing6 = rowOf(rows, client6);
   ASSERT_NE(outgoing6, nullptr);
+  EXPECT_EQ(outgoing6->family, SocketFamily::Ipv6);
+  EXPECT_EQ(outgoing6->localAddress6, loopback6);
   EXPECT_EQ(outgoing6->remotePort, port);
 
-  std::vector<SocketRow> beside = rowsWithPort(readTable(Protocol::Tcp, GetParam()), apart);
-  ASSERT_EQ(beside.size(), 2U);
-  const SocketRow* onlyRow = findRow6(beside, any, apart);
+  const SocketRow* onlyRow = rowOf(rows, v6Only);
   ASSERT_NE(onlyRow, nullptr);
   EXPECT_EQ(onlyRow->family, SocketFamily::Ipv6);
+  EXPECT_EQ(onlyRow->localAddress6, any);
+  const SocketRow* besideRow = rowOf(rows, v4Beside);
+  ASSERT_NE(besideRow, nullptr);
+  EXPECT_EQ(besideRow->family, SocketFamily::Ipv4);
+  EXPECT_EQ(besideRow->localPort, apart);
 }
 
 TEST_P(SocketTableTest, DualStackAndIpv6UdpEndpoints) {
@@ -198,13 +214,15 @@ TEST_P(SocketTableTest, DualStackAndIpv6UdpEndpoints) {
   ASSERT_GE(dual.get(), 0);
   ASSERT_GE(onlyLoopback.get(), 0);
   std::vector<SocketRow> rows = readTable(Protocol::Udp, GetParam());
-  const SocketRow* dualRow = findRow6(rows, test::ipv6("::"), localPort(dual.get()));
+  const SocketRow* dualRow = rowOf(rows, dual);
   ASSERT_NE(dualRow, nullptr);
   EXPECT_EQ(dualRow->family, SocketFamily::DualStack);
+  EXPECT_EQ(dualRow->localAddress6, test::ipv6("::"));
   EXPECT_EQ(dualRow->pid, getpid());
-  const SocketRow* loopbackRow = findRow6(rows, test::ipv6("::1"), localPort(onlyLoopback.get()));
+  const SocketRow* loopbackRow = rowOf(rows, onlyLoopback);
   ASSERT_NE(loopbackRow, nullptr);
   EXPECT_EQ(loopbackRow->family, SocketFamily::Ipv6);
+  EXPECT_EQ(loopbackRow->localAddress6, test::ipv6("::1"));
   EXPECT_EQ(loopbackRow->state, 0);
   EXPECT_EQ(loopbackRow->pid, getpid());
 }
@@ -214,8 +232,8 @@ TEST(SocketSources, NetlinkTellsAnIpv6OnlyWildcardSocketFromADualStackOne) {
   Fd v6Only = test::ipv6Socket(SOCK_STREAM, "::", true);
   Fd dual = test::ipv6Socket(SOCK_STREAM, "::", false);
   std::vector<SocketRow> rows = readTable(Protocol::Tcp);
-  const SocketRow* onlyRow = findRow6(rows, test::ipv6("::"), localPort(v6Only.get()));
-  const SocketRow* dualRow = findRow6(rows, test::ipv6("::"), localPort(dual.get()));
+  const SocketRow* onlyRow = rowOf(rows, v6Only);
+  const SocketRow* dualRow = rowOf(rows, dual);
   ASSERT_NE(onlyRow, nullptr);
   ASSERT_NE(dualRow, nullptr);
   EXPECT_EQ(onlyRow->family, SocketFamily::Ipv6);
@@ -372,7 +390,7 @@ TEST(SocketTableFallback, RefusedNetlinkFallsBackToProc) {
         if (!table.read(Protocol::Tcp, read) || table.source() != SocketTable::Source::ProcNet) {
           _exit(3);
         }
-        const SocketRow* row = findRow(read, kLoopback, localPort(own.get()));
+        const SocketRow* row = rowOf(read, own);
         if (row == nullptr) {
           _exit(4);
         }
@@ -473,11 +491,13 @@ TEST(SocketOwnersTest, KnownInodesCostNoScanAndNewOnesAreFoundAtTheirKnownOwnerF
   uint16_t port = localPort(listener.get());
   SockDiagSource diag;
   SocketOwners owners;
+  Fd client;
+  Fd server;
   // Only this test's sockets, so that other processes' new sockets cost no scans here.
   auto ours = [&] {
     std::vector<SocketRow> rows;
     EXPECT_TRUE(diag.read(Protocol::Tcp, ByteCounts::Without, rows));
-    return rowsWithPort(rows, port);
+    return rowsOf(rows, {&listener, &client, &server});
   };
   std::vector<SocketRow> rows = ours();
   owners.assign(Protocol::Tcp, rows);
@@ -491,8 +511,8 @@ TEST(SocketOwnersTest, KnownInodesCostNoScanAndNewOnesAreFoundAtTheirKnownOwnerF
   EXPECT_EQ(owners.scannedProcesses(), scanned);
   EXPECT_EQ(rows[0].pid, getpid());
 
-  Fd client = test::tcpConnect("127.0.0.1", port);
-  Fd server = test::tcpAccept(listener.get());
+  client = test::tcpConnect("127.0.0.1", port);
+  server = test::tcpAccept(listener.get());
   rows = ours();
   owners.assign(Protocol::Tcp, rows);
   ASSERT_EQ(rows.size(), 3U);
@@ -515,7 +535,7 @@ TEST(SocketOwnersTest, DescriptorReusedByTheOtherProtocolIsReadAgain) {
   Fd udp = test::udpSocket("127.0.0.1");
   ASSERT_EQ(udp.get(), fd);
   ASSERT_TRUE(table.read(Protocol::Udp, rows));
-  const SocketRow* row = findRow(rows, kLoopback, localPort(udp.get()));
+  const SocketRow* row = rowOf(rows, udp);
   ASSERT_NE(row, nullptr);
   EXPECT_EQ(row->pid, getpid());
 }
@@ -550,7 +570,8 @@ TEST(SocketOwnersTest, InheritedSocketFollowsItsNewOwnerWhenTheOldOneEnds) {
   SocketTable table;
   std::vector<SocketRow> rows;
   ASSERT_TRUE(table.read(Protocol::Tcp, rows));
-  const SocketRow* row = findRow(rows, kLoopback, port);
+  // The listener is another process's: its row is found by its endpoints.
+  const SocketRow* row = rowWithEndpoints(rows, kLoopback, port, 0, 0);
   ASSERT_NE(row, nullptr);
   EXPECT_EQ(row->pid, middle);
 
@@ -559,7 +580,7 @@ TEST(SocketOwnersTest, InheritedSocketFollowsItsNewOwnerWhenTheOldOneEnds) {
   int status = 0;
   waitpid(middle, &status, 0);
   ASSERT_TRUE(table.read(Protocol::Tcp, rows));
-  row = findRow(rows, kLoopback, port);
+  row = rowWithEndpoints(rows, kLoopback, port, 0, 0);
   ASSERT_NE(row, nullptr);
   EXPECT_GT(row->pid, 0);
   EXPECT_NE(row->pid, middle);
@@ -586,7 +607,7 @@ TEST(SocketDestroy, EndsAnEstablishedLoopbackConnection) {
   EXPECT_EQ(recv(client.get(), &byte, 1, MSG_DONTWAIT), -1);
   EXPECT_EQ(errno, ECONNABORTED);
   std::vector<SocketRow> rows = readTable(Protocol::Tcp);
-  const SocketRow* row = findRow(rows, kLoopback, clientPort);
+  const SocketRow* row = rowOf(rows, client);
   EXPECT_TRUE(row == nullptr || row->state != kTcpEstablished);
 
   // No such connection any more.
@@ -639,6 +660,10 @@ TEST(Unprivileged, OwnersOfOtherUsersSocketsAreUnseenAndDestroyIsRefused) {
   Fd client = test::tcpConnect("127.0.0.1", port);
   Fd server = test::tcpAccept(listener.get());
   uint16_t clientPort = localPort(client.get());
+  // The child holds none of these descriptors.
+  const uint64_t listenerInode = test::inodeOf(listener.get());
+  const uint64_t clientInode = test::inodeOf(client.get());
+  const uint64_t serverInode = test::inodeOf(server.get());
   int status = 0;
   std::vector<SocketRow> rows = test::rowsFromChild(
       [&](int out) {
@@ -654,10 +679,12 @@ TEST(Unprivileged, OwnersOfOtherUsersSocketsAreUnseenAndDestroyIsRefused) {
         if (!table.read(Protocol::Tcp, read)) {
           _exit(4);
         }
-        std::vector<SocketRow> mine = rowsWithPort(read, port);
-        const SocketRow* ownRow = findRow(read, kLoopback, localPort(own.get()));
-        if (ownRow != nullptr) {
-          mine.push_back(*ownRow);
+        std::vector<SocketRow> mine;
+        for (uint64_t inode : {listenerInode, clientInode, serverInode, test::inodeOf(own.get())}) {
+          const SocketRow* row = test::rowWithInode(read, inode);
+          if (row != nullptr) {
+            mine.push_back(*row);
+          }
         }
         test::sendRows(out, mine);
         _exit(0);

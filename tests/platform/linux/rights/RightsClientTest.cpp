@@ -132,15 +132,14 @@ TEST_F(RightsClientTest, NamesTheOwnersOfRootsSockets) {
   ASSERT_TRUE(granted.ok());
   Fd listener = test::tcpListener("127.0.0.1");
   ASSERT_GE(listener.get(), 0);
-  const uint16_t port = test::localPort(listener.get());
+  const uint64_t inode = test::inodeOf(listener.get());
   const pid_t root = getpid();
   EXPECT_EQ(asNobody([&] {
               close(listener.get());  // the forked copy: root's alone holds it
-              auto ownerShown = [port](SocketTable& table) {
+              auto ownerShown = [inode](SocketTable& table) {
                 std::vector<SocketRow> rows;
-                const SocketRow* row = table.read(Protocol::Tcp, rows)
-                                           ? test::findRow(rows, test::ipv4("127.0.0.1"), port)
-                                           : nullptr;
+                const SocketRow* row =
+                    table.read(Protocol::Tcp, rows) ? test::rowWithInode(rows, inode) : nullptr;
                 return row != nullptr ? row->pid : 0;
               };
               SocketTable alone;

@@ -13,7 +13,7 @@ namespace s::system::network {
 // large table holds, so that a cycle over an unchanged table makes none.
 inline constexpr uint32_t kRecordPoolCapacity = 65536;
 
-// A pid as the lists show it: "-" for an owner this user may not see (-1).
+// A pid as the lists show it: "-" for an owner that cannot be seen (kOwnerUnseen, kOwnerOutside).
 void formatPid(str::StrBuffer& out, int32_t pid);
 
 // What TCP and UDP records share: the local endpoint, owner, times, host names, traffic and the

@@ -11,11 +11,13 @@
 
 #include "tests/network/capture/NetnsEnvironment.h"
 #include "tests/platform/linux/capture/TestNet.h"
+#include "tests/support/Eventually.h"
 
 namespace s::system::network {
 namespace {
 
 using platform::NetnsPair;
+using s::test::eventually;
 using win::PacketLogger;
 
 using Totals = std::map<std::u16string, std::pair<uint64_t, uint64_t>>;
@@ -37,17 +39,6 @@ Totals take(PacketLogger& logger) {
 
 std::u16string u16(const std::string& text) {
   return {text.begin(), text.end()};
-}
-
-template <class Condition>
-bool eventually(Condition condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) {
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
 }
 
 std::vector<std::u16string> watched(PacketLogger& logger) {

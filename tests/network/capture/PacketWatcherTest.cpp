@@ -15,11 +15,13 @@
 #include "network/capture/WsaInitializer.h"
 #include "tests/network/capture/NetnsEnvironment.h"
 #include "tests/platform/linux/capture/TestNet.h"
+#include "tests/support/Eventually.h"
 
 namespace s::system::network {
 namespace {
 
 using platform::NetnsPair;
+using s::test::eventually;
 using win::PacketWatcher;
 
 struct Report {
@@ -49,17 +51,6 @@ struct Collector {
     return reports;
   }
 };
-
-template <class Condition>
-bool eventually(Condition condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) {
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
-}
 
 // The texts of a report list, heading included; releases the list.
 std::vector<std::u16string> texts(const PoolPtr<str::StrArray>& list) {

@@ -10,6 +10,7 @@
 
 #include "platform/linux/capture/AddressCapture.h"
 #include "tests/platform/linux/capture/TestNet.h"
+#include "tests/support/Eventually.h"
 
 namespace s::platform::test {
 
@@ -104,18 +105,6 @@ class CaptureThread {
   int openError_ = 0;
   std::atomic<int> result_{kRunning};
 };
-
-// Polls `condition` for up to five seconds.
-template <class Condition>
-bool eventually(Condition condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) {
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
-}
 
 // Sends `size` bytes in one datagram to an IPv4 or IPv6 address.
 inline bool sendDatagram(int fd, const char* address, uint16_t port, size_t size) {

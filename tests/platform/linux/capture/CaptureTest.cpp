@@ -23,8 +23,8 @@
 namespace s::platform {
 namespace {
 
+using s::test::eventually;
 using test::CaptureThread;
-using test::eventually;
 using test::FlowSink;
 using test::receiveDatagram;
 using test::sendDatagram;

@@ -29,14 +29,17 @@
 #include "platform/linux/rights/RightsClient.h"
 #include "tests/platform/linux/Sockets.h"
 #include "tests/platform/linux/rights/HelperFixture.h"
+#include "tests/support/Eventually.h"
 
 namespace s::platform {
 namespace {
 
+using s::test::eventually;
 using test::asNobody;
 using test::Fd;
 using test::GrantedHelper;
 using test::HelperGrant;
+using test::inodeOf;
 using test::kNogroup;
 using test::kOtherGroup;
 using test::statusField;
@@ -51,20 +54,6 @@ class RightsClientTest : public ::testing::Test {
     }
   }
 };
-
-// Polls `condition` for up to five seconds.
-template <class Condition>
-bool eventually(Condition condition) {
-  for (int i = 0; i < 500 && !condition(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
-}
-
-uint64_t inodeOf(int fd) {
-  struct stat socket {};
-  return fstat(fd, &socket) == 0 ? socket.st_ino : 0;
-}
 
 // Moves the calling single-threaded process into a namespace of `ip netns`.
 bool enterNamespace(const std::string& name) {

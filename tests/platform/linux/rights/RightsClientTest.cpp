@@ -149,61 +149,6 @@ TEST_F(RightsClientTest, NamesTheOwnersOfRootsSockets) {
             "");
 }
 
-TEST_F(RightsClientTest, ClosesAnIpv6ConnectionOfAnotherUser) {
-  GrantedHelper granted;
-  ASSERT_TRUE(granted.ok());
-  Fd listener = test::ipv6Socket(SOCK_STREAM, "::1", true);
-  const uint16_t port = test::localPort(listener.get());
-  Fd outgoing = test::tcpConnect6("::1", port);
-  Fd incoming = test::tcpAccept(listener.get());
-  ASSERT_GE(incoming.get(), 0);
-  const uint16_t outgoingPort = test::localPort(outgoing.get());
-  const Ipv6Bytes loopback = test::ipv6("::1");
-  EXPECT_EQ(asNobody([&] {
-              RightsClient client({granted.path()});
-              return closeTcpConnection6(loopback, outgoingPort, loopback, port)
-                         ? std::string()
-                         : client.statusText();
-            }),
-            "");
-  pollfd state{outgoing.get(), POLLIN, 0};
-  ASSERT_EQ(poll(&state, 1, 5000), 1);
-  char byte = 0;
-  EXPECT_EQ(recv(outgoing.get(), &byte, 1, MSG_DONTWAIT), -1);
-  EXPECT_EQ(errno, ECONNABORTED);
-}
-
-TEST_F(RightsClientTest, ClosesAConnectionOfAnotherUser) {
-  GrantedHelper granted;
-  ASSERT_TRUE(granted.ok());
-  Fd listener = test::tcpListener("127.0.0.1");
-  const uint16_t port = test::localPort(listener.get());
-  Fd outgoing = test::tcpConnect("127.0.0.1", port);
-  Fd incoming = test::tcpAccept(listener.get());
-  ASSERT_GE(incoming.get(), 0);
-  const uint16_t outgoingPort = test::localPort(outgoing.get());
-  const uint32_t loopback = test::ipv4("127.0.0.1");
-  EXPECT_EQ(
-      asNobody([&] {
-        if (SockDiagSource::destroyTcp(loopback, outgoingPort, loopback, port) || errno != EPERM) {
-          return std::string("closed without the right");
-        }
-        if (closeTcpConnection(loopback, outgoingPort, loopback, port)) {
-          return std::string("handed over without a helper");
-        }
-        RightsClient client({granted.path()});
-        return closeTcpConnection(loopback, outgoingPort, loopback, port) ? std::string()
-                                                                          : client.statusText();
-      }),
-      "");
-  // The helper had ended the connection before it ended itself.
-  pollfd state{outgoing.get(), POLLIN, 0};
-  ASSERT_EQ(poll(&state, 1, 5000), 1);
-  char byte = 0;
-  EXPECT_EQ(recv(outgoing.get(), &byte, 1, MSG_DONTWAIT), -1);
-  EXPECT_EQ(errno, ECONNABORTED);
-}
-
 // Counts the datagrams a capture reports, by direction.
 class CountingSink final : public IDatagramSink {
  public:
@@ -246,7 +191,8 @@ Fd udpSocketOf(bool ipv6, const char* address) {
   return ipv6 ? test::ipv6Socket(SOCK_DGRAM, address, true) : test::udpSocket(address);
 }
 
-class RightsCaptureTest : public ::testing::TestWithParam<bool> {
+// Over IPv4 (false) and IPv6 (true).
+class RightsByFamilyTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     if (geteuid() != 0) {
@@ -255,7 +201,7 @@ class RightsCaptureTest : public ::testing::TestWithParam<bool> {
   }
 };
 
-TEST_P(RightsCaptureTest, CapturesExactBytesHoldingNoCapability) {
+TEST_P(RightsByFamilyTest, CapturesExactBytesHoldingNoCapability) {
   const bool ipv6 = GetParam();
   const char* nearAddress = ipv6 ? NetnsPair::kAddress6A : NetnsPair::kAddressA;
   const char* farAddress = ipv6 ? NetnsPair::kAddress6B : NetnsPair::kAddressB;
@@ -327,7 +273,47 @@ TEST_P(RightsCaptureTest, CapturesExactBytesHoldingNoCapability) {
             "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, RightsCaptureTest, ::testing::Values(false, true),
+TEST_P(RightsByFamilyTest, ClosesAConnectionOfAnotherUser) {
+  const bool ipv6 = GetParam();
+  GrantedHelper granted;
+  ASSERT_TRUE(granted.ok());
+  Fd listener = ipv6 ? test::ipv6Socket(SOCK_STREAM, "::1", true) : test::tcpListener("127.0.0.1");
+  const uint16_t port = test::localPort(listener.get());
+  Fd outgoing = ipv6 ? test::tcpConnect6("::1", port) : test::tcpConnect("127.0.0.1", port);
+  Fd incoming = test::tcpAccept(listener.get());
+  ASSERT_GE(incoming.get(), 0);
+  const uint16_t outgoingPort = test::localPort(outgoing.get());
+  const uint32_t loopback = test::ipv4("127.0.0.1");
+  const Ipv6Bytes loopback6 = test::ipv6("::1");
+  // The process's own request, then the one that goes to the helper when that is refused.
+  auto destroy = [&] {
+    return ipv6 ? SockDiagSource::destroyTcp6(loopback6, outgoingPort, loopback6, port)
+                : SockDiagSource::destroyTcp(loopback, outgoingPort, loopback, port);
+  };
+  auto close = [&] {
+    return ipv6 ? closeTcpConnection6(loopback6, outgoingPort, loopback6, port)
+                : closeTcpConnection(loopback, outgoingPort, loopback, port);
+  };
+  EXPECT_EQ(asNobody([&] {
+              if (destroy() || errno != EPERM) {
+                return std::string("closed without the right");
+              }
+              if (close()) {
+                return std::string("handed over without a helper");
+              }
+              RightsClient client({granted.path()});
+              return close() ? std::string() : client.statusText();
+            }),
+            "");
+  // The helper had ended the connection before it ended itself.
+  pollfd state{outgoing.get(), POLLIN, 0};
+  ASSERT_EQ(poll(&state, 1, 5000), 1);
+  char byte = 0;
+  EXPECT_EQ(recv(outgoing.get(), &byte, 1, MSG_DONTWAIT), -1);
+  EXPECT_EQ(errno, ECONNABORTED);
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, RightsByFamilyTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Ipv6" : "Ipv4"; });
 
 TEST_F(RightsClientTest, AHandedOverSocketCannotBeWidened) {

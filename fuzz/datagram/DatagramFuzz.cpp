@@ -43,7 +43,9 @@ void checkIpv6(const uint8_t* bytes, size_t size, s::platform::FragmentFlows& fr
   bool later = fragment.present && !fragment.first;
   if ((bytes[0] >> 4) != 6 || size < 40 || datagram.length != length ||
       (datagram.protocol != kProtocolTcp && datagram.protocol != kProtocolUdp) ||
-      (later && (datagram.sourcePort != 0 || datagram.destinationPort != 0))) {
+      (later && (datagram.sourcePort != 0 || datagram.destinationPort != 0)) ||
+      datagram.source != s::platform::IpAddress::v6(bytes + 8) ||
+      datagram.destination != s::platform::IpAddress::v6(bytes + 24)) {
     std::abort();
   }
   if (fragment.first) {

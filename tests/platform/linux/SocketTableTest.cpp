@@ -1,3 +1,4 @@
+#include <arpa/inet.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <netinet/in.h>
@@ -213,6 +214,14 @@ TEST_P(SocketTableTest, DualStackAndIpv6UdpEndpoints) {
   Fd onlyLoopback = test::ipv6Socket(SOCK_DGRAM, "::1", true);
   ASSERT_GE(dual.get(), 0);
   ASSERT_GE(onlyLoopback.get(), 0);
+  // A dual-stack socket connected to an IPv4 peer: its addresses are IPv4-mapped.
+  Fd peer = test::udpSocket("127.0.0.1");
+  Fd toIpv4 = test::ipv6Socket(SOCK_DGRAM, "::", false);
+  sockaddr_in6 mapped{};
+  mapped.sin6_family = AF_INET6;
+  mapped.sin6_port = htons(localPort(peer.get()));
+  inet_pton(AF_INET6, "::ffff:127.0.0.1", &mapped.sin6_addr);
+  ASSERT_EQ(connect(toIpv4.get(), reinterpret_cast<sockaddr*>(&mapped), sizeof mapped), 0);
   std::vector<SocketRow> rows = readTable(Protocol::Udp, GetParam());
   const SocketRow* dualRow = rowOf(rows, dual);
   ASSERT_NE(dualRow, nullptr);
@@ -225,6 +234,13 @@ TEST_P(SocketTableTest, DualStackAndIpv6UdpEndpoints) {
   EXPECT_EQ(loopbackRow->localAddress6, test::ipv6("::1"));
   EXPECT_EQ(loopbackRow->state, 0);
   EXPECT_EQ(loopbackRow->pid, getpid());
+  const SocketRow* ipv4Row = rowOf(rows, toIpv4);
+  ASSERT_NE(ipv4Row, nullptr);
+  EXPECT_EQ(ipv4Row->family, SocketFamily::Ipv4);
+  EXPECT_EQ(ipv4Row->localAddress, kLoopback);
+  EXPECT_EQ(ipv4Row->remoteAddress, kLoopback);
+  EXPECT_EQ(ipv4Row->remotePort, localPort(peer.get()));
+  EXPECT_EQ(ipv4Row->pid, getpid());
 }
 
 TEST(SocketSources, NetlinkTellsAnIpv6OnlyWildcardSocketFromADualStackOne) {

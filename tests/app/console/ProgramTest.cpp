@@ -67,10 +67,13 @@ std::vector<std::vector<std::string>> tsvRows(const std::string& text) {
   return rows;
 }
 
-// The printout's row whose local port is `port`; empty when there is none.
-std::vector<std::string> rowWithLocalPort(const std::string& text, int64_t port) {
+// The printout's row of `protocol` whose local port is `port`; empty when there is none. TCP
+// and UDP number their ports apart, so one number may name a row of each.
+std::vector<std::string> rowWithLocalPort(const std::string& text, const std::string& protocol,
+                                          int64_t port) {
   for (const std::vector<std::string>& fields : tsvRows(text)) {
-    if (fields.size() == kCells && fields[kLocalPort] == std::to_string(port)) {
+    if (fields.size() == kCells && fields[0] == protocol &&
+        fields[kLocalPort] == std::to_string(port)) {
       return fields;
     }
   }
@@ -388,7 +391,7 @@ TEST(Printout, RunsUnprivilegedWithoutTheHelperAndSaysOnceWhatItCannotSee) {
        "--clear-groups", NETVIGIL_BINARY, "--once", "--cycles", "3", "--tsv", "--no-resolve"},
       env);
   ASSERT_EQ(run.status, 0) << run.err;
-  std::vector<std::string> row = rowWithLocalPort(run.out, port);
+  std::vector<std::string> row = rowWithLocalPort(run.out, "TCP", port);
   ASSERT_FALSE(row.empty()) << run.out;
   EXPECT_EQ(row[kPid], "-");
   // Once each: how to grant the capture right, and who names the owners.
@@ -449,8 +452,8 @@ TEST(Printout, WithoutRightsTcpRowsShowTheKernelsPayloadCountsAndSaySo) {
        "--cycles", "2", "--period", "0.5s", "--tsv", "--no-resolve"},
       env);
   ASSERT_EQ(run.status, 0) << run.err;
-  std::vector<std::string> tcp = rowWithLocalPort(run.out, clientPort);
-  std::vector<std::string> udp = rowWithLocalPort(run.out, udpPort);
+  std::vector<std::string> tcp = rowWithLocalPort(run.out, "TCP", clientPort);
+  std::vector<std::string> udp = rowWithLocalPort(run.out, "UDP", udpPort);
   ASSERT_FALSE(tcp.empty()) << run.out;
   ASSERT_FALSE(udp.empty()) << run.out;
   // What the ends wrote, payload only: the client sent 1000 bytes and was sent 300.
@@ -475,7 +478,7 @@ TEST(Printout, OwnersOutsideItsPidNamespaceAreToldApartFromOtherUsers) {
                   NETVIGIL_BINARY, "--once", "--cycles", "1", "--tsv", "--no-resolve"},
                  home.env());
   ASSERT_EQ(run.status, 0) << run.err;
-  std::vector<std::string> row = rowWithLocalPort(run.out, port);
+  std::vector<std::string> row = rowWithLocalPort(run.out, "TCP", port);
   ASSERT_FALSE(row.empty()) << run.out;
   EXPECT_EQ(row[kPid], "-");
   EXPECT_EQ(occurrences(run.err, "outside this pid namespace"), 1U) << run.err;

@@ -370,12 +370,11 @@ void Component::remove(IComponent* /*child*/, bool /*recurse*/) {}
 void Component::removeAll(bool recurse) {
   runSync([&] {
     while (!children_.empty()) {
-      IComponent* child = children_.pop();
+      PoolPtr<IComponent> child = children_.takeLast();
       if (recurse) {
         child->removeAll(true);
       }
       child->setParent(nullptr);
-      child->release();
     }
     relayout();
   });

@@ -135,7 +135,8 @@ X11Display::X11Display(Display* display, bool sharedMemory)
       root_(RootWindow(display, screen_)),
       depth_(DefaultDepth(display, screen_)),
       sharedMemory_(sharedMemory && XShmQueryExtension(display) != 0),
-      gc_(XCreateGC(display, root_, 0, nullptr)) {
+      gc_(XCreateGC(display, root_, 0, nullptr)),
+      clipboard_(display) {
   XInternAtoms(display_, const_cast<char**>(kAtomNames), kAtomCount, False, atoms_);
   // Without this, a held key sends release-press pairs and hot keys would repeat.
   XkbSetDetectableAutoRepeat(display_, True, nullptr);
@@ -265,6 +266,7 @@ void X11Display::destroyWindow(WindowId window) {
     XDestroyIC(win->xic);
   }
   win->buffer.destroy();
+  clipboard_.forget(win->xid);
   XDestroyWindow(display_, win->xid);
   windows_.erase(window);
   XFlush(display_);
@@ -495,12 +497,18 @@ bool X11Display::grabPointer(WindowId window) {
   }
   const unsigned int mask =
       ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
-  return XGrabPointer(display_, win->xid, True, mask, GrabModeAsync, GrabModeAsync, None, None,
-                      CurrentTime) == GrabSuccess;
+  if (XGrabPointer(display_, win->xid, True, mask, GrabModeAsync, GrabModeAsync, None, None,
+                   CurrentTime) != GrabSuccess) {
+    return false;
+  }
+  // The keys follow the pointer (a menu's arrows, Escape); without them the pointer still works.
+  XGrabKeyboard(display_, win->xid, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+  return true;
 }
 
 void X11Display::ungrabPointer() {
   XUngrabPointer(display_, CurrentTime);
+  XUngrabKeyboard(display_, CurrentTime);
   XFlush(display_);
 }
 
@@ -515,6 +523,11 @@ bool X11Display::watchClipboard(WindowId window, bool watch) {
   XFixesSelectSelectionInput(display_, win->xid, atom(kClipboard), watch ? changes : 0);
   XFlush(display_);
   return true;
+}
+
+bool X11Display::setClipboardText(WindowId window, std::string_view utf8) {
+  Win* win = find(window);
+  return win != nullptr && clipboard_.offer(win->xid, utf8);
 }
 
 bool X11Display::setCursor(WindowId window, ui::PointerShape shape) {
@@ -678,6 +691,10 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
       break;
     case SelectionNotify:
       handleDropData(event, *win, sink);
+      return;
+    case SelectionRequest:
+    case SelectionClear:
+      clipboard_.handle(event);
       return;
     case ClientMessage: {
       const XClientMessageEvent& m = event.xclient;

@@ -1,6 +1,7 @@
 #include "gui/layout/Component.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace s::gui::win {
 
@@ -23,10 +24,9 @@ class ChildReleaser final : public IDestructor<IComponent> {
     return releaser;
   }
   void destroy(IComponent*& slot) override {
-    if (slot != nullptr) {
-      slot->setParent(nullptr);
-      slot->release();
-      slot = nullptr;
+    const PoolPtr<IComponent> child(std::exchange(slot, nullptr));
+    if (child != nullptr) {
+      child->setParent(nullptr);
     }
   }
 };

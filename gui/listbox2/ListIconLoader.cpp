@@ -16,11 +16,9 @@ bool sameSource(std::u16string_view a, std::u16string_view b) {
 
 }  // namespace
 
+// The worker goes back to its pool with the loader, once idle.
 ListIconLoader::~ListIconLoader() {
   waitIdle();
-  if (worker_ != nullptr) {
-    worker_->release();
-  }
 }
 
 void ListIconLoader::request(const str::StrBuffer& source) {
@@ -35,7 +33,7 @@ void ListIconLoader::request(const str::StrBuffer& source) {
   if (!running_) {
     running_ = true;
     if (worker_ == nullptr) {
-      worker_ = thread::win::Thread::take();
+      worker_ = thread::win::Thread::make();
     }
     worker_->runOnce(this);
   }
@@ -50,7 +48,7 @@ void ListIconLoader::waitIdle() {
   thread::win::Thread* worker = nullptr;
   {
     std::scoped_lock guard(lock_);
-    worker = worker_;
+    worker = worker_.get();
   }
   if (worker != nullptr) {
     worker->waitIdle();

@@ -80,8 +80,8 @@ ConsoleView::ConsoleView(NetvigilEx& controller, lang::Localizer* localizer,
       localizer_(localizer),
       settings_(settings),
       options_(std::move(options)),
-      current_(gui::win::ListBox2::take()),
-      log_(gui::win::ListBox2::take()),
+      current_(gui::win::ListBox2::make()),
+      log_(gui::win::ListBox2::make()),
       connections_(kCollecting),
       received_(kNoTraffic),
       sent_(kNoTraffic) {
@@ -96,8 +96,6 @@ ConsoleView::ConsoleView(NetvigilEx& controller, lang::Localizer* localizer,
 
 ConsoleView::~ConsoleView() {
   terminal_.close();
-  current_->release();
-  log_->release();
   if (signalFd_ >= 0) {
     loop_.unwatch(signalFd_);
     ::close(signalFd_);

@@ -16,10 +16,14 @@
 
 namespace s::gui::win {
 
+using platform::ui::DesktopScale;
 using platform::ui::Event;
 using platform::ui::Rect;
 
 namespace {
+
+constexpr std::int32_t kDefaultWidth = 240;
+constexpr std::int32_t kDefaultHeight = 120;
 
 constexpr std::chrono::milliseconds kPoll{10};
 constexpr std::chrono::milliseconds kEndWait{5000};
@@ -44,7 +48,8 @@ void Window::setDisplayFactory(DisplayFactory factory) {
 Window::Window() {
   window_ = this;
   host_ = this;
-  setBounds(0, 0, 240, 120);
+  // The default size, at 96 dpi like every other size.
+  setBounds(0, 0, DesktopScale::px(kDefaultWidth), DesktopScale::px(kDefaultHeight));
   setVisible(false, false);
   thread_ = thread::win::Thread::take();
   thread_->runOnce(&task_);

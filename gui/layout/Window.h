@@ -27,8 +27,8 @@ class Localizer;
 namespace s::gui::win {
 
 // A top-level window with its own user-interface thread. Making one starts the thread, which
-// opens its own display (see setDisplayFactory), creates the platform window (240 × 120,
-// titled "Window", hidden) and runs the loop; the maker waits until that is done. All
+// opens its own display (see setDisplayFactory), creates the platform window (240 × 120 at
+// 96 dpi, titled "Window", hidden) and runs the loop; the maker waits until that is done. All
 // painting, input and layout happen on that thread; operations called from other threads are
 // queued to it and the caller waits until they are done.
 //

@@ -15,6 +15,7 @@
 #include "gui/layout/Spacer.h"
 #include "gui/layout/Window.h"
 #include "platform/offscreen/OffscreenDisplay.h"
+#include "platform/ui/DesktopScale.h"
 
 namespace {
 
@@ -124,6 +125,20 @@ TEST_F(WindowTest, RunsItsOwnThreadWithAHiddenPlatformWindow) {
     EXPECT_TRUE(state->keepOnTop);
   });
   EXPECT_EQ(title, "Сетевой монитор");
+}
+
+// The default size is given at 96 dpi like every other length.
+TEST(WindowOnAScaledDesktop, StartsAtTheDefaultSizeScaled) {
+  s::platform::ui::DesktopScale::setFactor(1.5);
+  Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
+  auto window = Window::make();
+  s::platform::ui::DesktopScale::setFactor(1.0);
+  s::platform::ui::Rect bounds;
+  ASSERT_TRUE(
+      window->runSync([&] { bounds = window->display()->bounds(window->platformWindow()); }));
+  EXPECT_EQ(bounds.width, 360);
+  EXPECT_EQ(bounds.height, 180);
+  EXPECT_EQ(window->getWidth(), 360);
 }
 
 TEST_F(WindowTest, ChildrenAreCreatedWithTheirBoxAndLaidOutAtOnce) {

@@ -13,6 +13,7 @@
 #include "framework/str/Utf8.h"
 #include "framework/thread/Thread.h"
 #include "gui/layout/MessageBoxW.h"
+#include "gui/layout/OwnedWindow.h"
 
 namespace s::gui::win {
 
@@ -83,9 +84,7 @@ void Window::reset() {
   // The pool keeps no windows, so this only empties one in use.
   Component::runSync([&] {
     removeAll(true);
-    for (auto& list : listeners_) {
-      list.clear();
-    }
+    clearHostState();
   });
 }
 
@@ -108,7 +107,7 @@ void Window::runThread() {
     return;
   }
   display_ = std::move(display);
-  applied_ = {getX(), getY(), getWidth(), getHeight()};
+  attachPlatformWindow(platformWindow_, {getX(), getY(), getWidth(), getHeight()});
   createPlatform(this, this);
   ready_ = true;
   while (!stopping_.load()) {
@@ -120,6 +119,10 @@ void Window::runThread() {
     display_->ungrabHotKey(hotKey.id);
   }
   hotKeys_.clear();
+  // Their platform windows go with the thread; the objects stay their holders'.
+  while (!owned_.empty()) {
+    owned_.back()->ownerEnding();
+  }
   display_->destroyWindow(platformWindow_);
 }
 
@@ -131,20 +134,30 @@ bool Window::runSync(Operation op, void* block) {
   return display_ != nullptr && display_->loop().runSync(op, block);
 }
 
-void Window::addListener(WindowEvent event, events::IEventListener* listener) {
-  if (event > 0 && event < kWindowEventCount) {
-    Component::runSync([&] { listeners_[static_cast<std::size_t>(event)].add(listener); });
+void Window::runNestedLoop(const std::function<bool()>& done) {
+  while (display_ != nullptr && !done() && !isStopping()) {
+    display_->dispatch(*this, -1);
   }
 }
 
-void Window::removeListener(WindowEvent event, events::IEventListener* listener) {
-  if (event > 0 && event < kWindowEventCount) {
-    Component::runSync([&] { listeners_[static_cast<std::size_t>(event)].remove(listener); });
+void Window::adopt(OwnedWindow& owned) {
+  owned_.push_back(&owned);
+}
+
+void Window::disown(OwnedWindow& owned) {
+  std::erase(owned_, &owned);
+  if (inputHolder_ == &owned) {
+    inputHolder_ = nullptr;
   }
 }
 
-void Window::fire(WindowEvent event) {
-  listeners_[static_cast<std::size_t>(event)].fire(this, event);
+OwnedWindow* Window::ownedWindowOf(platform::ui::WindowId window) const {
+  for (OwnedWindow* owned : owned_) {
+    if (owned->platformWindow() == window) {
+      return owned;
+    }
+  }
+  return nullptr;
 }
 
 void Window::setTitle(std::string_view utf8) {
@@ -433,46 +446,21 @@ void Window::killComponentTimer(const void* owner, std::uint32_t id) {
   });
 }
 
-void Window::applyBounds() {
-  if (!created() || fromPlatform_ || display_ == nullptr) {
-    return;
-  }
-  const Rect now{getX(), getY(), getWidth(), getHeight()};
-  const bool sized = now.width != applied_.width || now.height != applied_.height;
-  if (sized && now.width > 0 && now.height > 0) {
-    display_->resize(platformWindow_, now.width, now.height);
-  }
-  if (now.x != applied_.x || now.y != applied_.y) {
-    display_->move(platformWindow_, now.x, now.y);
-  }
-  applied_ = now;
-  if (sized) {
-    relayout();
-    invalidate(Rect{0, 0, now.width, now.height});
-  }
-}
-
 void Window::onConfigure(const Event& event) {
-  const bool moved = event.rootX != applied_.x || event.rootY != applied_.y;
-  const bool sized = event.width != applied_.width || event.height != applied_.height;
+  const BoundsChange change = changeOf(event);
   // The window manager (the user) moved or sized us: on X the news comes after the fact, so
   // the "changing" events come just before the "changed" ones.
-  if (sized) {
+  if (change.sized) {
     fire(kWindowResizing);
   }
-  if (moved) {
+  if (change.moved) {
     fire(kWindowMoving);
   }
-  applied_ = {event.rootX, event.rootY, event.width, event.height};
-  fromPlatform_ = true;
-  setBounds(event.rootX, event.rootY, event.width, event.height);
-  fromPlatform_ = false;
-  if (sized) {
-    relayout();
-    invalidate(Rect{0, 0, event.width, event.height});
+  takePlatformBounds(event);
+  if (change.sized) {
     fire(kWindowSized);
   }
-  if (moved) {
+  if (change.moved) {
     fire(kWindowMoved);
   }
 }

@@ -12,9 +12,8 @@
 #include "framework/base/Pooled.h"
 #include "framework/thread/ITask.h"
 #include "gui/drawer/ISkin.h"
-#include "gui/layout/BoxBase.h"
+#include "gui/layout/ComponentHost.h"
 #include "gui/layout/IWindow.h"
-#include "gui/layout/WindowHost.h"
 #include "platform/ui/IDisplay.h"
 
 namespace s::thread::win {
@@ -26,17 +25,19 @@ class Localizer;
 
 namespace s::gui::win {
 
+class OwnedWindow;
+
 // A top-level window with its own user-interface thread. Making one starts the thread, which
 // opens its own display (see setDisplayFactory), creates the platform window (240 × 120 at
 // 96 dpi, titled "Window", hidden) and runs the loop; the maker waits until that is done. All
 // painting, input and layout happen on that thread; operations called from other threads are
-// queued to it and the caller waits until they are done.
+// queued to it and the caller waits until they are done. The pop-ups, dialogs and tray icon
+// of the thread are OwnedWindows; the window routes their events to them.
 //
 // Application timers use platform timer id = application id + 10000, clear of the window's
 // own timers 1 to 6.
-class Window final : public Pooled<Window, BoxBase, 0>,
+class Window final : public Pooled<Window, ComponentHost, 0>,
                      public IWindow,
-                     public WindowHost,
                      public platform::ui::IEventSink {
  public:
   using DisplayFactory = std::function<std::unique_ptr<platform::ui::IDisplay>()>;
@@ -52,12 +53,9 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // False when the platform window could not be made (no display).
   bool isCreated() const { return created(); }
   // The display of this window's thread; its own operations belong to that thread.
-  platform::ui::IDisplay* display() const { return display_.get(); }
-  platform::ui::WindowId platformWindow() const { return platformWindow_; }
+  platform::ui::IDisplay* display() const override { return display_.get(); }
   const std::string& title() const { return title_; }
-  // The input event being reported (the press and release events, kWindowKey,
-  // kWindowMouseMoved, kWindowWheel, kWindowDoubleClick, kWindowHotKey).
-  const platform::ui::Event& lastInput() const { return lastInput_; }
+  // lastInput() also tells the kWindowHotKey being reported.
 
   void setTitle(std::string_view utf8) override;
   void setTitle(std::u16string_view text);
@@ -70,8 +68,12 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // Lays the window out and tells the window manager the smallest size the layout allows.
   void relayout() override;
   void cancelClose() override { closeCancelled_ = true; }
-  void addListener(WindowEvent event, events::IEventListener* listener) override;
-  void removeListener(WindowEvent event, events::IEventListener* listener) override;
+  void addListener(WindowEvent event, events::IEventListener* listener) override {
+    addHostListener(event, listener);
+  }
+  void removeListener(WindowEvent event, events::IEventListener* listener) override {
+    removeHostListener(event, listener);
+  }
   void addCloseListener(events::IEventListener* listener) override {
     addListener(kWindowClosing, listener);
   }
@@ -152,27 +154,14 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void setComponentTimer(const void* owner, std::uint32_t id, std::uint32_t ms,
                          std::function<void()> tick);
   void killComponentTimer(const void* owner, std::uint32_t id);
-  // Pointer capture: all pointer input, the window's leaving included, goes to the component
-  // until it releases it (a component that goes releases it too).
-  //
-  // Separately, a press in the window holds the pointer until its release; when a pop-up's
-  // grab, the window losing the focus or the window being hidden ends that first, the window
-  // sends kWindowCaptureLost once and the component holding the capture is told (captureLost).
-  void setCapture(Component* component) { capture_ = component; }
-  void releaseCapture(const Component* component);
-  Component* getCapture() const { return capture_; }
-  // Keyboard focus: keys go to the focused component, then up its parents, then to the window's
-  // key listeners (kWindowKey). A click focuses the focusable component under it; Tab and
-  // Shift+Tab move the focus among the focusable components in tree order. The focus is drawn
-  // only once the keyboard has moved it.
-  Component* focusedComponent() const override { return focus_; }
-  void focusComponent(Component* component) override;
-  bool focusCuesShown() const { return focusCues_; }
-
   void paint(cairo_t* cr) override;
 
   // True once the window is being destroyed: nested loops end.
   bool isStopping() const { return stopping_.load(); }
+  // On the window's thread: runs its loop in place until `done` answers true or the window is
+  // being destroyed, the nested loop of a modal box or a menu. Work queued to the thread runs
+  // meanwhile, and the events of the window and its owned windows are handled as ever.
+  void runNestedLoop(const std::function<bool()>& done);
 
   bool isUiThread() const override;
   // Runs op(block) on the window's thread and waits for it (at once on that thread); false, not
@@ -181,8 +170,6 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // in place (what they store is then plain memory, an owned skin released with the window).
   using WindowHost::runSync;
   bool runSync(Operation op, void* block) override;
-  void invalidate(const platform::ui::Rect& area) override;
-  void paintNow(const platform::ui::Rect& area) override;
 
   void onPlatformEvent(const platform::ui::Event& event) override;
 
@@ -190,9 +177,11 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::u16string_view className() const override { return u"s_gui_win_Window"; }
 
  protected:
-  void applyBounds() override;
+  void requestPaint() override;
 
  private:
+  friend class OwnedWindow;
+
   class UiTask final : public ITask {
    public:
     explicit UiTask(Window& window) : window_(window) {}
@@ -203,27 +192,27 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   };
 
   void runThread();
-  void fire(WindowEvent event);
+  // Paints the window's damage and its owned windows'.
   void flushPaint();
-  void paintTree(cairo_t* cr, Component& component, std::int32_t x, std::int32_t y);
-  void handleButton(const platform::ui::Event& event);
-  // True when a component used the input; a component that does not passes it to its parent.
-  bool routeInput(const platform::ui::Event& event);
-  bool routeKey(const platform::ui::Event& event);
-  // Shows the shape the component under the pointer (or the one holding the capture) names.
-  void updateCursor(const platform::ui::Event& event);
-  void loseCapture();
+  // The owned windows of the thread, open ones only; their events come here first.
+  void adopt(OwnedWindow& owned);
+  void disown(OwnedWindow& owned);
+  OwnedWindow* ownedWindowOf(platform::ui::WindowId window) const;
+  // The owned window that holds the input (its grab): the window's own input goes to it.
+  void setInputHolder(OwnedWindow* holder) { inputHolder_ = holder; }
+  OwnedWindow* inputHolder() const { return inputHolder_; }
+  // While a modal owned window is open the window's own input is held back.
+  void addModal() { ++modals_; }
+  void removeModal() { --modals_; }
   // The box that takes what is dropped at (x, y): the innermost under it accepting files (or
   // links), the window itself included.
   BoxBase* dropTargetAt(std::int32_t x, std::int32_t y, bool files, bool links);
   void handleDrop(const platform::ui::Event& event);
-  bool moveFocus(bool backwards);
   void onConfigure(const platform::ui::Event& event);
 
   UiTask task_{*this};
   thread::win::Thread* thread_ = nullptr;
   std::unique_ptr<platform::ui::IDisplay> display_;
-  platform::ui::WindowId platformWindow_ = 0;
   std::atomic<std::thread::id> uiThread_{};
   std::atomic<bool> ready_{false};
   std::atomic<bool> stopping_{false};
@@ -232,8 +221,6 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::string title_ = "Window";
   lang::Localizer* localizer_ = nullptr;
   std::int32_t titleTextId_ = -1;
-  std::array<events::ListenerList, kWindowEventCount> listeners_;
-  platform::ui::Event lastInput_;
   std::uint32_t timerId_ = 0;
   std::array<std::uint32_t, 4> messageValues_{};
   std::int32_t messageAnswer_ = 0;
@@ -246,13 +233,12 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool keepOnTop_ = false;
   bool resizable_ = true;
   bool taskbarButton_ = true;
-  // The platform window's bounds as last applied or reported.
-  platform::ui::Rect applied_;
   std::int32_t hintedMinWidth_ = -1;
   std::int32_t hintedMinHeight_ = -1;
-  bool fromPlatform_ = false;
-  platform::ui::Rect damage_;
   bool paintQueued_ = false;
+  std::vector<OwnedWindow*> owned_;
+  OwnedWindow* inputHolder_ = nullptr;
+  int modals_ = 0;
   struct HotKey {
     std::string name;
     std::uint32_t id;
@@ -272,16 +258,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::vector<ComponentTimer> componentTimers_;
   std::uint32_t nextComponentTimer_ = kComponentTimerBase;
   static constexpr std::uint32_t kComponentTimerBase = 0x40000000;
-  Component* capture_ = nullptr;
-  Component* focus_ = nullptr;
-  std::uint32_t heldButtons_ = 0;
-  platform::ui::PointerShape shownCursor_ = platform::ui::PointerShape::kArrow;
-  bool focusCues_ = false;
   bool watchingClipboard_ = false;
   bool dropTarget_ = false;
-  std::uint64_t lastLeftPressMs_ = 0;
-  std::int32_t lastLeftPressX_ = 0;
-  std::int32_t lastLeftPressY_ = 0;
 };
 
 }  // namespace s::gui::win

@@ -50,8 +50,8 @@ class IDisplay {
   virtual bool setSkipTaskbar(WindowId window, bool skip) = 0;
   virtual bool iconify(WindowId window) = 0;
   virtual bool setMaximized(WindowId window, bool maximized) = 0;
-  // Sends all pointer events to this display's windows (menus); false when another client holds
-  // the pointer.
+  // Sends all pointer and key events to this display's windows (menus); false when another
+  // client holds the pointer.
   virtual bool grabPointer(WindowId window) = 0;
   virtual void ungrabPointer() = 0;
   // The pointer's shape while it is over the window (kInherit: the arrow). A new window shows

@@ -60,6 +60,8 @@ constexpr const char* kAtomNames[] = {
     "XdndActionCopy",
     "text/uri-list",
     "NETVIGIL_DROP",
+    "_XEMBED_INFO",
+    "_NET_SYSTEM_TRAY_OPCODE",
 };
 
 constexpr long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
@@ -192,6 +194,10 @@ WindowId X11Display::createWindow(const ui::WindowOptions& options) {
   if (b.width <= 0 || b.height <= 0 || (options.owner != 0 && find(options.owner) == nullptr)) {
     return 0;
   }
+  const Window trayManager = options.kind == ui::WindowKind::kTrayIcon ? trayManagerWindow() : 0;
+  if (options.kind == ui::WindowKind::kTrayIcon && trayManager == 0) {
+    return 0;
+  }
   XSetWindowAttributes attributes{};
   // No background: the server must not clear what the back buffer is about to cover.
   attributes.background_pixmap = None;
@@ -212,6 +218,11 @@ WindowId X11Display::createWindow(const ui::WindowOptions& options) {
   win.kind = options.kind;
   win.bounds = b;
   win.positioned = options.positioned || options.kind == ui::WindowKind::kPopup;
+  if (options.kind == ui::WindowKind::kTrayIcon) {
+    // What the notification area reads as the size the icon asks for.
+    win.minWidth = b.width;
+    win.minHeight = b.height;
+  }
   if (!win.buffer.create(display_, DefaultVisual(display_, screen_), depth_, b.width, b.height,
                          sharedMemory_)) {
     destroyWindow(static_cast<WindowId>(xid));
@@ -252,6 +263,9 @@ WindowId X11Display::createWindow(const ui::WindowOptions& options) {
       XGetICValues(win.xic, XNFilterEvents, &filter, nullptr);
       XSelectInput(display_, xid, kEventMask | filter);
     }
+  }
+  if (options.kind == ui::WindowKind::kTrayIcon) {
+    dockInTray(xid, trayManager);
   }
   return static_cast<WindowId>(xid);
 }
@@ -495,12 +509,18 @@ bool X11Display::grabPointer(WindowId window) {
   }
   const unsigned int mask =
       ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
-  return XGrabPointer(display_, win->xid, True, mask, GrabModeAsync, GrabModeAsync, None, None,
-                      CurrentTime) == GrabSuccess;
+  if (XGrabPointer(display_, win->xid, True, mask, GrabModeAsync, GrabModeAsync, None, None,
+                   CurrentTime) != GrabSuccess) {
+    return false;
+  }
+  // The keys follow the pointer (a menu's arrows, Escape); without them the pointer still works.
+  XGrabKeyboard(display_, win->xid, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+  return true;
 }
 
 void X11Display::ungrabPointer() {
   XUngrabPointer(display_, CurrentTime);
+  XUngrabKeyboard(display_, CurrentTime);
   XFlush(display_);
 }
 
@@ -678,6 +698,9 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
       break;
     case SelectionNotify:
       handleDropData(event, *win, sink);
+      return;
+    case ReparentNotify:
+      handleReparent(event, *win);
       return;
     case ClientMessage: {
       const XClientMessageEvent& m = event.xclient;

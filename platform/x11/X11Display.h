@@ -102,6 +102,8 @@ class X11Display final : public ui::IDisplay {
     kXdndActionCopy,
     kTextUriList,
     kDropProperty,
+    kXembedInfo,
+    kNetSystemTrayOpcode,
     kAtomCount,
   };
 
@@ -146,6 +148,11 @@ class X11Display final : public ui::IDisplay {
   void handleDropData(_XEvent& event, Win& win, ui::IEventSink& sink);
   void sendDnd(unsigned long to, XAtom type, long a, long b, long c, long d, long e);
   void finishDrop(bool accepted);
+  // The XEmbed system tray (X11Tray.cpp): the window of the screen's notification area, 0 when
+  // none runs; asking it to embed a window; a tray icon left on the root when the tray went.
+  XWindow trayManagerWindow();
+  void dockInTray(XWindow window, XWindow manager);
+  void handleReparent(_XEvent& event, Win& win);
 
   _XDisplay* display_;
   int screen_;

@@ -16,6 +16,7 @@
 #include "gui/layout/Window.h"
 #include "platform/offscreen/OffscreenDisplay.h"
 #include "platform/ui/DesktopScale.h"
+#include "tests/gui/layout/WindowFixture.h"
 
 namespace {
 
@@ -26,77 +27,8 @@ using s::gui::win::Window;
 using s::platform::offscreen::OffscreenDisplay;
 using s::platform::ui::Event;
 using s::platform::ui::EventKind;
-
-// Records the events it hears, from whichever thread.
-struct Recorder : s::gui::events::IEventListener {
-  std::mutex lock;
-  std::vector<std::int32_t> codes;
-  std::vector<std::thread::id> threads;
-  std::function<void(std::int32_t)> also;
-  void onEvent(s::IObject* /*source*/, std::int32_t code) override {
-    {
-      std::lock_guard<std::mutex> hold(lock);
-      codes.push_back(code);
-      threads.push_back(std::this_thread::get_id());
-    }
-    if (also) {
-      also(code);
-    }
-  }
-  int count(std::int32_t code) {
-    std::lock_guard<std::mutex> hold(lock);
-    return static_cast<int>(std::count(codes.begin(), codes.end(), code));
-  }
-};
-
-class WindowTest : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
-  }
-  void SetUp() override { window_ = Window::make(); }
-  OffscreenDisplay& screen() { return *dynamic_cast<OffscreenDisplay*>(window_->display()); }
-  // Lets the window's thread finish what is queued (painting included).
-  void settle() {
-    window_->runSync([] {});
-    window_->runSync([] {});
-  }
-  std::uint32_t pixel(int x, int y) {
-    std::uint32_t value = 0;
-    window_->runSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
-    return value;
-  }
-  void inject(const Event& event) {
-    Event e = event;
-    e.window = window_->platformWindow();
-    screen().inject(e);
-  }
-  // Waits for the message box the window's thread has opened and answers its id.
-  s::platform::ui::WindowId waitForDialog() {
-    s::platform::ui::WindowId dialog = 0;
-    for (int i = 0; i < 500 && dialog == 0; ++i) {
-      // Runs inside the box's nested loop: the window still serves other threads.
-      window_->runSync([&] {
-        for (auto id : screen().windows()) {
-          if (screen().state(id)->options.kind == s::platform::ui::WindowKind::kDialog) {
-            dialog = id;
-          }
-        }
-      });
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return dialog;
-  }
-  template <class Done>
-  void waitFor(Done done) {
-    for (int i = 0; i < 500 && !done(); ++i) {
-      settle();
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-  }
-
-  s::PoolPtr<Window> window_;
-};
+using s::testing::Recorder;
+using s::testing::WindowTest;
 
 TEST_F(WindowTest, RunsItsOwnThreadWithAHiddenPlatformWindow) {
   ASSERT_TRUE(window_->isCreated());

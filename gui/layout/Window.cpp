@@ -103,6 +103,13 @@ void Window::runThread() {
   }
   if (display == nullptr || platformWindow_ == 0) {
     std::fprintf(stderr, "Error!: Window Creation Failed!\n");
+    if (display != nullptr) {
+      // The user hears of it on the screen before the maker goes on without the window.
+      display_ = std::move(display);
+      MessageBoxW::show(*this, "Window Creation Failed!", MessageBoxW::Icon::kWarning,
+                        MessageBoxW::Buttons::kOk, "Error!");
+      display_.reset();
+    }
     ready_ = true;
     return;
   }

@@ -50,7 +50,9 @@ class Window final : public Pooled<Window, ComponentHost, 0>,
   Window();
   ~Window() override;
 
-  // False when the platform window could not be made (no display).
+  // False when the platform window could not be made: without a display, or when the display
+  // refused it, which the thread first tells the user in the message box "Window Creation
+  // Failed!" (the maker waits until it is answered).
   bool isCreated() const { return created(); }
   // The display of this window's thread; its own operations belong to that thread.
   platform::ui::IDisplay* display() const override { return display_.get(); }

@@ -262,6 +262,61 @@ TEST(WindowWithoutDisplay, ReportsThatItCouldNotBeCreated) {
   Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
 }
 
+// A display that refuses the window: the thread says so in a warning box in the middle of
+// the screen, and the window is reported as not made once the box is answered.
+TEST(WindowRefusedByTheDisplay, ShowsTheCreationFailureAndReportsIt) {
+  std::atomic<OffscreenDisplay*> made{nullptr};
+  Window::setDisplayFactory([&made] {
+    auto display = std::make_unique<OffscreenDisplay>(1024, 768);
+    display->refuseWindows(s::platform::ui::WindowKind::kTopLevel);
+    made = display.get();
+    return display;
+  });
+  struct Seen {
+    std::string title;
+    s::platform::ui::WindowOptions options;
+    s::platform::ui::Rect bounds;
+    std::uint32_t icon = 0;
+  } seen;
+  std::thread user([&] {
+    s::platform::ui::WindowId box = 0;
+    for (int i = 0; i < 1000 && box == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      OffscreenDisplay* display = made.load();
+      if (display == nullptr) {
+        continue;
+      }
+      // The box's nested loop serves this while the maker waits.
+      display->loop().runSync([&] {
+        for (auto id : display->windows()) {
+          const auto* state = display->state(id);
+          if (state->presented.empty()) {
+            continue;
+          }
+          box = id;
+          seen = {state->title, state->options, state->bounds, display->pixel(id, 24, 44)};
+        }
+      });
+    }
+    if (box != 0) {
+      made.load()->inject({.kind = EventKind::kKeyPress, .window = box, .keysym = 0xFF0D});
+    }
+  });
+  auto window = Window::make();
+  user.join();
+  EXPECT_FALSE(window->isCreated());
+  EXPECT_FALSE(window->runSync([] {}));
+  EXPECT_EQ(seen.title, "Error!");
+  EXPECT_EQ(seen.options.kind, s::platform::ui::WindowKind::kDialog);
+  EXPECT_EQ(seen.options.owner, 0u);
+  EXPECT_EQ(seen.bounds.x, (1024 - seen.bounds.width) / 2);
+  EXPECT_EQ(seen.bounds.y, (768 - seen.bounds.height) / 2);
+  // The warning triangle's yellow.
+  EXPECT_GT(seen.icon >> 16, 0xE0u);
+  EXPECT_LT(seen.icon & 0xFF, 0x20u);
+  Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
+}
+
 }  // namespace
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "gui/layout/BoxBase.h"
 #include "gui/layout/IWindow.h"
@@ -32,6 +33,9 @@ class ComponentHost : public BoxBase, public WindowHost {
   // The input event being reported (the press and release events, kWindowKey,
   // kWindowMouseMoved, kWindowWheel, kWindowDoubleClick).
   const platform::ui::Event& lastInput() const { return lastInput_; }
+  // Whether the left press being handled is the second of a double click (components that
+  // take presses tell double clicks by the host's rule).
+  bool isDoubleClick() const { return doubleClick_; }
 
   // Gathers the area into the damage that paintDamage() paints, asking for it once per round.
   void invalidate(const platform::ui::Rect& area) override;
@@ -56,6 +60,18 @@ class ComponentHost : public BoxBase, public WindowHost {
   // being unmapped. False for the others, which are the host's own.
   bool handleHostEvent(const platform::ui::Event& event);
   void fire(WindowEvent event);
+  // What a host adds to the routing, for the frame it draws itself and the input no component
+  // takes. The pointer's shape over the frame's edges (none by default):
+  virtual std::optional<platform::ui::PointerShape> frameCursorAt(std::int32_t /*x*/,
+                                                                  std::int32_t /*y*/) const {
+    return std::nullopt;
+  }
+  // A press the host takes before the components (a drag of the frame's edges).
+  virtual bool handleFramePress(const platform::ui::Event& /*event*/) { return false; }
+  // A press no component took, after its listeners were told.
+  virtual void unclaimedPress(WindowEvent /*told*/, const platform::ui::Event& /*event*/) {}
+  // A key no component took; true when the host used it instead of telling kWindowKey.
+  virtual bool unclaimedKey(const platform::ui::Event& /*event*/) { return false; }
   // Has paintDamage() called once the current round of the loop is done.
   virtual void requestPaint() = 0;
   void addHostListener(WindowEvent event, events::IEventListener* listener);
@@ -99,6 +115,7 @@ class ComponentHost : public BoxBase, public WindowHost {
   std::uint32_t heldButtons_ = 0;
   platform::ui::PointerShape shownCursor_ = platform::ui::PointerShape::kArrow;
   bool focusCues_ = false;
+  bool doubleClick_ = false;
   std::uint64_t lastLeftPressMs_ = 0;
   std::int32_t lastLeftPressX_ = 0;
   std::int32_t lastLeftPressY_ = 0;

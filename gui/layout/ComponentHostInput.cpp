@@ -108,6 +108,9 @@ void ComponentHost::updateCursor(const Event& event) {
   if (shape == platform::ui::PointerShape::kInherit) {
     shape = platform::ui::PointerShape::kArrow;
   }
+  if (capture_ == nullptr) {
+    shape = frameCursorAt(event.x, event.y).value_or(shape);
+  }
   if (shape != shownCursor_ && display()->setCursor(platformWindow_, shape)) {
     shownCursor_ = shape;
   }
@@ -140,8 +143,12 @@ void ComponentHost::handleButton(const Event& event) {
       }
     }
   }
+  if (press && handleFramePress(event)) {
+    return;
+  }
   // What the host tells its listeners, unless a component takes the press.
   std::optional<WindowEvent> told;
+  doubleClick_ = false;
   switch (event.button) {
     case 1:
       told = press ? kWindowLeftPress : kWindowLeftRelease;
@@ -156,6 +163,7 @@ void ComponentHost::handleButton(const Event& event) {
         lastLeftPressY_ = event.y;
         if (again) {
           told = kWindowDoubleClick;
+          doubleClick_ = true;
         }
       }
       break;
@@ -177,6 +185,9 @@ void ComponentHost::handleButton(const Event& event) {
   }
   if (!taken && told.has_value()) {
     fire(*told);
+    if (press) {
+      unclaimedPress(*told, event);
+    }
   }
 }
 
@@ -203,7 +214,7 @@ bool ComponentHost::handleHostEvent(const Event& event) {
       return true;
     case EventKind::kKeyPress:
       lastInput_ = event;
-      if (!routeKey(event)) {
+      if (!routeKey(event) && !unclaimedKey(event)) {
         fire(kWindowKey);
       }
       return true;

@@ -1,10 +1,15 @@
 // Window: the platform's events. Its owned windows' go to them, its own input to the
 // components (ComponentHostInput.cpp) unless an owned window holds the input or a modal one
-// holds it back; timers, hot keys, the window manager's news and drops are the window's.
+// holds it back; timers, hot keys, the window manager's news and drops are the window's, and
+// so are the application window's sides of the input: the frame's edges, easy drag, the
+// context menu, the middle click and F10.
 #include <algorithm>
+#include <chrono>
 #include <functional>
+#include <optional>
 
 #include "gui/layout/OwnedWindow.h"
+#include "gui/layout/ResizeZones.h"
 #include "gui/layout/Window.h"
 
 namespace s::gui::win {
@@ -30,7 +35,40 @@ bool isInput(EventKind kind) {
   }
 }
 
+constexpr std::uint32_t kKeyF10 = 0xFFC7;
+
 }  // namespace
+
+std::optional<platform::ui::PointerShape> Window::frameCursorAt(std::int32_t x,
+                                                                std::int32_t y) const {
+  // The skin draws the frame, so the window shows its sizing edges itself.
+  if (skin_ == nullptr || !resizable_) {
+    return std::nullopt;
+  }
+  const auto zone = resizeZoneAt(x, y, getWidth(), getHeight());
+  return zone ? std::optional(pointerFor(*zone)) : std::nullopt;
+}
+
+void Window::unclaimedPress(WindowEvent told, const Event& event) {
+  if (told == kWindowLeftPress && easyDrag_ &&
+      (event.modifiers & platform::ui::modifier::kButtonRight) == 0) {
+    display_->beginMoveResize(platformWindow_, platform::ui::MoveResize::kMove, event.rootX,
+                              event.rootY, event.button);
+  } else if (told == kWindowRightPress) {
+    handleContextPress(event);
+  } else if (told == kWindowMiddlePress) {
+    middleClick();
+  }
+}
+
+bool Window::unclaimedKey(const Event& event) {
+  if (event.keysym == kKeyF10 && (event.modifiers & platform::ui::modifier::kKeys) == 0 &&
+      menuBar_ != nullptr) {
+    menuBar_->openFromKeyboard();
+    return true;
+  }
+  return false;
+}
 
 void Window::onPlatformEvent(const Event& event) {
   if (event.kind == EventKind::kTimer) {
@@ -71,12 +109,21 @@ void Window::onPlatformEvent(const Event& event) {
     return;
   }
   switch (event.kind) {
+    case EventKind::kFocusIn:
+      active_ = true;
+      handleHostEvent(event);
+      break;
+    case EventKind::kFocusOut:
+      active_ = false;
+      deactivated_ = std::chrono::steady_clock::now();
+      handleHostEvent(event);
+      break;
     case EventKind::kConfigure:
       onConfigure(event);
       break;
     case EventKind::kMap:
-      if (iconized_) {
-        iconized_ = false;
+      if (minimized_) {
+        minimized_ = false;
         fire(kWindowRestored);
       }
       break;
@@ -92,12 +139,7 @@ void Window::onPlatformEvent(const Event& event) {
       }
       break;
     case EventKind::kCloseRequest:
-      // With close-iconizes the close button only iconizes, unless already iconized.
-      if (closeIconizes_ && !iconized_) {
-        iconize();
-      } else {
-        close();
-      }
+      closeRequested();
       break;
     default:
       handleHostEvent(event);

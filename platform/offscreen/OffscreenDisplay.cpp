@@ -121,6 +121,10 @@ void OffscreenDisplay::destroyWindow(WindowId window) {
   cairo_surface_destroy(state->back);
   cairo_surface_destroy(state->front);
   windows_.erase(window);
+  if (clipboardOwner_ == window) {
+    clipboardOwner_ = 0;
+    clipboardText_.clear();
+  }
   if (pointerGrab_ == window) {
     pointerGrab_ = 0;
   }
@@ -302,6 +306,34 @@ bool OffscreenDisplay::grabPointer(WindowId window) {
   return true;
 }
 
+std::vector<Rect> OffscreenDisplay::monitors() const {
+  if (!monitors_.empty()) {
+    return monitors_;
+  }
+  return {Rect{0, 0, screenWidth_, screenHeight_}};
+}
+
+bool OffscreenDisplay::beginMoveResize(WindowId window, ui::MoveResize how, int /*rootX*/,
+                                       int /*rootY*/, std::uint32_t /*button*/) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  state->moveResize = how;
+  ++state->moveResizeCount;
+  return true;
+}
+
+bool OffscreenDisplay::activate(WindowId window) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  ++state->activations;
+  queue({.kind = EventKind::kFocusIn, .window = window});
+  return true;
+}
+
 void OffscreenDisplay::ungrabPointer() {
   pointerGrab_ = 0;
 }
@@ -333,7 +365,23 @@ void OffscreenDisplay::injectDrop(WindowId window, int x, int y, std::string uri
   queue({.kind = EventKind::kDrop, .window = window, .x = x, .y = y});
 }
 
+bool OffscreenDisplay::setClipboardText(WindowId window, std::string_view utf8) {
+  if (find(window) == nullptr) {
+    return false;
+  }
+  clipboardOwner_ = window;
+  clipboardText_.assign(utf8);
+  tellClipboardWatchers();
+  return true;
+}
+
 void OffscreenDisplay::changeClipboard() {
+  clipboardOwner_ = 0;
+  clipboardText_.clear();
+  tellClipboardWatchers();
+}
+
+void OffscreenDisplay::tellClipboardWatchers() {
   for (const auto& [id, state] : windows_) {
     if (state.watchesClipboard) {
       queue({.kind = EventKind::kClipboardChanged, .window = id});

@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/EventLoop.h"
@@ -39,6 +40,10 @@ class OffscreenDisplay final : public ui::IDisplay {
     int maxWidth = 0;
     int maxHeight = 0;
     ui::PointerShape cursor = ui::PointerShape::kArrow;
+    // The last drag handed to the window manager (beginMoveResize), and how many were.
+    ui::MoveResize moveResize = ui::MoveResize::kMove;
+    int moveResizeCount = 0;
+    int activations = 0;
     bool watchesClipboard = false;
     bool dropTarget = false;
     std::vector<std::uint32_t> icon;  // width, height, then the pixels
@@ -48,6 +53,9 @@ class OffscreenDisplay final : public ui::IDisplay {
   };
 
   explicit OffscreenDisplay(int screenWidth = 1024, int screenHeight = 768);
+  // Monitors side by side or apart, as XRandR would report them (on the display's thread
+  // before use); one of the screen's size by default.
+  void setMonitors(std::vector<ui::Rect> monitors) { monitors_ = std::move(monitors); }
   ~OffscreenDisplay() override;
   OffscreenDisplay(const OffscreenDisplay&) = delete;
   OffscreenDisplay& operator=(const OffscreenDisplay&) = delete;
@@ -65,9 +73,12 @@ class OffscreenDisplay final : public ui::IDisplay {
   // What the window answered to each delivered kDragOver and kDrop, in order.
   const std::vector<bool>& dragAnswers() const { return dragAnswers_; }
 
-  // Another program took the clipboard: the windows that watch it hear of it. On the display's
-  // thread.
+  // Another program took the clipboard: the windows that watch it hear of it, and what a window
+  // of ours offered is gone. On the display's thread.
   void changeClipboard();
+  // What a window offered on the clipboard (empty when none), and which window.
+  const std::string& clipboardText() const { return clipboardText_; }
+  ui::WindowId clipboardOwner() const { return clipboardOwner_; }
 
   // From now on windows of this kind cannot be made, as when the X server runs out of what
   // they need, or a tray icon where no notification area runs: createWindow answers 0.
@@ -101,11 +112,16 @@ class OffscreenDisplay final : public ui::IDisplay {
   void ungrabPointer() override;
   bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
   bool watchClipboard(ui::WindowId window, bool watch) override;
+  bool setClipboardText(ui::WindowId window, std::string_view utf8) override;
   bool setDropTarget(ui::WindowId window, bool accept) override;
   void answerDrag(bool accept) override { dragAnswer_ = accept; }
   std::string_view droppedText() const override { return dropped_; }
   int screenWidth() const override { return screenWidth_; }
   int screenHeight() const override { return screenHeight_; }
+  std::vector<ui::Rect> monitors() const override;
+  bool beginMoveResize(ui::WindowId window, ui::MoveResize how, int rootX, int rootY,
+                       std::uint32_t button) override;
+  bool activate(ui::WindowId window) override;
   cairo_surface_t* backBuffer(ui::WindowId window) override;
   bool present(ui::WindowId window, const ui::Rect& damage) override;
   bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) override;
@@ -126,9 +142,11 @@ class OffscreenDisplay final : public ui::IDisplay {
   void queueConfigure(ui::WindowId window, const WindowState& state);
   bool drain(ui::IEventSink& sink);
   void deliverDrag(const ui::Event& event, ui::IEventSink& sink);
+  void tellClipboardWatchers();
 
   int screenWidth_;
   int screenHeight_;
+  std::vector<ui::Rect> monitors_;
   ui::EventLoop loop_;
   std::map<ui::WindowId, WindowState> windows_;
   std::vector<ui::WindowKind> refused_;
@@ -145,6 +163,8 @@ class OffscreenDisplay final : public ui::IDisplay {
   std::deque<std::string> drops_;  // the uri-lists of queued kDrop events, in order
   std::string dropped_;
   bool dragAnswer_ = false;
+  std::string clipboardText_;
+  ui::WindowId clipboardOwner_ = 0;
   std::vector<bool> dragAnswers_;
 };
 

@@ -6,9 +6,11 @@
 #include <functional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/ui/EventLoop.h"
 #include "platform/ui/IEventSink.h"
+#include "platform/ui/MoveResize.h"
 #include "platform/ui/PointerShape.h"
 #include "platform/ui/Rect.h"
 #include "platform/ui/WindowOptions.h"
@@ -60,6 +62,9 @@ class IDisplay {
   // kClipboardChanged events to the window whenever the clipboard (the CLIPBOARD selection)
   // changes hands, or no more of them; false when the window system cannot tell.
   virtual bool watchClipboard(WindowId window, bool watch) = 0;
+  // Takes the clipboard (the CLIPBOARD selection) for the window and offers the text to the
+  // programs that paste, until another one takes it; false when the window system refused.
+  virtual bool setClipboardText(WindowId window, std::string_view utf8) = 0;
   // Whether files and links may be dragged onto the window from other programs (kDragOver and
   // kDrop events).
   virtual bool setDropTarget(WindowId window, bool accept) = 0;
@@ -69,6 +74,14 @@ class IDisplay {
   virtual std::string_view droppedText() const = 0;
   virtual int screenWidth() const = 0;
   virtual int screenHeight() const = 0;
+  // The monitors' rectangles on the screen; the whole screen as one when it cannot tell.
+  virtual std::vector<Rect> monitors() const = 0;
+  // Hands the drag of the pointer, held down at (rootX, rootY) with `button`, to the window
+  // manager, which moves or sizes the window as its own frame would.
+  virtual bool beginMoveResize(WindowId window, MoveResize how, int rootX, int rootY,
+                               std::uint32_t button) = 0;
+  // Asks the window manager to raise the window and give it the focus.
+  virtual bool activate(WindowId window) = 0;
 
   // Painting.
   virtual cairo_surface_t* backBuffer(WindowId window) = 0;  // nullptr for an unknown window

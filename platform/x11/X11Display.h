@@ -7,6 +7,7 @@
 
 #include "platform/ui/EventLoop.h"
 #include "platform/ui/IDisplay.h"
+#include "platform/x11/X11Clipboard.h"
 
 // Xlib's own names, declared here so that this header does not bring in Xlib's macros.
 struct _XDisplay;
@@ -55,12 +56,19 @@ class X11Display final : public ui::IDisplay {
   bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
   // Needs the XFixes extension.
   bool watchClipboard(ui::WindowId window, bool watch) override;
+  bool setClipboardText(ui::WindowId window, std::string_view utf8) override;
   // The target side of XDND (version 5) for text/uri-list drags.
   bool setDropTarget(ui::WindowId window, bool accept) override;
   void answerDrag(bool accept) override { dragAnswer_ = accept; }
   std::string_view droppedText() const override { return dropped_; }
   int screenWidth() const override;
   int screenHeight() const override;
+  // From XRandR (X11Monitors.cpp).
+  std::vector<ui::Rect> monitors() const override;
+  // The window-manager requests of EWMH (X11WmRequests.cpp).
+  bool beginMoveResize(ui::WindowId window, ui::MoveResize how, int rootX, int rootY,
+                       std::uint32_t button) override;
+  bool activate(ui::WindowId window) override;
   cairo_surface_t* backBuffer(ui::WindowId window) override;
   bool present(ui::WindowId window, const ui::Rect& damage) override;
   bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) override;
@@ -171,6 +179,7 @@ class X11Display final : public ui::IDisplay {
   Drag drag_;
   bool dragAnswer_ = false;
   std::string dropped_;
+  X11Clipboard clipboard_;
   // Font cursors, made on first use (0 until then).
   unsigned long cursors_[ui::kPointerShapeCount] = {};
 };

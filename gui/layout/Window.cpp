@@ -27,7 +27,6 @@ constexpr std::int32_t kDefaultWidth = 240;
 constexpr std::int32_t kDefaultHeight = 120;
 
 constexpr std::chrono::milliseconds kPoll{10};
-constexpr std::chrono::milliseconds kEndWait{5000};
 
 std::mutex& factoryLock() {
   static std::mutex lock;
@@ -60,6 +59,22 @@ Window::Window() {
 }
 
 Window::~Window() {
+  // The thread has ended (release() saw to it): what is left of the tree is plain memory,
+  // taken apart here.
+  Component::destroyPlatform();
+  Component::removeAll(true);
+  if (skinOwned_ && skin_ != nullptr) {
+    skin_->release();
+  }
+}
+
+void Window::release() {
+  if (stopThread()) {
+    Pooled::release();
+  }
+}
+
+bool Window::stopThread() {
   // First, so that no change of language reaches a window on its way out.
   if (localizer_ != nullptr) {
     localizer_->removeListener(this);
@@ -69,26 +84,55 @@ Window::~Window() {
   if (display_ != nullptr) {
     display_->post([] {});
   }
-  thread_->waitIdle(static_cast<std::uint32_t>(kEndWait.count()));
-  thread_->release();
-  thread_ = nullptr;
-  // The thread is gone: what is left of the tree is plain memory, taken apart here.
-  Component::destroyPlatform();
-  Component::removeAll(true);
-  if (skinOwned_ && skin_ != nullptr) {
-    skin_->release();
+  if (isUiThread()) {
+    // Given back by its own thread (a listener): the thread frees it once it is out of it.
+    std::lock_guard<std::mutex> hold(endLock_);
+    freeOnEnd_ = true;
+    return false;
   }
+  thread::win::Thread* thread = nullptr;
+  bool ended = false;
+  {
+    std::unique_lock<std::mutex> hold(endLock_);
+    ended = threadEnd_.wait_for(hold, endWait_, [this] { return threadEnded_; });
+    // From here on a thread that has not ended owns the window: not a field of it is touched.
+    freeOnEnd_ = !ended;
+    thread = std::exchange(thread_, nullptr);
+  }
+  if (ended) {
+    thread->waitIdle();
+  } else {
+    // Its worker is left to end by itself once the window's thread returns.
+    thread->waitIdle(0);
+  }
+  thread->release();
+  return ended;
 }
 
 void Window::reset() {
-  // The pool keeps no windows, so this only empties one in use.
-  Component::runSync([&] {
-    removeAll(true);
-    clearHostState();
-  });
+  // The pool keeps no windows: the thread has ended and ~Window takes the tree apart.
 }
 
 void Window::runThread() {
+  runLoop();
+  thread::win::Thread* own = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(endLock_);
+    threadEnded_ = true;
+    if (!freeOnEnd_) {
+      threadEnd_.notify_all();
+      return;
+    }
+    own = std::exchange(thread_, nullptr);
+  }
+  // Given back while this thread was still busy: nothing but this thread holds the window now.
+  if (own != nullptr) {
+    own->release();
+  }
+  Pooled::release();
+}
+
+void Window::runLoop() {
   uiThread_ = std::this_thread::get_id();
   DisplayFactory make;
   {

@@ -3,8 +3,10 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -55,6 +57,13 @@ class Window final : public Pooled<Window, ComponentHost, 0>,
 
   Window();
   ~Window() override;
+
+  // Giving the window back stops its thread, waiting for it up to the end wait (5 s). A thread
+  // that has not ended by then (a listener that does not return) frees the window itself once
+  // it ends, so that nothing it still does touches freed memory; given back on its own thread,
+  // the window is freed the same way as soon as the thread is out of it.
+  void release() override;
+  void setEndWait(std::chrono::milliseconds wait) { endWait_ = wait; }
 
   // False when the platform window could not be made: without a display, or when the display
   // refused it, which the thread first tells the user in the message box "Window Creation
@@ -251,7 +260,12 @@ class Window final : public Pooled<Window, ComponentHost, 0>,
     Window& window_;
   };
 
+  // The thread: runLoop, then the window freed here when it was given back meanwhile.
   void runThread();
+  void runLoop();
+  // Any thread: true when the thread has ended, false when the window is now the thread's to
+  // free.
+  bool stopThread();
   // Paints the window's damage and its owned windows'.
   void flushPaint();
   // The owned windows of the thread, open ones only; their events come here first.
@@ -291,6 +305,11 @@ class Window final : public Pooled<Window, ComponentHost, 0>,
   std::atomic<bool> ready_{false};
   std::atomic<bool> stopping_{false};
   std::atomic<bool> closed_{false};
+  std::chrono::milliseconds endWait_{5000};
+  std::mutex endLock_;
+  std::condition_variable threadEnd_;
+  bool threadEnded_ = false;
+  bool freeOnEnd_ = false;
 
   std::string title_ = "Window";
   lang::Localizer* localizer_ = nullptr;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "framework/base/Pooled.h"
 #include "framework/lang/Localizer.h"
 #include "framework/lang/TextIds.h"
 #include "framework/str/Utf8.h"
@@ -261,6 +264,87 @@ TEST(WindowWithoutDisplay, ReportsThatItCouldNotBeCreated) {
   EXPECT_FALSE(window->runSync([] {}));
   window->setTitle("stored only");  // no crash, no wait
   Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
+}
+
+// A component that counts how often it is given back after being armed.
+class Sentinel final : public s::Pooled<Sentinel, s::gui::win::Component> {
+ public:
+  static inline std::atomic<int> freed{0};
+  void arm() { armed_ = true; }
+  void reset() override {
+    s::gui::win::Component::reset();
+    if (std::exchange(armed_, false)) {
+      ++freed;
+    }
+  }
+  std::u16string_view className() const override { return u"Sentinel"; }
+
+ private:
+  bool armed_ = false;
+};
+
+// A listener keeps the window's thread past the end wait: the window is given back without
+// being freed, and its thread frees it (its tree with it) once the listener returns.
+TEST(WindowWhoseThreadDoesNotEnd, IsFreedByItsThreadOnceItEnds) {
+  Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
+  std::atomic<bool> inside{false};
+  std::atomic<bool> leave{false};
+  Recorder blocker;
+  auto window = Window::make();
+  Window* raw = window.get();
+  blocker.also = [&](std::int32_t) {
+    inside = true;
+    while (!leave.load()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // Back in a window that was given back meanwhile.
+    raw->setTitle("still here");
+  };
+  Sentinel* sentinel = Sentinel::take();
+  sentinel->arm();
+  window->add(sentinel);
+  window->addListener(s::gui::kWindowKey, &blocker);
+  window->setEndWait(std::chrono::milliseconds(20));
+  dynamic_cast<OffscreenDisplay*>(window->display())
+      ->inject({.kind = EventKind::kKeyPress, .window = window->platformWindow(), .keysym = 'k'});
+  for (int i = 0; i < 1000 && !inside.load(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  ASSERT_TRUE(inside.load());
+  const int before = Sentinel::freed.load();
+  window.reset();
+  EXPECT_EQ(Sentinel::freed.load(), before);
+  leave = true;
+  for (int i = 0; i < 1000 && Sentinel::freed.load() == before; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_EQ(Sentinel::freed.load(), before + 1);
+}
+
+// A listener gives its own window back: the window stays whole until its thread is out of the
+// listener, then the thread frees it.
+TEST(WindowGivenBackByItsOwnThread, IsFreedOnceTheThreadIsOutOfTheListener) {
+  Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
+  Recorder closer;
+  Window* window = Window::take();
+  Sentinel* sentinel = Sentinel::take();
+  sentinel->arm();
+  window->add(sentinel);
+  const int before = Sentinel::freed.load();
+  std::atomic<int> freedInside{-1};
+  closer.also = [&](std::int32_t) {
+    window->release();
+    window->setTitle("still here");
+    freedInside = Sentinel::freed.load() - before;
+  };
+  window->addListener(s::gui::kWindowKey, &closer);
+  dynamic_cast<OffscreenDisplay*>(window->display())
+      ->inject({.kind = EventKind::kKeyPress, .window = window->platformWindow(), .keysym = 'k'});
+  for (int i = 0; i < 1000 && Sentinel::freed.load() == before; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_EQ(freedInside.load(), 0);
+  EXPECT_EQ(Sentinel::freed.load(), before + 1);
 }
 
 // A display that refuses the window: the thread says so in a warning box in the middle of

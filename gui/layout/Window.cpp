@@ -488,6 +488,7 @@ void Window::onConfigure(const Event& event) {
   }
   takePlatformBounds(event);
   if (!minimized_ && !maximized_) {
+    previousNormalBounds_ = normalBounds_;
     normalBounds_ = {event.rootX, event.rootY, event.width, event.height};
   }
   if (change.sized) {

@@ -294,6 +294,9 @@ class Window final : public Pooled<Window, ComponentHost, 0>,
   bool handleContextPress(const platform::ui::Event& event);
   void middleClick();
   void closeRequested();
+  // The window manager's state (WindowStates.cpp): maximizing, minimizing and restoring done
+  // by the user through the window manager reach isMaximized(), isIconic() and the listeners.
+  void onWmState(const platform::ui::WmState& state);
   void makeTrayIcon();
   std::string composedTitle() const;
   bool trayIconWanted() const { return trayIconShown_ || trayIconAlways_; }
@@ -340,6 +343,8 @@ class Window final : public Pooled<Window, ComponentHost, 0>,
   IPopupMenu* contextMenu_ = nullptr;
   bool contextMenuShown_ = false;
   platform::ui::Rect normalBounds_;
+  // The normal bounds before the last move or size (a maximize may tell its size first).
+  platform::ui::Rect previousNormalBounds_;
   bool keepOnTop_ = false;
   bool resizable_ = true;
   bool taskbarButton_ = true;

@@ -122,10 +122,11 @@ void Window::onPlatformEvent(const Event& event) {
       onConfigure(event);
       break;
     case EventKind::kMap:
-      if (minimized_) {
-        minimized_ = false;
-        fire(kWindowRestored);
-      }
+      // Without a window manager the map is all the news of being back.
+      onWmState({.maximized = maximized_, .minimized = false});
+      break;
+    case EventKind::kStateChanged:
+      onWmState(event.wmState);
       break;
     case EventKind::kDragOver:
       display_->answerDrag(dropTargetAt(event.x, event.y, true, true) != nullptr);

@@ -41,6 +41,8 @@ constexpr const char* kAtomNames[] = {
     "_NET_WM_STATE_SKIP_TASKBAR",
     "_NET_WM_STATE_MAXIMIZED_VERT",
     "_NET_WM_STATE_MAXIMIZED_HORZ",
+    "_NET_WM_STATE_HIDDEN",
+    "WM_STATE",
     "_NET_WM_WINDOW_TYPE",
     "_NET_WM_WINDOW_TYPE_NORMAL",
     "_NET_WM_WINDOW_TYPE_DIALOG",
@@ -66,7 +68,8 @@ constexpr const char* kAtomNames[] = {
 
 constexpr long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                             ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
-                            LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
+                            LeaveWindowMask | FocusChangeMask | StructureNotifyMask |
+                            PropertyChangeMask;
 
 // The cursor font's glyph for each shape; libX11 takes the themed cursor of the same name
 // where a cursor theme is installed.
@@ -708,6 +711,9 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
       return;
     case ReparentNotify:
       handleReparent(event, *win);
+      return;
+    case PropertyNotify:
+      handleStateProperty(event, *win, sink);
       return;
     case SelectionRequest:
     case SelectionClear:

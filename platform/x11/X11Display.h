@@ -91,6 +91,8 @@ class X11Display final : public ui::IDisplay {
     kNetWmStateSkipTaskbar,
     kNetWmStateMaximizedVert,
     kNetWmStateMaximizedHorz,
+    kNetWmStateHidden,
+    kWmState,
     kNetWmWindowType,
     kNetWmWindowTypeNormal,
     kNetWmWindowTypeDialog,
@@ -151,6 +153,10 @@ class X11Display final : public ui::IDisplay {
   void handleKey(_XEvent& event, Win& win, ui::IEventSink& sink);
   void handleHotKey(_XEvent& event, ui::IEventSink& sink);
   void handleConfigure(_XEvent& event, Win& win, ui::IEventSink& sink);
+  // The window manager's state of a top-level window (X11WmState.cpp): told as kStateChanged
+  // when a change of WM_STATE or _NET_WM_STATE changes it.
+  void handleStateProperty(_XEvent& event, Win& win, ui::IEventSink& sink);
+  ui::WmState readWmState(XWindow window) const;
   // True when the client message belonged to XDND.
   bool handleDnd(_XEvent& event, Win& win, ui::IEventSink& sink);
   void handleDropData(_XEvent& event, Win& win, ui::IEventSink& sink);

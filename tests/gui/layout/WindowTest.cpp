@@ -217,6 +217,64 @@ TEST_F(WindowTest, CloseButtonIconizesWhenAsked) {
   EXPECT_TRUE(window_->isClosed());
 }
 
+// The window manager maximizes, minimizes and restores the window on the user's behalf (a
+// title-bar double click, a shortcut, a taskbar click): its news reach the state queries and
+// the listeners, each change once.
+TEST_F(WindowTest, StatesTheWindowManagerChangesReachTheStateAndTheListeners) {
+  using s::platform::ui::WmState;
+  Recorder told;
+  window_->addListener(s::gui::kWindowSized, &told);
+  window_->addListener(s::gui::kWindowRestored, &told);
+  window_->setBounds(10, 10, 200, 100);
+  window_->show(false);
+  settle();
+  const Event normal{
+      .kind = EventKind::kConfigure, .rootX = 10, .rootY = 10, .width = 200, .height = 100};
+  const Event full{.kind = EventKind::kConfigure, .width = 1024, .height = 768};
+  auto state = [](WmState wm) { return Event{.kind = EventKind::kStateChanged, .wmState = wm}; };
+  const Event map{.kind = EventKind::kMap};
+  struct Step {
+    const char* what;
+    std::vector<Event> events;
+    bool maximized;
+    bool iconic;
+    int sized;
+    int restored;
+  };
+  const s::platform::ui::Rect normalBounds{10, 10, 200, 100};
+  const std::vector<Step> steps = {
+      // The size first, then the news of maximizing: both are size notifications.
+      {"maximized", {full, state({.maximized = true})}, true, false, 2, 0},
+      {"minimized while maximized",
+       {state({.maximized = true, .minimized = true})},
+       true,
+       true,
+       1,
+       0},
+      // Back from the taskbar still maximized: not restored to the normal size.
+      {"shown from the taskbar", {map, state({.maximized = true})}, true, false, 1, 0},
+      {"restored", {state({}), normal}, false, false, 2, 1},
+      {"minimized", {state({.minimized = true})}, false, true, 1, 0},
+      // The map and the state both tell it: restored once.
+      {"restored from the taskbar", {map, state({})}, false, false, 1, 1},
+      {"the same state again", {state({})}, false, false, 0, 0},
+  };
+  for (const Step& step : steps) {
+    const int sized = told.count(s::gui::kWindowSized);
+    const int restored = told.count(s::gui::kWindowRestored);
+    for (const Event& e : step.events) {
+      inject(e);
+    }
+    settle();
+    EXPECT_EQ(window_->isMaximized(), step.maximized) << step.what;
+    EXPECT_EQ(window_->isIconic(), step.iconic) << step.what;
+    EXPECT_EQ(told.count(s::gui::kWindowSized) - sized, step.sized) << step.what;
+    EXPECT_EQ(told.count(s::gui::kWindowRestored) - restored, step.restored) << step.what;
+    // The maximized size told before the news is not taken for the normal bounds.
+    EXPECT_EQ(window_->normalBounds(), normalBounds) << step.what;
+  }
+}
+
 TEST_F(WindowTest, ApplicationTimersReportTheirIds) {
   Recorder timers;
   std::atomic<std::uint32_t> lastId{0};

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
@@ -21,6 +18,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include "tests/platform/x11/WindowManager.h"
+
 namespace listbox2_test {
 namespace {
 
@@ -35,43 +34,13 @@ double cpuMs() {
          usage.ru_stime.tv_usec / 1e3;
 }
 
-// openbox on the server, as a desktop has a window manager; ended with the test.
-class WindowManager {
- public:
-  explicit WindowManager(const std::string& display) {
-    const std::string variable = "DISPLAY=" + display;
-    char* envp[] = {const_cast<char*>(variable.c_str()), nullptr};
-    char* argv[] = {const_cast<char*>("openbox"), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (posix_spawnp(&pid_, "openbox", &actions, nullptr, argv, envp) != 0) {
-      pid_ = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  ~WindowManager() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  WindowManager(const WindowManager&) = delete;
-  WindowManager& operator=(const WindowManager&) = delete;
-  bool running() const { return pid_ > 0; }
-
- private:
-  pid_t pid_ = -1;
-};
-
 // A list of 10,000 rows in a window on a real X server under openbox, driven by XTest as a
 // user's mouse drives it.
 TEST(X11List, TheMouseAndTheWheelScrollTheRowsAndWorkTheHeaderAndAnIdleListUsesNoCpu) {
   s::testing::XvfbServer server;
   ASSERT_FALSE(server.name().empty()) << "Xvfb did not start";
-  WindowManager manager(server.name());
-  ASSERT_TRUE(manager.running());
+  s::testing::WindowManager manager(server.name());
+  ASSERT_TRUE(manager.ready()) << "openbox did not start";
   const std::string name = server.name();
   Window::setDisplayFactory([name]() -> std::unique_ptr<s::platform::ui::IDisplay> {
     return s::platform::x11::X11Display::open(name.c_str());

@@ -341,12 +341,8 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   void filesDropped(const std::vector<std::u16string>& files);
   // The container takes drops while the list takes files.
   void takeDrops();
-  // Icons that finished loading in the background are painted. A load may end before the
-  // paint that asked for it does, so a finished load not yet seen counts as pending too.
+  // Icons that finished loading in the background are painted.
   void watchIconLoads();
-  bool iconLoadsPending() const {
-    return iconLoader_.busy() || iconLoader_.finished() != iconLoadsSeen_;
-  }
   void paintRows(cairo_t* cr, const platform::ui::Rect& clip);
   // What the row painter needs, as the list stands.
   listbox2::RowPaintContext rowContext();

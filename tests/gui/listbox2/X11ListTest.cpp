@@ -12,13 +12,12 @@
 #include "gui/listbox2/ListHeader.h"
 #include "platform/x11/X11Display.h"
 #include "tests/gui/listbox2/Fixture.h"
+#include "tests/platform/x11/WindowManager.h"
 #include "tests/platform/x11/XvfbServer.h"
 
 // Xlib's macros clash with gtest's names, so Xlib comes last.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-
-#include "tests/platform/x11/WindowManager.h"
 
 namespace listbox2_test {
 namespace {
@@ -40,7 +39,7 @@ TEST(X11List, TheMouseAndTheWheelScrollTheRowsAndWorkTheHeaderAndAnIdleListUsesN
   s::testing::XvfbServer server;
   ASSERT_FALSE(server.name().empty()) << "Xvfb did not start";
   s::testing::WindowManager manager(server.name());
-  ASSERT_TRUE(manager.ready()) << "openbox did not start";
+  ASSERT_TRUE(manager.ready());
   const std::string name = server.name();
   Window::setDisplayFactory([name]() -> std::unique_ptr<s::platform::ui::IDisplay> {
     return s::platform::x11::X11Display::open(name.c_str());
@@ -74,20 +73,26 @@ TEST(X11List, TheMouseAndTheWheelScrollTheRowsAndWorkTheHeaderAndAnIdleListUsesN
     }
     return done();
   };
-  // Where the list is on the screen, once the window manager has placed and shown the window.
+  // Where the list is in the window, once the window is mapped. The pointer is placed relative
+  // to the window, which the window manager may still be moving.
   int left = 0;
   int top = 0;
+  const auto id = static_cast<::Window>(window->platformWindow());
   ASSERT_TRUE(waitFor([&] {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(user, id, &attributes) == 0 || attributes.map_state != IsViewable) {
+      return false;
+    }
     bool shown = false;
     window->runSync([&] {
       shown = list->isVisible() && list->getHeight() > 100;
-      left = list->getScreenX();
-      top = list->getScreenY();
+      left = list->getScreenX() - window->getX();
+      top = list->getScreenY() - window->getY();
     });
     return shown;
   }));
   auto at = [&](int x, int y) {
-    XTestFakeMotionEvent(user, -1, left + x, top + y, 0);
+    XWarpPointer(user, None, id, 0, 0, 0, 0, left + x, top + y);
     settle();
   };
   auto button = [&](unsigned which, bool down) {
@@ -153,8 +158,9 @@ TEST(X11List, TheMouseAndTheWheelScrollTheRowsAndWorkTheHeaderAndAnIdleListUsesN
   window->runSync([&] {
     const auto* bar = box->getVerticalScrollBar();
     const auto g = bar->geometry();
-    barX = bar->getScreenX() - left + bar->getWidth() / 2;
-    thumbY = bar->getScreenY() - top + g.thickness + g.thumbOffset + g.thumbLength / 2;
+    barX = bar->getScreenX() - list->getScreenX() + bar->getWidth() / 2;
+    thumbY =
+        bar->getScreenY() - list->getScreenY() + g.thickness + g.thumbOffset + g.thumbLength / 2;
   });
   at(barX, thumbY);
   button(1, true);

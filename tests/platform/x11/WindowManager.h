@@ -1,66 +1,85 @@
 #pragma once
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <chrono>
 #include <string>
 #include <thread>
 
-#include "tests/platform/x11/DesktopProgram.h"
-
-// Xlib's macros clash with gtest's names: include this after gtest.
+// Last, for Xlib's macros.
 #include <X11/Xlib.h>
 
 namespace s::testing {
 
-// openbox on a test's X server, as a desktop has a window manager. ready() waits until it
-// manages windows, so that windows made afterwards are managed from the start, neither lost
-// nor taken over (unmapped and mapped again) while a test runs.
+// openbox on a test's X server, as a desktop has a window manager; ended with the test.
+// `ready()` waits until it manages windows.
 class WindowManager {
  public:
-  explicit WindowManager(const std::string& display)
-      : display_(display), program_(display, {"openbox", "--sm-disable"}) {}
+  explicit WindowManager(const std::string& display) : display_(display) {
+    const std::string variable = "DISPLAY=" + display;
+    char* envp[] = {const_cast<char*>(variable.c_str()), nullptr};
+    char* argv[] = {const_cast<char*>("openbox"), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&pid_, "openbox", &actions, nullptr, argv, envp) != 0) {
+      pid_ = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  ~WindowManager() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  WindowManager(const WindowManager&) = delete;
+  WindowManager& operator=(const WindowManager&) = delete;
 
-  bool ready() {
-    if (!program_.started()) {
+  // Whether the manager manages new windows, within 20 s: a window of its own is mapped, and
+  // mapped again while the manager has not framed it (one mapped during its start-up is lost).
+  bool ready() const {
+    if (pid_ <= 0) {
       return false;
     }
     Display* probe = XOpenDisplay(display_.c_str());
     if (probe == nullptr) {
       return false;
     }
-    // openbox names its check window before its loop runs and drops a window mapped in
-    // between: it is ready once it has put its WM_STATE on a window of ours, mapped again
-    // until it does.
-    const Atom wmState = XInternAtom(probe, "WM_STATE", False);
+    const ::Window root = DefaultRootWindow(probe);
     const ::Window window =
-        XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, 10, 10, 0, 0, 0);
-    bool managing = false;
-    for (int attempt = 0; attempt < 20 && !managing; ++attempt) {
-      XUnmapWindow(probe, window);
-      XMapWindow(probe, window);
-      XSync(probe, False);
-      for (int i = 0; i < 50 && !managing; ++i) {
+        XCreateSimpleWindow(probe, root, 0, 0, 10, 10, 0, 0, BlackPixel(probe, 0));
+    bool framed = false;
+    for (int i = 0; i < 2000 && !framed; ++i) {
+      if (i % 100 == 0) {
+        XUnmapWindow(probe, window);
+        XMapWindow(probe, window);
+        XSync(probe, False);
+      }
+      ::Window rootOut = 0;
+      ::Window parent = 0;
+      ::Window* children = nullptr;
+      unsigned count = 0;
+      if (XQueryTree(probe, window, &rootOut, &parent, &children, &count) != 0) {
+        framed = parent != root;
+        XFree(children);
+      }
+      if (!framed) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        managing = XGetWindowProperty(probe, window, wmState, 0, 1, False, wmState, &type, &format,
-                                      &count, &after, &data) == Success &&
-                   type == wmState;
-        if (data != nullptr) {
-          XFree(data);
-        }
       }
     }
     XDestroyWindow(probe, window);
     XCloseDisplay(probe);
-    return managing;
+    return framed;
   }
 
  private:
   std::string display_;
-  DesktopProgram program_;
+  pid_t pid_ = -1;
 };
 
 }  // namespace s::testing

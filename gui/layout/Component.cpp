@@ -76,18 +76,28 @@ void Component::reset() {
   movedListeners_.clear();
 }
 
+const Component& Component::root() const {
+  const Component* top = this;
+  while (const Component* up = of(static_cast<const IComponent*>(top->parent_))) {
+    top = up;
+  }
+  return *top;
+}
+
+// The root of the tree is the platform window (the top-level window, a pop-up), placed on the
+// screen.
 std::int32_t Component::getScreenX() const {
-  if (!created_ || window_ == nullptr) {
+  if (!created_) {
     return originX_ + x_;
   }
-  return window_->getX() + clientBounds().x;
+  return root().getX() + clientBounds().x;
 }
 
 std::int32_t Component::getScreenY() const {
-  if (!created_ || window_ == nullptr) {
+  if (!created_) {
     return originY_ + y_;
   }
-  return window_->getY() + clientBounds().y;
+  return root().getY() + clientBounds().y;
 }
 
 bool Component::containsScreenPoint(std::int32_t x, std::int32_t y) const {
@@ -353,9 +363,12 @@ void Component::destroyPlatform() {
       c->destroyPlatform();
     }
   }
-  // The focus does not stay with a component that has left the window.
+  // Neither the focus nor the pointer stays with a component that has left the window.
   if (host_ != nullptr && host_->focusedComponent() == this) {
     host_->focusComponent(nullptr);
+  }
+  if (host_ != nullptr) {
+    host_->releaseCapture(this);
   }
   if (created_) {
     invalidate();

@@ -119,6 +119,9 @@ class Component : public virtual IComponent {
 
   // Asks the window to paint the component's rectangle again.
   void invalidate();
+  // The platform window the component is in (its thread, focus and pointer capture); null
+  // until it is created.
+  WindowHost* host() const { return created_ ? host_ : nullptr; }
 
   // Painting, on the window's thread, with (0, 0) at the component's top-left corner and the
   // clip set to its rectangle. The default fills the background unless transparent.
@@ -190,6 +193,8 @@ class Component : public virtual IComponent {
   events::ListenerList movedListeners_;
 
  private:
+  const Component& root() const;
+
   std::int32_t x_ = 0;
   std::int32_t y_ = 0;
   std::int32_t originX_ = 0;

@@ -13,16 +13,20 @@
 #include "framework/str/Utf8.h"
 #include "framework/thread/Thread.h"
 #include "gui/layout/MessageBoxW.h"
+#include "gui/layout/OwnedWindow.h"
 
 namespace s::gui::win {
 
+using platform::ui::DesktopScale;
 using platform::ui::Event;
 using platform::ui::Rect;
 
 namespace {
 
+constexpr std::int32_t kDefaultWidth = 240;
+constexpr std::int32_t kDefaultHeight = 120;
+
 constexpr std::chrono::milliseconds kPoll{10};
-constexpr std::chrono::milliseconds kEndWait{5000};
 
 std::mutex& factoryLock() {
   static std::mutex lock;
@@ -44,7 +48,8 @@ void Window::setDisplayFactory(DisplayFactory factory) {
 Window::Window() : thread_(thread::win::Thread::make()) {
   window_ = this;
   host_ = this;
-  setBounds(0, 0, 240, 120);
+  // The default size, at 96 dpi like every other size.
+  setBounds(0, 0, DesktopScale::px(kDefaultWidth), DesktopScale::px(kDefaultHeight));
   setVisible(false, false);
   thread_->runOnce(&task_);
   while (!ready_.load()) {
@@ -53,6 +58,19 @@ Window::Window() : thread_(thread::win::Thread::make()) {
 }
 
 Window::~Window() {
+  // The thread has ended (release() saw to it): what is left of the tree is plain memory,
+  // taken apart here.
+  Component::destroyPlatform();
+  Component::removeAll(true);
+}
+
+void Window::release() {
+  if (stopThread()) {
+    Pooled::release();
+  }
+}
+
+bool Window::stopThread() {
   // First, so that no change of language reaches a window on its way out.
   if (localizer_ != nullptr) {
     localizer_->removeListener(this);
@@ -62,24 +80,52 @@ Window::~Window() {
   if (display_ != nullptr) {
     display_->post([] {});
   }
-  thread_->waitIdle(static_cast<std::uint32_t>(kEndWait.count()));
-  thread_.reset();
-  // The thread is gone: what is left of the tree is plain memory, taken apart here.
-  Component::destroyPlatform();
-  Component::removeAll(true);
+  if (isUiThread()) {
+    // Given back by its own thread (a listener): the thread frees it once it is out of it.
+    std::lock_guard<std::mutex> hold(endLock_);
+    freeOnEnd_ = true;
+    return false;
+  }
+  PoolPtr<thread::win::Thread> thread;
+  bool ended = false;
+  {
+    std::unique_lock<std::mutex> hold(endLock_);
+    ended = threadEnd_.wait_for(hold, endWait_, [this] { return threadEnded_; });
+    // From here on a thread that has not ended owns the window: not a field of it is touched.
+    freeOnEnd_ = !ended;
+    thread = std::move(thread_);
+  }
+  if (ended) {
+    thread->waitIdle();
+  } else {
+    // Its worker is left to end by itself once the window's thread returns.
+    thread->waitIdle(0);
+  }
+  return ended;
 }
 
 void Window::reset() {
-  // The pool keeps no windows, so this only empties one in use.
-  Component::runSync([&] {
-    removeAll(true);
-    for (auto& list : listeners_) {
-      list.clear();
-    }
-  });
+  // The pool keeps no windows: the thread has ended and ~Window takes the tree apart.
 }
 
 void Window::runThread() {
+  runLoop();
+  PoolPtr<thread::win::Thread> own;
+  {
+    std::lock_guard<std::mutex> hold(endLock_);
+    threadEnded_ = true;
+    if (!freeOnEnd_) {
+      threadEnd_.notify_all();
+      return;
+    }
+    own = std::move(thread_);
+  }
+  // Given back while this thread was still busy: nothing but this thread holds the window now.
+  own.reset();
+  Pooled::release();
+}
+
+void Window::runLoop() {
   uiThread_ = std::this_thread::get_id();
   DisplayFactory make;
   {
@@ -94,11 +140,18 @@ void Window::runThread() {
   }
   if (display == nullptr || platformWindow_ == 0) {
     std::fprintf(stderr, "Error!: Window Creation Failed!\n");
+    if (display != nullptr) {
+      // The user hears of it on the screen before the maker goes on without the window.
+      display_ = std::move(display);
+      MessageBoxW::show(*this, "Window Creation Failed!", MessageBoxW::Icon::kWarning,
+                        MessageBoxW::Buttons::kOk, "Error!");
+      display_.reset();
+    }
     ready_ = true;
     return;
   }
   display_ = std::move(display);
-  applied_ = {getX(), getY(), getWidth(), getHeight()};
+  attachPlatformWindow(platformWindow_, {getX(), getY(), getWidth(), getHeight()});
   createPlatform(this, this);
   makeTrayIcon();
   ready_ = true;
@@ -112,6 +165,10 @@ void Window::runThread() {
   }
   hotKeys_.clear();
   tray_.reset();
+  // Their platform windows go with the thread; the objects stay their holders'.
+  while (!owned_.empty()) {
+    owned_.back()->ownerEnding();
+  }
   display_->destroyWindow(platformWindow_);
 }
 
@@ -123,20 +180,30 @@ bool Window::runSync(Operation op, void* block) {
   return display_ != nullptr && display_->loop().runSync(op, block);
 }
 
-void Window::addListener(WindowEvent event, events::IEventListener* listener) {
-  if (event > 0 && event < kWindowEventCount) {
-    Component::runSync([&] { listeners_[static_cast<std::size_t>(event)].add(listener); });
+void Window::runNestedLoop(const std::function<bool()>& done) {
+  while (display_ != nullptr && !done() && !isStopping()) {
+    display_->dispatch(*this, -1);
   }
 }
 
-void Window::removeListener(WindowEvent event, events::IEventListener* listener) {
-  if (event > 0 && event < kWindowEventCount) {
-    Component::runSync([&] { listeners_[static_cast<std::size_t>(event)].remove(listener); });
+void Window::adopt(OwnedWindow& owned) {
+  owned_.push_back(&owned);
+}
+
+void Window::disown(OwnedWindow& owned) {
+  std::erase(owned_, &owned);
+  if (inputHolder_ == &owned) {
+    inputHolder_ = nullptr;
   }
 }
 
-void Window::fire(WindowEvent event) {
-  listeners_[static_cast<std::size_t>(event)].fire(this, event);
+OwnedWindow* Window::ownedWindowOf(platform::ui::WindowId window) const {
+  for (OwnedWindow* owned : owned_) {
+    if (owned->platformWindow() == window) {
+      return owned;
+    }
+  }
+  return nullptr;
 }
 
 void Window::setTitle(std::string_view utf8) {
@@ -398,49 +465,25 @@ void Window::killComponentTimer(const void* owner, std::uint32_t id) {
   });
 }
 
-void Window::applyBounds() {
-  if (!created() || fromPlatform_ || display_ == nullptr) {
-    return;
-  }
-  const Rect now{getX(), getY(), getWidth(), getHeight()};
-  const bool sized = now.width != applied_.width || now.height != applied_.height;
-  if (sized && now.width > 0 && now.height > 0) {
-    display_->resize(platformWindow_, now.width, now.height);
-  }
-  if (now.x != applied_.x || now.y != applied_.y) {
-    display_->move(platformWindow_, now.x, now.y);
-  }
-  applied_ = now;
-  if (sized) {
-    relayout();
-    invalidate(Rect{0, 0, now.width, now.height});
-  }
-}
-
 void Window::onConfigure(const Event& event) {
-  const bool moved = event.rootX != applied_.x || event.rootY != applied_.y;
-  const bool sized = event.width != applied_.width || event.height != applied_.height;
+  const BoundsChange change = changeOf(event);
   // The window manager (the user) moved or sized us: on X the news comes after the fact, so
   // the "changing" events come just before the "changed" ones.
-  if (sized) {
+  if (change.sized) {
     fire(kWindowResizing);
   }
-  if (moved) {
+  if (change.moved) {
     fire(kWindowMoving);
   }
-  applied_ = {event.rootX, event.rootY, event.width, event.height};
-  fromPlatform_ = true;
-  setBounds(event.rootX, event.rootY, event.width, event.height);
-  fromPlatform_ = false;
+  takePlatformBounds(event);
   if (!minimized_ && !maximized_) {
-    normalBounds_ = applied_;
+    previousNormalBounds_ = normalBounds_;
+    normalBounds_ = {event.rootX, event.rootY, event.width, event.height};
   }
-  if (sized) {
-    relayout();
-    invalidate(Rect{0, 0, event.width, event.height});
+  if (change.sized) {
     fire(kWindowSized);
   }
-  if (moved) {
+  if (change.moved) {
     fire(kWindowMoved);
   }
 }

@@ -3,8 +3,10 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -14,12 +16,11 @@
 #include "framework/base/Pooled.h"
 #include "framework/thread/ITask.h"
 #include "gui/drawer/ISkin.h"
-#include "gui/layout/BoxBase.h"
+#include "gui/layout/ComponentHost.h"
 #include "gui/layout/IAppWindow.h"
 #include "gui/layout/IMenuBar.h"
 #include "gui/layout/IPopupMenu.h"
 #include "gui/layout/IWindow.h"
-#include "gui/layout/WindowHost.h"
 #include "platform/ui/IDisplay.h"
 #include "platform/ui/ITrayIcon.h"
 
@@ -32,17 +33,19 @@ class Localizer;
 
 namespace s::gui::win {
 
+class OwnedWindow;
+
 // A top-level window with its own user-interface thread. Making one starts the thread, which
-// opens its own display (see setDisplayFactory), creates the platform window (240 × 120,
-// titled "Window", hidden) and runs the loop; the maker waits until that is done. All
+// opens its own display (see setDisplayFactory), creates the platform window (240 × 120 at
+// 96 dpi, titled "Window", hidden) and runs the loop; the maker waits until that is done. All
 // painting, input and layout happen on that thread; operations called from other threads are
-// queued to it and the caller waits until they are done.
+// queued to it and the caller waits until they are done. The pop-ups, dialogs and tray icon
+// of the thread are OwnedWindows; the window routes their events to them.
 //
 // Application timers use platform timer id = application id + 10000, clear of the window's
 // own timers 1 to 6.
-class Window final : public Pooled<Window, BoxBase, 0>,
+class Window final : public Pooled<Window, ComponentHost, 0>,
                      public IWindow,
-                     public WindowHost,
                      public platform::ui::IEventSink,
                      public platform::ui::ITrayIcon::IListener {
  public:
@@ -56,18 +59,21 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   Window();
   ~Window() override;
 
-  // False when the platform window could not be made (no display).
+  // Giving the window back stops its thread, waiting for it up to the end wait (5 s). A thread
+  // that has not ended by then (a listener that does not return) frees the window itself once
+  // it ends, so that nothing it still does touches freed memory; given back on its own thread,
+  // the window is freed the same way as soon as the thread is out of it.
+  void release() override;
+  void setEndWait(std::chrono::milliseconds wait) { endWait_ = wait; }
+
+  // False when the platform window could not be made: without a display, or when the display
+  // refused it, which the thread first tells the user in the message box "Window Creation
+  // Failed!" (the maker waits until it is answered).
   bool isCreated() const { return created(); }
   // The display of this window's thread; its own operations belong to that thread.
-  platform::ui::IDisplay* display() const { return display_.get(); }
-  platform::ui::WindowId platformWindow() const { return platformWindow_; }
+  platform::ui::IDisplay* display() const override { return display_.get(); }
   const std::string& title() const { return title_; }
-  // The input event being reported (the press and release events, kWindowKey,
-  // kWindowMouseMoved, kWindowWheel, kWindowDoubleClick, kWindowHotKey).
-  const platform::ui::Event& lastInput() const { return lastInput_; }
-  // Whether the left press being handled is the second of a double click (components that
-  // take presses tell double clicks by the window's rule).
-  bool isDoubleClick() const { return doubleClick_; }
+  // lastInput() also tells the kWindowHotKey being reported.
 
   void setTitle(std::string_view utf8) override;
   void setTitle(std::u16string_view text);
@@ -80,8 +86,12 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // Lays the window out and tells the window manager the smallest size the layout allows.
   void relayout() override;
   void cancelClose() override { closeCancelled_ = true; }
-  void addListener(WindowEvent event, events::IEventListener* listener) override;
-  void removeListener(WindowEvent event, events::IEventListener* listener) override;
+  void addListener(WindowEvent event, events::IEventListener* listener) override {
+    addHostListener(event, listener);
+  }
+  void removeListener(WindowEvent event, events::IEventListener* listener) override {
+    removeHostListener(event, listener);
+  }
   void addCloseListener(events::IEventListener* listener) override {
     addListener(kWindowClosing, listener);
   }
@@ -214,27 +224,14 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void setComponentTimer(const void* owner, std::uint32_t id, std::uint32_t ms,
                          std::function<void()> tick);
   void killComponentTimer(const void* owner, std::uint32_t id);
-  // Pointer capture: all pointer input, the window's leaving included, goes to the component
-  // until it releases it (a component that goes releases it too).
-  //
-  // Separately, a press in the window holds the pointer until its release; when a pop-up's
-  // grab, the window losing the focus or the window being hidden ends that first, the window
-  // sends kWindowCaptureLost once and the component holding the capture is told (captureLost).
-  void setCapture(Component* component) { capture_ = component; }
-  void releaseCapture(const Component* component);
-  Component* getCapture() const { return capture_; }
-  // Keyboard focus: keys go to the focused component, then up its parents, then to the window's
-  // key listeners (kWindowKey). A click focuses the focusable component under it; Tab and
-  // Shift+Tab move the focus among the focusable components in tree order. The focus is drawn
-  // only once the keyboard has moved it.
-  Component* focusedComponent() const override { return focus_; }
-  void focusComponent(Component* component) override;
-  bool focusCuesShown() const { return focusCues_; }
-
   void paint(cairo_t* cr) override;
 
   // True once the window is being destroyed: nested loops end.
   bool isStopping() const { return stopping_.load(); }
+  // On the window's thread: runs its loop in place until `done` answers true or the window is
+  // being destroyed, the nested loop of a modal box or a menu. Work queued to the thread runs
+  // meanwhile, and the events of the window and its owned windows are handled as ever.
+  void runNestedLoop(const std::function<bool()>& done);
 
   bool isUiThread() const override;
   // Runs op(block) on the window's thread and waits for it (at once on that thread); false, not
@@ -243,8 +240,6 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // in place (what they store is then plain memory, an owned skin released with the window).
   using WindowHost::runSync;
   bool runSync(Operation op, void* block) override;
-  void invalidate(const platform::ui::Rect& area) override;
-  void paintNow(const platform::ui::Rect& area) override;
 
   void onPlatformEvent(const platform::ui::Event& event) override;
 
@@ -252,9 +247,11 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::u16string_view className() const override { return u"s_gui_win_Window"; }
 
  protected:
-  void applyBounds() override;
+  void requestPaint() override;
 
  private:
+  friend class OwnedWindow;
+
   class UiTask final : public ITask {
    public:
     explicit UiTask(Window& window) : window_(window) {}
@@ -264,29 +261,43 @@ class Window final : public Pooled<Window, BoxBase, 0>,
     Window& window_;
   };
 
+  // The thread: runLoop, then the window freed here when it was given back meanwhile.
   void runThread();
-  void fire(WindowEvent event);
+  void runLoop();
+  // Any thread: true when the thread has ended, false when the window is now the thread's to
+  // free.
+  bool stopThread();
+  // Paints the window's damage and its owned windows'.
   void flushPaint();
-  void paintTree(cairo_t* cr, Component& component, std::int32_t x, std::int32_t y);
-  void handleButton(const platform::ui::Event& event);
-  // True when a component used the input; a component that does not passes it to its parent.
-  bool routeInput(const platform::ui::Event& event);
-  bool routeKey(const platform::ui::Event& event);
-  // Shows the shape the component under the pointer (or the one holding the capture) names.
-  void updateCursor(const platform::ui::Event& event);
-  void loseCapture();
+  // The owned windows of the thread, open ones only; their events come here first.
+  void adopt(OwnedWindow& owned);
+  void disown(OwnedWindow& owned);
+  OwnedWindow* ownedWindowOf(platform::ui::WindowId window) const;
+  // The owned window that holds the input (its grab): the window's own input goes to it.
+  void setInputHolder(OwnedWindow* holder) { inputHolder_ = holder; }
+  OwnedWindow* inputHolder() const { return inputHolder_; }
+  // While a modal owned window is open the window's own input is held back.
+  void addModal() { ++modals_; }
+  void removeModal() { --modals_; }
   // The box that takes what is dropped at (x, y): the innermost under it accepting files (or
   // links), the window itself included.
   BoxBase* dropTargetAt(std::int32_t x, std::int32_t y, bool files, bool links);
   void handleDrop(const platform::ui::Event& event);
-  bool moveFocus(bool backwards);
   void onConfigure(const platform::ui::Event& event);
-  // The application-window parts of the event handling (WindowStates.cpp): true when the
-  // press was used (a drag handed to the window manager, a context menu).
-  bool handleFramePress(const platform::ui::Event& event);
+  // The application-window parts of the input (WindowInput.cpp, WindowStates.cpp): the skinned
+  // frame's edges, easy drag, the context menu, the middle click, F10.
+  std::optional<platform::ui::PointerShape> frameCursorAt(std::int32_t x,
+                                                          std::int32_t y) const override;
+  bool handleFramePress(const platform::ui::Event& event) override;
+  void unclaimedPress(WindowEvent told, const platform::ui::Event& event) override;
+  bool unclaimedKey(const platform::ui::Event& event) override;
+  // True when the press opened the context menu.
   bool handleContextPress(const platform::ui::Event& event);
   void middleClick();
   void closeRequested();
+  // The window manager's state (WindowStates.cpp): maximizing, minimizing and restoring done
+  // by the user through the window manager reach isMaximized(), isIconic() and the listeners.
+  void onWmState(const platform::ui::WmState& state);
   void makeTrayIcon();
   std::string composedTitle() const;
   bool trayIconWanted() const { return trayIconShown_ || trayIconAlways_; }
@@ -294,17 +305,19 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   UiTask task_{*this};
   PoolPtr<thread::win::Thread> thread_;
   std::unique_ptr<platform::ui::IDisplay> display_;
-  platform::ui::WindowId platformWindow_ = 0;
   std::atomic<std::thread::id> uiThread_{};
   std::atomic<bool> ready_{false};
   std::atomic<bool> stopping_{false};
   std::atomic<bool> closed_{false};
+  std::chrono::milliseconds endWait_{5000};
+  std::mutex endLock_;
+  std::condition_variable threadEnd_;
+  bool threadEnded_ = false;
+  bool freeOnEnd_ = false;
 
   std::string title_ = "Window";
   lang::Localizer* localizer_ = nullptr;
   std::int32_t titleTextId_ = -1;
-  std::array<events::ListenerList, kWindowEventCount> listeners_;
-  platform::ui::Event lastInput_;
   std::uint32_t timerId_ = 0;
   std::array<std::uint32_t, 4> messageValues_{};
   std::int32_t messageAnswer_ = 0;
@@ -331,16 +344,17 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   IPopupMenu* contextMenu_ = nullptr;
   bool contextMenuShown_ = false;
   platform::ui::Rect normalBounds_;
+  // The normal bounds before the last move or size (a maximize may tell its size first).
+  platform::ui::Rect previousNormalBounds_;
   bool keepOnTop_ = false;
   bool resizable_ = true;
   bool taskbarButton_ = true;
-  // The platform window's bounds as last applied or reported.
-  platform::ui::Rect applied_;
   std::int32_t hintedMinWidth_ = -1;
   std::int32_t hintedMinHeight_ = -1;
-  bool fromPlatform_ = false;
-  platform::ui::Rect damage_;
   bool paintQueued_ = false;
+  std::vector<OwnedWindow*> owned_;
+  OwnedWindow* inputHolder_ = nullptr;
+  int modals_ = 0;
   struct HotKey {
     std::string name;
     std::uint32_t id;
@@ -359,17 +373,8 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::vector<ComponentTimer> componentTimers_;
   std::uint32_t nextComponentTimer_ = kComponentTimerBase;
   static constexpr std::uint32_t kComponentTimerBase = 0x40000000;
-  Component* capture_ = nullptr;
-  Component* focus_ = nullptr;
-  std::uint32_t heldButtons_ = 0;
-  platform::ui::PointerShape shownCursor_ = platform::ui::PointerShape::kArrow;
-  bool focusCues_ = false;
   bool watchingClipboard_ = false;
   bool dropTarget_ = false;
-  std::uint64_t lastLeftPressMs_ = 0;
-  bool doubleClick_ = false;
-  std::int32_t lastLeftPressX_ = 0;
-  std::int32_t lastLeftPressY_ = 0;
 };
 
 }  // namespace s::gui::win

@@ -7,8 +7,10 @@
 
 namespace s::gui::win {
 
-// What a component needs from the top-level window that holds it: the window's thread (runSync
-// carries work there) and its back buffer. Rectangles are in the window's client coordinates.
+// What a component needs from the platform window that holds it (the top-level window, a
+// pop-up, a dialog): that window's thread (runSync carries work there), its back buffer, and
+// its input: the keyboard focus and the pointer capture. Rectangles are in the window's client
+// coordinates.
 class Component;
 
 class WindowHost : public platform::ui::IUiExecutor {
@@ -21,6 +23,13 @@ class WindowHost : public platform::ui::IUiExecutor {
   // The component with the keyboard focus (null for none), and moving it (null: to none).
   virtual Component* focusedComponent() const = 0;
   virtual void focusComponent(Component* component) = 0;
+  // Whether the focus is drawn: only once the keyboard has moved it.
+  virtual bool focusCuesShown() const = 0;
+  // Pointer capture: all pointer input, the window's leaving included, goes to the component
+  // until it releases it (a component that goes releases it too).
+  virtual void setCapture(Component* component) = 0;
+  virtual void releaseCapture(const Component* component) = 0;
+  virtual Component* getCapture() const = 0;
 };
 
 }  // namespace s::gui::win

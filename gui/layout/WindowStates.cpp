@@ -377,6 +377,36 @@ void Window::onTrayClick(platform::ui::TrayClick click, int rootX, int rootY) {
   }
 }
 
+void Window::onWmState(const platform::ui::WmState& state) {
+  const bool wasNormal = !minimized_ && !maximized_;
+  bool changed = false;
+  // Hidden to the tray the window is withdrawn: being iconic there is the window's own state.
+  if (!iconized_ && state.minimized != minimized_) {
+    minimized_ = state.minimized;
+    changed = true;
+  }
+  if (state.maximized != maximized_) {
+    maximized_ = state.maximized;
+    if (state.maximized && normalBounds_ == Rect{getX(), getY(), getWidth(), getHeight()}) {
+      // The maximized size came before the news of maximizing: it is not the normal one.
+      normalBounds_ = previousNormalBounds_;
+    }
+    if (appWindow_ != nullptr) {
+      appWindow_->setMaximized(state.maximized);
+    }
+    relayout();
+    invalidate(Rect{0, 0, getWidth(), getHeight()});
+    changed = true;
+  }
+  if (!changed) {
+    return;
+  }
+  fire(kWindowSized);
+  if (!wasNormal && !minimized_ && !maximized_) {
+    fire(kWindowRestored);
+  }
+}
+
 bool Window::handleFramePress(const Event& event) {
   if (event.button != 1 || skin_.get() == nullptr || !resizable_ || maximized_) {
     return false;

@@ -232,10 +232,7 @@ void Button::createPlatform(IWindow* window, WindowHost* host) {
 }
 
 void Button::destroyPlatform() {
-  if (Window* window = windowOf(*this)) {
-    stopRepeat();
-    window->releaseCapture(this);
-  }
+  stopRepeat();
   held_ = false;
   hotState_ = 0;
   Component::destroyPlatform();
@@ -266,8 +263,7 @@ void Button::paint(cairo_t* cr) {
   const Font* font = !isEnabled() ? &disabled_ : pressedLook ? &pressedFont_ : &normal_;
   drawer->paintButton(cr, area, pressed_ && !releasable_ ? 0 : hotState_, text_, drawFlag_, font,
                       isEnabled(), pressedLook, drawFlag2_);
-  Window* window = windowOf(*this);
-  if (hasFocus() && window != nullptr && window->focusCuesShown()) {
+  if (hasFocus() && host()->focusCuesShown()) {
     paintFocusCue(cr, font->getColour());
   }
 }
@@ -394,9 +390,10 @@ bool Button::handleKey(const Event& event) {
 bool Button::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
   // A button that does not react lets the mouse through to what lies beneath.
   Window* window = windowOf(*this);
+  WindowHost* input = host();
   if (!held_ && (!clickable_ || (pressed_ && !releasable_))) {
-    if (window != nullptr) {
-      window->releaseCapture(this);
+    if (input != nullptr) {
+      input->releaseCapture(this);
     }
     hotState_ = 0;
     return false;
@@ -412,13 +409,13 @@ bool Button::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
           lastRootY_ = event.rootY;
         }
       } else if (inside) {
-        if (window != nullptr) {
-          window->setCapture(this);
+        if (input != nullptr) {
+          input->setCapture(this);
         }
         setHot(1);
       } else {
-        if (window != nullptr) {
-          window->releaseCapture(this);
+        if (input != nullptr) {
+          input->releaseCapture(this);
         }
         setHot(0);
       }
@@ -426,8 +423,8 @@ bool Button::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
     case EventKind::kLeave:
       cursorInside_ = false;
       if (!held_) {
-        if (window != nullptr) {
-          window->releaseCapture(this);
+        if (input != nullptr) {
+          input->releaseCapture(this);
         }
         setHot(0);
       }
@@ -440,8 +437,8 @@ bool Button::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
       cursorInside_ = true;
       lastRootX_ = event.rootX;
       lastRootY_ = event.rootY;
-      if (window != nullptr) {
-        window->setCapture(this);
+      if (input != nullptr) {
+        input->setCapture(this);
       }
       setHot(2);
       presses_.fire(this, kEventPress);
@@ -456,8 +453,8 @@ bool Button::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
       }
       stopRepeat();
       held_ = false;
-      if (!inside && window != nullptr) {
-        window->releaseCapture(this);
+      if (!inside && input != nullptr) {
+        input->releaseCapture(this);
       }
       setHot(inside ? 1 : 0);
       if (inside) {

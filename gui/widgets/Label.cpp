@@ -218,7 +218,6 @@ void Label::createPlatform(IWindow* window, WindowHost* host) {
 void Label::destroyPlatform() {
   if (Window* window = windowOf(*this)) {
     window->killComponentTimer(this, kTemporaryTimer);
-    window->releaseCapture(this);
   }
   Component::destroyPlatform();
 }
@@ -257,19 +256,19 @@ bool Label::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
   if (!link_) {
     return false;
   }
-  Window* window = windowOf(*this);
+  WindowHost* input = host();
   const bool inside = x >= 0 && y >= 0 && x < getWidth() && y < getHeight();
   switch (event.kind) {
     case EventKind::kMotion:
       if ((event.modifiers & platform::ui::modifier::kButtonLeft) == 0 && !pressed_) {
         if (inside) {
           setHot(1);
-          if (window != nullptr) {
-            window->setCapture(this);
+          if (input != nullptr) {
+            input->setCapture(this);
           }
         } else {
-          if (window != nullptr) {
-            window->releaseCapture(this);
+          if (input != nullptr) {
+            input->releaseCapture(this);
           }
           setHot(0);
         }
@@ -277,8 +276,8 @@ bool Label::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
       return true;
     case EventKind::kLeave:
       if (!pressed_) {
-        if (window != nullptr) {
-          window->releaseCapture(this);
+        if (input != nullptr) {
+          input->releaseCapture(this);
         }
         setHot(0);
       }
@@ -286,8 +285,8 @@ bool Label::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
     case EventKind::kButtonPress:
       if (event.button == 1 && inside) {
         pressed_ = true;
-        if (window != nullptr) {
-          window->setCapture(this);
+        if (input != nullptr) {
+          input->setCapture(this);
         }
         setHot(2);
       }
@@ -296,8 +295,8 @@ bool Label::handleInput(const Event& event, std::int32_t x, std::int32_t y) {
       if (event.button == 1) {
         const bool clicked = pressed_ && inside;
         pressed_ = false;
-        if (window != nullptr) {
-          window->releaseCapture(this);
+        if (input != nullptr) {
+          input->releaseCapture(this);
         }
         setHot(0);
         if (clicked) {

@@ -91,7 +91,8 @@ void OffscreenDisplay::queueConfigure(WindowId window, const WindowState& state)
 
 WindowId OffscreenDisplay::createWindow(const ui::WindowOptions& options) {
   if (options.bounds.width <= 0 || options.bounds.height <= 0 ||
-      (options.owner != 0 && find(options.owner) == nullptr)) {
+      (options.owner != 0 && find(options.owner) == nullptr) ||
+      std::find(refused_.begin(), refused_.end(), options.kind) != refused_.end()) {
     return 0;
   }
   WindowState state;

@@ -80,6 +80,10 @@ class OffscreenDisplay final : public ui::IDisplay {
   const std::string& clipboardText() const { return clipboardText_; }
   ui::WindowId clipboardOwner() const { return clipboardOwner_; }
 
+  // From now on windows of this kind cannot be made, as when the X server runs out of what
+  // they need, or a tray icon where no notification area runs: createWindow answers 0.
+  void refuseWindows(ui::WindowKind kind) { refused_.push_back(kind); }
+
   const WindowState* state(ui::WindowId window) const;
   // The windows that exist, oldest first.
   std::vector<ui::WindowId> windows() const;
@@ -145,6 +149,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   std::vector<ui::Rect> monitors_;
   ui::EventLoop loop_;
   std::map<ui::WindowId, WindowState> windows_;
+  std::vector<ui::WindowKind> refused_;
   ui::WindowId nextId_ = 1;
   ui::WindowId pointerGrab_ = 0;
   // The window an injected press holds the pointer for (the X server's implicit grab) and the

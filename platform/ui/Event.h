@@ -37,6 +37,16 @@ enum class EventKind : std::uint8_t {
   kDrop,
   kHotKey,  // a grabbed hot key was pressed: id
   kTimer,   // a timer fired: id
+  // The window manager changed the window's state (a title-bar double click, a shortcut, a
+  // taskbar click, or our own request granted): wmState holds it as it is now.
+  kStateChanged,
+};
+
+// A top-level window's state as the window manager keeps it.
+struct WmState {
+  bool maximized = false;  // both ways
+  bool minimized = false;  // iconic: on the taskbar only
+  bool operator==(const WmState&) const = default;
 };
 
 // Modifier and button state bits of input events.
@@ -67,6 +77,7 @@ struct Event {
   std::uint32_t keysym = 0;
   std::uint32_t id = 0;         // timer or hot key id
   std::uint64_t timeMs = 0;     // input time stamp (server milliseconds), for double clicks
+  WmState wmState{};            // kStateChanged
   std::array<char, 32> text{};  // NUL-terminated UTF-8
 
   std::string_view typed() const { return std::string_view(text.data()); }

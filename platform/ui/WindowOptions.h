@@ -11,6 +11,9 @@ enum class WindowKind : std::uint8_t {
   kTopLevel,  // a managed window with a frame
   kDialog,    // a managed window kept above its owner (transient)
   kPopup,     // not managed (override-redirect): menus, tool tips; may extend beyond its owner
+  // The icon in the desktop's notification area, which embeds the window and gives it its
+  // size; it cannot be made where no notification area runs.
+  kTrayIcon,
 };
 
 // What createWindow makes. bounds are screen coordinates; the position is only a request to the

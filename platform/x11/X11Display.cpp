@@ -41,6 +41,8 @@ constexpr const char* kAtomNames[] = {
     "_NET_WM_STATE_SKIP_TASKBAR",
     "_NET_WM_STATE_MAXIMIZED_VERT",
     "_NET_WM_STATE_MAXIMIZED_HORZ",
+    "_NET_WM_STATE_HIDDEN",
+    "WM_STATE",
     "_NET_WM_WINDOW_TYPE",
     "_NET_WM_WINDOW_TYPE_NORMAL",
     "_NET_WM_WINDOW_TYPE_DIALOG",
@@ -60,11 +62,14 @@ constexpr const char* kAtomNames[] = {
     "XdndActionCopy",
     "text/uri-list",
     "NETVIGIL_DROP",
+    "_XEMBED_INFO",
+    "_NET_SYSTEM_TRAY_OPCODE",
 };
 
 constexpr long kEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                             ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
-                            LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
+                            LeaveWindowMask | FocusChangeMask | StructureNotifyMask |
+                            PropertyChangeMask;
 
 // The cursor font's glyph for each shape; libX11 takes the themed cursor of the same name
 // where a cursor theme is installed.
@@ -193,6 +198,10 @@ WindowId X11Display::createWindow(const ui::WindowOptions& options) {
   if (b.width <= 0 || b.height <= 0 || (options.owner != 0 && find(options.owner) == nullptr)) {
     return 0;
   }
+  const Window trayManager = options.kind == ui::WindowKind::kTrayIcon ? trayManagerWindow() : 0;
+  if (options.kind == ui::WindowKind::kTrayIcon && trayManager == 0) {
+    return 0;
+  }
   XSetWindowAttributes attributes{};
   // No background: the server must not clear what the back buffer is about to cover.
   attributes.background_pixmap = None;
@@ -213,6 +222,11 @@ WindowId X11Display::createWindow(const ui::WindowOptions& options) {
   win.kind = options.kind;
   win.bounds = b;
   win.positioned = options.positioned || options.kind == ui::WindowKind::kPopup;
+  if (options.kind == ui::WindowKind::kTrayIcon) {
+    // What the notification area reads as the size the icon asks for.
+    win.minWidth = b.width;
+    win.minHeight = b.height;
+  }
   if (!win.buffer.create(display_, DefaultVisual(display_, screen_), depth_, b.width, b.height,
                          sharedMemory_)) {
     destroyWindow(static_cast<WindowId>(xid));
@@ -253,6 +267,9 @@ WindowId X11Display::createWindow(const ui::WindowOptions& options) {
       XGetICValues(win.xic, XNFilterEvents, &filter, nullptr);
       XSelectInput(display_, xid, kEventMask | filter);
     }
+  }
+  if (options.kind == ui::WindowKind::kTrayIcon) {
+    dockInTray(xid, trayManager);
   }
   return static_cast<WindowId>(xid);
 }
@@ -691,6 +708,12 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
       break;
     case SelectionNotify:
       handleDropData(event, *win, sink);
+      return;
+    case ReparentNotify:
+      handleReparent(event, *win);
+      return;
+    case PropertyNotify:
+      handleStateProperty(event, *win, sink);
       return;
     case SelectionRequest:
     case SelectionClear:

@@ -91,6 +91,8 @@ class X11Display final : public ui::IDisplay {
     kNetWmStateSkipTaskbar,
     kNetWmStateMaximizedVert,
     kNetWmStateMaximizedHorz,
+    kNetWmStateHidden,
+    kWmState,
     kNetWmWindowType,
     kNetWmWindowTypeNormal,
     kNetWmWindowTypeDialog,
@@ -110,6 +112,8 @@ class X11Display final : public ui::IDisplay {
     kXdndActionCopy,
     kTextUriList,
     kDropProperty,
+    kXembedInfo,
+    kNetSystemTrayOpcode,
     kAtomCount,
   };
 
@@ -149,11 +153,20 @@ class X11Display final : public ui::IDisplay {
   void handleKey(_XEvent& event, Win& win, ui::IEventSink& sink);
   void handleHotKey(_XEvent& event, ui::IEventSink& sink);
   void handleConfigure(_XEvent& event, Win& win, ui::IEventSink& sink);
+  // The window manager's state of a top-level window (X11WmState.cpp): told as kStateChanged
+  // when a change of WM_STATE or _NET_WM_STATE changes it.
+  void handleStateProperty(_XEvent& event, Win& win, ui::IEventSink& sink);
+  ui::WmState readWmState(XWindow window) const;
   // True when the client message belonged to XDND.
   bool handleDnd(_XEvent& event, Win& win, ui::IEventSink& sink);
   void handleDropData(_XEvent& event, Win& win, ui::IEventSink& sink);
   void sendDnd(unsigned long to, XAtom type, long a, long b, long c, long d, long e);
   void finishDrop(bool accepted);
+  // The XEmbed system tray (X11Tray.cpp): the window of the screen's notification area, 0 when
+  // none runs; asking it to embed a window; a tray icon left on the root when the tray went.
+  XWindow trayManagerWindow();
+  void dockInTray(XWindow window, XWindow manager);
+  void handleReparent(_XEvent& event, Win& win);
 
   _XDisplay* display_;
   int screen_;

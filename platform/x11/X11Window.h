@@ -19,6 +19,8 @@ struct X11Display::Win {
   bool above = false;
   bool skipTaskbar = false;
   bool maximized = false;
+  // As last told to the sink.
+  ui::WmState reported;
   int minWidth = 0;
   int minHeight = 0;
   int maxWidth = 0;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "framework/base/Pooled.h"
 #include "framework/lang/Localizer.h"
 #include "framework/lang/TextIds.h"
 #include "framework/str/Utf8.h"
@@ -15,6 +18,8 @@
 #include "gui/layout/Spacer.h"
 #include "gui/layout/Window.h"
 #include "platform/offscreen/OffscreenDisplay.h"
+#include "platform/ui/DesktopScale.h"
+#include "tests/gui/layout/WindowFixture.h"
 
 namespace {
 
@@ -25,77 +30,8 @@ using s::gui::win::Window;
 using s::platform::offscreen::OffscreenDisplay;
 using s::platform::ui::Event;
 using s::platform::ui::EventKind;
-
-// Records the events it hears, from whichever thread.
-struct Recorder : s::gui::events::IEventListener {
-  std::mutex lock;
-  std::vector<std::int32_t> codes;
-  std::vector<std::thread::id> threads;
-  std::function<void(std::int32_t)> also;
-  void onEvent(s::IObject* /*source*/, std::int32_t code) override {
-    {
-      std::lock_guard<std::mutex> hold(lock);
-      codes.push_back(code);
-      threads.push_back(std::this_thread::get_id());
-    }
-    if (also) {
-      also(code);
-    }
-  }
-  int count(std::int32_t code) {
-    std::lock_guard<std::mutex> hold(lock);
-    return static_cast<int>(std::count(codes.begin(), codes.end(), code));
-  }
-};
-
-class WindowTest : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
-  }
-  void SetUp() override { window_ = Window::make(); }
-  OffscreenDisplay& screen() { return *dynamic_cast<OffscreenDisplay*>(window_->display()); }
-  // Lets the window's thread finish what is queued (painting included).
-  void settle() {
-    window_->runSync([] {});
-    window_->runSync([] {});
-  }
-  std::uint32_t pixel(int x, int y) {
-    std::uint32_t value = 0;
-    window_->runSync([&] { value = screen().pixel(window_->platformWindow(), x, y); });
-    return value;
-  }
-  void inject(const Event& event) {
-    Event e = event;
-    e.window = window_->platformWindow();
-    screen().inject(e);
-  }
-  // Waits for the message box the window's thread has opened and answers its id.
-  s::platform::ui::WindowId waitForDialog() {
-    s::platform::ui::WindowId dialog = 0;
-    for (int i = 0; i < 500 && dialog == 0; ++i) {
-      // Runs inside the box's nested loop: the window still serves other threads.
-      window_->runSync([&] {
-        for (auto id : screen().windows()) {
-          if (screen().state(id)->options.kind == s::platform::ui::WindowKind::kDialog) {
-            dialog = id;
-          }
-        }
-      });
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return dialog;
-  }
-  template <class Done>
-  void waitFor(Done done) {
-    for (int i = 0; i < 500 && !done(); ++i) {
-      settle();
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-  }
-
-  s::PoolPtr<Window> window_;
-};
+using s::testing::Recorder;
+using s::testing::WindowTest;
 
 TEST_F(WindowTest, RunsItsOwnThreadWithAHiddenPlatformWindow) {
   ASSERT_TRUE(window_->isCreated());
@@ -124,6 +60,20 @@ TEST_F(WindowTest, RunsItsOwnThreadWithAHiddenPlatformWindow) {
     EXPECT_TRUE(state->keepOnTop);
   });
   EXPECT_EQ(title, "Сетевой монитор");
+}
+
+// The default size is given at 96 dpi like every other length.
+TEST(WindowOnAScaledDesktop, StartsAtTheDefaultSizeScaled) {
+  s::platform::ui::DesktopScale::setFactor(1.5);
+  Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
+  auto window = Window::make();
+  s::platform::ui::DesktopScale::setFactor(1.0);
+  s::platform::ui::Rect bounds;
+  ASSERT_TRUE(
+      window->runSync([&] { bounds = window->display()->bounds(window->platformWindow()); }));
+  EXPECT_EQ(bounds.width, 360);
+  EXPECT_EQ(bounds.height, 180);
+  EXPECT_EQ(window->getWidth(), 360);
 }
 
 TEST_F(WindowTest, ChildrenAreCreatedWithTheirBoxAndLaidOutAtOnce) {
@@ -267,6 +217,64 @@ TEST_F(WindowTest, CloseButtonIconizesWhenAsked) {
   EXPECT_TRUE(window_->isClosed());
 }
 
+// The window manager maximizes, minimizes and restores the window on the user's behalf (a
+// title-bar double click, a shortcut, a taskbar click): its news reach the state queries and
+// the listeners, each change once.
+TEST_F(WindowTest, StatesTheWindowManagerChangesReachTheStateAndTheListeners) {
+  using s::platform::ui::WmState;
+  Recorder told;
+  window_->addListener(s::gui::kWindowSized, &told);
+  window_->addListener(s::gui::kWindowRestored, &told);
+  window_->setBounds(10, 10, 200, 100);
+  window_->show(false);
+  settle();
+  const Event normal{
+      .kind = EventKind::kConfigure, .rootX = 10, .rootY = 10, .width = 200, .height = 100};
+  const Event full{.kind = EventKind::kConfigure, .width = 1024, .height = 768};
+  auto state = [](WmState wm) { return Event{.kind = EventKind::kStateChanged, .wmState = wm}; };
+  const Event map{.kind = EventKind::kMap};
+  struct Step {
+    const char* what;
+    std::vector<Event> events;
+    bool maximized;
+    bool iconic;
+    int sized;
+    int restored;
+  };
+  const s::platform::ui::Rect normalBounds{10, 10, 200, 100};
+  const std::vector<Step> steps = {
+      // The size first, then the news of maximizing: both are size notifications.
+      {"maximized", {full, state({.maximized = true})}, true, false, 2, 0},
+      {"minimized while maximized",
+       {state({.maximized = true, .minimized = true})},
+       true,
+       true,
+       1,
+       0},
+      // Back from the taskbar still maximized: not restored to the normal size.
+      {"shown from the taskbar", {map, state({.maximized = true})}, true, false, 1, 0},
+      {"restored", {state({}), normal}, false, false, 2, 1},
+      {"minimized", {state({.minimized = true})}, false, true, 1, 0},
+      // The map and the state both tell it: restored once.
+      {"restored from the taskbar", {map, state({})}, false, false, 1, 1},
+      {"the same state again", {state({})}, false, false, 0, 0},
+  };
+  for (const Step& step : steps) {
+    const int sized = told.count(s::gui::kWindowSized);
+    const int restored = told.count(s::gui::kWindowRestored);
+    for (const Event& e : step.events) {
+      inject(e);
+    }
+    settle();
+    EXPECT_EQ(window_->isMaximized(), step.maximized) << step.what;
+    EXPECT_EQ(window_->isIconic(), step.iconic) << step.what;
+    EXPECT_EQ(told.count(s::gui::kWindowSized) - sized, step.sized) << step.what;
+    EXPECT_EQ(told.count(s::gui::kWindowRestored) - restored, step.restored) << step.what;
+    // The maximized size told before the news is not taken for the normal bounds.
+    EXPECT_EQ(window_->normalBounds(), normalBounds) << step.what;
+  }
+}
+
 TEST_F(WindowTest, ApplicationTimersReportTheirIds) {
   Recorder timers;
   std::atomic<std::uint32_t> lastId{0};
@@ -313,6 +321,142 @@ TEST(WindowWithoutDisplay, ReportsThatItCouldNotBeCreated) {
   EXPECT_FALSE(window->isCreated());
   EXPECT_FALSE(window->runSync([] {}));
   window->setTitle("stored only");  // no crash, no wait
+  Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
+}
+
+// A component that counts how often it is given back after being armed.
+class Sentinel final : public s::Pooled<Sentinel, s::gui::win::Component> {
+ public:
+  static inline std::atomic<int> freed{0};
+  void arm() { armed_ = true; }
+  void reset() override {
+    s::gui::win::Component::reset();
+    if (std::exchange(armed_, false)) {
+      ++freed;
+    }
+  }
+  std::u16string_view className() const override { return u"Sentinel"; }
+
+ private:
+  bool armed_ = false;
+};
+
+// A listener keeps the window's thread past the end wait: the window is given back without
+// being freed, and its thread frees it (its tree with it) once the listener returns.
+TEST(WindowWhoseThreadDoesNotEnd, IsFreedByItsThreadOnceItEnds) {
+  Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
+  std::atomic<bool> inside{false};
+  std::atomic<bool> leave{false};
+  Recorder blocker;
+  auto window = Window::make();
+  Window* raw = window.get();
+  blocker.also = [&](std::int32_t) {
+    inside = true;
+    while (!leave.load()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    // Back in a window that was given back meanwhile.
+    raw->setTitle("still here");
+  };
+  Sentinel* sentinel = Sentinel::take();
+  sentinel->arm();
+  window->add(sentinel);
+  window->addListener(s::gui::kWindowKey, &blocker);
+  window->setEndWait(std::chrono::milliseconds(20));
+  dynamic_cast<OffscreenDisplay*>(window->display())
+      ->inject({.kind = EventKind::kKeyPress, .window = window->platformWindow(), .keysym = 'k'});
+  for (int i = 0; i < 1000 && !inside.load(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  ASSERT_TRUE(inside.load());
+  const int before = Sentinel::freed.load();
+  window.reset();
+  EXPECT_EQ(Sentinel::freed.load(), before);
+  leave = true;
+  for (int i = 0; i < 1000 && Sentinel::freed.load() == before; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_EQ(Sentinel::freed.load(), before + 1);
+}
+
+// A listener gives its own window back: the window stays whole until its thread is out of the
+// listener, then the thread frees it.
+TEST(WindowGivenBackByItsOwnThread, IsFreedOnceTheThreadIsOutOfTheListener) {
+  Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
+  Recorder closer;
+  Window* window = Window::take();
+  Sentinel* sentinel = Sentinel::take();
+  sentinel->arm();
+  window->add(sentinel);
+  const int before = Sentinel::freed.load();
+  std::atomic<int> freedInside{-1};
+  closer.also = [&](std::int32_t) {
+    window->release();
+    window->setTitle("still here");
+    freedInside = Sentinel::freed.load() - before;
+  };
+  window->addListener(s::gui::kWindowKey, &closer);
+  dynamic_cast<OffscreenDisplay*>(window->display())
+      ->inject({.kind = EventKind::kKeyPress, .window = window->platformWindow(), .keysym = 'k'});
+  for (int i = 0; i < 1000 && Sentinel::freed.load() == before; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_EQ(freedInside.load(), 0);
+  EXPECT_EQ(Sentinel::freed.load(), before + 1);
+}
+
+// A display that refuses the window: the thread says so in a warning box in the middle of
+// the screen, and the window is reported as not made once the box is answered.
+TEST(WindowRefusedByTheDisplay, ShowsTheCreationFailureAndReportsIt) {
+  std::atomic<OffscreenDisplay*> made{nullptr};
+  Window::setDisplayFactory([&made] {
+    auto display = std::make_unique<OffscreenDisplay>(1024, 768);
+    display->refuseWindows(s::platform::ui::WindowKind::kTopLevel);
+    made = display.get();
+    return display;
+  });
+  struct Seen {
+    std::string title;
+    s::platform::ui::WindowOptions options;
+    s::platform::ui::Rect bounds;
+    std::uint32_t icon = 0;
+  } seen;
+  std::thread user([&] {
+    s::platform::ui::WindowId box = 0;
+    for (int i = 0; i < 1000 && box == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      OffscreenDisplay* display = made.load();
+      if (display == nullptr) {
+        continue;
+      }
+      // The box's nested loop serves this while the maker waits.
+      display->loop().runSync([&] {
+        for (auto id : display->windows()) {
+          const auto* state = display->state(id);
+          if (state->presented.empty()) {
+            continue;
+          }
+          box = id;
+          seen = {state->title, state->options, state->bounds, display->pixel(id, 24, 44)};
+        }
+      });
+    }
+    if (box != 0) {
+      made.load()->inject({.kind = EventKind::kKeyPress, .window = box, .keysym = 0xFF0D});
+    }
+  });
+  auto window = Window::make();
+  user.join();
+  EXPECT_FALSE(window->isCreated());
+  EXPECT_FALSE(window->runSync([] {}));
+  EXPECT_EQ(seen.title, "Error!");
+  EXPECT_EQ(seen.options.kind, s::platform::ui::WindowKind::kDialog);
+  EXPECT_EQ(seen.options.owner, 0u);
+  EXPECT_EQ(seen.bounds.x, (1024 - seen.bounds.width) / 2);
+  EXPECT_EQ(seen.bounds.y, (768 - seen.bounds.height) / 2);
+  // The warning triangle's yellow.
+  EXPECT_GT(seen.icon >> 16, 0xE0u);
+  EXPECT_LT(seen.icon & 0xFF, 0x20u);
   Window::setDisplayFactory([] { return std::make_unique<OffscreenDisplay>(); });
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -17,6 +19,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "tests/platform/x11/WindowManager.h"
+#include "tests/platform/x11/XClientMessage.h"
 #include "tests/platform/x11/XScreenshot.h"
 
 namespace {
@@ -137,6 +141,108 @@ TEST(X11Window, AWatchingWindowHearsTheClipboardChangeHandsUntilItCloses) {
   EXPECT_FALSE(window->isWatchingClipboard());
   take();
   EXPECT_EQ(changes.count.load(), 1);
+  XCloseDisplay(other);
+  window.reset();
+  Window::setDisplayFactory(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+struct StateEvents : s::gui::events::IEventListener {
+  std::atomic<int> sized{0};
+  std::atomic<int> restored{0};
+  void onEvent(s::IObject* /*source*/, std::int32_t code) override {
+    ++(code == s::gui::kWindowSized ? sized : restored);
+  }
+};
+
+// Under openbox, the requests a taskbar and a pager send (EWMH and ICCCM client messages to the
+// root) maximize, minimize and restore the window; the window manager's news of each reach
+// isMaximized, isIconic and the size and restore listeners.
+TEST(X11Window, FollowsTheStatesTheWindowManagerGivesIt) {
+  s::testing::XvfbServer server;
+  ASSERT_FALSE(server.name().empty()) << "Xvfb did not start";
+  s::testing::WindowManager manager(server.name());
+  ASSERT_TRUE(manager.ready()) << "openbox did not start";
+  const std::string name = server.name();
+  Window::setDisplayFactory([name]() -> std::unique_ptr<s::platform::ui::IDisplay> {
+    return s::platform::x11::X11Display::open(name.c_str());
+  });
+  auto window = Window::make();
+  ASSERT_TRUE(window->isCreated());
+  StateEvents told;
+  window->addListener(s::gui::kWindowSized, &told);
+  window->addListener(s::gui::kWindowRestored, &told);
+  window->setBounds(60, 60, 300, 200);
+  window->show(true);
+
+  Display* other = XOpenDisplay(name.c_str());
+  ASSERT_NE(other, nullptr);
+  const ::Window root = DefaultRootWindow(other);
+  const auto xid = static_cast<::Window>(window->platformWindow());
+  auto waitFor = [&](auto done) {
+    for (int i = 0; i < 500 && !done(); ++i) {
+      window->runSync([] {});
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+  };
+  auto atom = [&](const char* atomName) {
+    return static_cast<long>(XInternAtom(other, atomName, False));
+  };
+  auto toRoot = [&](const char* type, std::array<long, 5> data) {
+    s::testing::sendClientMessage(other, root, xid, type, data,
+                                  SubstructureRedirectMask | SubstructureNotifyMask);
+  };
+  constexpr long kRemove = 0;
+  constexpr long kAdd = 1;
+  constexpr long kFromPager = 2;
+  // Managed: openbox has put its WM_STATE on the window.
+  ASSERT_TRUE(waitFor([&] {
+    int count = 0;
+    Atom* props = XListProperties(other, xid, &count);
+    const bool managed =
+        std::find(props, props + count, XInternAtom(other, "WM_STATE", False)) != props + count;
+    if (props != nullptr) {
+      XFree(props);
+    }
+    return managed;
+  }));
+  int width = 0;
+
+  const int sizedBefore = told.sized.load();
+  toRoot("_NET_WM_STATE", {kAdd, atom("_NET_WM_STATE_MAXIMIZED_VERT"),
+                           atom("_NET_WM_STATE_MAXIMIZED_HORZ"), kFromPager, 0});
+  EXPECT_TRUE(waitFor([&] { return window->isMaximized(); }));
+  EXPECT_TRUE(waitFor([&] {
+    window->runSync([&] { width = window->getWidth(); });
+    return width > 1000;
+  })) << width;
+  EXPECT_GT(told.sized.load(), sizedBefore);
+
+  const int restoredBefore = told.restored.load();
+  toRoot("_NET_WM_STATE", {kRemove, atom("_NET_WM_STATE_MAXIMIZED_VERT"),
+                           atom("_NET_WM_STATE_MAXIMIZED_HORZ"), kFromPager, 0});
+  EXPECT_TRUE(waitFor([&] { return !window->isMaximized(); }));
+  EXPECT_TRUE(waitFor([&] { return told.restored.load() > restoredBefore; }));
+  EXPECT_TRUE(waitFor([&] {
+    window->runSync([&] { width = window->getWidth(); });
+    return width == 300;
+  })) << width;
+
+  // A taskbar button: iconify, then activate.
+  const int sizedBeforeMinimize = told.sized.load();
+  toRoot("WM_CHANGE_STATE", {IconicState, 0, 0, 0, 0});
+  EXPECT_TRUE(waitFor([&] { return window->isIconic(); }));
+  EXPECT_GT(told.sized.load(), sizedBeforeMinimize);
+  const int restoredBeforeShow = told.restored.load();
+  toRoot("_NET_ACTIVE_WINDOW", {kFromPager, CurrentTime, 0, 0, 0});
+  EXPECT_TRUE(waitFor([&] { return !window->isIconic(); }));
+  EXPECT_TRUE(waitFor([&] { return told.restored.load() == restoredBeforeShow + 1; }));
+  EXPECT_FALSE(window->isIconized());
+
   XCloseDisplay(other);
   window.reset();
   Window::setDisplayFactory(nullptr);

@@ -1,0 +1,56 @@
+#include "platform/dbus/FileManager.h"
+
+#include <systemd/sd-bus.h>
+
+#include "platform/dbus/SessionBus.h"
+
+namespace s::platform {
+
+namespace {
+
+bool isUnreserved(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '.' || c == '_' || c == '~' || c == '/';
+}
+
+}  // namespace
+
+std::string fileUri(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file://";
+  for (char byte : path) {
+    auto c = static_cast<unsigned char>(byte);
+    if (isUnreserved(c)) {
+      uri += byte;
+    } else {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 15];
+    }
+  }
+  return uri;
+}
+
+bool askFileManager(const SessionBus& bus, FileManagerRequest request, const std::string& path,
+                    std::chrono::milliseconds bound) {
+  if (!bus.connected() || !path.starts_with('/')) {
+    return false;
+  }
+  const char* method =
+      request == FileManagerRequest::kShowItems ? "ShowItems" : "ShowItemProperties";
+  sd_bus_message* call = nullptr;
+  if (sd_bus_message_new_method_call(bus.get(), &call, "org.freedesktop.FileManager1",
+                                     "/org/freedesktop/FileManager1",
+                                     "org.freedesktop.FileManager1", method) < 0) {
+    return false;
+  }
+  BusMessagePtr owned(call);
+  std::string uri = fileUri(path);
+  // No startup notification id: the file manager raises its window as it sees fit.
+  if (sd_bus_message_append(call, "ass", 1, uri.c_str(), "") < 0) {
+    return false;
+  }
+  return bus.call(call, bound) != nullptr;
+}
+
+}  // namespace s::platform

@@ -6,31 +6,6 @@
 
 namespace s::platform {
 
-namespace {
-
-bool isUnreserved(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == '.' || c == '_' || c == '~' || c == '/';
-}
-
-}  // namespace
-
-std::string fileUri(const std::string& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string uri = "file://";
-  for (char byte : path) {
-    auto c = static_cast<unsigned char>(byte);
-    if (isUnreserved(c)) {
-      uri += byte;
-    } else {
-      uri += '%';
-      uri += kHex[c >> 4];
-      uri += kHex[c & 15];
-    }
-  }
-  return uri;
-}
-
 bool askFileManager(const SessionBus& bus, FileManagerRequest request, const std::string& path,
                     std::chrono::milliseconds bound) {
   if (!bus.connected() || !path.starts_with('/')) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/dbus/FileUri.h"
+
 namespace s::platform {
 
 class SessionBus;
@@ -18,8 +20,5 @@ enum class FileManagerRequest : uint8_t {
 // False when no file manager answered within `bound`.
 bool askFileManager(const SessionBus& bus, FileManagerRequest request, const std::string& path,
                     std::chrono::milliseconds bound = std::chrono::seconds(10));
-
-// "file://" and the absolute path, every byte outside the unreserved set and "/" percent-encoded.
-std::string fileUri(const std::string& path);
 
 }  // namespace s::platform

@@ -96,7 +96,7 @@ std::string requestPath(sd_bus* bus, const std::string& token) {
   return std::string(kPortalPath) + "/request/" + sender + "/" + token;
 }
 
-int appendFilter(sd_bus_message* call, const SaveFileRequest::Filter& filter) {
+int appendFilter(sd_bus_message* call, const ui::FileChooserRequest::Filter& filter) {
   int r = sd_bus_message_open_container(call, 'r', "sa(us)");
   if (r < 0 || (r = sd_bus_message_append(call, "s", filter.name.c_str())) < 0 ||
       (r = sd_bus_message_open_container(call, 'a', "(us)")) < 0) {
@@ -114,24 +114,24 @@ int appendFilter(sd_bus_message* call, const SaveFileRequest::Filter& filter) {
   return sd_bus_message_close_container(call);
 }
 
-int appendOptions(sd_bus_message* call, const SaveFileRequest& request, const std::string& token) {
+int appendOptions(sd_bus_message* call, const ui::FileChooserRequest& request,
+                  const std::string& token) {
   int r = sd_bus_message_open_container(call, 'a', "{sv}");
   if (r < 0 || (r = sd_bus_message_append(call, "{sv}", "handle_token", "s", token.c_str())) < 0 ||
       (r = sd_bus_message_append(call, "{sv}", "modal", "b", 1)) < 0) {
     return r;
   }
-  if (!request.currentName.empty() &&
-      (r = sd_bus_message_append(call, "{sv}", "current_name", "s", request.currentName.c_str())) <
-          0) {
+  if (!request.fileName.empty() && (r = sd_bus_message_append(call, "{sv}", "current_name", "s",
+                                                              request.fileName.c_str())) < 0) {
     return r;
   }
-  if (!request.currentFolder.empty()) {
+  if (!request.initialFolder.empty()) {
     // A byte string with its terminating NUL, as the portal takes paths.
     if ((r = sd_bus_message_open_container(call, 'e', "sv")) < 0 ||
         (r = sd_bus_message_append(call, "s", "current_folder")) < 0 ||
         (r = sd_bus_message_open_container(call, 'v', "ay")) < 0 ||
-        (r = sd_bus_message_append_array(call, 'y', request.currentFolder.c_str(),
-                                         request.currentFolder.size() + 1)) < 0 ||
+        (r = sd_bus_message_append_array(call, 'y', request.initialFolder.c_str(),
+                                         request.initialFolder.size() + 1)) < 0 ||
         (r = sd_bus_message_close_container(call)) < 0 ||
         (r = sd_bus_message_close_container(call)) < 0) {
       return r;
@@ -144,7 +144,7 @@ int appendOptions(sd_bus_message* call, const SaveFileRequest& request, const st
         (r = sd_bus_message_open_container(call, 'a', "(sa(us))")) < 0) {
       return r;
     }
-    for (const SaveFileRequest::Filter& filter : request.filters) {
+    for (const ui::FileChooserRequest::Filter& filter : request.filters) {
       if ((r = appendFilter(call, filter)) < 0) {
         return r;
       }
@@ -186,9 +186,9 @@ uint32_t fileChooserPortalVersion(const SessionBus& bus) {
   return version;
 }
 
-SaveFileAnswer saveFileThroughPortal(const SaveFileRequest& request,
+ui::FileChoice saveFileThroughPortal(const ui::FileChooserRequest& request,
                                      const std::atomic<bool>* abandon) {
-  SaveFileAnswer answer;
+  ui::FileChoice answer;
   SessionBus bus;
   if (!bus.connected()) {
     return answer;
@@ -235,7 +235,7 @@ SaveFileAnswer saveFileThroughPortal(const SaveFileRequest& request,
     if (abandon != nullptr && abandon->load()) {
       sd_bus_call_method(bus.get(), kPortal, handle, "org.freedesktop.portal.Request", "Close",
                          nullptr, nullptr, "");
-      answer.outcome = SaveFileOutcome::kCancelled;
+      answer.outcome = ui::FileChoice::Outcome::kCancelled;
       return answer;
     }
     int r = sd_bus_process(bus.get(), nullptr);
@@ -248,8 +248,8 @@ SaveFileAnswer saveFileThroughPortal(const SaveFileRequest& request,
   }
   answer.path = pathOfFileUri(response.uri);
   answer.outcome = response.code == kResponseSuccess && !answer.path.empty()
-                       ? SaveFileOutcome::kChosen
-                       : SaveFileOutcome::kCancelled;
+                       ? ui::FileChoice::Outcome::kChosen
+                       : ui::FileChoice::Outcome::kCancelled;
   return answer;
 }
 

@@ -16,12 +16,13 @@
 namespace s::platform {
 namespace {
 
-SaveFileRequest logRequest() {
-  SaveFileRequest request;
+ui::FileChooserRequest logRequest() {
+  ui::FileChooserRequest request;
+  request.mode = ui::FileChooserRequest::Mode::kSave;
   request.parentWindow = "x11:2a00007";
   request.title = "Save Log";
-  request.currentName = "LOG-131209-14.htm";
-  request.currentFolder = "/home/u/log";
+  request.fileName = "LOG-131209-14.htm";
+  request.initialFolder = "/home/u/log";
   request.filters = {{"Log File (HTML) (*.htm)", {"*.htm"}}};
   return request;
 }
@@ -34,8 +35,8 @@ TEST(FileChooserPortal, AsksWithTheNameFolderAndFilterAndGivesThePathChosen) {
   SessionBus bus;
   EXPECT_EQ(fileChooserPortalVersion(bus), 3U);
 
-  SaveFileAnswer answer = saveFileThroughPortal(logRequest());
-  EXPECT_EQ(answer.outcome, SaveFileOutcome::kChosen);
+  ui::FileChoice answer = saveFileThroughPortal(logRequest());
+  EXPECT_EQ(answer.outcome, ui::FileChoice::Outcome::kChosen);
   EXPECT_EQ(answer.path, "/home/u/log/My Log.htm");
   EXPECT_EQ(portal.asked(),
             (std::vector<std::string>{
@@ -50,19 +51,19 @@ TEST(FileChooserPortal, CancelsAndFailures) {
   // No portal on this bus: another dialog has to ask.
   SessionBus bus;
   EXPECT_EQ(fileChooserPortalVersion(bus), 0U);
-  EXPECT_EQ(saveFileThroughPortal(logRequest()).outcome, SaveFileOutcome::kUnavailable);
+  EXPECT_EQ(saveFileThroughPortal(logRequest()).outcome, ui::FileChoice::Outcome::kUnavailable);
   {
     test::PortalService cancelled(1, "");
     ASSERT_TRUE(cancelled.ok());
-    SaveFileAnswer answer = saveFileThroughPortal(logRequest());
-    EXPECT_EQ(answer.outcome, SaveFileOutcome::kCancelled);
+    ui::FileChoice answer = saveFileThroughPortal(logRequest());
+    EXPECT_EQ(answer.outcome, ui::FileChoice::Outcome::kCancelled);
     EXPECT_EQ(answer.path, "");
   }
   {
     // A place that is no local file is no answer either.
     test::PortalService remote(0, "sftp://host/x.htm");
     ASSERT_TRUE(remote.ok());
-    EXPECT_EQ(saveFileThroughPortal(logRequest()).outcome, SaveFileOutcome::kCancelled);
+    EXPECT_EQ(saveFileThroughPortal(logRequest()).outcome, ui::FileChoice::Outcome::kCancelled);
   }
   {
     // A dialog still open when the program gives up on it.
@@ -74,7 +75,7 @@ TEST(FileChooserPortal, CancelsAndFailures) {
     EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
     abandon = true;
     ASSERT_EQ(waiting.wait_for(std::chrono::seconds(5)), std::future_status::ready);
-    EXPECT_EQ(waiting.get().outcome, SaveFileOutcome::kCancelled);
+    EXPECT_EQ(waiting.get().outcome, ui::FileChoice::Outcome::kCancelled);
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <X11/Xatom.h>
 
+#include <memory>
+
 #include "platform/x11/X11ErrorTrap.h"
 
 namespace s::platform::x11 {
@@ -11,51 +13,52 @@ namespace {
 // Long enough for any client list a desktop holds.
 constexpr long kMaxLongs = 65536;
 
-// The length of a property of any type and of 8-bit items; 0 when there is none.
-unsigned long textLength(Display* display, ::Window window, Atom property) {
-  Atom actualType = None;
+struct XFreer {
+  void operator()(unsigned char* data) const { XFree(data); }
+};
+
+// One XGetWindowProperty with its errors caught.
+struct Property {
+  Atom type = None;
   int format = 0;
   unsigned long count = 0;
   unsigned long after = 0;
-  unsigned char* data = nullptr;
-  X11ErrorTrap trap(display);
-  int status = XGetWindowProperty(display, window, property, 0, 1, False, AnyPropertyType,
-                                  &actualType, &format, &count, &after, &data);
-  bool ok = trap.sync() == Success && status == Success && format == 8;
-  if (data != nullptr) {
-    XFree(data);
+  std::unique_ptr<unsigned char, XFreer> data;
+  bool ok = false;
+
+  Property(Display* display, ::Window window, Atom property, Atom wanted, long longs) {
+    unsigned char* bytes = nullptr;
+    X11ErrorTrap trap(display);
+    int status = XGetWindowProperty(display, window, property, 0, longs, False, wanted, &type,
+                                    &format, &count, &after, &bytes);
+    data.reset(bytes);
+    ok = trap.sync() == Success && status == Success && data != nullptr;
   }
-  return ok ? count + after : 0;
-}
+};
 
 }  // namespace
 
 bool readLongs(Display* display, ::Window window, Atom property, Atom type,
                std::vector<unsigned long>& values) {
   values.clear();
-  Atom actualType = None;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long after = 0;
-  unsigned char* data = nullptr;
-  X11ErrorTrap trap(display);
-  int status = XGetWindowProperty(display, window, property, 0, kMaxLongs, False, type, &actualType,
-                                  &format, &count, &after, &data);
-  bool ok = trap.sync() == Success && status == Success && data != nullptr && actualType == type &&
-            format == 32;
-  if (ok) {
-    const auto* items = reinterpret_cast<const unsigned long*>(data);
-    values.assign(items, items + count);
+  Property read(display, window, property, type, kMaxLongs);
+  if (!read.ok || read.type != type || read.format != 32) {
+    return false;
   }
-  if (data != nullptr) {
-    XFree(data);
-  }
-  return ok;
+  const auto* items = reinterpret_cast<const unsigned long*>(read.data.get());
+  values.assign(items, items + read.count);
+  return true;
 }
 
 bool hasTitle(Display* display, ::Window window) {
-  return textLength(display, window, XInternAtom(display, "_NET_WM_NAME", False)) > 0 ||
-         textLength(display, window, XA_WM_NAME) > 0;
+  for (Atom name : {XInternAtom(display, "_NET_WM_NAME", False), XA_WM_NAME}) {
+    // One long tells whether there is any text, and how much more there is.
+    Property read(display, window, name, AnyPropertyType, 1);
+    if (read.ok && read.format == 8 && read.count + read.after > 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace s::platform::x11

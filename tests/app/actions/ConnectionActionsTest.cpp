@@ -17,6 +17,7 @@
 #include "network/TcpConnection.h"
 #include "network/UdpConnection.h"
 #include "platform/linux/Processes.h"
+#include "tests/network/Records.h"
 #include "tests/platform/linux/Sockets.h"
 #include "tests/support/TempFolder.h"
 
@@ -26,6 +27,7 @@ namespace {
 using system::network::IConnection;
 using system::network::TcpConnection;
 using system::network::UdpConnection;
+using system::network::test::tcp;
 
 constexpr int32_t kEstablished = 5;
 constexpr int32_t kListening = 2;
@@ -77,18 +79,6 @@ SelectedConnection entry(int32_t pid, uint32_t remoteAddress, std::string host,
   connection.remoteHost = std::move(host);
   connection.processPath = std::move(path);
   return connection;
-}
-
-PoolPtr<TcpConnection> tcp(int32_t state, uint32_t local, uint16_t localPort, uint32_t remote,
-                           uint16_t remotePort, int32_t pid) {
-  PoolPtr<TcpConnection> record = TcpConnection::make();
-  record->setState(state);
-  record->setLocalAddress(local);
-  record->setLocalPort(localPort);
-  record->setRemoteAddress(remote);
-  record->setRemotePort(remotePort);
-  record->setPid(pid);
-  return record;
 }
 
 class ConnectionActionsTest : public ::testing::Test {

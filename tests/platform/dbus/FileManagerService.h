@@ -2,12 +2,11 @@
 
 #include <systemd/sd-bus.h>
 
-#include <atomic>
-#include <chrono>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/platform/dbus/BusService.h"
 
 namespace s::platform::test {
 
@@ -15,21 +14,9 @@ namespace s::platform::test {
 // answers ShowItems and ShowItemProperties, and keeps each call as "Method uri...".
 class FileManagerService {
  public:
-  FileManagerService() {
-    thread_ = std::thread([this] { run(); });
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!ready_ && !failed_ && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-  ~FileManagerService() {
-    stop_ = true;
-    thread_.join();
-  }
-  FileManagerService(const FileManagerService&) = delete;
-  FileManagerService& operator=(const FileManagerService&) = delete;
+  FileManagerService() = default;
 
-  bool ok() const { return ready_; }
+  bool ok() const { return service_.ok(); }
   std::vector<std::string> calls() {
     std::lock_guard<std::mutex> hold(lock_);
     return calls_;
@@ -58,36 +45,17 @@ class FileManagerService {
     return sd_bus_reply_method_return(message, "");
   }
 
-  void run() {
-    static const sd_bus_vtable kVtable[] = {
-        SD_BUS_VTABLE_START(0),
-        SD_BUS_METHOD("ShowItems", "ass", "", answer, SD_BUS_VTABLE_UNPRIVILEGED),
-        SD_BUS_METHOD("ShowItemProperties", "ass", "", answer, SD_BUS_VTABLE_UNPRIVILEGED),
-        SD_BUS_VTABLE_END};
-    sd_bus* bus = nullptr;
-    if (sd_bus_open_user(&bus) < 0 ||
-        sd_bus_add_object_vtable(bus, nullptr, "/org/freedesktop/FileManager1",
-                                 "org.freedesktop.FileManager1", kVtable, this) < 0 ||
-        sd_bus_request_name(bus, "org.freedesktop.FileManager1", 0) < 0) {
-      failed_ = true;
-      sd_bus_flush_close_unref(bus);
-      return;
-    }
-    ready_ = true;
-    while (!stop_) {
-      if (sd_bus_process(bus, nullptr) == 0) {
-        sd_bus_wait(bus, 20000);
-      }
-    }
-    sd_bus_flush_close_unref(bus);
-  }
+  static constexpr sd_bus_vtable kVtable[] = {
+      SD_BUS_VTABLE_START(0),
+      SD_BUS_METHOD("ShowItems", "ass", "", answer, SD_BUS_VTABLE_UNPRIVILEGED),
+      SD_BUS_METHOD("ShowItemProperties", "ass", "", answer, SD_BUS_VTABLE_UNPRIVILEGED),
+      SD_BUS_VTABLE_END};
 
-  std::atomic<bool> ready_{false};
-  std::atomic<bool> failed_{false};
-  std::atomic<bool> stop_{false};
   std::mutex lock_;
   std::vector<std::string> calls_;
-  std::thread thread_;
+  // Last: it serves until it goes, and its handlers use the members above.
+  BusService service_{"org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
+                      "org.freedesktop.FileManager1", kVtable, this};
 };
 
 }  // namespace s::platform::test

@@ -2,13 +2,12 @@
 
 #include <systemd/sd-bus.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/platform/dbus/BusService.h"
 
 namespace s::platform::test {
 
@@ -18,21 +17,12 @@ namespace s::platform::test {
 class PortalService {
  public:
   PortalService(uint32_t code, std::string uri, bool answers = true)
-      : code_(code), uri_(std::move(uri)), answers_(answers) {
-    thread_ = std::thread([this] { run(); });
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!ready_ && !failed_ && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-  ~PortalService() {
-    stop_ = true;
-    thread_.join();
-  }
+      : code_(code), uri_(std::move(uri)), answers_(answers) {}
+
   PortalService(const PortalService&) = delete;
   PortalService& operator=(const PortalService&) = delete;
 
-  bool ok() const { return ready_; }
+  bool ok() const { return service_.ok(); }
   std::vector<std::string> asked() {
     std::lock_guard<std::mutex> hold(lock_);
     return asked_;
@@ -144,39 +134,19 @@ class PortalService {
     return sd_bus_message_append(reply, "u", 3U);
   }
 
-  void run() {
-    static const sd_bus_vtable kVtable[] = {
-        SD_BUS_VTABLE_START(0),
-        SD_BUS_METHOD("SaveFile", "ssa{sv}", "o", saveFile, SD_BUS_VTABLE_UNPRIVILEGED),
-        SD_BUS_PROPERTY("version", "u", version, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-        SD_BUS_VTABLE_END};
-    sd_bus* bus = nullptr;
-    if (sd_bus_open_user(&bus) < 0 ||
-        sd_bus_add_object_vtable(bus, nullptr, "/org/freedesktop/portal/desktop",
-                                 "org.freedesktop.portal.FileChooser", kVtable, this) < 0 ||
-        sd_bus_request_name(bus, "org.freedesktop.portal.Desktop", 0) < 0) {
-      failed_ = true;
-      sd_bus_flush_close_unref(bus);
-      return;
-    }
-    ready_ = true;
-    while (!stop_) {
-      if (sd_bus_process(bus, nullptr) == 0) {
-        sd_bus_wait(bus, 20000);
-      }
-    }
-    sd_bus_flush_close_unref(bus);
-  }
+  static constexpr sd_bus_vtable kVtable[] = {
+      SD_BUS_VTABLE_START(0),
+      SD_BUS_METHOD("SaveFile", "ssa{sv}", "o", saveFile, SD_BUS_VTABLE_UNPRIVILEGED),
+      SD_BUS_PROPERTY("version", "u", version, 0, SD_BUS_VTABLE_PROPERTY_CONST), SD_BUS_VTABLE_END};
 
   uint32_t code_;
   std::string uri_;
   bool answers_;
-  std::atomic<bool> ready_{false};
-  std::atomic<bool> failed_{false};
-  std::atomic<bool> stop_{false};
   std::mutex lock_;
   std::vector<std::string> asked_;
-  std::thread thread_;
+  // Last: it serves until it goes, and its handlers use the members above.
+  BusService service_{"org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                      "org.freedesktop.portal.FileChooser", kVtable, this};
 };
 
 }  // namespace s::platform::test

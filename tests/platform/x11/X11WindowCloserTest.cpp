@@ -104,7 +104,7 @@ class X11WindowCloserTest : public ::testing::Test {
 
 TEST_F(X11WindowCloserTest, TitledWindowsCloseThemselvesOthersGetTerminate) {
   ASSERT_FALSE(server_.name().empty());
-  ASSERT_TRUE(manager_.running());
+  ASSERT_TRUE(manager_.ready());
   pid_t editor = startProgram(server_.name(), Program::kTitledWindow);
   pid_t untitled = startProgram(server_.name(), Program::kUntitledWindow);
   pid_t windowless = startProgram(server_.name(), Program::kNoWindow);

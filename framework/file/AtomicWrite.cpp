@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace s::file {
 
@@ -39,7 +40,13 @@ bool finalTarget(std::string& path) {
       return false;
     }
     std::string link(buffer, static_cast<size_t>(length));
-    path = link.front() == '/' ? link : folderOf(path) + "/" + link;
+    if (link.front() == '/') {
+      path = std::move(link);
+    } else {
+      path = folderOf(path);
+      path += '/';
+      path += link;
+    }
   }
   errno = ELOOP;
   return false;

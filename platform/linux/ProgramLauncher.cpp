@@ -9,8 +9,6 @@
 
 #include "platform/linux/ChildReaper.h"
 
-extern char** environ;
-
 namespace s::platform {
 
 bool launchProgram(std::span<const std::string> arguments) {

@@ -17,7 +17,9 @@ bool writeLogHtml(gui::IListBox2& logList, lang::Localizer* localizer, std::stri
   PoolPtr<str::StrBuffer> title(file->title());
   PoolPtr<str::StrArray> lines = str::StrArray::make();
   composeLogHtml(logList, localizer, title->view(), *lines);
-  return file->writeAtomically(joinLogHtml(*lines));
+  // A page the user keeps: the usual mode, and a link the user chose is saved through.
+  return file->writeAtomically(joinLogHtml(*lines), {.mode = file::AtomicWrite::Mode::kUsual,
+                                                     .link = file::AtomicWrite::Link::kFollow});
 }
 
 }  // namespace s::app

@@ -75,20 +75,6 @@ int openRetrying(const std::string& path, int flags, mode_t mode = 0) {
   return fd;
 }
 
-bool writeWhole(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 }  // namespace
 
 void PathWin::reset() {
@@ -403,31 +389,8 @@ bool PathWin::readAll(std::string& bytes) const {
   return ok;
 }
 
-bool PathWin::writeAtomically(std::string_view bytes) const {
-  if (!wellFormed_ || !ensureParent()) {
-    return false;
-  }
-  std::string target = native();
-  std::string temporary = target + ".XXXXXX";
-  int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) {
-    return false;
-  }
-  bool ok = writeWhole(fd, bytes) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  // The rename itself reaches the disk with the folder.
-  std::string folder = folder_.empty() ? std::string(".") : toNative(folder_);
-  int dir = openRetrying(folder, O_RDONLY | O_DIRECTORY);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
+bool PathWin::writeAtomically(std::string_view bytes, const AtomicWrite& how) const {
+  return wellFormed_ && ensureParent() && writeFileAtomically(native(), bytes, how);
 }
 
 bool PathWin::createShortcut(std::u16string_view linkPath, bool replace,

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "framework/base/Pooled.h"
+#include "framework/file/AtomicWrite.h"
 #include "framework/str/StrBuffer.h"
 
 namespace s::file {
@@ -93,7 +94,7 @@ class PathWin final : public Pooled<PathWin, IPath> {
   bool readAll(std::string& bytes) const;
   // Replaces the file's content so that a crash or a full disk leaves either the old or the
   // new content, never a part: a temporary file in the same folder, flushed, then renamed.
-  bool writeAtomically(std::string_view bytes) const;
+  bool writeAtomically(std::string_view bytes, const AtomicWrite& how = {}) const;
 
   // Writes a desktop entry at linkPath (".desktop" appended when missing) that starts this
   // program with the given arguments (split at blanks).

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace s::platform {
 
@@ -123,17 +124,32 @@ bool isProcessAlive(int32_t pid) {
 }
 
 void closeProcess(int32_t pid, IPoliteCloser& closer) {
-  if (pid <= 0) {
-    return;
+  closeProcesses(std::span<const int32_t>(&pid, 1), closer);
+}
+
+void closeProcesses(std::span<const int32_t> pids, IPoliteCloser& closer) {
+  std::vector<int32_t> waiting;
+  for (int32_t pid : pids) {
+    if (pid <= 0) {
+      continue;
+    }
+    if (closer.askToClose(pid)) {
+      waiting.push_back(pid);
+    } else if (isProcessAlive(pid)) {
+      killProcess(pid);
+    }
   }
-  if (closer.askToClose(pid)) {
-    for (auto waited = std::chrono::milliseconds(0); waited < kCloseGrace && isProcessAlive(pid);
-         waited += kClosePoll) {
+  for (auto waited = std::chrono::milliseconds(0); waited < kCloseGrace && !waiting.empty();
+       waited += kClosePoll) {
+    std::erase_if(waiting, [](int32_t pid) { return !isProcessAlive(pid); });
+    if (!waiting.empty()) {
       std::this_thread::sleep_for(kClosePoll);
     }
   }
-  if (isProcessAlive(pid)) {
-    killProcess(pid);
+  for (int32_t pid : waiting) {
+    if (isProcessAlive(pid)) {
+      killProcess(pid);
+    }
   }
 }
 

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -192,6 +193,19 @@ TEST_F(LogExportTest, RowsInListOrderWithEscapedTextsAndSingleSpaces) {
                   "<td>93.184.216.34</td><td>443</td><td>1.50 KB</td><td>0 B</td>"
                   "<td>1h 2m</td><td>Dec 8 13:28 04</td>"
                   "<td>/usr/bin/&lt;b&gt;x&lt;/b&gt;</td></tr>"}));
+}
+
+TEST_F(LogExportTest, APageChosenThroughALinkReplacesItsTargetWithTheUsualMode) {
+  std::filesystem::create_directory(temp_.path("kept"));
+  std::filesystem::path target = temp_.path("kept/LOG-131209-14.htm");
+  std::filesystem::create_symlink(target, temp_.path("LOG-131209-14.htm"));
+  mode_t previous = umask(022);
+  bool written = writeLogHtml(*list_, localizer_.get(), temp_.path("LOG-131209-14.htm").string());
+  umask(previous);
+  ASSERT_TRUE(written);
+  EXPECT_TRUE(std::filesystem::is_symlink(temp_.path("LOG-131209-14.htm")));
+  EXPECT_EQ(fileText(target), page("LOG-131209-14", {}));
+  EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0644));
 }
 
 TEST_F(LogExportTest, UnwritablePathsAnswerFalse) {

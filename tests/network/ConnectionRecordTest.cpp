@@ -9,6 +9,7 @@
 #include "framework/time/TimeMs.h"
 #include "network/TcpConnection.h"
 #include "network/UdpConnection.h"
+#include "tests/network/Records.h"
 
 namespace s::system::network {
 namespace {
@@ -22,17 +23,7 @@ std::u16string text(std::u16string_view view) {
   return std::u16string(view);
 }
 
-PoolPtr<TcpConnection> tcp(int32_t state, uint32_t local, int32_t localPort, uint32_t remote,
-                           int32_t remotePort, int32_t pid = 42) {
-  PoolPtr<TcpConnection> record = TcpConnection::make();
-  record->setState(state);
-  record->setLocalAddress(local);
-  record->setLocalPort(localPort);
-  record->setRemoteAddress(remote);
-  record->setRemotePort(remotePort);
-  record->setPid(pid);
-  return record;
-}
+using test::tcp;
 
 // A traffic table with one entry, owning its keys and counts.
 class Traffic {

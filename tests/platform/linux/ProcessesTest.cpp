@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -99,6 +100,21 @@ TEST(ProcessControl, CloseKillsAtOnceWhenTheRequestCannotBeMade) {
   pid_t child = sleeper(false);
   closeProcess(child, refusing);
   EXPECT_EQ(signalOf(child), SIGKILL);
+}
+
+TEST(ProcessControl, ClosingSeveralSharesOneGrace) {
+  pid_t honours = sleeper(false);
+  pid_t ignores = sleeper(true);
+  pid_t ignoresToo = sleeper(true);
+  const int32_t pids[] = {honours, ignores, ignoresToo, 0, -1};
+  auto start = std::chrono::steady_clock::now();
+  closeProcesses(pids);
+  auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(signalOf(honours), SIGTERM);
+  EXPECT_EQ(signalOf(ignores), SIGKILL);
+  EXPECT_EQ(signalOf(ignoresToo), SIGKILL);
+  // One after the other would take two graces of 5 s.
+  EXPECT_LT(took, std::chrono::seconds(9));
 }
 
 TEST(ProcessControl, Kill) {

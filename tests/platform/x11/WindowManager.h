@@ -40,6 +40,9 @@ class WindowManager {
   WindowManager(const WindowManager&) = delete;
   WindowManager& operator=(const WindowManager&) = delete;
 
+  bool running() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
+
   // Whether the manager manages new windows, within 20 s: a window of its own is mapped, and
   // mapped again while the manager has not framed it (one mapped during its start-up is lost).
   bool ready() const {

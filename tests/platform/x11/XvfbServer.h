@@ -60,6 +60,7 @@ class XvfbServer {
 
   // ":N", or empty when the server did not start.
   const std::string& name() const { return name_; }
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;

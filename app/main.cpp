@@ -36,8 +36,8 @@ int main(int argc, char** argv) {
           s::platform::ui::DesktopScale::fromEnvironment(s::platform::x11::xftDpiOf(nullptr)));
       return s::app::runToolkitDemo(argc - line.demoArgument, argv + line.demoArgument);
     case Mode::kConsole:
-      return runMonitor(line, true);
+      return runMonitor(line, true, argc, argv);
     default:
-      return runMonitor(line, false);
+      return runMonitor(line, false, argc, argv);
   }
 }

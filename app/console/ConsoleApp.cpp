@@ -8,10 +8,10 @@
 #include <string>
 
 #include "app/NetvigilEx.h"
+#include "app/base/AppBase.h"
 #include "app/console/ConsoleView.h"
 #include "app/console/MonitorSettings.h"
 #include "framework/lang/TextIds.h"
-#include "framework/settings/MappedData.h"
 #include "framework/thread/Thread.h"
 #include "framework/time/TimeText.h"
 #include "platform/linux/rights/RightsClient.h"
@@ -70,7 +70,7 @@ void localizeTimeTexts(lang::Localizer& localizer) {
 
 }  // namespace
 
-int runMonitor(const CommandLine& line, bool live) {
+int runMonitor(const CommandLine& line, bool live, int argc, const char* const* argv) {
   if (live && (isatty(0) == 0 || isatty(1) == 0)) {
     std::fputs(
         "netvigil: the console view needs a terminal for its input and output; --once prints "
@@ -83,12 +83,10 @@ int runMonitor(const CommandLine& line, bool live) {
   platform::RightsClient rights;
   blockLoopSignals();
 
-  PoolPtr<xml::MappedData> settings(xml::MappedData::openProgramSettings());
-  PoolPtr<lang::Localizer> localizer(lang::Localizer::fromResource(u"IDR_XML", 130));
-  std::u16string_view language = settings->getString(kLanguageDir, u"", u"");
-  if (!language.empty()) {
-    localizer->selectLanguage(language);
-  }
+  PoolPtr<win::AppBase> base = win::AppBase::make();
+  base->init(argc, argv, {});
+  lang::Localizer* localizer = &base->localizer();
+  xml::MappedData* settings = &base->settings();
   localizeTimeTexts(*localizer);
 
   MonitorSettings start = readMonitorSettings(*settings);
@@ -97,16 +95,17 @@ int runMonitor(const CommandLine& line, bool live) {
   controller->logLimit = line.logLimit.value_or(start.logLimit);
   controller->loggingSuspended = start.loggingSuspended;
   controller->showHostNames = start.showHostNames && !line.noResolve;
-  controller->setLocalizer(localizer.get());
+  controller->setLocalizer(localizer);
 
   ViewOptions options;
   options.live = live;
   options.cycles = line.cycles;
   options.tsv = line.tsv;
   options.saveLogPath = line.saveLogPath;
+  options.startNotice = base->notice();
   int status = 0;
   {
-    ConsoleView view(*controller, localizer.get(), *settings, options);
+    ConsoleView view(*controller, localizer, *settings, options);
     std::string error;
     if (!view.open(error)) {
       std::fprintf(stderr, "netvigil: %s\n", error.c_str());
@@ -120,7 +119,8 @@ int runMonitor(const CommandLine& line, bool live) {
     refreshThread->waitIdle();
     // Leaves the controller without its view before the view goes.
     controller.reset();
-    if (view.settingsChanged() && !settings->save()) {
+    // A refused settings file was already told of.
+    if (!base->saveSettings() && settings->fileState() != xml::FileState::kRefused) {
       std::fputs("netvigil: cannot save the settings\n", stderr);
     }
   }

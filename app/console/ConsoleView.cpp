@@ -74,6 +74,7 @@ ConsoleView::ConsoleView(NetvigilEx& controller, lang::Localizer* localizer,
       options_(std::move(options)),
       current_(gui::win::ListBox2::take()),
       log_(gui::win::ListBox2::take()),
+      notice_(options_.startNotice),
       connections_(kCollecting),
       received_(kNoTraffic),
       sent_(kNoTraffic) {
@@ -285,12 +286,10 @@ void ConsoleView::apply(Command command) {
     case Command::kSuspendLogging:
       controller_.loggingSuspended = !controller_.loggingSuspended;
       settings_.setBool(kViewDir, kSuspendLoggingKey, controller_.loggingSuspended);
-      settingsChanged_ = true;
       break;
     case Command::kHostNames:
       controller_.showHostNames = !controller_.showHostNames;
       settings_.setBool(kViewDir, kHostNamesKey, controller_.showHostNames);
-      settingsChanged_ = true;
       break;
     case Command::kQuit:
       leave(0);
@@ -346,7 +345,6 @@ void ConsoleView::stepPeriod(int step) {
   controller_.refreshPeriodMs = ms;
   controller_.wakeRequested = true;
   settings_.setS32(kViewDir, kRefreshFrequencyKey, static_cast<int32_t>(ms));
-  settingsChanged_ = true;
 }
 
 void ConsoleView::scroll(Command command) {

@@ -23,6 +23,8 @@ struct ViewOptions {
   bool tsv = false;
   // Where the log is saved as HTML when the program ends; none when empty.
   std::string saveLogPath;
+  // What start-up has to tell the user, shown like the other notices; none when empty.
+  std::u16string startNotice;
   // The terminal; the printout goes to `out`.
   int in = 0;
   int out = 1;
@@ -54,8 +56,6 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   int run();
   // Called on the refresh thread once the cycle has returned.
   void refreshEnded();
-  // A key changed a setting.
-  bool settingsChanged() const { return settingsChanged_; }
 
   gui::win::ListBox2& currentListBox() { return *current_; }
   gui::win::ListBox2& logListBox() { return *log_; }
@@ -122,7 +122,6 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   bool redrawScheduled_ = false;
   bool leaving_ = false;
   int status_ = 0;
-  bool settingsChanged_ = false;
   bool captureNoticed_ = false;
   bool ownersNoticed_ = false;
   std::u16string notice_;

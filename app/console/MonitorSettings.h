@@ -15,8 +15,6 @@ inline constexpr std::u16string_view kSuspendLoggingKey = u"SuspendLogging";
 inline constexpr std::u16string_view kHostNamesKey = u"EnableHostNameResolution";
 inline constexpr std::u16string_view kCurrentColumnOrderDir = u"MainWindow\\ConnectionsColumnOrder";
 inline constexpr std::u16string_view kLogColumnOrderDir = u"MainWindow\\ConnectionsLogColumnOrder2";
-// The language's English name, under the empty key.
-inline constexpr std::u16string_view kLanguageDir = u"Language";
 
 inline constexpr int32_t kDefaultLogLimit = 200;
 

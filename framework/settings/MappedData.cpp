@@ -148,7 +148,7 @@ bool MappedData::flush() {
   return writer_ == nullptr || writer_->wait();
 }
 
-void MappedData::autoSaveNow() {
+void MappedData::saveSoon() {
   if (!path_.empty() && state_ != FileState::kRefused) {
     writer().write(root_->toBytes());
   }
@@ -196,7 +196,7 @@ void MappedData::removeDir(std::u16string_view dir) {
       parent->findChild(last, index, static_cast<int>(last.size()))) {
     parent->removeChild(index);
     if (autoSave_) {
-      autoSaveNow();
+      saveSoon();
     }
   }
 }
@@ -279,7 +279,7 @@ void MappedData::getBytes(std::u16string_view dir, std::u16string_view key, col:
 void MappedData::removeValue(std::u16string_view dir, std::u16string_view key) {
   Node* node = walk(dir, false);
   if (node != nullptr && node->attributes().remove(key) && autoSave_) {
-    autoSaveNow();
+    saveSoon();
   }
 }
 
@@ -289,7 +289,7 @@ void MappedData::store(std::u16string_view dir, std::u16string_view key, Add add
   node->attributes().remove(key);
   add(*node);
   if (autoSave_) {
-    autoSaveNow();
+    saveSoon();
   }
 }
 

@@ -46,6 +46,8 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
   // Writes the document and waits; false without a file, for a refused path, or when the
   // write failed (the file then keeps its previous content).
   bool save() override;
+  // Hands the document to the writer thread without waiting, as an automatic save does.
+  void saveSoon();
   // Waits until the automatic saves handed over so far are written; answers whether the last
   // one succeeded.
   bool flush();
@@ -105,8 +107,6 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
   // openDir, drop the old value, then let `add` append the new one; then auto-save.
   template <class Add>
   void store(std::u16string_view dir, std::u16string_view key, Add add);
-  // Hands the document to the writer without waiting.
-  void autoSaveNow();
   file::BackgroundWriter& writer();
   // Loads `bytes` when they are a settings document.
   bool loadDocument(const std::string& bytes);

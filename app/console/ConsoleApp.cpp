@@ -1,6 +1,5 @@
 #include "app/console/ConsoleApp.h"
 
-#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include "framework/lang/TextIds.h"
 #include "framework/thread/Thread.h"
 #include "framework/time/TimeText.h"
+#include "platform/linux/EndRequests.h"
 #include "platform/linux/rights/RightsClient.h"
 
 namespace s::app::console {
@@ -38,17 +38,6 @@ class RefreshTask final : public ITask {
   NetvigilEx& controller_;
   ConsoleView& view_;
 };
-
-// The loop takes these through its signalfd; every thread started later inherits the mask,
-// so none of them is interrupted by them.
-void blockLoopSignals() {
-  sigset_t signals;
-  sigemptyset(&signals);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGWINCH}) {
-    sigaddset(&signals, signal);
-  }
-  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-}
 
 // The unit letters and month names of the duration and date texts, in the chosen language.
 void localizeTimeTexts(lang::Localizer& localizer) {
@@ -81,7 +70,9 @@ int runMonitor(const CommandLine& line, bool live, int argc, const char* const* 
   // Started before any thread: the rights this process lacks are served by the helper, which
   // ends with the client when the monitor ends.
   platform::RightsClient rights;
-  blockLoopSignals();
+  // The console's loop takes them, and the terminal's resizes, through descriptors; every
+  // thread started later inherits the mask, so none of them is interrupted by them.
+  platform::blockEndSignals({SIGWINCH});
 
   PoolPtr<win::AppBase> base = win::AppBase::make();
   base->init(argc, argv, {});

@@ -8,6 +8,7 @@
 
 #include "app/NetvigilEx.h"
 #include "app/base/AppBase.h"
+#include "app/base/SystemCheck.h"
 #include "app/console/ConsoleView.h"
 #include "app/console/MonitorSettings.h"
 #include "framework/lang/TextIds.h"
@@ -66,6 +67,11 @@ int runMonitor(const CommandLine& line, bool live, int argc, const char* const* 
         "the connections without one\n",
         stderr);
     return 2;
+  }
+  win::SystemCheck system = win::checkSystem({});
+  if (!system.usable) {
+    std::fprintf(stderr, "%s\n", system.problem.c_str());
+    return 1;
   }
   // Started before any thread: the rights this process lacks are served by the helper, which
   // ends with the client when the monitor ends.

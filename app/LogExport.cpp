@@ -3,6 +3,7 @@
 #include "app/LogHtml.h"
 #include "framework/file/NativePath.h"
 #include "framework/file/PathWin.h"
+#include "framework/str/TextLines.h"
 
 namespace s::app {
 
@@ -17,7 +18,7 @@ bool writeLogHtml(gui::IListBox2& logList, lang::Localizer* localizer, std::stri
   PoolPtr<str::StrBuffer> title(file->title());
   PoolPtr<str::StrArray> lines = str::StrArray::make();
   composeLogHtml(logList, localizer, title->view(), *lines);
-  return file->writeAtomically(joinLogHtml(*lines));
+  return file->writeAtomically(str::joinTextLines(*lines));
 }
 
 }  // namespace s::app

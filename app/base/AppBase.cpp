@@ -9,7 +9,7 @@
 
 namespace s::app::win {
 
-void AppBase::init(int argc, const char* const* argv, AppBaseOptions options) {
+void AppBase::init(int argc, const char* const* argv, const AppBaseOptions& options) {
   reset();
   textIdBase_ = kTextIdBase;
   commandLine_ = CommandLine(argc, argv);

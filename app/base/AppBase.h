@@ -39,7 +39,7 @@ class AppBase final : public Pooled<AppBase, PoolableObject> {
   // Start-up: the command line, the program file, the language pack and the settings file;
   // then, with the automatic saving off, the version bookkeeping, the language and the skin;
   // then the automatic saving on, and the start-up's values handed to it.
-  void init(int argc, const char* const* argv, AppBaseOptions options);
+  void init(int argc, const char* const* argv, const AppBaseOptions& options);
 
   int32_t textIdBase() const { return textIdBase_; }
   const CommandLine& commandLine() const { return commandLine_; }

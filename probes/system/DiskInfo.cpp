@@ -39,7 +39,11 @@ std::vector<DiskInfo> readDisks(const std::string& sysBlock, const std::string& 
     disk.name = entry.path().filename().string();
     const std::string vendor = attribute(device / "vendor");
     const std::string model = attribute(device / "model");
-    disk.model = vendor.empty() ? model : model.empty() ? vendor : vendor + " " + model;
+    disk.model = vendor;
+    if (!vendor.empty() && !model.empty()) {
+      disk.model += ' ';
+    }
+    disk.model += model;
     if (disk.model.empty()) {
       disk.model = "UnKnown Model";
     }

@@ -22,9 +22,9 @@ void ConnectionLog::trim(int32_t limit) {
     bool tcpLeaves =
         udp_.empty() || (!tcp_.empty() && tcp_.first()->getEndTime() < udp_.first()->getEndTime());
     if (tcpLeaves) {
-      tcp_.popFirst()->release();
+      tcp_.disposeAt(0);
     } else {
-      udp_.popFirst()->release();
+      udp_.disposeAt(0);
     }
   }
 }

@@ -29,16 +29,16 @@ void showPid(lb::CellValue value, str::StrBuffer& text) {
 }
 
 void showAge(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDurationShort(&text,
+  time::formatDurationShort(text,
                             durationClock.load(std::memory_order_relaxed) - lb::int64Of(value));
 }
 
 void showDuration(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDurationShort(&text, lb::int64Of(value));
+  time::formatDurationShort(text, lb::int64Of(value));
 }
 
 void showDateTime(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDateTime(&text, lb::int64Of(value));
+  time::formatDateTime(text, lb::int64Of(value));
 }
 
 void addText(lb::Record* row, std::u16string_view text) {
@@ -55,14 +55,13 @@ void addPort(lb::Record* row, int32_t port) {
 
 // The icon of the program file, the path part empty when the path is unknown.
 void addProcessName(lb::Record* row, IConnection& connection) {
-  str::StrBuffer* icon = str::StrBuffer::take();
+  PoolPtr<str::StrBuffer> icon = str::StrBuffer::make();
   if (connection.hasProcessPath()) {
     icon->assign(connection.getProcessPath());
   }
   icon->append(u",0");
   lb::appendCell(row, lb::newCell(lb::textValue(connection.getProcessName()), lb::textValueOwner(),
                                   lb::showText, icon->view()));
-  icon->release();
 }
 
 std::u16string_view localText(IConnection& connection) {
@@ -101,24 +100,24 @@ void setCell(gui::IListBox2& list, IConnection& connection, uint32_t column, lb:
 
 }  // namespace
 
-lb::Record* makeCurrentRow(IConnection& connection) {
-  lb::Record* row = lb::newRecord(current::kCellCount, &connection);
-  addText(row, connection.getProtocolText());
-  addText(row, connection.getStateText());
-  addEndpoints(row, connection);
-  addInt64(row, connection.getStartTime(), showAge);
-  addText(row, connection.getProcessPath());
+PoolPtr<lb::Record> makeCurrentRow(IConnection& connection) {
+  PoolPtr<lb::Record> row(lb::newRecord(current::kCellCount, &connection));
+  addText(row.get(), connection.getProtocolText());
+  addText(row.get(), connection.getStateText());
+  addEndpoints(row.get(), connection);
+  addInt64(row.get(), connection.getStartTime(), showAge);
+  addText(row.get(), connection.getProcessPath());
   return row;
 }
 
-lb::Record* makeLogRow(IConnection& connection) {
-  lb::Record* row = lb::newRecord(logged::kCellCount, &connection);
-  addText(row, connection.getProtocolText());
-  addInt64(row, connection.getEndTime(), showDateTime);
-  addEndpoints(row, connection);
-  addInt64(row, connection.getDuration(), showDuration);
-  addInt64(row, connection.getStartTime(), showDateTime);
-  addText(row, connection.getProcessPath());
+PoolPtr<lb::Record> makeLogRow(IConnection& connection) {
+  PoolPtr<lb::Record> row(lb::newRecord(logged::kCellCount, &connection));
+  addText(row.get(), connection.getProtocolText());
+  addInt64(row.get(), connection.getEndTime(), showDateTime);
+  addEndpoints(row.get(), connection);
+  addInt64(row.get(), connection.getDuration(), showDuration);
+  addInt64(row.get(), connection.getStartTime(), showDateTime);
+  addText(row.get(), connection.getProcessPath());
   return row;
 }
 

@@ -12,9 +12,9 @@ namespace s::app {
 
 // The 12-cell row of a current connection, its user data the record. Local and Remote follow
 // the record's isHostNameShown().
-gui::listbox2::Record* makeCurrentRow(system::network::IConnection& connection);
+PoolPtr<gui::listbox2::Record> makeCurrentRow(system::network::IConnection& connection);
 // The 13-cell row of an ended connection, with its fixed duration.
-gui::listbox2::Record* makeLogRow(system::network::IConnection& connection);
+PoolPtr<gui::listbox2::Record> makeLogRow(system::network::IConnection& connection);
 
 // The moment the Duration texts of current rows are measured to; the cycle sets it before it
 // has the column's texts remade.

@@ -124,9 +124,8 @@ void composeErrorReport(str::StrArray& lines) {
   addCpu(lines);
   addDisks(lines);
   addInterfaces(lines);
-  addAll(lines, PoolPtr<str::StrArray>(
-                    system::network::win::WsaInitializer::getInstance().getWsaReport()));
-  addAll(lines, PoolPtr<str::StrArray>(system::network::win::getCaptureReport()));
+  addAll(lines, system::network::win::WsaInitializer::getInstance().getWsaReport());
+  addAll(lines, system::network::win::getCaptureReport());
   addCounterObjects(lines);
 }
 
@@ -134,7 +133,7 @@ bool writeErrorReport(std::string_view path) {
   if (path.empty() || path.back() == '/') {
     return false;
   }
-  PoolPtr<file::PathWin> file(file::PathWin::of(file::fromNative(path)));
+  PoolPtr<file::PathWin> file = file::PathWin::of(file::fromNative(path));
   if (!file->isWellFormed()) {
     return false;
   }

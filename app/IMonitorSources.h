@@ -14,11 +14,12 @@ class IMonitorSources {
  public:
   virtual ~IMonitorSources() = default;
 
-  // Fresh sets the caller owns and releases; never null (a failed read gives an empty set).
-  virtual system::network::win::TcpConnectionSet* readTcpConnections() = 0;
-  virtual system::network::win::UdpConnectionSet* readUdpConnections() = 0;
-  // A logger for one run of the cycle, which the cycle starts and releases at its end.
-  virtual system::network::IPacketLogger* takePacketLogger() = 0;
+  // Fresh sets, never null (a failed read gives an empty set).
+  virtual PoolPtr<system::network::win::TcpConnectionSet> readTcpConnections() = 0;
+  virtual PoolPtr<system::network::win::UdpConnectionSet> readUdpConnections() = 0;
+  // A logger for one run of the cycle, which the cycle starts and lets go at its end; none
+  // for a run without capture.
+  virtual PoolPtr<system::network::IPacketLogger> takePacketLogger() = 0;
 
   virtual uint32_t interfaceCount() = 0;
   // The latest per-second byte figures of interface i; 0 when it has none.

@@ -25,8 +25,8 @@ constexpr std::u16string_view kStyle =
 
 // One table row of the cells' texts; a text getter answers cell i's.
 template <class TextOf>
-StrBuffer* rowLine(TextOf textOf) {
-  StrBuffer* line = StrBuffer::of(u"<tr><td>");
+PoolPtr<StrBuffer> rowLine(TextOf textOf) {
+  PoolPtr<StrBuffer> line = StrBuffer::of(u"<tr><td>");
   for (uint32_t i = 0; i < logged::kCellCount; ++i) {
     if (i > 0) {
       line->append(u"</td><td>");
@@ -43,7 +43,7 @@ void composeLogHtml(gui::IListBox2& logList, lang::Localizer* localizer, std::u1
                     str::StrArray& lines) {
   lines.freeMemory();
 
-  StrBuffer* opening = StrBuffer::of(
+  PoolPtr<StrBuffer> opening = StrBuffer::of(
       u"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" "
       u"/>\r\n<title>");
   appendHtmlEscaped(*opening, title);
@@ -52,7 +52,7 @@ void composeLogHtml(gui::IListBox2& logList, lang::Localizer* localizer, std::u1
   opening->append(u"</head><body><strong>");
   appendHtmlEscaped(*opening, title);
   opening->append(u"</strong><table>");
-  lines.push(opening);
+  lines.push(std::move(opening));
 
   lines.push(rowLine([localizer](uint32_t i) {
     return localizer == nullptr ? std::u16string_view() : localizer->text(kTitleIds[i]);
@@ -64,14 +64,14 @@ void composeLogHtml(gui::IListBox2& logList, lang::Localizer* localizer, std::u1
     if (record == nullptr) {
       continue;
     }
-    StrBuffer* line = rowLine([record](uint32_t i) {
+    PoolPtr<StrBuffer> line = rowLine([record](uint32_t i) {
       gui::listbox2::SubRecord* cell = record->cell(i);
       return cell == nullptr ? std::u16string_view() : cell->text();
     });
     // Date texts pad with two spaces; the page shows them with one. Escaping neither makes
     // nor removes spaces, so it may come first.
     line->replaceAll(u"  ", u" ");
-    lines.push(line);
+    lines.push(std::move(line));
   }
 
   lines.push(StrBuffer::of(u"</table></body></html>"));

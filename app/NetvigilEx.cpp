@@ -1,6 +1,7 @@
 #include "app/NetvigilEx.h"
 
 #include <mutex>
+#include <utility>
 
 #include "app/ConnectionColumns.h"
 #include "app/ConnectionLog.h"
@@ -50,8 +51,8 @@ class Cycle {
         view_(view),
         sources_(sources),
         word_(str::StrBuffer::of(word)),
-        currentTcp_(TcpConnectionSet::take(false, &TcpConnection::pool(), &TcpConnection::pool())),
-        currentUdp_(UdpConnectionSet::take(false, &UdpConnection::pool(), &UdpConnection::pool())),
+        currentTcp_(TcpConnectionSet::make(false, &TcpConnection::pool(), &TcpConnection::pool())),
+        currentUdp_(UdpConnectionSet::make(false, &UdpConnection::pool(), &UdpConnection::pool())),
         logger_(sources.takePacketLogger()),
         rowsShowHostNames_(controller.showHostNames) {
     if (logger_ != nullptr) {
@@ -62,21 +63,10 @@ class Cycle {
     }
   }
 
+  // The rows leave the lists before the records that own them go with the members.
   ~Cycle() {
-    if (logger_ != nullptr) {
-      logger_->release();
-    }
-    if (noTraffic_ != nullptr) {
-      noTraffic_->release();
-    }
     // Emptied from its end first, so that each record's row leaves in constant time.
     view_.currentList().removeAll();
-    currentTcp_->release();
-    currentUdp_->release();
-    connectionsText_->release();
-    word_->release();
-    receivedText_->release();
-    sentText_->release();
     // The log goes on the view's thread, where every log-list change is made.
     view_.runSync(&Cycle::clearLog, this);
   }
@@ -109,15 +99,16 @@ class Cycle {
   NetvigilEx& controller_;
   IMonitorView& view_;
   IMonitorSources& sources_;
-  str::StrBuffer* word_;
-  TcpConnectionSet* currentTcp_;
-  UdpConnectionSet* currentUdp_;
+  PoolPtr<str::StrBuffer> word_;
+  PoolPtr<TcpConnectionSet> currentTcp_;
+  PoolPtr<UdpConnectionSet> currentUdp_;
   ConnectionLog log_;
-  str::StrBuffer* connectionsText_ = str::StrBuffer::take();
-  str::StrBuffer* receivedText_ = str::StrBuffer::take();
-  str::StrBuffer* sentText_ = str::StrBuffer::take();
-  net::IPacketLogger* logger_;
-  net::TrafficTable* noTraffic_ = nullptr;
+  PoolPtr<str::StrBuffer> connectionsText_ = str::StrBuffer::make();
+  PoolPtr<str::StrBuffer> receivedText_ = str::StrBuffer::make();
+  PoolPtr<str::StrBuffer> sentText_ = str::StrBuffer::make();
+  PoolPtr<net::IPacketLogger> logger_;
+  // The table of a run without capture: always empty.
+  PoolPtr<net::TrafficTable> noTraffic_;
   bool rowsShowHostNames_;
   uint32_t cycleCount_ = 0;
 
@@ -129,7 +120,8 @@ class Cycle {
   col::ArrayP<UdpConnection> addedUdp_;
   col::ArrayP<UdpConnection> udpRecords_;
 
-  // Per cycle.
+  // Per cycle: the interval's table, or noTraffic_.
+  PoolPtr<net::TrafficTable> interval_;
   net::TrafficTable* traffic_ = nullptr;
   bool updateOpen_ = false;
   bool currentChanged_ = false;
@@ -186,9 +178,9 @@ void Cycle::addRows(col::ArrayP<Record>& added, col::Map<Record>& current, bool 
     record->addReceived(*traffic_);
     record->addSent(*traffic_);
     record->setHostNameShown(rowsShowHostNames_);
-    gui::listbox2::Record* row = makeCurrentRow(*record);
-    record->setViewRecord(row);
-    list.appendRecord(row);
+    PoolPtr<gui::listbox2::Record> row = makeCurrentRow(*record);
+    list.appendRecord(row.get());
+    record->setViewRecord(std::move(row));
     current.add(record);
   }
   added.clear();
@@ -199,8 +191,8 @@ void Cycle::addRows(col::ArrayP<Record>& added, col::Map<Record>& current, bool 
 template <class Record>
 void Cycle::prepareEnded(col::ArrayP<Record>& ended) {
   if (controller_.loggingSuspended) {
-    for (Record* record : ended) {
-      record->release();
+    for (Record*& record : ended) {
+      Record::pool().destroy(record);
     }
     ended.clear();
     return;
@@ -250,9 +242,9 @@ void Cycle::logOperation(void* block) {
   gui::IListBox2& list = cycle.view_.logList();
   auto append = [&](auto& ended) {
     for (auto* record : ended) {
-      gui::listbox2::Record* row = makeLogRow(*record);
-      record->setViewRecord(row);
-      list.appendRecord(row);
+      PoolPtr<gui::listbox2::Record> row = makeLogRow(*record);
+      list.appendRecord(row.get());
+      record->setViewRecord(std::move(row));
       cycle.log_.append(record);
     }
     if (!ended.empty()) {
@@ -354,9 +346,14 @@ void Cycle::runOnce() {
 
   uint32_t prevTcp = currentTcp_->count();
   uint32_t prevUdp = currentUdp_->count();
-  TcpConnectionSet* tcpSnapshot = sources_.readTcpConnections();
-  UdpConnectionSet* udpSnapshot = sources_.readUdpConnections();
-  traffic_ = logger_ != nullptr ? logger_->takeTrafficTable() : noTraffic_;
+  PoolPtr<TcpConnectionSet> tcpSnapshot = sources_.readTcpConnections();
+  PoolPtr<UdpConnectionSet> udpSnapshot = sources_.readUdpConnections();
+  if (logger_ != nullptr) {
+    interval_ = logger_->takeTrafficTable();
+    traffic_ = interval_.get();
+  } else {
+    traffic_ = noTraffic_.get();
+  }
 
   currentTcp_->removeAbsent(*tcpSnapshot, endedTcp_);
   currentUdp_->removeAbsent(*udpSnapshot, endedUdp_);
@@ -374,11 +371,9 @@ void Cycle::runOnce() {
   updateContinuingTcp(*tcpSnapshot);
   updateContinuingUdp(*udpSnapshot);
 
-  tcpSnapshot->release();
-  udpSnapshot->release();
-  if (traffic_ != noTraffic_) {
-    traffic_->release();
-  }
+  tcpSnapshot.reset();
+  udpSnapshot.reset();
+  interval_.reset();
   traffic_ = nullptr;
 
   gui::IListBox2& list = view_.currentList();

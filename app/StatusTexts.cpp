@@ -18,7 +18,7 @@ void composeConnectionsText(str::StrBuffer& out, std::u16string_view word, uint3
 }
 
 void composeRateText(str::StrBuffer& out, int64_t bytesPerSecond) {
-  str::formatByteSize(&out, bytesPerSecond);
+  str::formatByteSize(out, bytesPerSecond);
   out.append(u"/s");
 }
 

@@ -11,16 +11,19 @@ namespace s::app {
 
 namespace net = system::network;
 
-net::win::TcpConnectionSet* SystemSources::readTcpConnections() {
+PoolPtr<net::win::TcpConnectionSet> SystemSources::readTcpConnections() {
   return net::win::readTcpConnections();
 }
 
-net::win::UdpConnectionSet* SystemSources::readUdpConnections() {
+PoolPtr<net::win::UdpConnectionSet> SystemSources::readUdpConnections() {
   return net::win::readUdpConnections();
 }
 
-net::IPacketLogger* SystemSources::takePacketLogger() {
-  return capture_ ? net::win::PacketLogger::take() : nullptr;
+PoolPtr<net::IPacketLogger> SystemSources::takePacketLogger() {
+  if (!capture_) {
+    return nullptr;
+  }
+  return net::win::PacketLogger::make();
 }
 
 uint32_t SystemSources::interfaceCount() {

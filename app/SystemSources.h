@@ -14,9 +14,9 @@ class SystemSources : public IMonitorSources {
   // Without capture no logger is handed out and no connection gets traffic.
   explicit SystemSources(bool capture = true) : capture_(capture) {}
 
-  system::network::win::TcpConnectionSet* readTcpConnections() override;
-  system::network::win::UdpConnectionSet* readUdpConnections() override;
-  system::network::IPacketLogger* takePacketLogger() override;
+  PoolPtr<system::network::win::TcpConnectionSet> readTcpConnections() override;
+  PoolPtr<system::network::win::UdpConnectionSet> readUdpConnections() override;
+  PoolPtr<system::network::IPacketLogger> takePacketLogger() override;
   uint32_t interfaceCount() override;
   int64_t interfaceReceivedRate(uint32_t i) override;
   int64_t interfaceSentRate(uint32_t i) override;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "framework/base/Pooled.h"
 #include "image/IImage.h"
 
 namespace s::image {
@@ -16,7 +17,7 @@ class IImageBuffer : public IImage {
   // A new block of width x height, every size set to it, content undefined.
   virtual bool allocate(int width, int height) = 0;
   // A new picture of that size from the pool (with alpha), or null when it cannot be made.
-  virtual IImageBuffer* newImage(int width, int height) const = 0;
+  virtual PoolPtr<IImageBuffer> newImage(int width, int height) const = 0;
   virtual int rowBytes() const = 0;
   virtual int capacityWidth() const = 0;
   virtual int capacityHeight() const = 0;
@@ -29,8 +30,8 @@ class IImageBuffer : public IImage {
   virtual bool hasAlpha() const = 0;
   virtual void setHasAlpha(bool hasAlpha) = 0;
   virtual IImageBuffer* scaledCopy() const = 0;
-  // Owns `image`, releasing the previous copy first.
-  virtual void setScaledCopy(IImageBuffer* image) = 0;
+  // The previous copy goes back to its pool.
+  virtual void setScaledCopy(PoolPtr<IImageBuffer> image) = 0;
 };
 
 }  // namespace s::image

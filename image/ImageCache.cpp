@@ -8,7 +8,6 @@ namespace s::image {
 
 ImageCache::~ImageCache() {
   freeBlock();
-  setScaledCopy(nullptr);
 }
 
 PoolPtr<ImageCache> ImageCache::create(int width, int height) {
@@ -79,26 +78,17 @@ bool ImageCache::allocate(int width, int height) {
   return true;
 }
 
-ImageCache* ImageCache::newImage(int width, int height) const {
-  ImageCache* image = take();
-  if (!image->allocate(width, height)) {
-    image->release();
-    return nullptr;
+PoolPtr<IImageBuffer> ImageCache::newImage(int width, int height) const {
+  PoolPtr<ImageCache> image = create(width, height);
+  if (image) {
+    image->setHasAlpha(true);
   }
-  image->setHasAlpha(true);
   return image;
-}
-
-void ImageCache::setScaledCopy(IImageBuffer* image) {
-  if (scaledCopy_ != nullptr) {
-    scaledCopy_->release();
-  }
-  scaledCopy_ = image;
 }
 
 void ImageCache::reset() {
   freeBlock();
-  setScaledCopy(nullptr);
+  scaledCopy_.reset();
   hasAlpha_ = true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "framework/base/Pooled.h"
 #include "image/IImageBuffer.h"
@@ -33,7 +34,7 @@ class ImageCache final : public Pooled<ImageCache, IImageBuffer> {
   void setSize(int width, int height) override;
   bool ensureCapacity(int width, int height) override;
   bool allocate(int width, int height) override;
-  ImageCache* newImage(int width, int height) const override;
+  PoolPtr<IImageBuffer> newImage(int width, int height) const override;
   int rowBytes() const override { return rowBytes_; }
   int capacityWidth() const override { return capacityWidth_; }
   int capacityHeight() const override { return capacityHeight_; }
@@ -44,8 +45,8 @@ class ImageCache final : public Pooled<ImageCache, IImageBuffer> {
   const uint8_t* pixels() const override { return pixels_; }
   bool hasAlpha() const override { return hasAlpha_; }
   void setHasAlpha(bool hasAlpha) override { hasAlpha_ = hasAlpha; }
-  IImageBuffer* scaledCopy() const override { return scaledCopy_; }
-  void setScaledCopy(IImageBuffer* image) override;
+  IImageBuffer* scaledCopy() const override { return scaledCopy_.get(); }
+  void setScaledCopy(PoolPtr<IImageBuffer> image) override { scaledCopy_ = std::move(image); }
 
   // Pixel (x, y), y = 0 the top row.
   uint8_t* pixel(int x, int y) { return row(y) + static_cast<ptrdiff_t>(x) * 4; }
@@ -68,7 +69,7 @@ class ImageCache final : public Pooled<ImageCache, IImageBuffer> {
   int capacityHeight_ = 0;
   int stride_ = 0;
   bool hasAlpha_ = true;
-  IImageBuffer* scaledCopy_ = nullptr;
+  PoolPtr<IImageBuffer> scaledCopy_;
 };
 
 }  // namespace s::image

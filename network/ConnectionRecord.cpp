@@ -12,20 +12,14 @@ namespace s::system::network {
 
 namespace {
 
-// Copies a pooled answer into `into` and gives the answer back.
-void takeText(str::StrBuffer& into, str::StrBuffer* answer) {
+// Copies an answer into `into`; the answer goes back to its pool.
+void takeText(str::StrBuffer& into, const PoolPtr<str::StrBuffer>& answer) {
   into.assign(answer->view());
-  answer->release();
 }
 
 }  // namespace
 
 ConnectionRecord::ConnectionRecord() = default;
-
-ConnectionRecord::~ConnectionRecord() {
-  releaseViewRecord();
-  releaseTrafficKey();
-}
 
 void ConnectionRecord::reset() {
   releaseViewRecord();
@@ -54,7 +48,7 @@ void ConnectionRecord::markUnmeasured() {
 }
 
 std::u16string_view ConnectionRecord::getLocalAddressText() {
-  str::formatIPv4(&text_, localAddress_);
+  str::formatIPv4(text_, localAddress_);
   return text();
 }
 
@@ -110,7 +104,7 @@ void ConnectionRecord::setEndTime(int64_t time) {
 
 std::u16string_view ConnectionRecord::getDurationText() {
   int64_t duration = endTime_ == 0 ? time::nowMs() - startTime_ : duration_;
-  time::formatDuration(&text_, duration);
+  time::formatDuration(text_, duration);
   return text();
 }
 
@@ -135,25 +129,15 @@ std::u16string_view ConnectionRecord::getLocalHostText() {
   return getLocalAddressText();
 }
 
-void ConnectionRecord::setViewRecord(IPoolable* row) {
-  if (row != viewRecord_) {
-    releaseViewRecord();
-  }
-  viewRecord_ = row;
-}
-
 void ConnectionRecord::releaseViewRecord() {
-  if (viewRecord_ != nullptr) {
-    viewRecord_->release();
-    viewRecord_ = nullptr;
-  }
+  viewRecord_.reset();
 }
 
 void ConnectionRecord::buildTrafficKey() {
   if (receivedBytes_ == -1 || trafficKey_ != nullptr) {
     return;
   }
-  trafficKey_ = str::StrBuffer::take();
+  trafficKey_ = str::StrBuffer::make();
   trafficKey_->assign(getProtocolText());
   trafficKey_->appendChar(u',');
   appendTrafficKeyEndpoints(*trafficKey_);
@@ -161,10 +145,7 @@ void ConnectionRecord::buildTrafficKey() {
 }
 
 void ConnectionRecord::releaseTrafficKey() {
-  if (trafficKey_ != nullptr) {
-    trafficKey_->release();
-    trafficKey_ = nullptr;
-  }
+  trafficKey_.reset();
   trafficKeyHash_ = 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "framework/str/StrBuffer.h"
 #include "network/IConnection.h"
@@ -20,7 +21,6 @@ void formatPid(str::StrBuffer& out, int32_t pid);
 class ConnectionRecord : public IConnection {
  public:
   ConnectionRecord();
-  ~ConnectionRecord() override;
   ConnectionRecord(const ConnectionRecord&) = delete;
   ConnectionRecord& operator=(const ConnectionRecord&) = delete;
 
@@ -44,8 +44,8 @@ class ConnectionRecord : public IConnection {
   bool isLocalHostNameResolved() const override;
   std::u16string_view getLocalHostName() const override { return localHostName_.view(); }
   std::u16string_view getLocalHostText() override;
-  IPoolable* getViewRecord() const override { return viewRecord_; }
-  void setViewRecord(IPoolable* row) override;
+  IPoolable* getViewRecord() const override { return viewRecord_.get(); }
+  void setViewRecord(PoolPtr<IPoolable> row) override { viewRecord_ = std::move(row); }
   void releaseViewRecord() override;
   void buildTrafficKey() override;
   void releaseTrafficKey() override;
@@ -89,10 +89,10 @@ class ConnectionRecord : public IConnection {
  private:
   bool addTraffic(const TrafficTable& traffic, bool received);
 
-  IPoolable* viewRecord_ = nullptr;
+  PoolPtr<IPoolable> viewRecord_;
   int64_t receivedBytes_ = 0;
   int64_t sentBytes_ = 0;
-  str::StrBuffer* trafficKey_ = nullptr;
+  PoolPtr<str::StrBuffer> trafficKey_;
   uint32_t trafficKeyHash_ = 0;
   bool hostNameShown_ = true;
 };

@@ -1,6 +1,7 @@
 #include "network/ConnectionTables.h"
 
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "framework/time/TimeMs.h"
@@ -25,8 +26,8 @@ TableReader& reader() {
 
 // Fills a fresh set from one reading; the first row of a key wins.
 template <class Record>
-col::Map<Record>* readConnections(platform::Protocol protocol) {
-  col::Map<Record>* set = col::Map<Record>::take(false, &Record::pool(), &Record::pool());
+PoolPtr<col::Map<Record>> readConnections(platform::Protocol protocol) {
+  PoolPtr<col::Map<Record>> set = col::Map<Record>::make(false, &Record::pool(), &Record::pool());
   TableReader& tables = reader();
   std::lock_guard lock(tables.mutex);
   if (!tables.table.read(protocol, tables.rows)) {
@@ -37,7 +38,7 @@ col::Map<Record>* readConnections(platform::Protocol protocol) {
     if (row.pid == 0) {
       continue;
     }
-    Record* record = Record::take();
+    PoolPtr<Record> record = Record::make();
     if (protocol == platform::Protocol::Tcp) {
       record->setState(row.state);
     }
@@ -47,20 +48,18 @@ col::Map<Record>* readConnections(platform::Protocol protocol) {
     record->setRemotePort(row.remotePort);
     record->setPid(row.pid);
     record->setStartTime(now);
-    if (!set->add(record)) {
-      record->release();
-    }
+    set->add(std::move(record));
   }
   return set;
 }
 
 }  // namespace
 
-TcpConnectionSet* readTcpConnections() {
+PoolPtr<TcpConnectionSet> readTcpConnections() {
   return readConnections<TcpConnection>(platform::Protocol::Tcp);
 }
 
-UdpConnectionSet* readUdpConnections() {
+PoolPtr<UdpConnectionSet> readUdpConnections() {
   return readConnections<UdpConnection>(platform::Protocol::Udp);
 }
 

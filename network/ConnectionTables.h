@@ -9,14 +9,14 @@
 namespace s::system::network::win {
 
 // Snapshots of the kernel's IPv4 tables as sets of records keyed by the record key. A set owns
-// its records (they go back to their pool with it); the caller releases the set.
+// its records (they go back to their pool with it).
 using TcpConnectionSet = col::Map<TcpConnection>;
 using UdpConnectionSet = col::Map<UdpConnection>;
 
 // Never fail: an unreadable table gives an empty set. Rows without an owner (pid 0) are left
 // out; the start time is the time of the reading.
-TcpConnectionSet* readTcpConnections();
-UdpConnectionSet* readUdpConnections();
+PoolPtr<TcpConnectionSet> readTcpConnections();
+PoolPtr<UdpConnectionSet> readUdpConnections();
 
 // Asks the kernel to end the connection; the outcome shows in a later snapshot. A port out of
 // range (-1 for a connection that is not ESTABLISHED) goes out as its low 16 bits.

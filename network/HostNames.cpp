@@ -117,52 +117,44 @@ void queueAddress(HostNames& names, std::u16string_view address) {
 
 void ResolverStep::run() {
   HostNames& names = hostNames();
-  StrBuffer* address = nullptr;
+  PoolPtr<StrBuffer> address;
   {
     std::lock_guard lock(names.queueLock);
     if (names.queue.count() > 0) {
-      address = names.queue.popFirst();
+      address.reset(names.queue.popFirst());
     }
   }
   if (address == nullptr) {
     std::this_thread::sleep_for(kIdlePause);
     return;
   }
-  StrBuffer* answer = resolveHostNameNow(address->view());
-  answer->release();
-  address->release();
+  resolveHostNameNow(address->view());
 }
 
 }  // namespace
 
-StrBuffer* resolveHostNameNow(std::u16string_view address) {
+PoolPtr<StrBuffer> resolveHostNameNow(std::u16string_view address) {
   HostNames& names = hostNames();
-  StrBuffer* key = StrBuffer::of(address);
+  PoolPtr<StrBuffer> key = StrBuffer::of(address);
   if (fromCache(names, *key)) {
     return key;
   }
-  StrBuffer* result = StrBuffer::take();
+  PoolPtr<StrBuffer> result = StrBuffer::make();
   names.lookups.fetch_add(1);
   systemLookup(*key, *result);
   if (!result->empty()) {
     std::lock_guard lock(names.names->lock());
-    StrBuffer* name = StrBuffer::of(result->view());
-    if (!names.names->put(key, name)) {
-      key->release();
-      name->release();
-    }
+    names.names->put(std::move(key), StrBuffer::of(result->view()));
     return result;
   }
   std::lock_guard lock(names.noName->lock());
-  if (!names.noName->add(key)) {
-    key->release();
-  }
+  names.noName->add(std::move(key));
   return result;
 }
 
-StrBuffer* lookupHostName(std::u16string_view address) {
+PoolPtr<StrBuffer> lookupHostName(std::u16string_view address) {
   HostNames& names = hostNames();
-  StrBuffer* text = StrBuffer::of(address);
+  PoolPtr<StrBuffer> text = StrBuffer::of(address);
   if (fromCache(names, *text)) {
     return text;
   }

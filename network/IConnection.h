@@ -5,6 +5,7 @@
 
 #include "framework/base/IObject.h"
 #include "framework/base/IPoolable.h"
+#include "framework/base/Pooled.h"
 #include "network/TrafficCounts.h"
 
 namespace s::system::network {
@@ -56,7 +57,7 @@ class IConnection : public IObject, public IPoolable {
   virtual std::u16string_view getRemoteHostText() = 0;
   // The current view's row for this record (a pooled list record), owned by the record.
   virtual IPoolable* getViewRecord() const = 0;
-  virtual void setViewRecord(IPoolable* row) = 0;
+  virtual void setViewRecord(PoolPtr<IPoolable> row) = 0;
   virtual void releaseViewRecord() = 0;
   virtual void buildTrafficKey() = 0;
   virtual void releaseTrafficKey() = 0;

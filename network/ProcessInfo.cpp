@@ -13,21 +13,21 @@ namespace {
 
 std::atomic<platform::IPoliteCloser*> politeCloser{nullptr};
 
-str::StrBuffer* textOf(const std::string& bytes) {
-  str::StrBuffer* text = str::StrBuffer::take();
+PoolPtr<str::StrBuffer> textOf(const std::string& bytes) {
+  PoolPtr<str::StrBuffer> text = str::StrBuffer::make();
   text->assignUtf8(bytes);
   return text;
 }
 
 }  // namespace
 
-str::StrBuffer* getProcessName(int32_t pid) {
+PoolPtr<str::StrBuffer> getProcessName(int32_t pid) {
   std::string name;
   platform::processName(pid, name);
   return textOf(name);
 }
 
-str::StrBuffer* getProcessPath(int32_t pid) {
+PoolPtr<str::StrBuffer> getProcessPath(int32_t pid) {
   std::string path;
   platform::processPath(pid, path);
   return textOf(path);

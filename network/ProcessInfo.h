@@ -8,12 +8,12 @@
 namespace s::system::network::win {
 
 // Process identity and ending, for the records and the program actions. Each text is a fresh
-// pooled buffer that the caller releases.
+// buffer.
 
 // The executable's file name, or "UnKnown".
-str::StrBuffer* getProcessName(int32_t pid);
+PoolPtr<str::StrBuffer> getProcessName(int32_t pid);
 // The executable's full path, or an empty text.
-str::StrBuffer* getProcessPath(int32_t pid);
+PoolPtr<str::StrBuffer> getProcessPath(int32_t pid);
 // Asks the program to close, waits up to 5 s, then kills it. Another user's process is left
 // alone.
 void closeProgram(int32_t pid);

@@ -59,7 +59,7 @@ std::u16string_view TcpConnection::getRemoteAddressText() {
   if (state_ == kListening) {
     text_.clear();
   } else {
-    str::formatIPv4(&text_, remoteAddress_);
+    str::formatIPv4(text_, remoteAddress_);
   }
   return text();
 }
@@ -92,13 +92,12 @@ bool TcpConnection::resolveRemoteHostName() {
     return false;
   }
   getRemoteAddressText();
-  str::StrBuffer* answer = lookupHostName(text());
+  PoolPtr<str::StrBuffer> answer = lookupHostName(text());
   bool found = !answer->empty();
   if (found) {
     remoteHostName_.assign(answer->view());
     remoteNameResolved_ = true;
   }
-  answer->release();
   return found;
 }
 

@@ -53,13 +53,12 @@ std::string ascii(std::u16string_view text) {
 
 }  // namespace
 
-Counter::Counter() : thread_(thread::win::Thread::take()) {
+Counter::Counter() : thread_(thread::win::Thread::make()) {
   thread_->setPriority(-1);
 }
 
 Counter::~Counter() {
   stopSampling();
-  thread_->release();
 }
 
 int32_t Counter::addCounter(std::u16string_view path) {

@@ -80,7 +80,7 @@ class Counter final : public Pooled<Counter, detail::CounterBases> {
   platform::RateMeter meter_;
   bool started_ = false;
   std::atomic<bool> stopRequested_{false};
-  thread::win::Thread* thread_;
+  PoolPtr<thread::win::Thread> thread_;
 };
 
 // The process-wide counter set, made on first use.

@@ -6,6 +6,7 @@
 #include "app/base/StartValues.h"
 #include "framework/lang/TextIds.h"
 #include "gui/drawer/BrandPictures.h"
+#include "image/PngDecoder.h"
 
 namespace s::app::win {
 
@@ -13,10 +14,10 @@ void AppBase::init(int argc, const char* const* argv, const AppBaseOptions& opti
   reset();
   textIdBase_ = kTextIdBase;
   commandLine_ = CommandLine(argc, argv);
-  programFile_.reset(file::PathWin::executable());
-  programFolder_.reset(programFile_->parent());
-  localizer_.reset(lang::Localizer::fromResource(u"IDR_XML", 130));
-  settings_.reset(xml::MappedData::openProgramSettings());
+  programFile_ = file::PathWin::executable();
+  programFolder_ = programFile_->parent();
+  localizer_ = lang::Localizer::fromResource(u"IDR_XML", 130);
+  settings_ = xml::MappedData::openProgramSettings();
   notice_ = settingsNotice(*settings_);
 
   settings_->setAutoSave(false);
@@ -34,6 +35,30 @@ void AppBase::init(int argc, const char* const* argv, const AppBaseOptions& opti
 
 std::span<const uint8_t> AppBase::icon(int size) {
   return ProgramIcon::png(size);
+}
+
+platform::ui::IconPixels AppBase::iconPixels(int size) {
+  platform::ui::IconPixels pixels;
+  PoolPtr<image::ImageCache> picture = image::PngDecoder::decode(ProgramIcon::png(size));
+  if (picture == nullptr) {
+    return pixels;
+  }
+  pixels.width = picture->width();
+  pixels.height = picture->height();
+  pixels.argb.reserve(static_cast<size_t>(pixels.width) * static_cast<size_t>(pixels.height));
+  for (int y = 0; y < pixels.height; ++y) {
+    for (int x = 0; x < pixels.width; ++x) {
+      // Blue, green, red, alpha in the picture.
+      const uint8_t* p = picture->pixel(x, y);
+      pixels.argb.push_back(static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 |
+                            static_cast<uint32_t>(p[1]) << 8 | p[0]);
+    }
+  }
+  return pixels;
+}
+
+AppWindow::Application AppBase::windowApplication() {
+  return {settings_.get(), localizer_.get(), iconPixels(32)};
 }
 
 std::span<const uint8_t> AppBase::skinPicture(int32_t resourceId) {

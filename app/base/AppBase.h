@@ -11,7 +11,9 @@
 #include "framework/file/PathWin.h"
 #include "framework/lang/Localizer.h"
 #include "framework/settings/MappedData.h"
+#include "gui/app/AppWindow.h"
 #include "gui/drawer/Skinner.h"
+#include "platform/ui/ITrayIcon.h"
 
 namespace s::app::win {
 
@@ -48,6 +50,8 @@ class AppBase final : public Pooled<AppBase, PoolableObject> {
   const file::PathWin& programFolder() const { return *programFolder_; }
   // The program's icon at a size, as PNG bytes; the skin pictures 131 and 132 as JPEG bytes.
   static std::span<const uint8_t> icon(int size);
+  // The icon at a size as a window or the tray takes it (empty if it cannot be decoded).
+  static platform::ui::IconPixels iconPixels(int size);
   static std::span<const uint8_t> skinPicture(int32_t resourceId);
 
   lang::Localizer& localizer() { return *localizer_; }
@@ -55,6 +59,8 @@ class AppBase final : public Pooled<AppBase, PoolableObject> {
   gui::drawer::Skinner* skins() const { return skins_; }
   // The skin start-up chose (an index of skins()), -1 without skins.
   int32_t skinIndex() const { return skinIndex_; }
+  // What an application window takes from the program: the settings, the texts, the icon.
+  AppWindow::Application windowApplication();
   // The running version's text (500010).
   std::u16string_view versionText() { return localizer_->text(textIdBase_ + 10); }
 

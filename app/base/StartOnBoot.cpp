@@ -8,8 +8,8 @@ namespace s::app::win {
 namespace {
 
 PoolPtr<file::PathWin> entryPath() {
-  PoolPtr<file::PathWin> folder(file::PathWin::specialFolder(file::SpecialFolder::Autostart));
-  return PoolPtr<file::PathWin>(file::PathWin::shortcutOf(folder->full(), kApplicationId));
+  PoolPtr<file::PathWin> folder = file::PathWin::specialFolder(file::SpecialFolder::Autostart);
+  return file::PathWin::shortcutOf(folder->full(), kApplicationId);
 }
 
 }  // namespace

@@ -125,11 +125,11 @@ class ScriptedSources final : public s::app::IMonitorSources {
     }
   }
 
-  net::win::TcpConnectionSet* readTcpConnections() override {
-    auto* set =
-        net::win::TcpConnectionSet::take(false, &TcpConnection::pool(), &TcpConnection::pool());
+  s::PoolPtr<net::win::TcpConnectionSet> readTcpConnections() override {
+    auto set =
+        net::win::TcpConnectionSet::make(false, &TcpConnection::pool(), &TcpConnection::pool());
     for (const TcpTemplate& t : tcp_) {
-      TcpConnection* record = TcpConnection::take();
+      s::PoolPtr<TcpConnection> record = TcpConnection::make();
       record->setState(TcpConnection::kEstablished);
       record->setLocalAddress(t.local);
       record->setLocalPort(t.localPort);
@@ -137,24 +137,24 @@ class ScriptedSources final : public s::app::IMonitorSources {
       record->setRemotePort(t.remotePort);
       record->setPid(t.pid);
       record->setStartTime(clock_);
-      set->add(record);
+      set->add(std::move(record));
     }
     return set;
   }
-  net::win::UdpConnectionSet* readUdpConnections() override {
-    auto* set =
-        net::win::UdpConnectionSet::take(false, &UdpConnection::pool(), &UdpConnection::pool());
+  s::PoolPtr<net::win::UdpConnectionSet> readUdpConnections() override {
+    auto set =
+        net::win::UdpConnectionSet::make(false, &UdpConnection::pool(), &UdpConnection::pool());
     for (int32_t port : udp_) {
-      UdpConnection* record = UdpConnection::take();
+      s::PoolPtr<UdpConnection> record = UdpConnection::make();
       record->setLocalAddress(htonl(0x0A000005));
       record->setLocalPort(port);
       record->setPid(2000);
       record->setStartTime(clock_);
-      set->add(record);
+      set->add(std::move(record));
     }
     return set;
   }
-  net::IPacketLogger* takePacketLogger() override { return nullptr; }
+  s::PoolPtr<net::IPacketLogger> takePacketLogger() override { return nullptr; }
   uint32_t interfaceCount() override { return 2; }
   int64_t interfaceReceivedRate(uint32_t i) override { return 1000 * (i + 1); }
   int64_t interfaceSentRate(uint32_t i) override { return 300 * (i + 1); }

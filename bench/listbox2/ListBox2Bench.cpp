@@ -28,7 +28,7 @@ constexpr Column kColumns[kCells] = {
     {u"Duration", lb::compareInt64},      {u"Process Path", lb::compareTextNoCase},
 };
 
-lb::SubRecord* textCell(std::u16string_view text) {
+s::PoolPtr<lb::SubRecord> textCell(std::u16string_view text) {
   return lb::newCell(lb::textValue(text), lb::textValueOwner(), lb::showText);
 }
 
@@ -43,7 +43,7 @@ s::PoolPtr<ListBox2> makeList(uint32_t rows, uint32_t primary) {
   list->sortByColumn(0);
   list->sortByColumn(0);
   for (uint32_t i = 0; i < rows; ++i) {
-    lb::Record* record = lb::newRecord(kCells, nullptr);
+    lb::Record* record = lb::newRecord(kCells, nullptr).release();
     lb::appendCell(record, textCell(i % 3 == 0 ? u"UDP" : u"TCP"));
     lb::appendCell(record, textCell(u"ESTABLISHED"));
     lb::appendCell(record, lb::newCell(1000 + i % 50, nullptr, lb::showU32));

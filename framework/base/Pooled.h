@@ -22,6 +22,21 @@ struct Releaser {
 template <class T>
 using PoolPtr = std::unique_ptr<T, Releaser>;
 
+// Gives the elements of a collection back through their own release(): for elements of
+// several pooled classes, or of a class whose release() does more than give it back.
+template <class T>
+class ReleasingDisposer final : public IDestructor<T> {
+ public:
+  static ReleasingDisposer& instance() {
+    static ReleasingDisposer disposer;
+    return disposer;
+  }
+  void destroy(T*& slot) override {
+    Releaser{}(slot);
+    slot = nullptr;
+  }
+};
+
 // Makes `Derived` a pooled class: its own function-local pool (built once, thread-safely, on
 // first use), `take()` and `release()`. `Base` is the class's interface
 // chain and must include IObject and IPoolable. Derived's default constructor must leave the

@@ -24,6 +24,10 @@ class Map final : public Pooled<Map<T>, PoolableObject> {
     map->setup(ignoreCase, clearDisposer, destroyDisposer);
     return map;
   }
+  static PoolPtr<Map> make(bool ignoreCase, IDestructor<T>* clearDisposer,
+                           IDestructor<T>* destroyDisposer) {
+    return PoolPtr<Map>(take(ignoreCase, clearDisposer, destroyDisposer));
+  }
 
   Map() = default;
   ~Map() override {
@@ -48,6 +52,15 @@ class Map final : public Pooled<Map<T>, PoolableObject> {
 
   // False, and nothing changes, when an equal element is present.
   bool add(T* element) { return core_.insert(element) != nullptr; }
+  // Takes the element over, for a set that owns its elements; false when an equal element is
+  // present, and the element goes back to its pool.
+  bool add(PoolPtr<T> element) {
+    if (!add(element.get())) {
+      return false;
+    }
+    static_cast<void>(element.release());
+    return true;
+  }
   bool contains(const T& element) const { return core_.find(element) != nullptr; }
   // The stored element equal to `element`, or null.
   T* findEqual(const T& element) const { return elementOf(core_.find(element)); }

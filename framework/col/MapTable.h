@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "framework/base/Pooled.h"
 #include "framework/col/HashCore.h"
@@ -22,6 +23,11 @@ class MapTable final : public Pooled<MapTable<K, V>, PoolableObject> {
     MapTable* table = take();
     table->setup(ignoreCase, clearKeys, clearValues, destroyKeys, destroyValues);
     return table;
+  }
+  static PoolPtr<MapTable> make(bool ignoreCase, IDestructor<K>* clearKeys,
+                                IDestructor<V>* clearValues, IDestructor<K>* destroyKeys,
+                                IDestructor<V>* destroyValues) {
+    return PoolPtr<MapTable>(take(ignoreCase, clearKeys, clearValues, destroyKeys, destroyValues));
   }
 
   MapTable() = default;
@@ -53,6 +59,24 @@ class MapTable final : public Pooled<MapTable<K, V>, PoolableObject> {
       return false;
     }
     node->value = value;
+    return true;
+  }
+  // Takes the key over, and the value with it, for a table that owns its keys; false when the
+  // key is present: the key goes back to its pool and the value stays the caller's.
+  bool put(PoolPtr<K> key, V* value) {
+    if (!put(key.get(), value)) {
+      return false;
+    }
+    static_cast<void>(key.release());
+    return true;
+  }
+  // Takes both over, for a table that owns both; false when the key is present, and both go
+  // back to their pools.
+  bool put(PoolPtr<K> key, PoolPtr<V> value) {
+    if (!put(std::move(key), value.get())) {
+      return false;
+    }
+    static_cast<void>(value.release());
     return true;
   }
   V* get(const K& key) const { return valueOf(core_.find(key)); }

@@ -25,10 +25,20 @@ class PointerCollection : public Pooled<Derived, Storage> {
   T* at(uint32_t i) const { return *slotAt(i); }
   T* last() const { return at(this->count() - 1); }
   void push(T* element) { this->append(&element, 1); }
+  // Takes over an element, for a collection that owns its elements (has a destructor).
+  void push(PoolPtr<T> element) { push(element.release()); }
   T* pop() {
     T* element = last();
     this->dropLast(1);
     return element;
+  }
+  // Removes element i and disposes of it through the destructor, when one is set.
+  void disposeAt(uint32_t i) {
+    T* element = at(i);
+    this->removeRange(i, 1);
+    if (destructor_ != nullptr) {
+      destructor_->destroy(element);
+    }
   }
   int64_t indexOf(const T* element) const {
     for (uint32_t i = 0; i < this->count(); ++i) {

@@ -54,7 +54,7 @@ bool BackgroundWriter::waitFor(uint64_t ticket) {
 }
 
 void BackgroundWriter::run() {
-  PoolPtr<PathWin> file(PathWin::of(path_));
+  PoolPtr<PathWin> file = PathWin::of(path_);
   std::unique_lock<std::mutex> hold(lock_);
   for (;;) {
     changed_.wait(hold, [this] { return pending_.has_value() || stopping_; });

@@ -18,12 +18,9 @@ namespace s::file {
 
 namespace {
 
-str::StrBuffer* output(str::StrBuffer* out, bool append) {
-  if (out == nullptr) {
-    return str::StrBuffer::take();
-  }
+str::StrBuffer& output(str::StrBuffer& out, bool append) {
   if (!append) {
-    out->clear();
+    out.clear();
   }
   return out;
 }
@@ -45,10 +42,8 @@ std::u16string configFolder() {
 
 // The desktop folder as the XDG user-dirs file names it, else ~/Desktop.
 std::u16string desktopFolder() {
-  PathWin* dirs = PathWin::of(configFolder(), u"user-dirs.dirs");
   std::string bytes;
-  bool read = dirs->readAll(bytes);
-  dirs->release();
+  bool read = PathWin::of(configFolder(), u"user-dirs.dirs")->readAll(bytes);
   std::u16string home = homeFolder();
   if (read) {
     const std::string_view key = "XDG_DESKTOP_DIR=\"";
@@ -105,13 +100,13 @@ void PathWin::reset() {
   wellFormed_ = false;
 }
 
-PathWin* PathWin::of(std::u16string_view text) {
-  PathWin* path = take();
+PoolPtr<PathWin> PathWin::of(std::u16string_view text) {
+  PoolPtr<PathWin> path = make();
   path->set(text);
   return path;
 }
 
-PathWin* PathWin::of(std::u16string_view folder, std::u16string_view name) {
+PoolPtr<PathWin> PathWin::of(std::u16string_view folder, std::u16string_view name) {
   std::u16string text(folder);
   if (!text.empty() && text.back() != u'/') {
     text += u'/';
@@ -120,18 +115,18 @@ PathWin* PathWin::of(std::u16string_view folder, std::u16string_view name) {
   return of(text);
 }
 
-PathWin* PathWin::shortcutOf(std::u16string_view folder, std::u16string_view name) {
+PoolPtr<PathWin> PathWin::shortcutOf(std::u16string_view folder, std::u16string_view name) {
   return of(folder, std::u16string(name) + u".desktop");
 }
 
-PathWin* PathWin::executable() {
+PoolPtr<PathWin> PathWin::executable() {
   std::string bytes(PATH_MAX, '\0');
   ssize_t n = ::readlink("/proc/self/exe", bytes.data(), bytes.size());
   bytes.resize(n < 0 ? 0 : static_cast<size_t>(n));
   return of(fromNative(bytes));
 }
 
-PathWin* PathWin::specialFolder(SpecialFolder folder) {
+PoolPtr<PathWin> PathWin::specialFolder(SpecialFolder folder) {
   switch (folder) {
     case SpecialFolder::Home:
       return of(homeFolder());
@@ -143,7 +138,7 @@ PathWin* PathWin::specialFolder(SpecialFolder folder) {
   return of(u"");
 }
 
-PathWin* PathWin::dataFolder() {
+PoolPtr<PathWin> PathWin::dataFolder() {
   std::u16string home = environmentText("NETVIGIL_HOME");
   return of(home.empty() ? configFolder() + u"/netvigil" : home);
 }
@@ -224,48 +219,56 @@ bool PathWin::isUrlShortcut() const {
   return readAll(bytes) && DesktopEntry::parse(bytes).type == u"Link";
 }
 
-str::StrBuffer* PathWin::fullPath(str::StrBuffer* out, bool append) const {
-  out = output(out, append);
-  out->append(full_);
+str::StrBuffer& PathWin::fullPath(str::StrBuffer& out, bool append) const {
+  output(out, append);
+  out.append(full_);
   return out;
 }
 
-str::StrBuffer* PathWin::folderPath(str::StrBuffer* out, bool append) const {
-  out = output(out, append);
+str::StrBuffer& PathWin::folderPath(str::StrBuffer& out, bool append) const {
+  output(out, append);
   std::u16string_view folder = folder_;
   if (folder.size() > 1) {
     folder.remove_suffix(1);
   }
-  out->append(folder);
+  out.append(folder);
   return out;
 }
 
-str::StrBuffer* PathWin::folderText(str::StrBuffer* out, bool append) const {
-  out = output(out, append);
-  out->append(folder_);
+str::StrBuffer& PathWin::folderText(str::StrBuffer& out, bool append) const {
+  output(out, append);
+  out.append(folder_);
   return out;
 }
 
-str::StrBuffer* PathWin::name(str::StrBuffer* out, bool append) const {
-  out = output(out, append);
-  out->append(title_);
-  out->append(extension_);
+str::StrBuffer& PathWin::name(str::StrBuffer& out, bool append) const {
+  output(out, append);
+  out.append(title_);
+  out.append(extension_);
   return out;
 }
 
-str::StrBuffer* PathWin::title(str::StrBuffer* out, bool append) const {
-  out = output(out, append);
-  out->append(title_);
+str::StrBuffer& PathWin::title(str::StrBuffer& out, bool append) const {
+  output(out, append);
+  out.append(title_);
   return out;
 }
 
-str::StrBuffer* PathWin::extension(str::StrBuffer* out, bool append) const {
-  out = output(out, append);
-  out->append(extension_);
+str::StrBuffer& PathWin::extension(str::StrBuffer& out, bool append) const {
+  output(out, append);
+  out.append(extension_);
   return out;
 }
 
-PathWin* PathWin::parent() const {
+PoolPtr<str::StrBuffer> PathWin::folderPath() const {
+  return str::StrBuffer::written([this](str::StrBuffer& text) { folderPath(text); });
+}
+
+PoolPtr<str::StrBuffer> PathWin::title() const {
+  return str::StrBuffer::written([this](str::StrBuffer& text) { title(text); });
+}
+
+PoolPtr<PathWin> PathWin::parent() const {
   return of(folder_);
 }
 
@@ -287,9 +290,7 @@ bool PathWin::createFolder() {
   if (errno != ENOENT) {
     return false;
   }
-  PathWin* up = parent();
-  bool made = up->createFolder();
-  up->release();
+  bool made = parent()->createFolder();
   return made && (::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && isDirectory()));
 }
 
@@ -297,10 +298,8 @@ bool PathWin::ensureParent() const {
   if (folder_.empty()) {
     return true;
   }
-  PathWin* up = parent();
-  bool ok = up->isDirectory() || up->createFolder();
-  up->release();
-  return ok;
+  PoolPtr<PathWin> up = parent();
+  return up->isDirectory() || up->createFolder();
 }
 
 bool PathWin::createFile() {
@@ -349,7 +348,7 @@ bool PathWin::moveTo(const PathWin& destination, bool replace) const {
   return errno == EXDEV && copyTo(destination, replace) && ::unlink(native().c_str()) == 0;
 }
 
-FileOutputStream* PathWin::openOutputStream(bool append) const {
+PoolPtr<FileOutputStream> PathWin::openOutputStream(bool append) const {
   if (!wellFormed_ || !ensureParent()) {
     return nullptr;
   }
@@ -358,12 +357,12 @@ FileOutputStream* PathWin::openOutputStream(bool append) const {
     return nullptr;
   }
   off_t position = append ? ::lseek(fd, 0, SEEK_END) : 0;
-  FileOutputStream* stream = FileOutputStream::take();
+  PoolPtr<FileOutputStream> stream = FileOutputStream::make();
   stream->attach(fd, position < 0 ? 0 : position);
   return stream;
 }
 
-FileInputStream* PathWin::openInputStream() const {
+PoolPtr<FileInputStream> PathWin::openInputStream() const {
   if (!wellFormed_) {
     return nullptr;
   }
@@ -371,7 +370,7 @@ FileInputStream* PathWin::openInputStream() const {
   if (fd < 0) {
     return nullptr;
   }
-  FileInputStream* stream = FileInputStream::take();
+  PoolPtr<FileInputStream> stream = FileInputStream::make();
   stream->attach(fd);
   return stream;
 }
@@ -468,7 +467,7 @@ bool PathWin::createShortcut(std::u16string_view linkPath, bool replace,
                                         u".desktop") != 0) {
     linkText += u".desktop";
   }
-  PathWin* link = of(linkText);
+  PoolPtr<PathWin> link = of(linkText);
   bool ok = link->isWellFormed();
   if (ok && link->exists()) {
     ok = replace && link->remove();
@@ -491,15 +490,12 @@ bool PathWin::createShortcut(std::u16string_view linkPath, bool replace,
         }
         i = end + 1;
       }
-      PathWin* folder = parent();
-      if (folder->isDirectory()) {
+      if (PoolPtr<PathWin> folder = parent(); folder->isDirectory()) {
         entry.workingFolder = folder->full_;
       }
-      folder->release();
       ok = link->writeAtomically(entry.toText());
     }
   }
-  link->release();
   return ok;
 }
 

@@ -31,22 +31,22 @@ enum class SpecialFolder {
 
 // A file-system location, parsed once into its parts: folder (with leading and trailing
 // "/"), title (the name without extension) and extension (with its dot). "/" is the
-// separator; trailing separators are dropped. Output forms take a buffer, or take one from
-// the pool when given none (the caller releases it), and clear it first unless appending.
+// separator; trailing separators are dropped. Output forms write into a buffer, cleared first
+// unless appending, or into a new one.
 class PathWin final : public Pooled<PathWin, IPath> {
  public:
   PathWin() = default;
   void reset() override;
 
-  static PathWin* of(std::u16string_view text);
-  static PathWin* of(std::u16string_view folder, std::u16string_view name);
-  static PathWin* shortcutOf(std::u16string_view folder, std::u16string_view name);
+  static PoolPtr<PathWin> of(std::u16string_view text);
+  static PoolPtr<PathWin> of(std::u16string_view folder, std::u16string_view name);
+  static PoolPtr<PathWin> shortcutOf(std::u16string_view folder, std::u16string_view name);
   // The running program's file.
-  static PathWin* executable();
-  static PathWin* specialFolder(SpecialFolder folder);
+  static PoolPtr<PathWin> executable();
+  static PoolPtr<PathWin> specialFolder(SpecialFolder folder);
   // The program's data folder: $NETVIGIL_HOME, else $XDG_CONFIG_HOME/netvigil, else
   // ~/.config/netvigil.
-  static PathWin* dataFolder();
+  static PoolPtr<PathWin> dataFolder();
 
   void set(std::u16string_view text);
 
@@ -68,16 +68,18 @@ class PathWin final : public Pooled<PathWin, IPath> {
 
   std::u16string_view full() const { return full_; }
   std::u16string_view source() const { return source_; }
-  str::StrBuffer* fullPath(str::StrBuffer* out = nullptr, bool append = false) const;
+  str::StrBuffer& fullPath(str::StrBuffer& out, bool append = false) const;
   // The folder without its trailing "/" ("/" itself for the root folder).
-  str::StrBuffer* folderPath(str::StrBuffer* out = nullptr, bool append = false) const;
+  str::StrBuffer& folderPath(str::StrBuffer& out, bool append = false) const;
+  PoolPtr<str::StrBuffer> folderPath() const;
   // The folder, always ending with "/".
-  str::StrBuffer* folderText(str::StrBuffer* out = nullptr, bool append = false) const;
-  str::StrBuffer* name(str::StrBuffer* out = nullptr, bool append = false) const;
-  str::StrBuffer* title(str::StrBuffer* out = nullptr, bool append = false) const;
-  str::StrBuffer* extension(str::StrBuffer* out = nullptr, bool append = false) const;
+  str::StrBuffer& folderText(str::StrBuffer& out, bool append = false) const;
+  str::StrBuffer& name(str::StrBuffer& out, bool append = false) const;
+  str::StrBuffer& title(str::StrBuffer& out, bool append = false) const;
+  PoolPtr<str::StrBuffer> title() const;
+  str::StrBuffer& extension(str::StrBuffer& out, bool append = false) const;
   // A new path for the folder.
-  PathWin* parent() const;
+  PoolPtr<PathWin> parent() const;
   // The permission bits.
   bool setMode(mode_t mode);
 
@@ -92,9 +94,9 @@ class PathWin final : public Pooled<PathWin, IPath> {
   bool moveTo(const PathWin& destination, bool replace) const;
 
   // Truncates (append false) or appends; null when the file cannot be opened.
-  FileOutputStream* openOutputStream(bool append) const;
+  PoolPtr<FileOutputStream> openOutputStream(bool append) const;
   // Null when the file cannot be opened.
-  FileInputStream* openInputStream() const;
+  PoolPtr<FileInputStream> openInputStream() const;
   // Reads the whole file; false when it cannot be read.
   bool readAll(std::string& bytes) const;
   // Reads the whole file when it is a regular one. Anything else is refused at once: a FIFO

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "framework/lang/EmbeddedPack.h"
 #include "framework/lang/UserLanguage.h"
@@ -34,24 +35,21 @@ bool numericId(std::u16string_view id, int32_t& value) {
 
 void Localizer::reset() {
   std::lock_guard<std::recursive_mutex> hold(lock_);
-  for (LangPack* language : languages_) {
-    language->release();
-  }
   languages_.clear();
   current_ = nullptr;
   listeners_.clear();
 }
 
-Localizer* Localizer::fromResource(std::u16string_view resourceName, int32_t resourceId) {
+PoolPtr<Localizer> Localizer::fromResource(std::u16string_view resourceName, int32_t resourceId) {
   if (resourceName == u"IDR_XML" && resourceId == 130) {
     std::span<const uint8_t> pack = embeddedPack();
     return fromBytes(pack.data(), pack.size());
   }
-  return take();
+  return make();
 }
 
-Localizer* Localizer::fromBytes(const uint8_t* bytes, size_t count) {
-  Localizer* localizer = take();
+PoolPtr<Localizer> Localizer::fromBytes(const uint8_t* bytes, size_t count) {
+  PoolPtr<Localizer> localizer = make();
   localizer->load(bytes, count);
   localizer->selectLanguage(userLanguageName());
   return localizer;
@@ -71,9 +69,9 @@ void Localizer::load(const uint8_t* bytes, size_t count) {
     entry->getString(tag, u"tagName", u"");
     entry->getString(engName, u"engName", u"");
     entry->getString(trueName, u"trueName", u"");
-    LangPack* language = LangPack::take();
+    PoolPtr<LangPack> language = LangPack::make();
     language->setNames(tag, engName, trueName);
-    languages_.push_back(language);
+    languages_.push_back(std::move(language));
   }
 
   const xml::Node* entries = root->childNamed(u"entries");
@@ -109,7 +107,7 @@ void Localizer::load(const uint8_t* bytes, size_t count) {
       if (received[l]) {
         continue;
       }
-      LangPack* language = languages_[l];
+      LangPack* language = languages_[l].get();
       if (numeric && !language->hasId(number)) {
         language->addText(number, fallback);
       } else if (!numeric && !language->hasKey(id)) {
@@ -120,9 +118,9 @@ void Localizer::load(const uint8_t* bytes, size_t count) {
 }
 
 LangPack* Localizer::byEngName(std::u16string_view name) const {
-  for (LangPack* language : languages_) {
+  for (const PoolPtr<LangPack>& language : languages_) {
     if (xml::sameName(language->engName(), name)) {
-      return language;
+      return language.get();
     }
   }
   return nullptr;
@@ -152,7 +150,7 @@ LangPack* Localizer::find(std::u16string_view name) const {
 void Localizer::chooseIfNone() {
   if (current_ == nullptr && !languages_.empty()) {
     LangPack* chosen = find(userLanguageName());
-    current_ = chosen != nullptr ? chosen : languages_.front();
+    current_ = chosen != nullptr ? chosen : languages_.front().get();
   }
 }
 
@@ -181,14 +179,14 @@ void Localizer::selectLanguage(std::u16string_view name) {
   if (candidate == nullptr) {
     candidate = find(u"English");
   }
-  makeCurrent(candidate != nullptr ? candidate : languages_.front());
+  makeCurrent(candidate != nullptr ? candidate : languages_.front().get());
 }
 
 void Localizer::selectLanguageAt(size_t index) {
   if (index < languages_.size()) {
     std::lock_guard<std::recursive_mutex> hold(lock_);
     chooseIfNone();
-    makeCurrent(languages_[index]);
+    makeCurrent(languages_[index].get());
   }
 }
 
@@ -209,7 +207,7 @@ std::u16string_view Localizer::text(int32_t id) {
 std::u16string_view Localizer::englishText(int32_t id) {
   LangPack* english = byEngName(u"English");
   if (english == nullptr && !languages_.empty()) {
-    english = languages_.front();
+    english = languages_.front().get();
   }
   return english == nullptr ? std::u16string_view() : english->text(id);
 }

@@ -29,9 +29,9 @@ class Localizer final : public Pooled<Localizer, PoolableObject> {
 
   // The pack embedded in the program ("IDR_XML", 130), with the user's language chosen. Any
   // other resource gives a localizer without languages.
-  static Localizer* fromResource(std::u16string_view resourceName, int32_t resourceId);
+  static PoolPtr<Localizer> fromResource(std::u16string_view resourceName, int32_t resourceId);
   // A pack from its UTF-8 bytes, with the user's language chosen.
-  static Localizer* fromBytes(const uint8_t* bytes, size_t count);
+  static PoolPtr<Localizer> fromBytes(const uint8_t* bytes, size_t count);
 
   // The text in the current language; empty when it has none.
   std::u16string_view text(int32_t id);
@@ -41,7 +41,7 @@ class Localizer final : public Pooled<Localizer, PoolableObject> {
   void selectLanguage(std::u16string_view name);
   void selectLanguageAt(size_t index);
   LangPack* currentLanguage();
-  const std::vector<LangPack*>& languages() const { return languages_; }
+  const std::vector<PoolPtr<LangPack>>& languages() const { return languages_; }
   // The first language whose English name matches, with the Chinese, Portuguese and
   // Serbian variants standing in for each other; null when none does.
   LangPack* find(std::u16string_view name) const;
@@ -58,7 +58,8 @@ class Localizer final : public Pooled<Localizer, PoolableObject> {
   void chooseIfNone();
 
   // Fixed once loaded, and so read without the lock.
-  std::vector<LangPack*> languages_;
+  std::vector<PoolPtr<LangPack>> languages_;
+  // One of languages_.
   std::atomic<LangPack*> current_{nullptr};
   // Guards the choice of language and the listeners; a listener may add or remove listeners
   // while it is told.

@@ -1,6 +1,7 @@
 #include "framework/settings/MappedData.h"
 
 #include <ctime>
+#include <utility>
 
 #include "framework/file/NativePath.h"
 #include "framework/file/PathWin.h"
@@ -38,11 +39,8 @@ bool decodeStrictly(const std::string& bytes, std::u16string& text) {
 void MappedData::reset() {
   // Whatever was handed over reaches the file before the store goes.
   writer_.reset();
-  if (root_ != nullptr) {
-    root_->release();
-  }
-  root_ = nullptr;
   current_ = nullptr;
+  root_.reset();
   std::u16string().swap(path_);
   std::u16string().swap(scratch_);
   std::u16string().swap(lastDir_);
@@ -52,12 +50,11 @@ void MappedData::reset() {
   std::u16string().swap(keptAside_);
 }
 
-MappedData* MappedData::open(std::u16string_view path) {
-  MappedData* store = inMemory();
+PoolPtr<MappedData> MappedData::open(std::u16string_view path) {
+  PoolPtr<MappedData> store = inMemory();
   store->path_.assign(path);
-  PoolPtr<file::PathWin> file(file::PathWin::of(path));
   std::string bytes;
-  switch (file->readRegular(bytes)) {
+  switch (file::PathWin::of(path)->readRegular(bytes)) {
     case file::ReadOutcome::kMissing:
       break;
     case file::ReadOutcome::kNotRegular:
@@ -76,7 +73,7 @@ MappedData* MappedData::open(std::u16string_view path) {
       }
       break;
   }
-  store->current_ = store->root_;
+  store->current_ = store->root_.get();
   return store;
 }
 
@@ -89,8 +86,7 @@ bool MappedData::loadDocument(const std::string& bytes) {
   if (!loaded->parseDocument(text) || !sameName(loaded->name(), u"savedata")) {
     return false;
   }
-  root_->release();
-  root_ = loaded.release();
+  root_ = std::move(loaded);
   return true;
 }
 
@@ -100,12 +96,12 @@ bool MappedData::keepAside() {
   localtime_r(&now, &local);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, ".bad-%Y-%m-%d-%H%M%S", &local);
-  PoolPtr<file::PathWin> file(file::PathWin::of(path_));
+  PoolPtr<file::PathWin> file = file::PathWin::of(path_);
   const std::u16string dated = path_ + file::fromNative(stamp);
   for (int attempt = 1; attempt < 100; ++attempt) {
     std::u16string name =
         attempt == 1 ? dated : dated + u"-" + file::fromNative(std::to_string(attempt));
-    PoolPtr<file::PathWin> aside(file::PathWin::of(name));
+    PoolPtr<file::PathWin> aside = file::PathWin::of(name);
     if (!aside->exists() && file->moveTo(*aside, false)) {
       keptAside_ = std::move(name);
       return true;
@@ -114,18 +110,15 @@ bool MappedData::keepAside() {
   return false;
 }
 
-MappedData* MappedData::openProgramSettings() {
-  file::PathWin* folder = file::PathWin::dataFolder();
-  std::u16string path(folder->full());
-  folder->release();
-  return open(path + u"/savedata/SaveData.xml");
+PoolPtr<MappedData> MappedData::openProgramSettings() {
+  return open(std::u16string(file::PathWin::dataFolder()->full()) + u"/savedata/SaveData.xml");
 }
 
-MappedData* MappedData::inMemory() {
-  MappedData* store = take();
-  store->root_ = Node::take();
+PoolPtr<MappedData> MappedData::inMemory() {
+  PoolPtr<MappedData> store = make();
+  store->root_ = Node::make();
   store->root_->setName(u"savedata");
-  store->current_ = store->root_;
+  store->current_ = store->root_.get();
   return store;
 }
 
@@ -160,7 +153,7 @@ Node* MappedData::walk(std::u16string_view dir, bool create) {
   }
   lastDir_.assign(dir);
   lastDirValid_ = true;
-  Node* node = root_;
+  Node* node = root_.get();
   size_t start = 0;
   while (node != nullptr && start < dir.size()) {
     size_t end = dir.find_first_of(u"/\\", start);

@@ -31,14 +31,14 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
   // else is moved aside under a dated name (kKeptAside), so that nothing the user had is lost
   // and what the store saves reads back. A path that is no regular file is not read, nor ever
   // written (kRefused).
-  static MappedData* open(std::u16string_view path);
+  static PoolPtr<MappedData> open(std::u16string_view path);
   // The program's settings file: savedata/SaveData.xml in the data folder.
-  static MappedData* openProgramSettings();
+  static PoolPtr<MappedData> openProgramSettings();
   // A store without a file.
-  static MappedData* inMemory();
+  static PoolPtr<MappedData> inMemory();
 
   std::u16string_view path() const { return path_; }
-  const Node* root() const { return root_; }
+  const Node* root() const { return root_.get(); }
   FileState fileState() const { return state_; }
   // Where an unreadable file was moved to (kKeptAside); empty otherwise.
   std::u16string_view keptAsidePath() const { return keptAside_; }
@@ -117,7 +117,8 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
   std::u16string scratch_;
   std::u16string lastDir_;
   bool lastDirValid_ = false;
-  Node* root_ = nullptr;
+  PoolPtr<Node> root_;
+  // Within root_.
   Node* current_ = nullptr;
   bool autoSave_ = false;
   FileState state_ = FileState::kNew;

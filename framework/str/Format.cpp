@@ -2,22 +2,10 @@
 
 namespace s::str {
 
-namespace {
-
-StrBuffer* cleared(StrBuffer* out) {
-  if (out == nullptr) {
-    return StrBuffer::take();
-  }
-  out->clear();
-  return out;
-}
-
-}  // namespace
-
-StrBuffer* formatByteSize(StrBuffer* out, int64_t bytes) {
-  out = cleared(out);
+StrBuffer& formatByteSize(StrBuffer& out, int64_t bytes) {
+  out.clear();
   if (bytes < 0) {
-    out->appendChar(u'-');
+    out.appendChar(u'-');
     return out;
   }
   auto count = static_cast<uint64_t>(bytes);
@@ -30,28 +18,36 @@ StrBuffer* formatByteSize(StrBuffer* out, int64_t bytes) {
   while (top > 0 && groups[top] == 0) {
     --top;
   }
-  out->appendU64(groups[top]);
+  out.appendU64(groups[top]);
   if (top > 0) {
     auto fraction = static_cast<uint32_t>((groups[top - 1] * 100) >> 10);
-    out->appendChar(u'.');
+    out.appendChar(u'.');
     if (fraction < 10) {
-      out->appendChar(u'0');
+      out.appendChar(u'0');
     }
-    out->appendU32(fraction);
+    out.appendU32(fraction);
   }
-  out->append(kUnits[top]);
+  out.append(kUnits[top]);
   return out;
 }
 
-StrBuffer* formatIPv4(StrBuffer* out, uint32_t address) {
-  out = cleared(out);
+StrBuffer& formatIPv4(StrBuffer& out, uint32_t address) {
+  out.clear();
   for (int i = 0; i < 4; ++i) {
     if (i > 0) {
-      out->appendChar(u'.');
+      out.appendChar(u'.');
     }
-    out->appendU32((address >> (8 * i)) & 0xFF);
+    out.appendU32((address >> (8 * i)) & 0xFF);
   }
   return out;
+}
+
+PoolPtr<StrBuffer> formatByteSize(int64_t bytes) {
+  return StrBuffer::written([bytes](StrBuffer& text) { formatByteSize(text, bytes); });
+}
+
+PoolPtr<StrBuffer> formatIPv4(uint32_t address) {
+  return StrBuffer::written([address](StrBuffer& text) { formatIPv4(text, address); });
 }
 
 }  // namespace s::str

@@ -217,21 +217,22 @@ thread::ObjLocker& numberScratch() {
 
 // --- Factories and comparison ------------------------------------------------------------
 
-StrBuffer* StrBuffer::of(std::u16string_view a) {
+PoolPtr<StrBuffer> StrBuffer::of(std::u16string_view a) {
   return of(a, {}, {}, {});
 }
 
-StrBuffer* StrBuffer::of(std::u16string_view a, std::u16string_view b) {
+PoolPtr<StrBuffer> StrBuffer::of(std::u16string_view a, std::u16string_view b) {
   return of(a, b, {}, {});
 }
 
-StrBuffer* StrBuffer::of(std::u16string_view a, std::u16string_view b, std::u16string_view c) {
+PoolPtr<StrBuffer> StrBuffer::of(std::u16string_view a, std::u16string_view b,
+                                 std::u16string_view c) {
   return of(a, b, c, {});
 }
 
-StrBuffer* StrBuffer::of(std::u16string_view a, std::u16string_view b, std::u16string_view c,
-                         std::u16string_view d) {
-  StrBuffer* buffer = take();
+PoolPtr<StrBuffer> StrBuffer::of(std::u16string_view a, std::u16string_view b,
+                                 std::u16string_view c, std::u16string_view d) {
+  PoolPtr<StrBuffer> buffer = make();
   size_t total = a.size() + b.size() + c.size() + d.size();
   if (total > 0) {
     buffer->ensureCapacity(static_cast<uint32_t>(total));
@@ -930,55 +931,57 @@ void StrBuffer::keepRange(uint32_t start, uint32_t end) {
 
 // --- New buffers --------------------------------------------------------------------------
 
-StrBuffer* StrBuffer::substring(uint32_t start, uint32_t end) const {
+PoolPtr<StrBuffer> StrBuffer::substring(uint32_t start, uint32_t end) const {
   end = std::min(end, length_);
   start = std::min(start, end);
   return of(view().substr(start, end - start));
 }
 
-StrBuffer* StrBuffer::prefixFound(bool found, uint32_t pos) const {
-  return found ? of(view().substr(0, pos)) : take();
+PoolPtr<StrBuffer> StrBuffer::prefixFound(bool found, uint32_t pos) const {
+  return found ? of(view().substr(0, pos)) : make();
 }
 
-StrBuffer* StrBuffer::prefixBeforeLast(char16_t ch, uint32_t before) const {
+PoolPtr<StrBuffer> StrBuffer::prefixBeforeLast(char16_t ch, uint32_t before) const {
   uint32_t pos = 0;
   bool found = lastIndexOf(ch, pos, before);
   return prefixFound(found, pos);
 }
 
-StrBuffer* StrBuffer::prefixBeforeLastIgnoreCase(char16_t ch, uint32_t before) const {
+PoolPtr<StrBuffer> StrBuffer::prefixBeforeLastIgnoreCase(char16_t ch, uint32_t before) const {
   uint32_t pos = 0;
   bool found = lastIndexOfIgnoreCase(ch, pos, before);
   return prefixFound(found, pos);
 }
 
-StrBuffer* StrBuffer::prefixBeforeLastAny(std::u16string_view chars, uint32_t before) const {
+PoolPtr<StrBuffer> StrBuffer::prefixBeforeLastAny(std::u16string_view chars,
+                                                  uint32_t before) const {
   uint32_t pos = 0;
   bool found = lastIndexOfAny(chars, pos, before);
   return prefixFound(found, pos);
 }
 
-StrBuffer* StrBuffer::prefixBeforeLastAnyIgnoreCase(std::u16string_view chars,
-                                                    uint32_t before) const {
+PoolPtr<StrBuffer> StrBuffer::prefixBeforeLastAnyIgnoreCase(std::u16string_view chars,
+                                                            uint32_t before) const {
   uint32_t pos = 0;
   bool found = lastIndexOfAnyIgnoreCase(chars, pos, before);
   return prefixFound(found, pos);
 }
 
-StrBuffer* StrBuffer::prefixBeforeLast(std::u16string_view text, uint32_t before) const {
+PoolPtr<StrBuffer> StrBuffer::prefixBeforeLast(std::u16string_view text, uint32_t before) const {
   uint32_t pos = 0;
   bool found = findLast(text, pos, before);
   return prefixFound(found, pos);
 }
 
-StrBuffer* StrBuffer::prefixBeforeLastIgnoreCase(std::u16string_view text, uint32_t before) const {
+PoolPtr<StrBuffer> StrBuffer::prefixBeforeLastIgnoreCase(std::u16string_view text,
+                                                         uint32_t before) const {
   uint32_t pos = 0;
   bool found = findLastIgnoreCase(text, pos, before);
   return prefixFound(found, pos);
 }
 
-StrArray* StrBuffer::split(char16_t ch) const {
-  StrArray* pieces = StrArray::take();
+PoolPtr<StrArray> StrBuffer::split(char16_t ch) const {
+  PoolPtr<StrArray> pieces = StrArray::make();
   uint32_t start = 0;
   for (uint32_t i = 0; i <= length_; ++i) {
     if (i == length_ || items_[i] == ch) {

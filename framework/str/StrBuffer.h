@@ -47,12 +47,12 @@ class StrBuffer final : public Pooled<StrBuffer, detail::StrBufferBases> {
   StrBuffer(const StrBuffer&) = delete;
   StrBuffer& operator=(const StrBuffer&) = delete;
 
-  // Taken buffers holding the text or the concatenation; the caller releases them.
-  static StrBuffer* of(std::u16string_view a);
-  static StrBuffer* of(std::u16string_view a, std::u16string_view b);
-  static StrBuffer* of(std::u16string_view a, std::u16string_view b, std::u16string_view c);
-  static StrBuffer* of(std::u16string_view a, std::u16string_view b, std::u16string_view c,
-                       std::u16string_view d);
+  // New buffers holding the text or the concatenation.
+  static PoolPtr<StrBuffer> of(std::u16string_view a);
+  static PoolPtr<StrBuffer> of(std::u16string_view a, std::u16string_view b);
+  static PoolPtr<StrBuffer> of(std::u16string_view a, std::u16string_view b, std::u16string_view c);
+  static PoolPtr<StrBuffer> of(std::u16string_view a, std::u16string_view b, std::u16string_view c,
+                               std::u16string_view d);
 
   // UTF-16LE byte order, then the shorter first.
   static int compare(std::u16string_view a, std::u16string_view b);
@@ -206,19 +206,28 @@ class StrBuffer final : public Pooled<StrBuffer, detail::StrBufferBases> {
   // Drops the units before start and from end on.
   void keepRange(uint32_t start, uint32_t end);
 
-  // --- New buffers (the caller releases them) ------------------------------------------
-  StrBuffer* copy() const { return of(view()); }
+  // --- New buffers --------------------------------------------------------------------
+  // Holding what write(buffer) writes into it.
+  template <class Write>
+  static PoolPtr<StrBuffer> written(Write write) {
+    PoolPtr<StrBuffer> text = make();
+    write(*text);
+    return text;
+  }
+  PoolPtr<StrBuffer> copy() const { return of(view()); }
   // Units start..end-1, end clamped to the length.
-  StrBuffer* substring(uint32_t start, uint32_t end = kEnd) const;
+  PoolPtr<StrBuffer> substring(uint32_t start, uint32_t end = kEnd) const;
   // The units before the last occurrence before the limit; empty when there is none.
-  StrBuffer* prefixBeforeLast(char16_t ch, uint32_t before = kEnd) const;
-  StrBuffer* prefixBeforeLastIgnoreCase(char16_t ch, uint32_t before = kEnd) const;
-  StrBuffer* prefixBeforeLastAny(std::u16string_view chars, uint32_t before = kEnd) const;
-  StrBuffer* prefixBeforeLastAnyIgnoreCase(std::u16string_view chars, uint32_t before = kEnd) const;
-  StrBuffer* prefixBeforeLast(std::u16string_view text, uint32_t before = kEnd) const;
-  StrBuffer* prefixBeforeLastIgnoreCase(std::u16string_view text, uint32_t before = kEnd) const;
+  PoolPtr<StrBuffer> prefixBeforeLast(char16_t ch, uint32_t before = kEnd) const;
+  PoolPtr<StrBuffer> prefixBeforeLastIgnoreCase(char16_t ch, uint32_t before = kEnd) const;
+  PoolPtr<StrBuffer> prefixBeforeLastAny(std::u16string_view chars, uint32_t before = kEnd) const;
+  PoolPtr<StrBuffer> prefixBeforeLastAnyIgnoreCase(std::u16string_view chars,
+                                                   uint32_t before = kEnd) const;
+  PoolPtr<StrBuffer> prefixBeforeLast(std::u16string_view text, uint32_t before = kEnd) const;
+  PoolPtr<StrBuffer> prefixBeforeLastIgnoreCase(std::u16string_view text,
+                                                uint32_t before = kEnd) const;
   // The pieces between occurrences of ch; empty pieces are left out.
-  StrArray* split(char16_t ch) const;
+  PoolPtr<StrArray> split(char16_t ch) const;
 
   // --- Byte encodings ------------------------------------------------------------------
   // Lone surrogates are written as U+FFFD.
@@ -287,7 +296,7 @@ class StrBuffer final : public Pooled<StrBuffer, detail::StrBufferBases> {
   bool findAny(std::u16string_view chars, bool ignoreCase, uint32_t& pos, uint32_t from) const;
   bool findLastAny(std::u16string_view chars, bool ignoreCase, uint32_t& pos,
                    uint32_t before) const;
-  StrBuffer* prefixFound(bool found, uint32_t pos) const;
+  PoolPtr<StrBuffer> prefixFound(bool found, uint32_t pos) const;
   template <class Append>
   void assignNumber(Append append);
 

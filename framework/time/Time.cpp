@@ -4,8 +4,8 @@
 
 namespace s::time {
 
-Time* Time::fromUtcMs(TimeMs ms) {
-  Time* time = take();
+PoolPtr<Time> Time::fromUtcMs(TimeMs ms) {
+  PoolPtr<Time> time = make();
   time->setFileTime(msToFileTime(utcToLocalMs(ms)));
   return time;
 }

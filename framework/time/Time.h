@@ -13,9 +13,9 @@ class Time final : public Pooled<Time, PoolableObject> {
  public:
   Time() { reset(); }
 
-  // Taken from the pool, set to the local time of ms; the caller releases it.
-  static Time* fromUtcMs(TimeMs ms);
-  static Time* nowLocal() { return fromUtcMs(nowMs()); }
+  // Set to the local time of ms.
+  static PoolPtr<Time> fromUtcMs(TimeMs ms);
+  static PoolPtr<Time> nowLocal() { return fromUtcMs(nowMs()); }
 
   // Sets the moment and its fields; false (and unchanged) for a file time the calendar
   // cannot express.

@@ -51,14 +51,6 @@ Slots& slots() {
   return instance;
 }
 
-str::StrBuffer* cleared(str::StrBuffer* out) {
-  if (out == nullptr) {
-    return str::StrBuffer::take();
-  }
-  out->clear();
-  return out;
-}
-
 struct Parts {
   int64_t days;
   int64_t hours;
@@ -108,39 +100,39 @@ std::u16string monthText(uint32_t month) {
   return month < kMonthSlots ? std::u16string(slots().months[month].view()) : std::u16string();
 }
 
-str::StrBuffer* formatDuration(str::StrBuffer* out, TimeMs ms) {
-  out = cleared(out);
+str::StrBuffer& formatDuration(str::StrBuffer& out, TimeMs ms) {
+  out.clear();
   Parts parts = partsOf(ms);
   Slots& texts = slots();
   std::scoped_lock guard(texts.lock);
   bool shown = false;
   if (parts.days > 0) {
-    appendValue(*out, parts.days, texts, kDays);
-    out->appendChar(u' ');
+    appendValue(out, parts.days, texts, kDays);
+    out.appendChar(u' ');
     shown = true;
   }
   if (shown || parts.hours > 0) {
-    appendValue(*out, parts.hours, texts, kHours);
-    out->appendChar(u' ');
+    appendValue(out, parts.hours, texts, kHours);
+    out.appendChar(u' ');
     shown = true;
   }
   if (shown || parts.minutes > 0) {
-    appendValue(*out, parts.minutes, texts, kMinutes);
-    out->appendChar(u' ');
+    appendValue(out, parts.minutes, texts, kMinutes);
+    out.appendChar(u' ');
   }
-  appendValue(*out, parts.seconds, texts, kSeconds);
+  appendValue(out, parts.seconds, texts, kSeconds);
   return out;
 }
 
-str::StrBuffer* formatDurationShort(str::StrBuffer* out, TimeMs ms) {
-  out = cleared(out);
+str::StrBuffer& formatDurationShort(str::StrBuffer& out, TimeMs ms) {
+  out.clear();
   Parts parts = partsOf(ms);
   Slots& texts = slots();
   std::scoped_lock guard(texts.lock);
   auto pair = [&](int64_t first, uint32_t firstUnit, int64_t second, uint32_t secondUnit) {
-    appendValue(*out, first, texts, firstUnit);
-    out->appendChar(u' ');
-    appendValue(*out, second, texts, secondUnit);
+    appendValue(out, first, texts, firstUnit);
+    out.appendChar(u' ');
+    appendValue(out, second, texts, secondUnit);
   };
   if (parts.days >= 1) {
     pair(parts.days, kDays, parts.hours, kHours);
@@ -149,13 +141,13 @@ str::StrBuffer* formatDurationShort(str::StrBuffer* out, TimeMs ms) {
   } else if (parts.minutes > 0) {
     pair(parts.minutes, kMinutes, parts.seconds, kSeconds);
   } else {
-    appendValue(*out, parts.seconds, texts, kSeconds);
+    appendValue(out, parts.seconds, texts, kSeconds);
   }
   return out;
 }
 
-str::StrBuffer* formatDateTime(str::StrBuffer* out, TimeMs ms) {
-  out = cleared(out);
+str::StrBuffer& formatDateTime(str::StrBuffer& out, TimeMs ms) {
+  out.clear();
   auto seconds = static_cast<time_t>(ms / 1000 - (ms % 1000 < 0 ? 1 : 0));
   tm local{};
   if (localtime_r(&seconds, &local) == nullptr) {
@@ -163,17 +155,25 @@ str::StrBuffer* formatDateTime(str::StrBuffer* out, TimeMs ms) {
   }
   if (local.tm_mon >= 0 && local.tm_mon < static_cast<int>(kMonthSlots)) {
     std::scoped_lock guard(slots().lock);
-    out->append(slots().months[local.tm_mon].view());
-    out->appendChar(u' ');
+    out.append(slots().months[local.tm_mon].view());
+    out.appendChar(u' ');
   }
-  out->appendS32(local.tm_mday);
-  out->append(u"  ");
-  appendTwoDigits(*out, local.tm_hour);
-  out->appendChar(u':');
-  appendTwoDigits(*out, local.tm_min);
-  out->appendChar(u' ');
-  appendTwoDigits(*out, local.tm_sec);
+  out.appendS32(local.tm_mday);
+  out.append(u"  ");
+  appendTwoDigits(out, local.tm_hour);
+  out.appendChar(u':');
+  appendTwoDigits(out, local.tm_min);
+  out.appendChar(u' ');
+  appendTwoDigits(out, local.tm_sec);
   return out;
+}
+
+PoolPtr<str::StrBuffer> formatDurationShort(TimeMs ms) {
+  return str::StrBuffer::written([ms](str::StrBuffer& text) { formatDurationShort(text, ms); });
+}
+
+PoolPtr<str::StrBuffer> formatDateTime(TimeMs ms) {
+  return str::StrBuffer::written([ms](str::StrBuffer& text) { formatDateTime(text, ms); });
 }
 
 }  // namespace s::time

@@ -24,14 +24,15 @@ void setMonthText(uint32_t month, std::u16string_view text);
 std::u16string unitText(uint32_t unit);
 std::u16string monthText(uint32_t month);
 
-// Each clears out (or takes a buffer from the pool when out is null; the caller releases
-// it), writes the text and returns the buffer.
+// Each writes its text in place of what out held and returns out, or into a new buffer.
 
 // Every unit from the largest non-zero one down: "1h 0m 0s". A negative duration is 0.
-str::StrBuffer* formatDuration(str::StrBuffer* out, TimeMs ms);
+str::StrBuffer& formatDuration(str::StrBuffer& out, TimeMs ms);
 // The two largest units from the largest non-zero one: "1h 0m".
-str::StrBuffer* formatDurationShort(str::StrBuffer* out, TimeMs ms);
+str::StrBuffer& formatDurationShort(str::StrBuffer& out, TimeMs ms);
+PoolPtr<str::StrBuffer> formatDurationShort(TimeMs ms);
 // The local date and time: "Aug 14  09:05 07".
-str::StrBuffer* formatDateTime(str::StrBuffer* out, TimeMs ms);
+str::StrBuffer& formatDateTime(str::StrBuffer& out, TimeMs ms);
+PoolPtr<str::StrBuffer> formatDateTime(TimeMs ms);
 
 }  // namespace s::time

@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "framework/str/Utf8.h"
 #include "framework/xml/Escape.h"
@@ -52,19 +53,18 @@ void Node::reset() {
 }
 
 Node* Node::addChild(std::u16string_view name) {
-  Node* node = Node::take();
+  PoolPtr<Node> node = Node::make();
   node->setName(name);
-  children_.push(node);
-  return node;
+  Node* added = node.get();
+  children_.push(std::move(node));
+  return added;
 }
 
 void Node::removeChild(uint32_t index) {
   if (index >= children_.count()) {
     return;
   }
-  Node* node = children_.at(index);
-  children_.removeRange(index, 1);
-  node->release();
+  children_.disposeAt(index);
 }
 
 bool Node::findChild(std::u16string_view name, uint32_t& index, int length) const {
@@ -393,16 +393,13 @@ size_t Node::parseElement(std::u16string_view text, size_t pos, int depth, bool&
       // Hostile nesting: keep what was read and stop rather than exhaust the stack.
       return cut();
     }
-    Node* node = Node::take();
+    PoolPtr<Node> node = Node::make();
     pos = node->parseElement(text, pos, depth + 1, whole);
     // A comment leaves no trace; an element cut off before its name is dropped too.
-    if (node->isComment() || node->name_.empty()) {
-      if (node->name_.empty()) {
-        whole = false;
-      }
-      node->release();
-    } else {
-      children_.push(node);
+    if (node->name_.empty()) {
+      whole = false;
+    } else if (!node->isComment()) {
+      children_.push(std::move(node));
     }
     pos = skipBlanks(text, pos);
     if (pos < end && text[pos] != u'<') {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "framework/base/Pooled.h"
 #include "framework/col/Array.h"
@@ -28,7 +29,7 @@ class Node final : public Pooled<Node, IXml> {
   // A new child from the pool, named and appended.
   Node* addChild(std::u16string_view name);
   // Appends `node`, which the tree then owns.
-  void appendChild(Node* node) { children_.push(node); }
+  void appendChild(PoolPtr<Node> node) { children_.push(std::move(node)); }
   // Removes and releases the child at `index`.
   void removeChild(uint32_t index);
   // `nameIs` on each child in order; the first match wins.

@@ -1,6 +1,7 @@
 #include "gui/drawer/Skinner.h"
 
 #include <array>
+#include <utility>
 
 #include "gui/drawer/ReadableInks.h"
 #include "gui/drawer/border/Thin.h"
@@ -111,24 +112,9 @@ constexpr std::array<WindowScheme, 16> kWindowSchemes = {{
 
 constexpr Rgb kThinStripe = 0xF3F3F3;
 
-// Hands skins back to their pools when the skinner lets them go.
-class SkinReleaser final : public IDestructor<ISkin> {
- public:
-  static SkinReleaser& instance() {
-    static SkinReleaser releaser;
-    return releaser;
-  }
-  void destroy(ISkin*& slot) override {
-    if (slot != nullptr) {
-      slot->release();
-      slot = nullptr;
-    }
-  }
-};
-
 template <class T>
-T* drawerWith(std::initializer_list<Rgb> colours) {
-  T* drawer = T::take();
+PoolPtr<T> drawerWith(std::initializer_list<Rgb> colours) {
+  PoolPtr<T> drawer = T::make();
   int role = 0;
   for (Rgb c : colours) {
     drawer->setColour(role++, c);
@@ -136,12 +122,12 @@ T* drawerWith(std::initializer_list<Rgb> colours) {
   return drawer;
 }
 
-ISkin* makeThin(std::u16string_view name, const std::array<Rgb, 6>& c) {
+PoolPtr<ISkin> makeThin(std::u16string_view name, const std::array<Rgb, 6>& c) {
   const Rgb background = c[0];
   const Rgb frame = c[1];
   const Rgb text = c[2];
   const Rgb scroll = c[3];
-  auto* skin = skin::Thin::take();
+  PoolPtr<skin::Thin> skin = skin::Thin::make();
   skin->setName(name);
   skin->setBorder(drawerWith<border::win::Thin>({frame, background}));
   skin->setWindow(drawerWith<window::win::Thin>({frame}));
@@ -152,9 +138,9 @@ ISkin* makeThin(std::u16string_view name, const std::array<Rgb, 6>& c) {
   skin->setScrollBar(drawerWith<scrollbar::win::Thin>({frame, scroll}));
   skin->setCounter(drawerWith<counter::win::Thin>({c[4], c[5]}));
   skin->setSlider(drawerWith<slider::win::Thin>({frame, background}));
-  auto* list = listbox::win::Thin::take();
+  PoolPtr<listbox::win::Thin> list = listbox::win::Thin::make();
   list->setColours(background, text, frame, background, kThinStripe);
-  skin->setListBox(list);
+  skin->setListBox(std::move(list));
   skin->setListHeader(drawerWith<listheader::win::Thin>({frame}));
   skin->setMenu(drawerWith<menu::win::Thin>({text, frame, background}));
   skin->setStatusBar(drawerWith<statusbar::win::Thin>({text, frame}));
@@ -170,60 +156,61 @@ ISkin* makeThin(std::u16string_view name, const std::array<Rgb, 6>& c) {
   return skin;
 }
 
-ISkin* makeThinWindow(std::u16string_view name, const std::array<Rgb, 15>& colours) {
+PoolPtr<ISkin> makeThinWindow(std::u16string_view name, const std::array<Rgb, 15>& colours) {
   // Numbered as in the table of uses, from 1.
   auto c = [&](int n) { return colours[static_cast<std::size_t>(n - 1)]; };
-  auto* skin = skin::ThinWindow::take();
+  PoolPtr<skin::ThinWindow> skin = skin::ThinWindow::make();
   skin->setName(name);
   skin->setBorder(drawerWith<border::win::Thin>({c(2), c(1)}));
-  auto* window = drawerWith<window::win::Thin>({c(4), c(3), c(4), c(9)});
+  auto window = drawerWith<window::win::Thin>({c(4), c(3), c(4), c(9)});
   window->setFontColour(0, c(6));
   window->setFontColour(1, c(3));
   window->setFontColour(3, c(10));
-  skin->setWindow(window);
-  auto* text = drawerWith<text::win::Thin>({c(1), 0, c(7)});
+  skin->setWindow(std::move(window));
+  auto text = drawerWith<text::win::Thin>({c(1), 0, c(7)});
   text->setFontColour(0, c(6));
   text->setFontColour(1, c(3));
   text->setFontColour(2, c(6));
   text->setFontColour(3, c(4));
-  skin->setText(text);
+  skin->setText(std::move(text));
   skin->setButton(drawerWith<button::win::Thin>({c(4), c(8)}));
-  auto* check = drawerWith<checkbox::win::Thin>({c(4), c(3)});
+  auto check = drawerWith<checkbox::win::Thin>({c(4), c(3)});
   check->setFontColour(0, c(6));
-  skin->setCheckBox(check);
-  auto* radio = drawerWith<radiobutton::win::Thin>({c(4), c(3)});
+  skin->setCheckBox(std::move(check));
+  auto radio = drawerWith<radiobutton::win::Thin>({c(4), c(3)});
   radio->setFontColour(0, c(6));
-  skin->setRadioButton(radio);
+  skin->setRadioButton(std::move(radio));
   skin->setScrollBar(drawerWith<scrollbar::win::Thin>({c(4), c(8), c(3)}));
   skin->setCounter(drawerWith<counter::win::Thin>({c(14), c(15)}));
-  auto* slider = drawerWith<slider::win::Thin>({c(4), c(9)});
+  auto slider = drawerWith<slider::win::Thin>({c(4), c(9)});
   slider->setFontColour(0, c(10));
-  skin->setSlider(slider);
-  auto* list = listbox::win::Thin::take();
+  skin->setSlider(std::move(slider));
+  PoolPtr<listbox::win::Thin> list = listbox::win::Thin::make();
   list->setColours(c(11), c(12), c(9), c(10), c(13));
-  skin->setListBox(list);
+  skin->setListBox(std::move(list));
   skin->setListHeader(drawerWith<listheader::win::Thin>({c(4)}));
-  auto* menu = drawerWith<menu::win::Thin>({c(6), c(4), c(1)});
+  auto menu = drawerWith<menu::win::Thin>({c(6), c(4), c(1)});
   menu->setFontColour(0, c(6));
   menu->setFontColour(1, c(4));
   menu->setFontColour(2, c(6));
-  skin->setMenu(menu);
-  auto* status = drawerWith<statusbar::win::Thin>({c(6), c(4)});
+  skin->setMenu(std::move(menu));
+  auto status = drawerWith<statusbar::win::Thin>({c(6), c(4)});
   status->setFontColour(0, c(6));
-  skin->setStatusBar(status);
-  auto* group = drawerWith<groupbox::win::Thin>({c(5)});
+  skin->setStatusBar(std::move(status));
+  auto group = drawerWith<groupbox::win::Thin>({c(5)});
   group->setFontColour(0, c(6));
-  skin->setGroupBox(group);
-  auto* tab = drawerWith<tabbox::win::Thin>({c(4)});
+  skin->setGroupBox(std::move(group));
+  auto tab = drawerWith<tabbox::win::Thin>({c(4)});
   tab->setFontColour(0, c(6));
-  skin->setTabBox(tab);
+  skin->setTabBox(std::move(tab));
   chooseReadableInks(*skin, {.text = c(6), .accent = c(4), .surface = c(1), .all = colours});
   return skin;
 }
 
 }  // namespace
 
-Skinner::Skinner() : skins_(&SkinReleaser::instance()) {}
+// Skins of both families go back to their own pools.
+Skinner::Skinner() : skins_(&ReleasingDisposer<ISkin>::instance()) {}
 
 Skinner::~Skinner() = default;
 
@@ -234,14 +221,14 @@ void Skinner::reset() {
   listeners_.clear();
 }
 
-Skinner* Skinner::newSkinner(std::u16string_view family) {
-  Skinner* skinner = take();
+PoolPtr<Skinner> Skinner::newSkinner(std::u16string_view family) {
+  PoolPtr<Skinner> skinner = make();
   skinner->fill(family);
   return skinner;
 }
 
-ISkin* Skinner::makeSkin(std::u16string_view family, std::u16string_view name, const Rgb* colours,
-                         std::uint32_t count) {
+PoolPtr<ISkin> Skinner::makeSkin(std::u16string_view family, std::u16string_view name,
+                                 const Rgb* colours, std::uint32_t count) {
   if (family == kThin && count == 6) {
     std::array<Rgb, 6> c{};
     std::copy(colours, colours + 6, c.begin());

@@ -23,11 +23,11 @@ class Skinner final : public Pooled<Skinner, PoolableObject> {
   Skinner& operator=(const Skinner&) = delete;
 
   // A skinner with every scheme of the family; an unknown family gives one without skins.
-  static Skinner* newSkinner(std::u16string_view family);
+  static PoolPtr<Skinner> newSkinner(std::u16string_view family);
   // A skin of the family from a scheme's colours: six for "Thin", fifteen for "ThinWindow"
   // (in the order of the family's table); nullptr for another count or family.
-  static ISkin* makeSkin(std::u16string_view family, std::u16string_view name, const Rgb* colours,
-                         std::uint32_t count);
+  static PoolPtr<ISkin> makeSkin(std::u16string_view family, std::u16string_view name,
+                                 const Rgb* colours, std::uint32_t count);
 
   std::u16string_view getFamily() const { return family_; }
   std::uint32_t getSkinCount() const { return skins_.count(); }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "image/BilinearFilter.h"
 #include "image/ImageBlender.h"
@@ -135,11 +136,12 @@ image::IImageBuffer* IconDrawer::scaled(image::IImageBuffer& picture, int width,
     return copy;
   }
   if (copy == nullptr) {
-    copy = picture.newImage(width, height);
-    if (copy == nullptr) {
+    PoolPtr<image::IImageBuffer> made = picture.newImage(width, height);
+    if (made == nullptr) {
       return nullptr;
     }
-    picture.setScaledCopy(copy);
+    copy = made.get();
+    picture.setScaledCopy(std::move(made));
   } else {
     if (!copy->ensureCapacity(width, height)) {
       return nullptr;

@@ -6,39 +6,27 @@
 
 namespace s::gui::win {
 
-Image::~Image() {
-  releasePicture();
-}
-
 void Image::reset() {
   Component::reset();
-  releasePicture();
+  picture_.reset();
 }
 
-void Image::releasePicture() {
-  if (picture_ != nullptr) {
-    picture_->release();
-    picture_ = nullptr;
-  }
-}
-
-Image* Image::newIconImage(image::IImageBuffer* picture) {
+Image* Image::newIconImage(PoolPtr<image::IImageBuffer> picture) {
   Image* icon = take();
   icon->setFixedWidth(kIconSize);
   icon->setFixedHeight(kIconSize);
-  icon->setPicture(picture);
+  icon->setPicture(picture.release());
   return icon;
 }
 
 Image* Image::newIconImage(std::u16string_view source) {
-  return newIconImage(image::util::loadIconSource(source).release());
+  return newIconImage(image::util::loadIconSource(source));
 }
 
 void Image::setPicture(image::IImageBuffer* picture) {
   runSync([&] {
-    if (picture != picture_) {
-      releasePicture();
-      picture_ = picture;
+    if (picture != picture_.get()) {
+      picture_.reset(picture);
     }
     // A picture's pixels count at 96 dpi, like every size; it is scaled once, when drawn.
     using platform::ui::DesktopScale;

@@ -20,16 +20,16 @@ class Image final : public Pooled<Image, detail::ImageBases> {
   static constexpr std::int32_t kIconSize = 16;
 
   Image() = default;
-  ~Image() override;
 
-  // A 16 x 16 image of `picture` (owned; null leaves the box empty).
-  static Image* newIconImage(image::IImageBuffer* picture);
+  // A 16 x 16 image of `picture` (none leaves the box empty).
+  static Image* newIconImage(PoolPtr<image::IImageBuffer> picture);
   // The same with the picture of an icon source, read as list cells read theirs; a source
   // that gives no picture leaves the box empty.
   static Image* newIconImage(std::u16string_view source);
 
+  // Owns `picture`; the same picture again is kept.
   void setPicture(image::IImageBuffer* picture) override;
-  image::IImageBuffer* getPicture() const override { return picture_; }
+  image::IImageBuffer* getPicture() const override { return picture_.get(); }
   void setFixedWidth(std::int32_t px) override;
   void setFixedHeight(std::int32_t px) override;
 
@@ -39,9 +39,7 @@ class Image final : public Pooled<Image, detail::ImageBases> {
   std::u16string_view className() const override { return u"s_gui_win_Image"; }
 
  private:
-  void releasePicture();
-
-  image::IImageBuffer* picture_ = nullptr;
+  PoolPtr<image::IImageBuffer> picture_;
 };
 
 }  // namespace s::gui::win

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "framework/base/Cleaners.h"
 #include "gui/icons/IconSourceLoader.h"
@@ -31,9 +32,9 @@ void ImageCacher::cacheIcon(const str::StrBuffer& source) {
     return;
   }
   PoolPtr<ImageCache> decoded = loadIconSource(source.view());
-  ImageCache* cached = nullptr;
+  PoolPtr<ImageCache> cached;
   if (decoded) {
-    cached = decoded->newImage(decoded->width(), decoded->height());
+    cached = ImageCache::create(decoded->width(), decoded->height());
     if (cached != nullptr) {
       for (int r = 0; r < decoded->height(); ++r) {
         std::memcpy(cached->row(r), decoded->row(r), static_cast<size_t>(decoded->rowBytes()));
@@ -42,7 +43,7 @@ void ImageCacher::cacheIcon(const str::StrBuffer& source) {
     }
   }
   // Kept also without a picture: the source is not tried again.
-  icons_.put(str::StrBuffer::of(source.view()), cached);
+  icons_.put(str::StrBuffer::of(source.view()), std::move(cached));
 }
 
 ImageCache* ImageCacher::getIcon(const str::StrBuffer& source) const {

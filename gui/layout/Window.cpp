@@ -105,6 +105,7 @@ void Window::runThread() {
   display_ = std::move(display);
   applied_ = {getX(), getY(), getWidth(), getHeight()};
   createPlatform(this, this);
+  makeTrayIcon();
   ready_ = true;
   while (!stopping_.load()) {
     display_->dispatch(*this, -1);
@@ -115,6 +116,7 @@ void Window::runThread() {
     display_->ungrabHotKey(hotKey.id);
   }
   hotKeys_.clear();
+  tray_.reset();
   display_->destroyWindow(platformWindow_);
 }
 
@@ -148,6 +150,8 @@ void Window::setTitle(std::string_view utf8) {
     if (display_ != nullptr) {
       display_->setTitle(platformWindow_, title_);
     }
+    // The tray icon's tip is the title.
+    updateTrayIcon();
   });
 }
 
@@ -184,7 +188,7 @@ void Window::setTitleTextId(std::int32_t id) {
 
 void Window::languageChanged() {
   if (localizer_ != nullptr && titleTextId_ >= 0) {
-    setTitle(localizer_->text(titleTextId_));
+    setTitle(std::string_view(composedTitle()));
   }
   BoxBase::languageChanged();
 }
@@ -236,6 +240,9 @@ void Window::setKeepOnTop(bool above) {
     if (display_ != nullptr) {
       display_->setKeepOnTop(platformWindow_, above);
     }
+    if (appWindow_ != nullptr) {
+      appWindow_->setKeepOnTop(above);
+    }
   });
 }
 
@@ -285,38 +292,10 @@ void Window::close() {
     }
     setVisible(false, true);
     watchClipboard(false);
+    saveBounds();
+    trayIconAlways_ = false;
+    showTrayIcon(false);
     closed_ = true;
-  });
-}
-
-void Window::iconize() {
-  Component::runSync([&] {
-    if (display_ != nullptr && display_->iconify(platformWindow_)) {
-      iconized_ = true;
-    }
-  });
-}
-
-void Window::restore() {
-  Component::runSync([&] {
-    if (display_ == nullptr) {
-      return;
-    }
-    if (maximized_) {
-      maximized_ = false;
-      display_->setMaximized(platformWindow_, false);
-    }
-    show(true);
-  });
-}
-
-void Window::maximize() {
-  Component::runSync([&] {
-    if (display_ != nullptr) {
-      maximized_ = true;
-      display_->setMaximized(platformWindow_, true);
-      relayout();
-    }
   });
 }
 
@@ -462,6 +441,9 @@ void Window::onConfigure(const Event& event) {
   fromPlatform_ = true;
   setBounds(event.rootX, event.rootY, event.width, event.height);
   fromPlatform_ = false;
+  if (!minimized_ && !maximized_) {
+    normalBounds_ = applied_;
+  }
   if (sized) {
     relayout();
     invalidate(Rect{0, 0, event.width, event.height});

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,9 +14,13 @@
 #include "framework/thread/ITask.h"
 #include "gui/drawer/ISkin.h"
 #include "gui/layout/BoxBase.h"
+#include "gui/layout/IAppWindow.h"
+#include "gui/layout/IMenuBar.h"
+#include "gui/layout/IPopupMenu.h"
 #include "gui/layout/IWindow.h"
 #include "gui/layout/WindowHost.h"
 #include "platform/ui/IDisplay.h"
+#include "platform/ui/ITrayIcon.h"
 
 namespace s::thread::win {
 class Thread;
@@ -37,7 +42,8 @@ namespace s::gui::win {
 class Window final : public Pooled<Window, BoxBase, 0>,
                      public IWindow,
                      public WindowHost,
-                     public platform::ui::IEventSink {
+                     public platform::ui::IEventSink,
+                     public platform::ui::ITrayIcon::IListener {
  public:
   using DisplayFactory = std::function<std::unique_ptr<platform::ui::IDisplay>()>;
   static constexpr std::uint32_t kAppTimerOffset = 10000;
@@ -88,17 +94,25 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool isResizable() const { return resizable_; }
   void setKeepOnTop(bool above) override;
   void setTaskbarButton(bool shown) override;
+  // With it set, the window manager's close button (and Alt+F4) iconizes the window instead,
+  // unless it is iconized already.
   void setCloseIconizes(bool iconizes) override { closeIconizes_ = iconizes; }
   void show(bool activate) override;
   void hide() override;
   void close() override;
+  // Hides the window to its tray icon (minimized first, the icon shown unless it is already);
+  // where no notification area exists it minimizes to the taskbar instead, and says why once.
   void iconize() override;
+  // Back from the tray or the taskbar to its normal size and place, in front.
   void restore() override;
   void maximize() override;
-  void minimize() override { iconize(); }
+  void minimize() override;
+  // Hidden to the tray.
   bool isIconized() const override { return iconized_; }
-  bool isIconic() const override { return iconized_; }
+  // Minimized (to the taskbar or on the way to the tray).
+  bool isIconic() const override { return minimized_; }
   bool isMaximized() const override { return maximized_; }
+  bool isActive() const { return active_; }
   bool isClosed() const override { return closed_.load(); }
   void waitUntilClosed() override;
   void setTimer(std::uint32_t id, std::uint32_t ms) override;
@@ -118,6 +132,50 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   static std::string hotKeyOccupiedText(int error, std::uint32_t flags, std::uint32_t keyCode);
   // The text of the last failed registration that asked for it, as its message box showed it.
   const std::string& lastHotKeyWarning() const { return lastHotKeyWarning_; }
+
+  // Menus. The menu bar, the tray menu and the context menu (shown at the pointer on a right
+  // click in the client area, after event 19) are offered a chosen command in that order; the
+  // first that contains it dispatches it. routeCommand answers whether one did.
+  void setMenuBar(IMenuBar* menuBar);
+  void setTrayMenu(IPopupMenu* menu);
+  void setContextMenu(IPopupMenu* menu, bool shown);
+  bool routeCommand(std::int32_t commandId);
+
+  // The application window's behaviour: settings, tray icon, states.
+  //
+  // Takes the icon, localizer, title (with " v" and the version text after it when asked),
+  // skin, easy drag, keep on top, middle-click action and bounds from the settings; a stored
+  // position that leaves the window off the virtual screen centres it, a stored size outside
+  // [10, the screen] gives the default; "Maximized" stored maximizes it once shown.
+  void applySettings(app::IAppWindow& settings, bool withVersion);
+  app::IAppWindow* getAppWindow() const { return appWindow_; }
+  void setIcon(const platform::ui::IconPixels& icon);
+  // Each also writes its setting.
+  void setEasyDrag(bool on);
+  bool isEasyDrag() const { return easyDrag_; }
+  void setMiddleClickAction(app::MiddleClick action);
+  app::MiddleClick getMiddleClickAction() const { return middleClick_; }
+  void showTrayIcon(bool show);
+  void updateTrayIcon();
+  // Kept shown even while the window is not iconized.
+  void setTrayIconAlways(bool always);
+  // A left click on the tray icon hides a window in front, shows a hidden one.
+  void setTrayClickToggles(bool toggles);
+  bool isTrayIconShown() const { return trayIconShown_; }
+  // The window's tray icon as the platform has it; null without a tray service.
+  platform::ui::ITrayIcon* trayIcon() const { return tray_.get(); }
+  // true: in front and focused; false: records the deactivation (see the tray click).
+  void activate(bool on);
+  // Writes the normal bounds (or "Maximized") as the window leaves them; see the settings.
+  void saveBounds();
+  // The normal bounds: as last moved or sized while neither minimized nor maximized.
+  const platform::ui::Rect& normalBounds() const { return normalBounds_; }
+  // Another start of the program asks this one to show itself: restored if iconized or
+  // minimized, then activated. Any thread.
+  void showRequested();
+  // How windows made from now on get their tray icon; none by default (iconizing minimizes).
+  static void setTrayFactory(platform::ui::TrayFactory factory);
+  void onTrayClick(platform::ui::TrayClick click, int rootX, int rootY) override;
 
   // Message boxes on this window's thread (see MessageBoxW); the caller waits for the answer.
   void showInfo(std::string_view text) override;
@@ -219,6 +277,15 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   void handleDrop(const platform::ui::Event& event);
   bool moveFocus(bool backwards);
   void onConfigure(const platform::ui::Event& event);
+  // The application-window parts of the event handling (WindowStates.cpp): true when the
+  // press was used (a drag handed to the window manager, a context menu).
+  bool handleFramePress(const platform::ui::Event& event);
+  bool handleContextPress(const platform::ui::Event& event);
+  void middleClick();
+  void closeRequested();
+  void makeTrayIcon();
+  std::string composedTitle() const;
+  bool trayIconWanted() const { return trayIconShown_ || trayIconAlways_; }
 
   UiTask task_{*this};
   thread::win::Thread* thread_ = nullptr;
@@ -243,6 +310,23 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // Written on the window's thread, read from any.
   std::atomic<bool> iconized_{false};
   std::atomic<bool> maximized_{false};
+  std::atomic<bool> minimized_{false};
+  bool active_ = false;
+  std::chrono::steady_clock::time_point deactivated_{};
+  bool easyDrag_ = false;
+  app::MiddleClick middleClick_ = app::MiddleClick::kClose;
+  bool trayIconShown_ = false;
+  bool trayIconAlways_ = false;
+  bool trayClickToggles_ = false;
+  bool titleWithVersion_ = false;
+  app::IAppWindow* appWindow_ = nullptr;
+  platform::ui::IconPixels icon_;
+  std::unique_ptr<platform::ui::ITrayIcon> tray_;
+  IMenuBar* menuBar_ = nullptr;
+  IPopupMenu* trayMenu_ = nullptr;
+  IPopupMenu* contextMenu_ = nullptr;
+  bool contextMenuShown_ = false;
+  platform::ui::Rect normalBounds_;
   bool keepOnTop_ = false;
   bool resizable_ = true;
   bool taskbarButton_ = true;

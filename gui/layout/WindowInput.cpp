@@ -2,6 +2,8 @@
 // cursor, the keyboard focus and Tab, buttons and double clicks.
 #include "gui/layout/Window.h"
 
+#include "gui/layout/ResizeZones.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -18,6 +20,7 @@ namespace {
 
 constexpr std::uint32_t kDoubleClickMs = 500;
 constexpr std::uint32_t kKeyTab = 0xFF09;
+constexpr std::uint32_t kKeyF10 = 0xFFC7;
 // What Shift+Tab gives on most keyboard maps.
 constexpr std::uint32_t kKeyLeftTab = 0xFE20;
 constexpr std::int32_t kDoubleClickSlop = 4;
@@ -131,6 +134,13 @@ void Window::updateCursor(const Event& event) {
   if (shape == platform::ui::PointerShape::kInherit) {
     shape = platform::ui::PointerShape::kArrow;
   }
+  // The skin draws the frame, so the window shows its sizing edges itself.
+  const auto zone = skin_ != nullptr && resizable_ && capture_ == nullptr
+                        ? resizeZoneAt(event.x, event.y, getWidth(), getHeight())
+                        : std::nullopt;
+  if (zone) {
+    shape = pointerFor(*zone);
+  }
   if (shape != shownCursor_ && display_->setCursor(platformWindow_, shape)) {
     shownCursor_ = shape;
   }
@@ -161,6 +171,9 @@ void Window::handleButton(const Event& event) {
         break;
       }
     }
+  }
+  if (press && handleFramePress(event)) {
+    return;
   }
   // What the window tells its listeners, unless a component takes the press.
   std::optional<WindowEvent> told;
@@ -199,6 +212,17 @@ void Window::handleButton(const Event& event) {
   }
   if (!taken && told.has_value()) {
     fire(*told);
+  }
+  if (!taken && press && told.has_value()) {
+    if (*told == kWindowLeftPress && easyDrag_ &&
+        (event.modifiers & platform::ui::modifier::kButtonRight) == 0) {
+      display_->beginMoveResize(platformWindow_, platform::ui::MoveResize::kMove, event.rootX,
+                                event.rootY, event.button);
+    } else if (*told == kWindowRightPress) {
+      handleContextPress(event);
+    } else if (*told == kWindowMiddlePress) {
+      middleClick();
+    }
   }
 }
 
@@ -251,14 +275,23 @@ void Window::onPlatformEvent(const Event& event) {
       break;
     case EventKind::kKeyPress:
       lastInput_ = event;
-      if (!routeKey(event)) {
+      if (routeKey(event)) {
+        break;
+      }
+      if (event.keysym == kKeyF10 && (event.modifiers & platform::ui::modifier::kKeys) == 0 &&
+          menuBar_ != nullptr) {
+        menuBar_->openFromKeyboard();
+      } else {
         fire(kWindowKey);
       }
       break;
     case EventKind::kFocusIn:
+      active_ = true;
       fire(kWindowActivated);
       break;
     case EventKind::kFocusOut:
+      active_ = false;
+      deactivated_ = std::chrono::steady_clock::now();
       loseCapture();
       fire(kWindowDeactivated);
       break;
@@ -275,8 +308,8 @@ void Window::onPlatformEvent(const Event& event) {
       onConfigure(event);
       break;
     case EventKind::kMap:
-      if (iconized_) {
-        iconized_ = false;
+      if (minimized_) {
+        minimized_ = false;
         fire(kWindowRestored);
       }
       break;
@@ -300,12 +333,7 @@ void Window::onPlatformEvent(const Event& event) {
       }
       break;
     case EventKind::kCloseRequest:
-      // With close-iconizes the close button only iconizes, unless already iconized.
-      if (closeIconizes_ && !iconized_) {
-        iconize();
-      } else {
-        close();
-      }
+      closeRequested();
       break;
     default:
       break;

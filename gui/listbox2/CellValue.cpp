@@ -21,10 +21,9 @@ thread::EasyPooler<int64_t>& int64Pool() {
 class TextOwner final : public IDestructor<void> {
  public:
   void destroy(void*& slot) override {
-    if (slot != nullptr) {
-      static_cast<StrBuffer*>(slot)->release();
-      slot = nullptr;
-    }
+    auto* text = static_cast<StrBuffer*>(slot);
+    StrBuffer::pool().destroy(text);
+    slot = nullptr;
   }
 };
 
@@ -40,7 +39,8 @@ class Int64Owner final : public IDestructor<void> {
 }  // namespace
 
 CellValue textValue(std::u16string_view text) {
-  return textValue(StrBuffer::of(text));
+  // The value word owns the buffer from here on.
+  return textValue(StrBuffer::of(text).release());
 }
 
 CellValue textValue(StrBuffer* text) {
@@ -101,7 +101,7 @@ void showInt64(CellValue value, StrBuffer& text) {
 }
 
 void showByteSize(CellValue value, StrBuffer& text) {
-  str::formatByteSize(&text, int64Of(value));
+  str::formatByteSize(text, int64Of(value));
 }
 
 }  // namespace s::gui::listbox2

@@ -18,7 +18,7 @@ void DataType::setTitle(std::u16string_view title) {
   detachLocalizer();
   titleTextId_ = -1;
   if (title_ == nullptr) {
-    title_ = StrBuffer::take();
+    title_ = StrBuffer::make();
   }
   title_->assign(title);
 }
@@ -28,7 +28,7 @@ void DataType::onEvent(IObject* source, int32_t /*code*/) {
     return;
   }
   if (title_ == nullptr) {
-    title_ = StrBuffer::take();
+    title_ = StrBuffer::make();
   }
   title_->assign(localizer_->text(titleTextId_));
 }
@@ -42,10 +42,7 @@ void DataType::detachLocalizer() {
 
 void DataType::reset() {
   detachLocalizer();
-  if (title_ != nullptr) {
-    title_->release();
-    title_ = nullptr;
-  }
+  title_.reset();
   titleTextId_ = -1;
   alignment_ = kAlignLeft;
   width_ = 0;
@@ -56,10 +53,10 @@ void DataType::reset() {
 
 namespace {
 
-DataType* newColumnBase(int32_t width, int32_t alignment, bool sortable, CellComparator comparator,
-                        bool ascending, bool showsIcon, bool checkBoxes, bool editable,
-                        bool treeColumn) {
-  DataType* column = DataType::take();
+PoolPtr<DataType> newColumnBase(int32_t width, int32_t alignment, bool sortable,
+                                CellComparator comparator, bool ascending, bool showsIcon,
+                                bool checkBoxes, bool editable, bool treeColumn) {
+  PoolPtr<DataType> column = DataType::make();
   column->setWidth(width);
   column->setAlignment(alignment);
   column->setSortable(sortable);
@@ -74,20 +71,22 @@ DataType* newColumnBase(int32_t width, int32_t alignment, bool sortable, CellCom
 
 }  // namespace
 
-DataType* newColumn(int32_t titleTextId, lang::Localizer* localizer, int32_t width,
-                    int32_t alignment, bool sortable, CellComparator comparator, bool ascending,
-                    bool showsIcon, bool checkBoxes, bool editable, bool treeColumn) {
-  DataType* column = newColumnBase(width, alignment, sortable, comparator, ascending, showsIcon,
-                                   checkBoxes, editable, treeColumn);
+PoolPtr<DataType> newColumn(int32_t titleTextId, lang::Localizer* localizer, int32_t width,
+                            int32_t alignment, bool sortable, CellComparator comparator,
+                            bool ascending, bool showsIcon, bool checkBoxes, bool editable,
+                            bool treeColumn) {
+  PoolPtr<DataType> column = newColumnBase(width, alignment, sortable, comparator, ascending,
+                                           showsIcon, checkBoxes, editable, treeColumn);
   column->setTitleFrom(localizer, titleTextId);
   return column;
 }
 
-DataType* newColumnWithText(std::u16string_view title, int32_t width, int32_t alignment,
-                            bool sortable, CellComparator comparator, bool ascending,
-                            bool showsIcon, bool checkBoxes, bool editable, bool treeColumn) {
-  DataType* column = newColumnBase(width, alignment, sortable, comparator, ascending, showsIcon,
-                                   checkBoxes, editable, treeColumn);
+PoolPtr<DataType> newColumnWithText(std::u16string_view title, int32_t width, int32_t alignment,
+                                    bool sortable, CellComparator comparator, bool ascending,
+                                    bool showsIcon, bool checkBoxes, bool editable,
+                                    bool treeColumn) {
+  PoolPtr<DataType> column = newColumnBase(width, alignment, sortable, comparator, ascending,
+                                           showsIcon, checkBoxes, editable, treeColumn);
   column->setTitle(title);
   return column;
 }

@@ -66,7 +66,7 @@ class DataType final : public Pooled<DataType, detail::DataTypeBases> {
  private:
   void detachLocalizer();
 
-  str::StrBuffer* title_ = nullptr;
+  PoolPtr<str::StrBuffer> title_;
   int32_t titleTextId_ = -1;
   lang::Localizer* localizer_ = nullptr;
   int32_t alignment_ = kAlignLeft;
@@ -81,12 +81,14 @@ class DataType final : public Pooled<DataType, detail::DataTypeBases> {
 };
 
 // A column titled from the language pack; it listens to the localizer for language changes.
-DataType* newColumn(int32_t titleTextId, lang::Localizer* localizer, int32_t width,
-                    int32_t alignment, bool sortable, CellComparator comparator, bool ascending,
-                    bool showsIcon, bool checkBoxes, bool editable, bool treeColumn);
+PoolPtr<DataType> newColumn(int32_t titleTextId, lang::Localizer* localizer, int32_t width,
+                            int32_t alignment, bool sortable, CellComparator comparator,
+                            bool ascending, bool showsIcon, bool checkBoxes, bool editable,
+                            bool treeColumn);
 // A column with a literal title.
-DataType* newColumnWithText(std::u16string_view title, int32_t width, int32_t alignment,
-                            bool sortable, CellComparator comparator, bool ascending,
-                            bool showsIcon, bool checkBoxes, bool editable, bool treeColumn);
+PoolPtr<DataType> newColumnWithText(std::u16string_view title, int32_t width, int32_t alignment,
+                                    bool sortable, CellComparator comparator, bool ascending,
+                                    bool showsIcon, bool checkBoxes, bool editable,
+                                    bool treeColumn);
 
 }  // namespace s::gui::listbox2

@@ -61,7 +61,7 @@ struct ColumnOptions {
 class IListBox2 : public PoolableObject {
  public:
   // --- Columns (before records; never removed) -------------------------------------
-  virtual uint32_t addColumn(listbox2::DataType* column) = 0;
+  virtual uint32_t addColumn(PoolPtr<listbox2::DataType> column) = 0;
   virtual uint32_t addColumn(const listbox2::ColumnOptions& options) = 0;
   // The same in the order of the options, title first.
   virtual uint32_t addColumn(lang::Localizer* localizer, int32_t titleTextId, int32_t width,

@@ -11,9 +11,9 @@ List::List() {
   columns_.setDestructor(&DataType::pool());
 }
 
-uint32_t List::addColumn(DataType* column) {
+uint32_t List::addColumn(PoolPtr<DataType> column) {
   uint32_t index = columns_.count();
-  columns_.push(column);
+  columns_.push(std::move(column));
   sortKeys_.push(index);
   return index;
 }

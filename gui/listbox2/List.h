@@ -27,7 +27,7 @@ class List final : public Pooled<List, PoolableObject> {
   List& operator=(const List&) = delete;
 
   // The list owns its columns; a column's index never changes. Answers the index.
-  uint32_t addColumn(DataType* column);
+  uint32_t addColumn(PoolPtr<DataType> column);
   DataType* column(uint32_t index) const {
     return index < columns_.count() ? columns_.at(index) : nullptr;
   }

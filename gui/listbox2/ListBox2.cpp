@@ -18,8 +18,8 @@ ListBox2::ListBox2() {
 
 // --- Columns ---------------------------------------------------------------------------
 
-uint32_t ListBox2::addColumn(DataType* column) {
-  uint32_t index = list_.addColumn(column);
+uint32_t ListBox2::addColumn(PoolPtr<DataType> column) {
+  uint32_t index = list_.addColumn(std::move(column));
   displayOrder_.push(static_cast<int32_t>(index));
   if (view_ != nullptr) {
     view_->columnAdded(index);

@@ -34,7 +34,7 @@ class ListBox2 final : public Pooled<ListBox2, IListBox2> {
   // thread.
   void itemStateChanged(listbox2::Record* record, uint32_t newState, uint32_t oldState);
 
-  uint32_t addColumn(listbox2::DataType* column) override;
+  uint32_t addColumn(PoolPtr<listbox2::DataType> column) override;
   uint32_t addColumn(const listbox2::ColumnOptions& options) override;
   uint32_t addColumn(lang::Localizer* localizer, int32_t titleTextId, int32_t width,
                      int32_t alignment, bool sortable, listbox2::CellComparator comparator,

@@ -1,6 +1,7 @@
 #include "gui/listbox2/Record.h"
 
 #include <atomic>
+#include <utility>
 
 #include "gui/listbox2/List.h"
 
@@ -15,19 +16,6 @@ uint32_t nextStamp() {
   uint32_t stamp = stampCounter.fetch_add(1, std::memory_order_relaxed) + 1;
   return stamp != 0 ? stamp : stampCounter.fetch_add(1, std::memory_order_relaxed) + 1;
 }
-
-// Children go back through release(), which detaches them first.
-class ChildReleaser final : public IDestructor<Record> {
- public:
-  void destroy(Record*& slot) override {
-    if (slot != nullptr) {
-      slot->release();
-      slot = nullptr;
-    }
-  }
-};
-
-ChildReleaser childReleaser;
 
 }  // namespace
 
@@ -68,12 +56,10 @@ void Record::reset() {
     parent_ = nullptr;
   }
   if (children_ != nullptr) {
-    col::ArrayP<Record>* children = children_;
-    children_ = nullptr;
+    PoolPtr<col::ArrayP<Record>> children = std::move(children_);
     for (Record* child : *children) {
       child->parent_ = nullptr;
     }
-    children->release();
   }
   cells_.freeMemory();
   list_ = nullptr;
@@ -85,8 +71,8 @@ void Record::reset() {
   treeCell_ = -1;
 }
 
-Record* newRecord(uint32_t cellCapacity, IObject* userData) {
-  Record* record = Record::take();
+PoolPtr<Record> newRecord(uint32_t cellCapacity, IObject* userData) {
+  PoolPtr<Record> record = Record::make();
   record->stamp_ = nextStamp();
   record->userData_ = userData;
   record->cellCapacity_ = cellCapacity;
@@ -95,12 +81,12 @@ Record* newRecord(uint32_t cellCapacity, IObject* userData) {
   return record;
 }
 
-bool appendCell(Record* record, SubRecord* cell) {
+bool appendCell(Record* record, PoolPtr<SubRecord> cell) {
   if (record == nullptr || cell == nullptr || record->cellCount() >= record->cellCapacity_) {
     return false;
   }
   cell->attach(record, record->cellCount());
-  record->cells_.push(cell);
+  record->cells_.push(std::move(cell));
   return true;
 }
 
@@ -110,8 +96,9 @@ void addChild(Record* parent, int64_t index, Record* child) {
     return;
   }
   if (parent->children_ == nullptr) {
-    parent->children_ = col::ArrayP<Record>::take();
-    parent->children_->setDestructor(&childReleaser);
+    parent->children_ = col::ArrayP<Record>::make();
+    // Children go back through release(), which detaches them first.
+    parent->children_->setDestructor(&ReleasingDisposer<Record>::instance());
   }
   uint32_t count = parent->children_->count();
   uint32_t at = index < 0 ? 0 : (index > count ? count : static_cast<uint32_t>(index));

@@ -61,8 +61,8 @@ class Record final : public Pooled<Record, PoolableObject> {
   std::u16string_view className() const override { return u"s_gui_listbox2_Record"; }
 
  private:
-  friend Record* newRecord(uint32_t cellCapacity, IObject* userData);
-  friend bool appendCell(Record* record, SubRecord* cell);
+  friend PoolPtr<Record> newRecord(uint32_t cellCapacity, IObject* userData);
+  friend bool appendCell(Record* record, PoolPtr<SubRecord> cell);
   friend void addChild(Record* parent, int64_t index, Record* child);
 
   void detach();
@@ -78,15 +78,15 @@ class Record final : public Pooled<Record, PoolableObject> {
   bool marked_ = false;
   bool greyed_ = false;
   int32_t treeCell_ = -1;
-  col::ArrayP<Record>* children_ = nullptr;
+  PoolPtr<col::ArrayP<Record>> children_;
   Record* parent_ = nullptr;
 };
 
 // A record with room for `cellCapacity` cells and the next stamp of the process-wide count.
-Record* newRecord(uint32_t cellCapacity, IObject* userData);
+PoolPtr<Record> newRecord(uint32_t cellCapacity, IObject* userData);
 // Sets the cell's record and column (the current cell count) and appends it. False, and the
-// cell stays the caller's, when the record is full or either is none.
-bool appendCell(Record* record, SubRecord* cell);
+// cell goes back to its pool, when the record is full or either is none.
+bool appendCell(Record* record, PoolPtr<SubRecord> cell);
 // Inserts `child` among `parent`'s children at `index` clamped to [0, count]; the parent owns
 // it from then on.
 void addChild(Record* parent, int64_t index, Record* child);

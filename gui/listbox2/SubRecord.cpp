@@ -16,7 +16,7 @@ void SubRecord::setValue(CellValue value) {
 std::u16string_view SubRecord::text() {
   if (!textValid_ && toText_ != nullptr) {
     if (text_ == nullptr) {
-      text_ = StrBuffer::take();
+      text_ = StrBuffer::make();
     }
     text_->clear();
     toText_(value_, *text_);
@@ -27,7 +27,7 @@ std::u16string_view SubRecord::text() {
 
 void SubRecord::setText(std::u16string_view text) {
   if (text_ == nullptr) {
-    text_ = StrBuffer::take();
+    text_ = StrBuffer::make();
   }
   text_->assign(text);
   textValid_ = true;
@@ -51,14 +51,11 @@ std::u16string_view SubRecord::iconSource() const {
 
 void SubRecord::setIconSource(std::u16string_view source) {
   if (source.empty()) {
-    if (iconSource_ != nullptr) {
-      iconSource_->release();
-      iconSource_ = nullptr;
-    }
+    iconSource_.reset();
     return;
   }
   if (iconSource_ == nullptr) {
-    iconSource_ = StrBuffer::take();
+    iconSource_ = StrBuffer::make();
   }
   iconSource_->assign(source);
 }
@@ -77,10 +74,7 @@ void SubRecord::dropValue() {
 
 void SubRecord::reset() {
   dropValue();
-  if (text_ != nullptr) {
-    text_->release();
-    text_ = nullptr;
-  }
+  text_.reset();
   textValid_ = false;
   valueOwner_ = nullptr;
   toText_ = nullptr;
@@ -93,9 +87,9 @@ void SubRecord::reset() {
   expandState_ = kNoChildrenShown;
 }
 
-SubRecord* newCell(CellValue value, IDestructor<void>* valueOwner, ToText toText,
-                   std::u16string_view iconSource) {
-  SubRecord* cell = SubRecord::take();
+PoolPtr<SubRecord> newCell(CellValue value, IDestructor<void>* valueOwner, ToText toText,
+                           std::u16string_view iconSource) {
+  PoolPtr<SubRecord> cell = SubRecord::make();
   cell->setValueOwner(valueOwner);
   cell->setValue(value);
   cell->setToText(toText);

@@ -83,12 +83,12 @@ class SubRecord final : public Pooled<SubRecord, PoolableObject> {
 
   Record* record_ = nullptr;
   uint32_t column_ = 0;
-  str::StrBuffer* text_ = nullptr;
+  PoolPtr<str::StrBuffer> text_;
   bool textValid_ = false;
   CellValue value_ = 0;
   IDestructor<void>* valueOwner_ = nullptr;
   ToText toText_ = nullptr;
-  str::StrBuffer* iconSource_ = nullptr;
+  PoolPtr<str::StrBuffer> iconSource_;
   int32_t checkState_ = kNoCheckBox;
   bool marked_ = false;
   bool greyed_ = false;
@@ -102,7 +102,7 @@ class SubRecord final : public Pooled<SubRecord, PoolableObject> {
 
 // A cell holding `value`, disposed of by `valueOwner` (none: a plain number or a value the
 // caller keeps). The icon source is kept only when not empty.
-SubRecord* newCell(CellValue value, IDestructor<void>* valueOwner, ToText toText,
-                   std::u16string_view iconSource = {});
+PoolPtr<SubRecord> newCell(CellValue value, IDestructor<void>* valueOwner, ToText toText,
+                           std::u16string_view iconSource = {});
 
 }  // namespace s::gui::listbox2

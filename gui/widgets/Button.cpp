@@ -17,10 +17,6 @@ Button::Button() {
   setTransparent(false);
 }
 
-Button::~Button() {
-  releaseDrawer();
-}
-
 void Button::reset() {
   Component::reset();
   setTransparent(false);
@@ -33,7 +29,7 @@ void Button::reset() {
   toggle_ = invertLook_ = drawFlag2_ = pressed_ = isDefault_ = autoRepeat_ = false;
   hotState_ = 0;
   held_ = cursorInside_ = false;
-  releaseDrawer();
+  drawer_.reset();
   clicks_.clear();
   toggles_.clear();
   presses_.clear();
@@ -65,13 +61,9 @@ Button* Button::newButtonId(std::int32_t textId, std::int32_t widthPercent,
   return button;
 }
 
-void Button::releaseDrawer() {
-  releaseHeldDrawer(drawer_, drawerOwned_);
-}
-
 drawer::IButton* Button::buttonDrawer() {
-  if (drawer_ != nullptr) {
-    return drawer_;
+  if (drawer_.get() != nullptr) {
+    return drawer_.get();
   }
   drawer::ISkin* skin = skinOf(*this);
   if (skin != nullptr && skin->getButton() != nullptr) {
@@ -165,7 +157,7 @@ void Button::setFixedHeight(std::int32_t px) {
 
 void Button::setDrawer(drawer::IButton* drawer, bool owned) {
   runSync([&] {
-    holdDrawer(drawer_, drawerOwned_, drawer, owned);
+    drawer_.set(drawer, owned);
     invalidate();
   });
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/base/MaybeOwned.h"
 #include "framework/base/Pooled.h"
 #include "gui/drawer/button/Basic.h"
 #include "gui/layout/Component.h"
@@ -27,7 +28,6 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   static constexpr std::uint32_t kRepeatMs = 100;
 
   Button();
-  ~Button() override;
 
   // Enabled buttons; a negative size leaves that size unset.
   static Button* newButtonText(std::u16string_view text, std::int32_t fixedWidth,
@@ -98,7 +98,6 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   void paintGripDots(cairo_t* cr);
   void paintFocusCue(cairo_t* cr, drawer::Rgb colour) const;
   void resizeWindowBy(std::int32_t dx, std::int32_t dy);
-  void releaseDrawer();
   template <class Change>
   void changeFonts(Change change);
 
@@ -123,8 +122,7 @@ class Button final : public Pooled<Button, detail::ButtonBases> {
   bool cursorInside_ = false;
   std::int32_t lastRootX_ = 0;
   std::int32_t lastRootY_ = 0;
-  drawer::IButton* drawer_ = nullptr;
-  bool drawerOwned_ = false;
+  MaybeOwned<drawer::IButton> drawer_;
   drawer::button::win::Basic basic_;
   events::ListenerList clicks_;
   events::ListenerList toggles_;

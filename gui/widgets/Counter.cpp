@@ -11,10 +11,6 @@ Counter::Counter() {
   setTransparent(false);
 }
 
-Counter::~Counter() {
-  releaseDrawer();
-}
-
 void Counter::reset() {
   BoxBase::reset();
   setLayoutPile();
@@ -23,7 +19,7 @@ void Counter::reset() {
   series1_.reset();
   series2_.reset();
   showSecond_ = false;
-  releaseDrawer();
+  drawer_.reset();
   mode_ = 0;
   swapColours_ = false;
   left_ = top_ = right_ = bottom_ = 0;
@@ -45,13 +41,9 @@ Counter* Counter::newCounter(std::int32_t widthPercent, std::int32_t heightPerce
   return counter;
 }
 
-void Counter::releaseDrawer() {
-  releaseHeldDrawer(drawer_, drawerOwned_);
-}
-
 void Counter::setDrawer(drawer::ICounter* drawer, bool owned) {
   runSync([&] {
-    holdDrawer(drawer_, drawerOwned_, drawer, owned);
+    drawer_.set(drawer, owned);
     invalidate();
   });
 }
@@ -89,8 +81,8 @@ void Counter::setShowSecond(bool show) {
 }
 
 drawer::ICounter* Counter::graphDrawer() {
-  if (drawer_ != nullptr) {
-    return drawer_;
+  if (drawer_.get() != nullptr) {
+    return drawer_.get();
   }
   drawer::ISkin* skin = skinOf(*this);
   if (skin != nullptr && skin->getCounter() != nullptr) {

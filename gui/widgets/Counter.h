@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "framework/base/MaybeOwned.h"
 #include "framework/base/Pooled.h"
 #include "gui/drawer/ICounter.h"
 #include "gui/drawer/counter/Basic.h"
@@ -18,7 +19,6 @@ namespace s::gui::win {
 class Counter final : public Pooled<Counter, BoxBase> {
  public:
   Counter();
-  ~Counter() override;
 
   static Counter* newCounter(std::int32_t widthPercent, std::int32_t heightPercent);
 
@@ -38,7 +38,6 @@ class Counter final : public Pooled<Counter, BoxBase> {
 
  private:
   drawer::ICounter* graphDrawer();
-  void releaseDrawer();
   // The colour beneath a counter that takes its parent's background.
   drawer::Rgb underlyingColour() const;
 
@@ -47,8 +46,7 @@ class Counter final : public Pooled<Counter, BoxBase> {
   counter::CounterData series1_;
   counter::CounterData series2_;
   bool showSecond_ = false;
-  drawer::ICounter* drawer_ = nullptr;
-  bool drawerOwned_ = false;
+  MaybeOwned<drawer::ICounter> drawer_;
   drawer::counter::win::Basic basic_;
   std::int32_t mode_ = 0;
   bool swapColours_ = false;

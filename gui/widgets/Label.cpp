@@ -16,10 +16,6 @@ Label::Label() {
   setTransparent(false);
 }
 
-Label::~Label() {
-  releaseDrawer();
-}
-
 void Label::reset() {
   Component::reset();
   setTransparent(false);
@@ -28,7 +24,7 @@ void Label::reset() {
   font_.reset();
   alignment_ = 0;
   wrap_ = false;
-  releaseDrawer();
+  drawer_.reset();
   link_ = false;
   linkTarget_.clear();
   hotState_ = 0;
@@ -53,13 +49,9 @@ Label* Label::newLabelId(std::int32_t textId, std::int32_t alignment, std::int32
   return label;
 }
 
-void Label::releaseDrawer() {
-  releaseHeldDrawer(drawer_, drawerOwned_);
-}
-
 void Label::setDrawer(drawer::IText* drawer, bool owned) {
   runSync([&] {
-    holdDrawer(drawer_, drawerOwned_, drawer, owned);
+    drawer_.set(drawer, owned);
     measure();
     relayoutParent();
     invalidate();
@@ -67,8 +59,8 @@ void Label::setDrawer(drawer::IText* drawer, bool owned) {
 }
 
 drawer::IText* Label::textDrawer() {
-  if (drawer_ != nullptr) {
-    return drawer_;
+  if (drawer_.get() != nullptr) {
+    return drawer_.get();
   }
   drawer::ISkin* skin = skinOf(*this);
   if (skin != nullptr && skin->getText() != nullptr) {

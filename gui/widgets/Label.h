@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/base/MaybeOwned.h"
 #include "framework/base/Pooled.h"
 #include "gui/drawer/IText.h"
 #include "gui/drawer/text/Basic.h"
@@ -23,7 +24,6 @@ class Label final : public Pooled<Label, Component> {
   static constexpr std::uint32_t kTemporaryTimer = 100;
 
   Label();
-  ~Label() override;
 
   // A left-aligned label with a literal text.
   static Label* newLabel(std::u16string_view text, bool wrap, std::int32_t sizeCode);
@@ -75,7 +75,6 @@ class Label final : public Pooled<Label, Component> {
   void measure();
   void restoreSaved();
   void setHot(std::int32_t state);
-  void releaseDrawer();
 
   std::u16string text_;
   std::int32_t textId_ = -1;
@@ -83,8 +82,7 @@ class Label final : public Pooled<Label, Component> {
   Font font_;
   std::int32_t alignment_ = 0;
   bool wrap_ = false;
-  drawer::IText* drawer_ = nullptr;
-  bool drawerOwned_ = false;
+  MaybeOwned<drawer::IText> drawer_;
   drawer::text::win::Basic basic_;
   bool link_ = false;
   std::u16string linkTarget_;

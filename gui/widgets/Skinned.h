@@ -22,25 +22,4 @@ inline lang::Localizer* localizerOf(const Component& component) {
   return window != nullptr && component.created() ? window->getLocalizer() : nullptr;
 }
 
-// A widget's drawer and whether the widget owns it: an owned drawer is released when the widget
-// lets it go.
-template <class Drawer>
-void releaseHeldDrawer(Drawer*& drawer, bool& owned) {
-  if (owned && drawer != nullptr) {
-    drawer->release();
-  }
-  drawer = nullptr;
-  owned = false;
-}
-
-// Holds `next`, letting the drawer held before go when it is another one.
-template <class Drawer>
-void holdDrawer(Drawer*& drawer, bool& owned, Drawer* next, bool takeOwnership) {
-  if (next != drawer) {
-    releaseHeldDrawer(drawer, owned);
-  }
-  drawer = next;
-  owned = takeOwnership && next != nullptr;
-}
-
 }  // namespace s::gui::win

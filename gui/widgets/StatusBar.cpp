@@ -27,15 +27,11 @@ StatusBar* StatusBar::newStatusBar() {
   return bar;
 }
 
-StatusBar::~StatusBar() {
-  releaseDrawer();
-}
-
 void StatusBar::reset() {
   BoxBase::reset();
   fields_ = nullptr;
   grip_ = nullptr;
-  releaseDrawer();
+  drawer_.reset();
 }
 
 void StatusBar::add(IComponent* field) {
@@ -46,20 +42,16 @@ void StatusBar::add(IComponent* field) {
   }
 }
 
-void StatusBar::releaseDrawer() {
-  releaseHeldDrawer(drawer_, drawerOwned_);
-}
-
 void StatusBar::setDrawer(drawer::IStatusBar* drawer, bool owned) {
   runSync([&] {
-    holdDrawer(drawer_, drawerOwned_, drawer, owned);
+    drawer_.set(drawer, owned);
     invalidate();
   });
 }
 
 drawer::IStatusBar* StatusBar::barDrawer() {
-  if (drawer_ != nullptr) {
-    return drawer_;
+  if (drawer_.get() != nullptr) {
+    return drawer_.get();
   }
   drawer::ISkin* skin = skinOf(*this);
   if (skin != nullptr && skin->getStatusBar() != nullptr) {

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "framework/base/MaybeOwned.h"
 #include "framework/base/Pooled.h"
 #include "gui/drawer/IStatusBar.h"
 #include "gui/drawer/statusbar/Basic.h"
@@ -26,16 +27,13 @@ class StatusBar final : public Pooled<StatusBar, BoxBase> {
   void paint(cairo_t* cr) override;
   void reset() override;
   std::u16string_view className() const override { return u"s_gui_win_StatusBar"; }
-  ~StatusBar() override;
 
  private:
   drawer::IStatusBar* barDrawer();
-  void releaseDrawer();
 
   Box* fields_ = nullptr;
   Button* grip_ = nullptr;
-  drawer::IStatusBar* drawer_ = nullptr;
-  bool drawerOwned_ = false;
+  MaybeOwned<drawer::IStatusBar> drawer_;
   drawer::statusbar::win::Basic basic_;
 };
 

@@ -27,14 +27,12 @@ void addCaptureMessage(std::u16string_view text) {
   std::scoped_lock guard(log.lock);
   log.texts.add(text);
   if (log.texts.count() > kCaptureLogLimit) {
-    str::StrBuffer* oldest = log.texts.at(0);
-    log.texts.removeRange(0, 1);
-    oldest->release();
+    log.texts.disposeAt(0);
   }
 }
 
-str::StrArray* getCaptureReport() {
-  str::StrArray* report = str::StrArray::take();
+PoolPtr<str::StrArray> getCaptureReport() {
+  PoolPtr<str::StrArray> report = str::StrArray::make();
   // A recycled list comes without its element disposer.
   report->setDestructor(&str::StrBuffer::pool());
   report->add(u"[Packet Watcher]");

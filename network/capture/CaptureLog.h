@@ -12,8 +12,8 @@ inline constexpr uint32_t kCaptureLogLimit = 100;
 
 // Appends under the log's lock; the 101st text drops the oldest.
 void addCaptureMessage(std::u16string_view text);
-// A new list: "[Packet Watcher]", then a copy of every text, oldest first. The caller releases it.
-str::StrArray* getCaptureReport();
+// A new list: "[Packet Watcher]", then a copy of every text, oldest first.
+PoolPtr<str::StrArray> getCaptureReport();
 
 // Raised when a capture was refused for want of CAP_NET_RAW; the start-up advice reads it.
 bool rawAccessAdded();

@@ -5,6 +5,7 @@
 
 #include "framework/base/IObject.h"
 #include "framework/base/IPoolable.h"
+#include "framework/base/Pooled.h"
 #include "network/capture/TrafficTable.h"
 
 namespace s::system::network {
@@ -22,9 +23,9 @@ class IPacketLogger : public IObject, public IPoolable {
   virtual void clearTrafficTable() = 0;
   virtual void lockTraffic() = 0;
   virtual void unlockTraffic() = 0;
-  // Ends the interval: gives its counts as a new table under the traffic keys, which the caller
-  // owns and releases; counting goes on in an empty one.
-  virtual TrafficTable* takeTrafficTable() = 0;
+  // Ends the interval: gives its counts as a new table under the traffic keys; counting goes on
+  // in an empty one.
+  virtual PoolPtr<TrafficTable> takeTrafficTable() = 0;
   // Counts one datagram; the protocol is "TCP" or "UDP", the addresses dotted decimal.
   virtual void logPacket(bool sent, std::u16string_view protocol, std::u16string_view localAddress,
                          int32_t localPort, std::u16string_view remoteAddress, int32_t remotePort,

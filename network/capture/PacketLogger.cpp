@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/capture/Rtnetlink.h"
@@ -55,13 +56,12 @@ bool parseAddress(std::u16string_view text, uint32_t& address) {
 
 }  // namespace
 
-PacketLogger::PacketLogger() : thread_(thread::win::Thread::take()) {
+PacketLogger::PacketLogger() : thread_(thread::win::Thread::make()) {
   thread_->setPriority(-1);
 }
 
 PacketLogger::~PacketLogger() {
   stop(true);
-  thread_->release();
 }
 
 void PacketLogger::start() {
@@ -137,7 +137,7 @@ void PacketLogger::logPacket(bool sent, std::u16string_view protocol,
                 static_cast<uint16_t>(remotePort), byteCount);
 }
 
-TrafficTable* PacketLogger::takeTrafficTable() {
+PoolPtr<TrafficTable> PacketLogger::takeTrafficTable() {
   FlowTable taken;
   {
     std::scoped_lock guard(tableLock_);
@@ -147,9 +147,9 @@ TrafficTable* PacketLogger::takeTrafficTable() {
     std::scoped_lock guard(tableLock_);
     taken.swap(current_);
   }
-  TrafficTable* table = takeEmptyTrafficTable();
+  PoolPtr<TrafficTable> table = takeEmptyTrafficTable();
   for (const auto& [flow, counts] : taken) {
-    str::StrBuffer* key = str::StrBuffer::take();
+    PoolPtr<str::StrBuffer> key = str::StrBuffer::make();
     key->append(flow.protocol == kProtocolTcp ? std::u16string_view(u"TCP,")
                                               : std::u16string_view(u"UDP,"));
     appendAddress(*key, flow.local);
@@ -163,11 +163,10 @@ TrafficTable* PacketLogger::takeTrafficTable() {
     }
     auto* value = static_cast<TrafficCount*>(std::malloc(sizeof(TrafficCount)));
     if (value == nullptr) {
-      key->release();
       continue;
     }
     *value = counts;
-    table->put(key, value);
+    table->put(std::move(key), value);
   }
   return table;
 }
@@ -199,10 +198,9 @@ void PacketLogger::matchWatchers(const str::StrArray& addresses) {
     found->start();
   }
   for (uint32_t i = 0; i < watchers_.count();) {
-    PacketWatcher* watcher = watchers_.at(i);
     bool kept = false;
     for (const str::StrBuffer* address : addresses) {
-      if (watcher->getAddress().equals(address->view())) {
+      if (watchers_.at(i)->getAddress().equals(address->view())) {
         kept = true;
         break;
       }
@@ -211,11 +209,10 @@ void PacketLogger::matchWatchers(const str::StrArray& addresses) {
       ++i;
       continue;
     }
-    {
-      std::scoped_lock guard(watchersLock_);
-      watchers_.removeRange(i, 1);
-    }
-    watcher->release();  // stops it and waits
+    // Out of the list under the lock; stopping it and waiting for it goes on outside.
+    PoolPtr<PacketWatcher> leaving(watchers_.at(i));
+    std::scoped_lock guard(watchersLock_);
+    watchers_.removeRange(i, 1);
   }
 }
 
@@ -228,7 +225,7 @@ void PacketLogger::run() {
   platform::RtnetlinkSocket netlink;
   std::vector<platform::LinkInfo> links;
   std::vector<platform::AddressInfo> entries;
-  str::StrArray* addresses = str::StrArray::take();
+  PoolPtr<str::StrArray> addresses = str::StrArray::make();
   // A recycled list comes without its element disposer.
   addresses->setDestructor(&str::StrBuffer::pool());
   while (!stopRequested_.load(std::memory_order_acquire)) {
@@ -241,9 +238,9 @@ void PacketLogger::run() {
         }
         for (const platform::AddressInfo& entry : entries) {
           if (entry.index == link.index) {
-            str::StrBuffer* text = str::StrBuffer::take();
+            PoolPtr<str::StrBuffer> text = str::StrBuffer::make();
             appendAddress(*text, entry.address);
-            addresses->push(text);
+            addresses->push(std::move(text));
             break;  // the first address only
           }
         }
@@ -256,7 +253,6 @@ void PacketLogger::run() {
     }
   }
   releaseWatchers();
-  addresses->release();
   stopRequested_.store(false, std::memory_order_release);
   running_.store(false, std::memory_order_release);
 }

@@ -38,7 +38,7 @@ class PacketLogger final : public Pooled<PacketLogger, detail::PacketLoggerBases
   void clearTrafficTable() override;
   void lockTraffic() override { tableLock_.lock(); }
   void unlockTraffic() override { tableLock_.unlock(); }
-  TrafficTable* takeTrafficTable() override;
+  PoolPtr<TrafficTable> takeTrafficTable() override;
   void logPacket(bool sent, std::u16string_view protocol, std::u16string_view localAddress,
                  int32_t localPort, std::u16string_view remoteAddress, int32_t remotePort,
                  uint32_t byteCount) override;
@@ -92,7 +92,7 @@ class PacketLogger final : public Pooled<PacketLogger, detail::PacketLoggerBases
   // The management loop's watchers; the lock lets watchedAddresses() look.
   thread::ObjLocker watchersLock_;
   col::ArrayP<PacketWatcher> watchers_{&PacketWatcher::pool()};
-  thread::win::Thread* thread_;
+  PoolPtr<thread::win::Thread> thread_;
 };
 
 }  // namespace s::system::network::win

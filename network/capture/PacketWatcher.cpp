@@ -37,15 +37,13 @@ class PacketWatcher::Sink final : public platform::IDatagramSink {
 };
 
 PacketWatcher::PacketWatcher()
-    : address_(str::StrBuffer::take()), thread_(thread::win::Thread::take()) {
+    : address_(str::StrBuffer::make()), thread_(thread::win::Thread::make()) {
   // Above normal needs CAP_SYS_NICE; without it the watcher runs at normal priority.
   thread_->setPriority(1);
 }
 
 PacketWatcher::~PacketWatcher() {
   stop(true);
-  thread_->release();
-  address_->release();
 }
 
 void PacketWatcher::setPacketCallback(PacketCallback callback, void* context, uint32_t extra) {

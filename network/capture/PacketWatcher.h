@@ -46,11 +46,11 @@ class PacketWatcher final : public Pooled<PacketWatcher, detail::PacketWatcherBa
   std::atomic<bool> running_{false};
   std::atomic<bool> stopRequested_{false};
   platform::AddressCapture capture_;
-  str::StrBuffer* address_;
+  PoolPtr<str::StrBuffer> address_;
   PacketCallback callback_ = nullptr;
   void* context_ = nullptr;
   uint32_t extra_ = 0;
-  thread::win::Thread* thread_;
+  PoolPtr<thread::win::Thread> thread_;
 };
 
 }  // namespace s::system::network::win

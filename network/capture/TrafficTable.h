@@ -19,11 +19,11 @@ static_assert(sizeof(TrafficCount) == 16);
 // table owns both: keys go back to the text pool, counts (malloc'd blocks) are freed.
 using TrafficTable = col::map::MapTable<str::StrBuffer, TrafficCount>;
 
-// A new empty traffic table; the caller releases it.
-inline TrafficTable* takeEmptyTrafficTable() {
+// A new empty traffic table.
+inline PoolPtr<TrafficTable> takeEmptyTrafficTable() {
   auto* keys = &str::StrBuffer::pool();
   auto* counts = &CleanerRaw<TrafficCount>::instance();
-  return TrafficTable::take(false, keys, counts, keys, counts);
+  return TrafficTable::make(false, keys, counts, keys, counts);
 }
 
 }  // namespace s::system::network

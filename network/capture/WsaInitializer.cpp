@@ -15,17 +15,13 @@ WsaInitializer& WsaInitializer::getInstance() {
 
 WsaInitializer::WsaInitializer() : status_(str::StrBuffer::of(kStatus)) {}
 
-WsaInitializer::~WsaInitializer() {
-  status_->release();
-}
-
 bool WsaInitializer::ensureStarted() {
   started_.store(true, std::memory_order_relaxed);
   return true;
 }
 
-str::StrArray* WsaInitializer::getWsaReport() {
-  str::StrArray* report = str::StrArray::take();
+PoolPtr<str::StrArray> WsaInitializer::getWsaReport() {
+  PoolPtr<str::StrArray> report = str::StrArray::make();
   // A recycled list comes without its element disposer.
   report->setDestructor(&str::StrBuffer::pool());
   report->add(u"[WSA Initializer]");

@@ -16,14 +16,13 @@ class WsaInitializer final : public IObject {
   static WsaInitializer& getInstance();
 
   WsaInitializer();
-  ~WsaInitializer() override;
   WsaInitializer(const WsaInitializer&) = delete;
   WsaInitializer& operator=(const WsaInitializer&) = delete;
 
   // Always true: there is nothing to start.
   bool ensureStarted();
-  // A new list: "[WSA Initializer]" and the status line. The caller releases it.
-  str::StrArray* getWsaReport();
+  // A new list: "[WSA Initializer]" and the status line.
+  PoolPtr<str::StrArray> getWsaReport();
 
   std::u16string_view className() const override { return u"s_system_network_win_WsaInitializer"; }
   ObjectPtr newInstance() const override { return ObjectPtr(new WsaInitializer()); }
@@ -31,7 +30,7 @@ class WsaInitializer final : public IObject {
  private:
   std::atomic<bool> started_{false};
   thread::ObjLocker lock_;
-  str::StrBuffer* status_ = nullptr;
+  PoolPtr<str::StrBuffer> status_;
 };
 
 }  // namespace s::system::network::win

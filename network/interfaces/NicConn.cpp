@@ -3,6 +3,7 @@
 #include <chrono>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "platform/linux/capture/Rtnetlink.h"
 
@@ -26,18 +27,14 @@ std::u16string_view asciiView(const std::string& ascii, std::u16string& storage)
 
 }  // namespace
 
-NicConn::NicConn() : thread_(thread::win::Thread::take()) {
-  for (str::StrBuffer*& text : texts_) {
-    text = str::StrBuffer::take();
+NicConn::NicConn() : thread_(thread::win::Thread::make()) {
+  for (PoolPtr<str::StrBuffer>& text : texts_) {
+    text = str::StrBuffer::make();
   }
 }
 
 NicConn::~NicConn() {
   stop(true);
-  thread_->release();
-  for (str::StrBuffer* text : texts_) {
-    text->release();
-  }
 }
 
 std::u16string_view NicConn::text(Field field) const {
@@ -207,7 +204,7 @@ void NicConn::reset() {
   present_ = false;
   dhcpEnabled_ = false;
   winsEnabled_ = false;
-  for (str::StrBuffer* text : texts_) {
+  for (const PoolPtr<str::StrBuffer>& text : texts_) {
     text->clear();
   }
   for (std::atomic<int64_t>& peak : peaks_) {
@@ -232,13 +229,13 @@ col::ArrayP<NicConn>& getInterfaceList() {
     std::vector<platform::InterfaceInfo> interfaces;
     platform::listInterfaces(interfaces);
     for (const platform::InterfaceInfo& info : interfaces) {
-      NicConn* nic = NicConn::take();
+      PoolPtr<NicConn> nic = NicConn::make();
       std::u16string name(info.name.begin(), info.name.end());
       std::u16string device(info.device.begin(), info.device.end());
       nic->setConnectionName(name);
       nic->setAdapterId(name);
       nic->setPnpInstanceId(info.isVirtual ? kVirtual : std::u16string_view(device));
-      list->push(nic);
+      list->push(std::move(nic));
     }
     for (NicConn* nic : *list) {
       nic->refreshFrom(interfaces);

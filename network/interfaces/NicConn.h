@@ -101,11 +101,11 @@ class NicConn final : public Pooled<NicConn, detail::NicConnBases> {
   bool present_ = false;
   bool dhcpEnabled_ = false;
   bool winsEnabled_ = false;
-  str::StrBuffer* texts_[kFieldCount] = {};
+  PoolPtr<str::StrBuffer> texts_[kFieldCount];
   std::atomic<int64_t> peaks_[3] = {};
   std::atomic<bool> running_{false};
   std::atomic<bool> stopRequested_{false};
-  thread::win::Thread* thread_;
+  PoolPtr<thread::win::Thread> thread_;
 };
 
 // The process-wide interface list, built on first use: every interface but loopback, in

@@ -301,6 +301,34 @@ bool OffscreenDisplay::grabPointer(WindowId window) {
   return true;
 }
 
+std::vector<Rect> OffscreenDisplay::monitors() const {
+  if (!monitors_.empty()) {
+    return monitors_;
+  }
+  return {Rect{0, 0, screenWidth_, screenHeight_}};
+}
+
+bool OffscreenDisplay::beginMoveResize(WindowId window, ui::MoveResize how, int /*rootX*/,
+                                       int /*rootY*/, std::uint32_t /*button*/) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  state->moveResize = how;
+  ++state->moveResizeCount;
+  return true;
+}
+
+bool OffscreenDisplay::activate(WindowId window) {
+  WindowState* state = find(window);
+  if (state == nullptr) {
+    return false;
+  }
+  ++state->activations;
+  queue({.kind = EventKind::kFocusIn, .window = window});
+  return true;
+}
+
 void OffscreenDisplay::ungrabPointer() {
   pointerGrab_ = 0;
 }

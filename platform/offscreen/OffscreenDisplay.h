@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/EventLoop.h"
@@ -39,6 +40,10 @@ class OffscreenDisplay final : public ui::IDisplay {
     int maxWidth = 0;
     int maxHeight = 0;
     ui::PointerShape cursor = ui::PointerShape::kArrow;
+    // The last drag handed to the window manager (beginMoveResize), and how many were.
+    ui::MoveResize moveResize = ui::MoveResize::kMove;
+    int moveResizeCount = 0;
+    int activations = 0;
     bool watchesClipboard = false;
     bool dropTarget = false;
     std::vector<std::uint32_t> icon;  // width, height, then the pixels
@@ -48,6 +53,9 @@ class OffscreenDisplay final : public ui::IDisplay {
   };
 
   explicit OffscreenDisplay(int screenWidth = 1024, int screenHeight = 768);
+  // Monitors side by side or apart, as XRandR would report them (on the display's thread
+  // before use); one of the screen's size by default.
+  void setMonitors(std::vector<ui::Rect> monitors) { monitors_ = std::move(monitors); }
   ~OffscreenDisplay() override;
   OffscreenDisplay(const OffscreenDisplay&) = delete;
   OffscreenDisplay& operator=(const OffscreenDisplay&) = delete;
@@ -102,6 +110,10 @@ class OffscreenDisplay final : public ui::IDisplay {
   std::string_view droppedText() const override { return dropped_; }
   int screenWidth() const override { return screenWidth_; }
   int screenHeight() const override { return screenHeight_; }
+  std::vector<ui::Rect> monitors() const override;
+  bool beginMoveResize(ui::WindowId window, ui::MoveResize how, int rootX, int rootY,
+                       std::uint32_t button) override;
+  bool activate(ui::WindowId window) override;
   cairo_surface_t* backBuffer(ui::WindowId window) override;
   bool present(ui::WindowId window, const ui::Rect& damage) override;
   bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) override;
@@ -125,6 +137,7 @@ class OffscreenDisplay final : public ui::IDisplay {
 
   int screenWidth_;
   int screenHeight_;
+  std::vector<ui::Rect> monitors_;
   ui::EventLoop loop_;
   std::map<ui::WindowId, WindowState> windows_;
   ui::WindowId nextId_ = 1;

@@ -6,9 +6,11 @@
 #include <functional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/ui/EventLoop.h"
 #include "platform/ui/IEventSink.h"
+#include "platform/ui/MoveResize.h"
 #include "platform/ui/PointerShape.h"
 #include "platform/ui/Rect.h"
 #include "platform/ui/WindowOptions.h"
@@ -50,8 +52,8 @@ class IDisplay {
   virtual bool setSkipTaskbar(WindowId window, bool skip) = 0;
   virtual bool iconify(WindowId window) = 0;
   virtual bool setMaximized(WindowId window, bool maximized) = 0;
-  // Sends all pointer events to this display's windows (menus); false when another client holds
-  // the pointer.
+  // Sends all pointer and key events to this display's windows (menus); false when another
+  // client holds the pointer.
   virtual bool grabPointer(WindowId window) = 0;
   virtual void ungrabPointer() = 0;
   // The pointer's shape while it is over the window (kInherit: the arrow). A new window shows
@@ -69,6 +71,14 @@ class IDisplay {
   virtual std::string_view droppedText() const = 0;
   virtual int screenWidth() const = 0;
   virtual int screenHeight() const = 0;
+  // The monitors' rectangles on the screen; the whole screen as one when it cannot tell.
+  virtual std::vector<Rect> monitors() const = 0;
+  // Hands the drag of the pointer, held down at (rootX, rootY) with `button`, to the window
+  // manager, which moves or sizes the window as its own frame would.
+  virtual bool beginMoveResize(WindowId window, MoveResize how, int rootX, int rootY,
+                               std::uint32_t button) = 0;
+  // Asks the window manager to raise the window and give it the focus.
+  virtual bool activate(WindowId window) = 0;
 
   // Painting.
   virtual cairo_surface_t* backBuffer(WindowId window) = 0;  // nullptr for an unknown window

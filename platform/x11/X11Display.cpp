@@ -536,12 +536,18 @@ bool X11Display::grabPointer(WindowId window) {
   }
   const unsigned int mask =
       ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
-  return XGrabPointer(display_, win->xid, True, mask, GrabModeAsync, GrabModeAsync, None, None,
-                      CurrentTime) == GrabSuccess;
+  if (XGrabPointer(display_, win->xid, True, mask, GrabModeAsync, GrabModeAsync, None, None,
+                   CurrentTime) != GrabSuccess) {
+    return false;
+  }
+  // The keys follow the pointer (a menu's arrows, Escape); without them the pointer still works.
+  XGrabKeyboard(display_, win->xid, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+  return true;
 }
 
 void X11Display::ungrabPointer() {
   XUngrabPointer(display_, CurrentTime);
+  XUngrabKeyboard(display_, CurrentTime);
   XFlush(display_);
 }
 

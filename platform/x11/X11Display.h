@@ -71,6 +71,12 @@ class X11Display final : public ui::IDisplay {
   std::string_view droppedText() const override { return dropped_; }
   int screenWidth() const override;
   int screenHeight() const override;
+  // From XRandR (X11Monitors.cpp).
+  std::vector<ui::Rect> monitors() const override;
+  // The window-manager requests of EWMH (X11WmRequests.cpp).
+  bool beginMoveResize(ui::WindowId window, ui::MoveResize how, int rootX, int rootY,
+                       std::uint32_t button) override;
+  bool activate(ui::WindowId window) override;
   cairo_surface_t* backBuffer(ui::WindowId window) override;
   bool present(ui::WindowId window, const ui::Rect& damage) override;
   bool grabHotKey(std::uint32_t id, std::uint32_t modifiers, std::uint32_t keysym) override;

@@ -103,12 +103,12 @@ std::u16string u16(const std::string& text) {
 }
 
 std::u16string byteSize(int64_t bytes) {
-  PoolPtr<str::StrBuffer> text(str::formatByteSize(nullptr, bytes));
+  PoolPtr<str::StrBuffer> text(str::formatByteSize(bytes));
   return std::u16string(text->view());
 }
 
 std::u16string dateTime(time::TimeMs ms) {
-  PoolPtr<str::StrBuffer> text(time::formatDateTime(nullptr, ms));
+  PoolPtr<str::StrBuffer> text(time::formatDateTime(ms));
   return std::u16string(text->view());
 }
 
@@ -171,8 +171,8 @@ class ScriptedLogger final : public net::IPacketLogger {
   void clearTrafficTable() override {}
   void lockTraffic() override {}
   void unlockTraffic() override {}
-  net::TrafficTable* takeTrafficTable() override {
-    net::TrafficTable* table = net::takeEmptyTrafficTable();
+  PoolPtr<net::TrafficTable> takeTrafficTable() override {
+    PoolPtr<net::TrafficTable> table = net::takeEmptyTrafficTable();
     if (next != nullptr) {
       for (const Bytes& bytes : *next) {
         // The table frees its counts, as the capture's tables do.
@@ -213,13 +213,13 @@ class Harness final : public IMonitorSources {
   Harness(const Harness&) = delete;
   Harness& operator=(const Harness&) = delete;
 
-  net::win::TcpConnectionSet* readTcpConnections() override {
+  PoolPtr<net::win::TcpConnectionSet> readTcpConnections() override {
     cycle_ = cycleStarted_++;
     after_ = false;
-    auto* set =
-        net::win::TcpConnectionSet::take(false, &TcpConnection::pool(), &TcpConnection::pool());
+    auto set =
+        net::win::TcpConnectionSet::make(false, &TcpConnection::pool(), &TcpConnection::pool());
     for (const Tcp& tcp : snapshot().tcp) {
-      TcpConnection* record = TcpConnection::take();
+      PoolPtr<TcpConnection> record = TcpConnection::make();
       record->setState(tcp.state);
       record->setLocalAddress(address(tcp.local));
       record->setLocalPort(tcp.localPort);
@@ -227,29 +227,28 @@ class Harness final : public IMonitorSources {
       record->setRemotePort(tcp.remotePort);
       record->setPid(tcp.pid);
       record->setStartTime(clock);
-      if (!set->add(record)) {
-        record->release();
-      }
+      set->add(std::move(record));
     }
     logger.next = &snapshot().traffic;
     return set;
   }
-  net::win::UdpConnectionSet* readUdpConnections() override {
-    auto* set =
-        net::win::UdpConnectionSet::take(false, &UdpConnection::pool(), &UdpConnection::pool());
+  PoolPtr<net::win::UdpConnectionSet> readUdpConnections() override {
+    auto set =
+        net::win::UdpConnectionSet::make(false, &UdpConnection::pool(), &UdpConnection::pool());
     for (const Udp& udp : snapshot().udp) {
-      UdpConnection* record = UdpConnection::take();
+      PoolPtr<UdpConnection> record = UdpConnection::make();
       record->setLocalAddress(address(udp.local));
       record->setLocalPort(udp.localPort);
       record->setPid(udp.pid);
       record->setStartTime(clock);
-      if (!set->add(record)) {
-        record->release();
-      }
+      set->add(std::move(record));
     }
     return set;
   }
-  net::IPacketLogger* takePacketLogger() override { return &logger; }
+  // The logger is the harness's own: what the cycle gives back is counted, not recycled.
+  PoolPtr<net::IPacketLogger> takePacketLogger() override {
+    return PoolPtr<net::IPacketLogger>(&logger);
+  }
   uint32_t interfaceCount() override { return static_cast<uint32_t>(rates.size()); }
   int64_t interfaceReceivedRate(uint32_t i) override { return rates[i].first; }
   int64_t interfaceSentRate(uint32_t i) override { return rates[i].second; }

@@ -80,22 +80,22 @@ struct LogRow {
 };
 
 void showDateTime(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDateTime(&text, lb::int64Of(value));
+  time::formatDateTime(text, lb::int64Of(value));
 }
 void showDuration(lb::CellValue value, str::StrBuffer& text) {
-  time::formatDurationShort(&text, lb::int64Of(value));
+  time::formatDurationShort(text, lb::int64Of(value));
 }
 
-lb::SubRecord* textCell(std::u16string_view text) {
+s::PoolPtr<lb::SubRecord> textCell(std::u16string_view text) {
   return lb::newCell(lb::textValue(text), lb::textValueOwner(), lb::showText);
 }
-lb::SubRecord* int64Cell(int64_t value, lb::ToText toText) {
+s::PoolPtr<lb::SubRecord> int64Cell(int64_t value, lb::ToText toText) {
   return lb::newCell(lb::int64Value(value), lb::int64ValueOwner(), toText);
 }
 
 // A log row as the cycle makes it: values with their text forms, no text made yet.
 lb::Record* logRecord(const LogRow& row) {
-  lb::Record* record = lb::newRecord(logged::kCellCount, nullptr);
+  lb::Record* record = lb::newRecord(logged::kCellCount, nullptr).release();
   lb::appendCell(record, textCell(row.protocol));
   lb::appendCell(record, int64Cell(row.end, showDateTime));
   lb::appendCell(record, lb::newCell(row.pid, nullptr, lb::showU32));

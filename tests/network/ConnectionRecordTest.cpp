@@ -37,7 +37,6 @@ PoolPtr<TcpConnection> tcp(int32_t state, uint32_t local, int32_t localPort, uin
 class Traffic {
  public:
   Traffic() : table_(takeEmptyTrafficTable()) {}
-  ~Traffic() { table_->release(); }
   Traffic(const Traffic&) = delete;
   Traffic& operator=(const Traffic&) = delete;
 
@@ -51,7 +50,7 @@ class Traffic {
   const TrafficTable& table() const { return *table_; }
 
  private:
-  TrafficTable* table_;
+  PoolPtr<TrafficTable> table_;
 };
 
 TEST(TcpConnectionTest, TextsOfAnEstablishedConnection) {
@@ -213,7 +212,7 @@ TEST(TcpConnectionTest, ReleaseResetsTheRecord) {
   record->setLocalAddress(kLoopback);
   record->setPid(9);
   record->setHostNameShown(false);
-  record->setViewRecord(UdpConnection::take());  // any pooled object stands for a row
+  record->setViewRecord(UdpConnection::make());  // any pooled object stands for a row
   record->release();
   TcpConnection* again = TcpConnection::take();
   EXPECT_EQ(again->getState(), 0);

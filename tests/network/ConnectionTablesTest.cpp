@@ -48,7 +48,7 @@ TEST(ConnectionTables, TcpRecordsOfRealSockets) {
   waitForEof(goneServer.get());
   goneServer.reset();
 
-  win::TcpConnectionSet* set = win::readTcpConnections();
+  PoolPtr<win::TcpConnectionSet> set = win::readTcpConnections();
   col::ArrayP<TcpConnection> all;
   set->elements(all);
   for (TcpConnection* record : all) {
@@ -56,7 +56,7 @@ TEST(ConnectionTables, TcpRecordsOfRealSockets) {
   }
   int listening = 0;
   int established = 0;
-  for (TcpConnection* record : withPort(set, port)) {
+  for (TcpConnection* record : withPort(set.get(), port)) {
     EXPECT_EQ(record->getPid(), getpid());
     EXPECT_EQ(record->getLocalAddress(), kLoopback);
     EXPECT_GT(record->getStartTime(), 0);
@@ -70,7 +70,6 @@ TEST(ConnectionTables, TcpRecordsOfRealSockets) {
   }
   EXPECT_EQ(listening, 1);
   EXPECT_EQ(established, 2);
-  set->release();
 }
 
 TEST(ConnectionTables, CloseWaitRowsThatDifferInTheRemotePortAreOneRecord) {
@@ -85,27 +84,25 @@ TEST(ConnectionTables, CloseWaitRowsThatDifferInTheRemotePortAreOneRecord) {
     client.reset();
     waitForEof(servers.back().get());
   }
-  win::TcpConnectionSet* set = win::readTcpConnections();
+  PoolPtr<win::TcpConnectionSet> set = win::readTcpConnections();
   int closeWaits = 0;
-  for (TcpConnection* record : withPort(set, port)) {
+  for (TcpConnection* record : withPort(set.get(), port)) {
     if (record->getState() == 8) {
       ++closeWaits;
       EXPECT_EQ(record->getRemotePort(), -1);
     }
   }
   EXPECT_EQ(closeWaits, 1);
-  set->release();
 }
 
 TEST(ConnectionTables, UdpRecords) {
   Fd udp = platform::test::udpSocket("127.0.0.1");
   int32_t port = localPort(udp.get());
-  win::UdpConnectionSet* set = win::readUdpConnections();
-  std::vector<UdpConnection*> found = withPort(set, port);
+  PoolPtr<win::UdpConnectionSet> set = win::readUdpConnections();
+  std::vector<UdpConnection*> found = withPort(set.get(), port);
   ASSERT_EQ(found.size(), 1U);
   EXPECT_EQ(found[0]->getPid(), getpid());
   EXPECT_EQ(found[0]->getReceivedBytes(), -1);
-  set->release();
 }
 
 TEST(ConnectionTables, DisconnectEndsAnEstablishedConnection) {
@@ -114,16 +111,16 @@ TEST(ConnectionTables, DisconnectEndsAnEstablishedConnection) {
   Fd client = platform::test::tcpConnect("127.0.0.1", port);
   Fd server = platform::test::tcpAccept(listener.get());
   int32_t clientPort = localPort(client.get());
-  win::TcpConnectionSet* set = win::readTcpConnections();
+  PoolPtr<win::TcpConnectionSet> set = win::readTcpConnections();
   TcpConnection* ours = nullptr;
-  for (TcpConnection* record : withPort(set, port)) {
+  for (TcpConnection* record : withPort(set.get(), port)) {
     if (record->getLocalPort() == clientPort) {
       ours = record;
     }
   }
   ASSERT_NE(ours, nullptr);
   ours->disconnect();
-  set->release();
+  set.reset();
   char byte = 0;
   if (recv(client.get(), &byte, 1, MSG_DONTWAIT) == -1 && errno == EAGAIN) {
     GTEST_SKIP() << "the kernel or the rights refuse SOCK_DESTROY";

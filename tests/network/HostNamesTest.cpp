@@ -16,10 +16,8 @@
 namespace s::system::network {
 namespace {
 
-std::u16string answer(str::StrBuffer* text) {
-  std::u16string copy(text->view());
-  text->release();
-  return copy;
+std::u16string answer(const PoolPtr<str::StrBuffer>& text) {
+  return std::u16string(text->view());
 }
 
 TEST(HostNames, LookupsAnsweredFromANamespaceHostsFile) {

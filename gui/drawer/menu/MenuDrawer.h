@@ -2,6 +2,7 @@
 
 #include "gui/drawer/DrawerBase.h"
 #include "gui/drawer/IMenu.h"
+#include "gui/drawer/Shapes.h"
 
 namespace s::gui::drawer::menu {
 
@@ -12,8 +13,10 @@ class MenuDrawer : public DrawerBase<IMenu> {
 
   void paintMenuBackground(cairo_t* cr, const Rect& area) override;
   void paintMenuItem(cairo_t* cr, const Rect& area, std::u16string_view text, const IFont* font,
-                     bool highlighted, bool enabled, bool checked) override;
+                     const MenuEntryLook& look) override;
   void paintSeparator(cairo_t* cr, const Rect& area) override;
+  void paintMenuTitle(cairo_t* cr, const Rect& area, std::u16string_view text, const IFont* font,
+                      bool hot) override;
 
  protected:
   virtual bool thin() const = 0;

@@ -82,6 +82,19 @@ TEST_F(AppBaseTest, ASettingsFileKeptAsideIsToldOfOnceAndTheDefaultsApply) {
   EXPECT_TRUE(started()->notice().empty());
 }
 
+TEST_F(AppBaseTest, AnApplicationWindowTakesTheSettingsTextsAndIcon) {
+  PoolPtr<AppBase> base = started();
+  AppWindow::Application application = base->windowApplication();
+  EXPECT_EQ(application.settings, &base->settings());
+  EXPECT_EQ(application.localizer, &base->localizer());
+  ASSERT_EQ(application.icon.width, 32);
+  ASSERT_EQ(application.icon.height, 32);
+  ASSERT_EQ(application.icon.argb.size(), 32u * 32u);
+  // The tile is opaque in the middle, and its rounded corner lets the desktop through.
+  EXPECT_EQ(application.icon.argb[16 * 32 + 16] >> 24, 0xFFu);
+  EXPECT_LT(application.icon.argb[0] >> 24, 0x80u);
+}
+
 TEST(ProgramIcon, EverySizeIsAPictureOfThatSize) {
   for (int size : ProgramIcon::kSizes) {
     std::span<const uint8_t> png = ProgramIcon::png(size);

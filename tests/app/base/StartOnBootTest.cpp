@@ -25,9 +25,7 @@ class StartOnBootTest : public ::testing::Test {
   void SetUp() override { setenv("XDG_CONFIG_HOME", config_.root().c_str(), 1); }
   void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
 
-  static PoolPtr<file::PathWin> self() {
-    return PoolPtr<file::PathWin>(file::PathWin::executable());
-  }
+  static PoolPtr<file::PathWin> self() { return file::PathWin::executable(); }
   fs::path entry() const { return config_.path("autostart/netvigil.desktop"); }
 
   s::test::TempFolder config_;
@@ -64,8 +62,8 @@ TEST_F(StartOnBootTest, AnOlderEntryIsReplacedAndAHiddenOneCountsAsOff) {
 }
 
 TEST_F(StartOnBootTest, NoEntryForAProgramThatIsNotThere) {
-  PoolPtr<file::PathWin> missing(
-      file::PathWin::of(file::fromNative(config_.path("gone").string())));
+  PoolPtr<file::PathWin> missing =
+      file::PathWin::of(file::fromNative(config_.path("gone").string()));
   EXPECT_FALSE(setStartOnBoot(*missing));
   EXPECT_FALSE(fs::exists(entry()));
 }

@@ -11,7 +11,7 @@ namespace s::app::win {
 namespace {
 
 PoolPtr<xml::MappedData> store() {
-  return PoolPtr<xml::MappedData>(xml::MappedData::inMemory());
+  return xml::MappedData::inMemory();
 }
 
 TEST(CommandLine, KeepsEveryOptionWithADashAndTheRestAsGiven) {
@@ -51,7 +51,7 @@ TEST(StartValues, ANewReleaseIsTheOneWithTwoFigures) {
 }
 
 TEST(StartValues, TheStoredLanguageIsChosenWhenThePackHasIt) {
-  PoolPtr<lang::Localizer> localizer(lang::Localizer::fromResource(u"IDR_XML", 130));
+  PoolPtr<lang::Localizer> localizer = lang::Localizer::fromResource(u"IDR_XML", 130);
   const std::u16string user(localizer->currentLanguage()->engName());
   struct Case {
     const char16_t* stored;  // nullptr: none stored
@@ -70,7 +70,7 @@ TEST(StartValues, TheStoredLanguageIsChosenWhenThePackHasIt) {
   for (const Case& c : cases) {
     std::u16string label = c.stored == nullptr ? u"(none)" : c.stored;
     SCOPED_TRACE(std::string(label.begin(), label.end()));
-    PoolPtr<lang::Localizer> fresh(lang::Localizer::fromResource(u"IDR_XML", 130));
+    PoolPtr<lang::Localizer> fresh = lang::Localizer::fromResource(u"IDR_XML", 130);
     auto settings = store();
     if (c.stored != nullptr) {
       settings->setString(kLanguageDir, u"", c.stored);
@@ -91,7 +91,7 @@ class Selections : public gui::events::IEventListener {
 };
 
 TEST(StartValues, TheStoredSkinOrTheFirstIsSelected) {
-  PoolPtr<gui::drawer::Skinner> skins(gui::drawer::Skinner::newSkinner(u"ThinWindow"));
+  PoolPtr<gui::drawer::Skinner> skins = gui::drawer::Skinner::newSkinner(u"ThinWindow");
   ASSERT_GT(skins->getSkinCount(), 2u);
   const int32_t black = skins->findSkin(u"Black");
   const int32_t classic = skins->findSkin(u"Classic LG");
@@ -121,7 +121,7 @@ TEST(StartValues, TheStoredSkinOrTheFirstIsSelected) {
     skins->removeListener(&heard);
     EXPECT_EQ(heard.selected, c.selects ? std::vector<int32_t>{c.index} : std::vector<int32_t>{});
   }
-  PoolPtr<gui::drawer::Skinner> none(gui::drawer::Skinner::newSkinner(u"NoFamily"));
+  PoolPtr<gui::drawer::Skinner> none = gui::drawer::Skinner::newSkinner(u"NoFamily");
   auto settings = store();
   EXPECT_EQ(chooseSkin(*none, *settings, u"MainWindow", u"Black", -1), -1);
 }

@@ -21,7 +21,7 @@ namespace {
 namespace lb = gui::listbox2;
 
 lb::Record* textRow(uint32_t cells, std::u16string_view first) {
-  lb::Record* record = lb::newRecord(cells, nullptr);
+  lb::Record* record = lb::newRecord(cells, nullptr).release();
   for (uint32_t i = 0; i < cells; ++i) {
     std::u16string text = i == 0 ? std::u16string(first) : u"c" + std::u16string(1, u'a' + i);
     lb::appendCell(record, lb::newCell(lb::textValue(text), lb::textValueOwner(), lb::showText));
@@ -99,8 +99,8 @@ class ConsoleViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(pipe2(out_, O_CLOEXEC), 0);
-    settings_.reset(xml::MappedData::inMemory());
-    localizer_.reset(lang::Localizer::fromResource(u"IDR_XML", 130));
+    settings_ = xml::MappedData::inMemory();
+    localizer_ = lang::Localizer::fromResource(u"IDR_XML", 130);
     localizer_->selectLanguage(u"English");
     controller_ = NetvigilEx::make();
   }

@@ -29,7 +29,7 @@ inline PoolPtr<gui::win::ListBox2> smallList() {
 
 inline void addRow(gui::win::ListBox2& list, std::u16string_view protocol, uint32_t pid,
                    std::u16string_view path) {
-  lb::Record* record = lb::newRecord(3, nullptr);
+  lb::Record* record = lb::newRecord(3, nullptr).release();
   lb::appendCell(record, lb::newCell(lb::textValue(protocol), lb::textValueOwner(), lb::showText));
   lb::appendCell(record, lb::newCell(pid, nullptr, lb::showU32));
   lb::appendCell(record, lb::newCell(lb::textValue(path), lb::textValueOwner(), lb::showText));

@@ -35,11 +35,11 @@ class TempFolder {
 
 std::u16string parts(const PathWin& path) {
   PoolPtr<s::str::StrBuffer> out(s::str::StrBuffer::take());
-  path.folderText(out.get());
+  path.folderText(*out);
   out->appendChar(u'|');
-  path.title(out.get(), true);
+  path.title(*out, true);
   out->appendChar(u'|');
-  path.extension(out.get(), true);
+  path.extension(*out, true);
   return std::u16string(out->view());
 }
 

@@ -33,9 +33,7 @@ using s::xml::MappedData;
 
 class MappedDataTest : public ::testing::Test {
  protected:
-  PoolPtr<MappedData> open() const {
-    return PoolPtr<MappedData>(MappedData::open(s::file::fromNative(file_.string())));
-  }
+  PoolPtr<MappedData> open() const { return MappedData::open(s::file::fromNative(file_.string())); }
   std::string fileText() const { return s::test::fileText(file_); }
 
   s::test::TempFolder folder_;
@@ -142,7 +140,7 @@ void expectKeptAsideAndSavesReadBack(const fs::path& file, const std::string& by
                                      const std::string& label) {
   writeFile(file, bytes);
   {
-    PoolPtr<MappedData> store(MappedData::open(s::file::fromNative(file.string())));
+    PoolPtr<MappedData> store = MappedData::open(s::file::fromNative(file.string()));
     ASSERT_EQ(store->fileState(), s::xml::FileState::kKeptAside) << label;
     EXPECT_EQ(store->root()->childCount(), 0u) << label;
     EXPECT_EQ(store->getU32(u"MainWindow/View", u"RefreshFrequency", 42), 42u) << label;
@@ -154,7 +152,7 @@ void expectKeptAsideAndSavesReadBack(const fs::path& file, const std::string& by
     store->setU32(u"MainWindow/View", u"RefreshFrequency", 500);
     ASSERT_TRUE(store->save()) << label;
   }
-  PoolPtr<MappedData> again(MappedData::open(s::file::fromNative(file.string())));
+  PoolPtr<MappedData> again = MappedData::open(s::file::fromNative(file.string()));
   EXPECT_EQ(again->fileState(), s::xml::FileState::kRead) << label;
   EXPECT_EQ(again->getU32(u"MainWindow/View", u"RefreshFrequency", 42), 500u) << label;
   EXPECT_TRUE(keptAside(file).empty()) << label;

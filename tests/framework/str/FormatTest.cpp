@@ -42,17 +42,17 @@ TEST(FormatTest, ByteSizes) {
   };
   s::PoolPtr<StrBuffer> out(StrBuffer::of(u"old content"));
   for (const auto& c : cases) {
-    EXPECT_EQ(s::str::formatByteSize(out.get(), c.bytes), out.get());
+    EXPECT_EQ(&s::str::formatByteSize(*out, c.bytes), out.get());
     EXPECT_EQ(out->toUtf8String(), c.text) << c.bytes;
   }
 }
 
 TEST(FormatTest, IPv4TakesTheLowestByteFirst) {
-  s::PoolPtr<StrBuffer> out(s::str::formatIPv4(nullptr, 0x0100007F));
+  s::PoolPtr<StrBuffer> out(s::str::formatIPv4(0x0100007F));
   EXPECT_EQ(out->toUtf8String(), "127.0.0.1");
-  s::str::formatIPv4(out.get(), 0xFFFEA8C0);
+  s::str::formatIPv4(*out, 0xFFFEA8C0);
   EXPECT_EQ(out->toUtf8String(), "192.168.254.255");
-  s::str::formatIPv4(out.get(), 0);
+  s::str::formatIPv4(*out, 0);
   EXPECT_EQ(out->toUtf8String(), "0.0.0.0");
 }
 

@@ -44,9 +44,8 @@ class ZoneGuard {
   std::optional<std::string> old_;
 };
 
-std::string text(StrBuffer* buffer) {
-  s::PoolPtr<StrBuffer> owned(buffer);
-  return owned->toUtf8String();
+std::string text(const s::PoolPtr<StrBuffer>& buffer) {
+  return buffer->toUtf8String();
 }
 
 TEST(TimeTest, FileTimeScale) {
@@ -102,10 +101,11 @@ TEST(TimeTest, BrokenDownLocalTime) {
 }
 
 TEST(TimeTest, ReleasedTimeComesBackAsThe1970Thursday) {
-  Time* time = Time::fromUtcMs(kAugust14);
-  time->release();
+  s::PoolPtr<Time> time = Time::fromUtcMs(kAugust14);
+  const Time* released = time.get();
+  time.reset();
   s::PoolPtr<Time> again(Time::take());
-  EXPECT_EQ(again.get(), time);
+  EXPECT_EQ(again.get(), released);
   EXPECT_EQ(again->fileTime(), s::time::kFileTimeOf1970);
   EXPECT_EQ(again->year(), 1970);
   EXPECT_EQ(again->month(), 1);
@@ -139,23 +139,23 @@ TEST(TimeTest, Durations) {
   };
   s::PoolPtr<StrBuffer> out(StrBuffer::of(u"stale"));
   for (const auto& c : cases) {
-    EXPECT_EQ(s::time::formatDuration(out.get(), c.ms), out.get());
+    EXPECT_EQ(&s::time::formatDuration(*out, c.ms), out.get());
     EXPECT_EQ(out->toUtf8String(), c.full) << c.ms;
-    s::time::formatDurationShort(out.get(), c.ms);
+    s::time::formatDurationShort(*out, c.ms);
     EXPECT_EQ(out->toUtf8String(), c.shortText) << c.ms;
   }
 }
 
 TEST(TimeTest, TranslatedUnitAndMonthSlots) {
   ZoneGuard zone("UTC0");
-  EXPECT_EQ(text(s::time::formatDateTime(nullptr, kAugust14)), "Aug 14  09:05 07");
+  EXPECT_EQ(text(s::time::formatDateTime(kAugust14)), "Aug 14  09:05 07");
 
   s::time::setUnitText(s::time::kHours, u"\u0447");
   s::time::setUnitText(s::time::kMinutes, u" min");
   s::time::setMonthText(7, u"ao\u00FBt");
   s::time::setMonthText(12, u"ignored");
-  EXPECT_EQ(text(s::time::formatDurationShort(nullptr, 3660000)), "1\xD1\x87 1 min");
-  EXPECT_EQ(text(s::time::formatDateTime(nullptr, kAugust14)), "ao\xC3\xBBt 14  09:05 07");
+  EXPECT_EQ(text(s::time::formatDurationShort(3660000)), "1\xD1\x87 1 min");
+  EXPECT_EQ(text(s::time::formatDateTime(kAugust14)), "ao\xC3\xBBt 14  09:05 07");
 
   // A slot keeps 63 units and never half of a surrogate pair.
   std::u16string longText(62, u'x');
@@ -175,7 +175,7 @@ TEST(TimeTest, TranslatedUnitAndMonthSlots) {
 TEST(TimeTest, DateTimeInTheLocalZone) {
   ZoneGuard zone("XST-10");
   // 2013-12-31 20:00:00 UTC is New Year's Day in a zone ten hours ahead.
-  EXPECT_EQ(text(s::time::formatDateTime(nullptr, 1388520000000)), "Jan 1  06:00 00");
+  EXPECT_EQ(text(s::time::formatDateTime(1388520000000)), "Jan 1  06:00 00");
 }
 
 }  // namespace

@@ -95,8 +95,9 @@ Reading scrollArrow(ISkin& skin) {
 
 Reading highlightedMenuItem(ISkin& skin) {
   Canvas canvas(120, 20);
-  skin.getMenu()->paintMenuItem(canvas.cr(), {0, 0, 120, 20}, kSolidText, nullptr, true, true,
-                                false);
+  skin.getMenu()->paintMenuItem(canvas.cr(), {0, 0, 120, 20}, kSolidText, nullptr,
+                                {.highlighted = true, .enabled = true});
+
   const std::uint32_t ground = canvas.at(1, 1);
   return {ground, canvas.inkIn({0, 0, 120, 20}, ground)};
 }

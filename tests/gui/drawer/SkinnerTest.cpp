@@ -205,7 +205,8 @@ TEST_F(WindowSkinTest, ASkinTakesTheFrameAwayAndPaintsTheWindow) {
 
   // An owned skin goes back to its pool when replaced; none brings the desktop's frame back.
   window->setSkin(Skinner::makeSkin(u"Thin", u"Mine",
-                                    std::array<Rgb, 6>{0x102030, 0x405060, 0, 0, 0, 0}.data(), 6),
+                                    std::array<Rgb, 6>{0x102030, 0x405060, 0, 0, 0, 0}.data(), 6)
+                      .release(),
                   true);
   look();
   EXPECT_EQ(surface, 0x102030U);

@@ -35,7 +35,7 @@ inline void addTestColumns(ListBox2& list) {
 }
 
 inline Record* makeRow(std::u16string_view name, uint32_t pid, int64_t bytes, uint32_t tag) {
-  Record* record = lb::newRecord(4, nullptr);
+  Record* record = lb::newRecord(4, nullptr).release();
   lb::appendCell(record, lb::newCell(lb::textValue(name), lb::textValueOwner(), lb::showText));
   lb::appendCell(record, lb::newCell(pid, nullptr, lb::showU32));
   lb::appendCell(record,

@@ -117,7 +117,7 @@ TEST_F(ListBox2Test, DescendingComparatorListsTheLargestFirstUntilClicked) {
   log->addColumn(u"Tag", 40, lb::kAlignLeft, false, nullptr, true, false, false, false, false);
   const int64_t ends[] = {1000, 1LL << 40, -5, 70000};
   for (uint32_t i = 0; i < 4; ++i) {
-    Record* record = lb::newRecord(2, nullptr);
+    Record* record = lb::newRecord(2, nullptr).release();
     lb::appendCell(record, lb::newCell(lb::int64Value(ends[i]), lb::int64ValueOwner(), nullptr));
     lb::appendCell(record, lb::newCell(i, nullptr, nullptr));
     log->appendRecord(record);
@@ -239,11 +239,11 @@ TEST_F(ListBox2Test, AStaleStampMakesEveryOperationANoOp) {
 }
 
 TEST_F(ListBox2Test, StampsRiseByOneForEveryRecordMade) {
-  Record* a = lb::newRecord(1, nullptr);
-  Record* b = lb::newRecord(1, nullptr);
+  Record* a = lb::newRecord(1, nullptr).release();
+  Record* b = lb::newRecord(1, nullptr).release();
   EXPECT_EQ(b->stamp(), a->stamp() + 1);
   a->release();
-  Record* c = lb::newRecord(1, nullptr);
+  Record* c = lb::newRecord(1, nullptr).release();
   EXPECT_EQ(c->stamp(), b->stamp() + 1);
   b->release();
   c->release();
@@ -313,14 +313,12 @@ TEST_F(ListBox2Test, SetValueDisposesOfTheOldValueAndRemakesTheTextOnce) {
   view.list = list.get();
   list->setView(&view);
   CountingOwner owner;
-  Record* record = lb::newRecord(4, nullptr);
+  Record* record = lb::newRecord(4, nullptr).release();
   for (uint32_t c = 0; c < 4; ++c) {
     lb::appendCell(record, lb::newCell(100 + c, &owner, countedText));
   }
-  lb::SubRecord* extra = lb::newCell(0, nullptr, nullptr);
-  EXPECT_FALSE(lb::appendCell(record, extra));
+  EXPECT_FALSE(lb::appendCell(record, lb::newCell(0, nullptr, nullptr)));
   EXPECT_EQ(record->cellCount(), 4u);
-  extra->release();
   list->appendRecord(record);
   textMade = 0;
   EXPECT_EQ(record->cell(1)->text(), u"101");
@@ -355,7 +353,7 @@ TEST_F(ListBox2Test, SetValueDisposesOfTheOldValueAndRemakesTheTextOnce) {
 }
 
 TEST_F(ListBox2Test, CheckStatesChangeOnlyOnCellsWithABox) {
-  Record* record = lb::newRecord(2, nullptr);
+  Record* record = lb::newRecord(2, nullptr).release();
   lb::appendCell(record, lb::newCell(0, nullptr, nullptr));
   lb::appendCell(record, lb::newCell(1, nullptr, nullptr));
   record->cell(0)->setCheckState(lb::kUnchecked);

@@ -16,7 +16,7 @@ class TreeTest : public ::testing::Test {
                     true);
   }
   static Record* node(uint32_t tag) {
-    Record* record = lb::newRecord(4, nullptr);
+    Record* record = lb::newRecord(4, nullptr).release();
     for (uint32_t c = 0; c < 4; ++c) {
       lb::appendCell(record, lb::newCell(tag, nullptr, nullptr));
     }

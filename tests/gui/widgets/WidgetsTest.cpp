@@ -116,7 +116,7 @@ class WidgetsTest : public testing::Test {
     return n;
   }
   ISkin* skin(std::u16string_view family, std::u16string_view name) {
-    skinner_.reset(Skinner::newSkinner(family));
+    skinner_ = Skinner::newSkinner(family);
     return skinner_->getSkin(static_cast<std::uint32_t>(skinner_->findSkin(name)));
   }
 

@@ -19,14 +19,13 @@ using win::PacketLogger;
 
 using Totals = std::map<std::u16string, std::pair<uint64_t, uint64_t>>;
 
-// Moves a taken table's entries into `totals` and releases the table.
-void addTable(TrafficTable* table, Totals& totals) {
+// Adds a taken table's entries to `totals`.
+void addTable(const PoolPtr<TrafficTable>& table, Totals& totals) {
   table->forEach([&totals](str::StrBuffer* key, TrafficCount* count) {
     auto& entry = totals[std::u16string(key->view())];
     entry.first += count->received;
     entry.second += count->sent;
   });
-  table->release();
 }
 
 Totals take(PacketLogger& logger) {

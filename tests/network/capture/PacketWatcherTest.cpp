@@ -60,12 +60,11 @@ bool eventually(Condition condition) {
 }
 
 // The texts of a report list, heading included; releases the list.
-std::vector<std::u16string> texts(str::StrArray* list) {
+std::vector<std::u16string> texts(const PoolPtr<str::StrArray>& list) {
   std::vector<std::u16string> out;
   for (const str::StrBuffer* text : *list) {
     out.emplace_back(text->view());
   }
-  list->release();
   return out;
 }
 
@@ -123,14 +122,10 @@ TEST_F(PacketWatcherTest, ReportsEachDatagramFromTheLocalSide) {
   EXPECT_EQ(reports.back(), expected[1]);
 
   // stop without waiting ends the blocked loop at once, and is no failure.
-  str::StrArray* logBefore = win::getCaptureReport();
-  uint32_t linesBefore = logBefore->count();
-  logBefore->release();
+  uint32_t linesBefore = win::getCaptureReport()->count();
   watcher->stop(false);
   EXPECT_TRUE(eventually([&] { return !watcher->isRunning(); }));
-  str::StrArray* logAfter = win::getCaptureReport();
-  EXPECT_EQ(logAfter->count(), linesBefore);
-  logAfter->release();
+  EXPECT_EQ(win::getCaptureReport()->count(), linesBefore);
   close(local);
   close(remote);
 }

@@ -93,9 +93,11 @@ lb::Record* rowOf(IConnection& connection) {
 void setCell(gui::IListBox2& list, IConnection& connection, uint32_t column, lb::CellValue value,
              IDestructor<void>* owner) {
   lb::Record* row = rowOf(connection);
-  if (row == nullptr || !list.setValue(row, row->stamp(), column, value)) {
+  if (row == nullptr) {
     lb::disposeValue(value, owner);
+    return;
   }
+  list.giveValue(row, row->stamp(), column, value, owner);
 }
 
 }  // namespace

@@ -362,8 +362,9 @@ void Cycle::runOnce() {
 
   if (!addedTcp_.empty() || !addedUdp_.empty()) {
     currentChanged_ = true;
-    openUpdate();
   }
+  // The row changes from here on reach the window's thread together, at endUpdate.
+  openUpdate();
   addRows(addedTcp_, *currentTcp_, true);
   logFirstHalf();
   addRows(addedUdp_, *currentUdp_, false);

@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/DemoList.h"
 #include "framework/base/IEventListener.h"
 #include "framework/str/Utf8.h"
 #include "gui/drawer/Glyphs.h"
@@ -72,7 +74,11 @@ struct Options {
   long seconds = 0;
   std::string skin;
   bool idle = false;
+  // Rows of the demo list; 0 for none.
+  long listRows = 0;
 };
+
+constexpr long kMaxListRows = 1000000;
 
 bool parse(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
@@ -87,6 +93,12 @@ bool parse(int argc, char** argv, Options& options) {
       options.skin = argv[++i];
     } else if (arg == "--idle") {
       options.idle = true;
+    } else if (arg == "--list" && i + 1 < argc) {
+      char* end = nullptr;
+      options.listRows = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || options.listRows <= 0 || options.listRows > kMaxListRows) {
+        return false;
+      }
     } else {
       return false;
     }
@@ -97,8 +109,20 @@ bool parse(int argc, char** argv, Options& options) {
 // The window and its widgets; the window goes first (it shows the skinner's skins).
 class Demo final : public gui::events::IEventListener {
  public:
-  Demo(Skinner* skinner, std::uint32_t skin, bool idle)
-      : skinner_(skinner), skin_(skin), idle_(idle) {}
+  Demo(Skinner* skinner, std::uint32_t skin, bool idle, long listRows)
+      : skinner_(skinner), skin_(skin), idle_(idle) {
+    if (listRows > 0) {
+      list_ = std::make_unique<DemoList>(static_cast<std::uint32_t>(listRows), idle);
+    }
+  }
+  ~Demo() override {
+    // The list's changes stop before the window that shows it goes.
+    if (list_ != nullptr) {
+      list_->stop();
+    }
+  }
+  Demo(const Demo&) = delete;
+  Demo& operator=(const Demo&) = delete;
 
   bool build() {
     window_ = Window::make();
@@ -110,9 +134,16 @@ class Demo final : public gui::events::IEventListener {
     window_->setLayoutVertical();
     window_->add(buildContent());
     window_->add(buildStatusBar());
-    window_->setBounds(40, 40, DesktopScale::px(560), DesktopScale::px(400));
+    if (list_ != nullptr) {
+      window_->setBounds(40, 40, DesktopScale::px(840), DesktopScale::px(600));
+    } else {
+      window_->setBounds(40, 40, DesktopScale::px(560), DesktopScale::px(400));
+    }
     window_->addTimerListener(this);
     window_->show(true);
+    if (list_ != nullptr) {
+      list_->start();
+    }
     return true;
   }
 
@@ -124,6 +155,9 @@ class Demo final : public gui::events::IEventListener {
       window_->setTimer(kEndTimer, static_cast<std::uint32_t>(seconds * 1000));
     }
     window_->waitUntilClosed();
+    if (list_ != nullptr) {
+      list_->stop();
+    }
   }
 
   void onEvent(IObject* source, std::int32_t code) override {
@@ -150,6 +184,11 @@ class Demo final : public gui::events::IEventListener {
     skinName_ = Label::newLabel(skinner_->getSkinName(skin_), false, 0);
     skinRow->add(skinName_);
     content->add(skinRow);
+    // The list takes the room of the scripts and glyphs.
+    if (list_ != nullptr) {
+      content->add(list_->panel());
+      return content;
+    }
 
     Box* scripts = Box::newBox(100, -1, 0, 0, 0, 3, 0, 0, gui::kLayoutVertical);
     scripts->setTransparent(false);
@@ -226,6 +265,8 @@ class Demo final : public gui::events::IEventListener {
   Label* skinName_ = nullptr;
   Counter* graph_ = nullptr;
   Label* rate_ = nullptr;
+  // Before the window: the list's columns listen to its localizer until the window lets them go.
+  std::unique_ptr<DemoList> list_;
   PoolPtr<Window> window_;
 };
 
@@ -234,7 +275,9 @@ class Demo final : public gui::events::IEventListener {
 int runToolkitDemo(int argc, char** argv) {
   Options options;
   if (!parse(argc, argv, options)) {
-    std::fprintf(stderr, "usage: netvigil --toolkit-demo [--seconds N] [--skin NAME] [--idle]\n");
+    std::fprintf(stderr,
+                 "usage: netvigil --toolkit-demo [--seconds N] [--skin NAME] [--idle] "
+                 "[--list ROWS]\n");
     return 2;
   }
   const char* display = std::getenv("DISPLAY");
@@ -254,7 +297,7 @@ int runToolkitDemo(int argc, char** argv) {
       return 2;
     }
   }
-  Demo demo(skinner.get(), static_cast<std::uint32_t>(skin), options.idle);
+  Demo demo(skinner.get(), static_cast<std::uint32_t>(skin), options.idle, options.listRows);
   if (!demo.build()) {
     std::fprintf(stderr, "netvigil: cannot open the X display \"%s\"\n", display);
     return 1;

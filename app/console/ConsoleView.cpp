@@ -14,6 +14,7 @@
 #include "app/console/TableText.h"
 #include "app/console/TerminalText.h"
 #include "framework/lang/TextIds.h"
+#include "gui/listbox2/RowsText.h"
 #include "network/IConnection.h"
 #include "network/capture/CaptureLog.h"
 
@@ -388,15 +389,10 @@ void ConsoleView::leave(int status) {
 void ConsoleView::printOut() {
   std::string text;
   if (options_.tsv) {
-    const col::ArrayS32& order = current_->getColumnOrder();
+    // The lines a list copies to the clipboard.
     for (uint32_t row = 0; row < current_->recordCount(); ++row) {
-      gui::listbox2::Record* record = current_->getRecord(row);
-      for (uint32_t position = 0; position < order.count(); ++position) {
-        gui::listbox2::SubRecord* cell = record->cell(static_cast<uint32_t>(order.at(position)));
-        text += position > 0 ? "\t" : "";
-        text += cell == nullptr ? std::string() : shown(cell->text());
-      }
-      text += "\n";
+      gui::listbox2::appendTabSeparated(text, *current_->getRecord(row),
+                                        current_->getColumnOrder());
     }
   } else {
     TableText table = tableText(*current_, 0, 0, current_->recordCount());

@@ -32,8 +32,19 @@ void ImageCacher::cacheIcon(const str::StrBuffer& source) {
     return;
   }
   PoolPtr<ImageCache> decoded = loadIconSource(source.view());
+  put(source, decoded.get());
+}
+
+void ImageCacher::store(const str::StrBuffer& source, PoolPtr<ImageCache> decoded) {
+  std::scoped_lock guard(lock_);
+  if (!source.empty() && !icons_.contains(source)) {
+    put(source, decoded.get());
+  }
+}
+
+void ImageCacher::put(const str::StrBuffer& source, const ImageCache* decoded) {
   PoolPtr<ImageCache> cached;
-  if (decoded) {
+  if (decoded != nullptr) {
     cached = ImageCache::create(decoded->width(), decoded->height());
     if (cached != nullptr) {
       for (int r = 0; r < decoded->height(); ++r) {

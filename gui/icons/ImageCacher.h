@@ -26,6 +26,11 @@ class ImageCacher final : public Pooled<ImageCacher, PoolableObject> {
   // The picture of source's entry; null without an entry or without a picture. Does not
   // lock: the caller holds the lock for as long as it uses the picture.
   ImageCache* getIcon(const str::StrBuffer& source) const;
+  // Whether source has an entry, picture or not. Does not lock.
+  bool hasEntry(const str::StrBuffer& source) const { return icons_.contains(source); }
+  // Enters a picture loaded elsewhere (none: the source gives none), unless source has an entry
+  // by now. Takes the lock itself, only to enter it: painters do not wait for the loading.
+  void store(const str::StrBuffer& source, PoolPtr<ImageCache> decoded);
   // The number of entries, pictures or not.
   uint32_t count() const { return icons_.count(); }
 
@@ -37,6 +42,9 @@ class ImageCacher final : public Pooled<ImageCacher, PoolableObject> {
   std::u16string_view className() const override { return u"s_image_util_ImageCacher"; }
 
  private:
+  // Under the lock: a copy of the decoded picture (none for none) under source.
+  void put(const str::StrBuffer& source, const ImageCache* decoded);
+
   col::MapTable<str::StrBuffer, ImageCache> icons_;
   thread::ObjLocker lock_;
 };

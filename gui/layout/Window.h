@@ -64,6 +64,9 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   // The input event being reported (the press and release events, kWindowKey,
   // kWindowMouseMoved, kWindowWheel, kWindowDoubleClick, kWindowHotKey).
   const platform::ui::Event& lastInput() const { return lastInput_; }
+  // Whether the left press being handled is the second of a double click (components that
+  // take presses tell double clicks by the window's rule).
+  bool isDoubleClick() const { return doubleClick_; }
 
   void setTitle(std::string_view utf8) override;
   void setTitle(std::u16string_view text);
@@ -364,6 +367,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool watchingClipboard_ = false;
   bool dropTarget_ = false;
   std::uint64_t lastLeftPressMs_ = 0;
+  bool doubleClick_ = false;
   std::int32_t lastLeftPressX_ = 0;
   std::int32_t lastLeftPressY_ = 0;
 };

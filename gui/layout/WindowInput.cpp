@@ -177,6 +177,7 @@ void Window::handleButton(const Event& event) {
   }
   // What the window tells its listeners, unless a component takes the press.
   std::optional<WindowEvent> told;
+  doubleClick_ = false;
   switch (event.button) {
     case 1:
       told = press ? kWindowLeftPress : kWindowLeftRelease;
@@ -191,6 +192,7 @@ void Window::handleButton(const Event& event) {
         lastLeftPressY_ = event.y;
         if (again) {
           told = kWindowDoubleClick;
+          doubleClick_ = true;
         }
       }
       break;

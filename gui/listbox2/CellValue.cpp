@@ -11,9 +11,14 @@ namespace {
 
 using str::StrBuffer;
 
+// An update from another thread hands over a box per changed count, and the boxes it replaces
+// come back only once it is carried over: enough are kept for the counts of a large list, so
+// that a steady refresh cycle takes every box it needs from here.
+constexpr uint32_t kBoxesKept = 1U << 17;
+
 thread::EasyPooler<int64_t>& int64Pool() {
   static thread::EasyPooler<int64_t> pool(
-      kPoolCapacity, [] { return new int64_t(0); }, [](int64_t* box) { delete box; },
+      kBoxesKept, [] { return new int64_t(0); }, [](int64_t* box) { delete box; },
       [](int64_t* box) { *box = 0; });
   return pool;
 }

@@ -8,6 +8,7 @@
 #include "framework/col/Array.h"
 #include "framework/lang/Localizer.h"
 #include "framework/settings/IMappedData.h"
+#include "gui/layout/IComponent.h"
 #include "gui/listbox2/CellValue.h"
 
 namespace s::gui {
@@ -21,11 +22,25 @@ class Record;
 enum ListEvent : int32_t {
   kEventSelectionChanged = 1,
   kEventDeselected = 2,
+  kEventDropFiles = 3,   // files were dropped on the list
+  kEventDroppedOut = 4,  // dragged rows were dropped on another component
+  kEventEdited = 5,
+  kEventColumnClicked = 6,  // a header was clicked, after any sort
+  kEventMenu = 7,           // the pop-up menu is about to open
+  kEventKey = 8,            // a key was pressed; a listener may mark it handled
   kEventFirstSelected = 20,
   kEventSelectionEmptied = 21,
+  kEventDoubleClicked = 22,
   kEventChecked = 23,
   kEventUnchecked = 24,
+  kEventReordered = 25,  // rows were moved by dragging them inside the list
   kEventSorted = 26,
+  kEventDragStarted = 27,
+  kEventDragMoved = 28,
+  kEventDragEnded = 29,
+  kEventDropped = 30,      // dragged items were dropped on the list
+  kEventHotCell = 31,      // a cell's hot area was clicked
+  kEventColumnClick = 32,  // a header was clicked, before any sort
 };
 
 // Row state bits the view reports.
@@ -58,7 +73,7 @@ struct ColumnOptions {
 // caller last saw; they do nothing (false, none) unless the record is still held with that
 // stamp, so a late operation on a removed and recycled record is harmless. Record
 // operations may come from any thread: once the list has a window they run on its thread.
-class IListBox2 : public PoolableObject {
+class IListBox2 : public virtual IComponent {
  public:
   // --- Columns (before records; never removed) -------------------------------------
   virtual uint32_t addColumn(PoolPtr<listbox2::DataType> column) = 0;
@@ -88,6 +103,11 @@ class IListBox2 : public PoolableObject {
   // stays the caller's to dispose of.
   virtual bool setValue(listbox2::Record* record, uint32_t stamp, uint32_t column,
                         listbox2::CellValue value) = 0;
+  // setValue for a caller that lets the value go: one the list cannot store (the record is
+  // gone) is disposed of through `owner`. Between beginUpdate and endUpdate on another thread
+  // it goes over with the rest of the update instead of on its own.
+  virtual void giveValue(listbox2::Record* record, uint32_t stamp, uint32_t column,
+                         listbox2::CellValue value, IDestructor<void>* owner) = 0;
   virtual bool refreshText(listbox2::Record* record, uint32_t stamp, uint32_t column) = 0;
   // Remakes that column's text in every row.
   virtual void refreshColumn(uint32_t column) = 0;
@@ -115,6 +135,10 @@ class IListBox2 : public PoolableObject {
   virtual void setAutoSort(bool on) = 0;
   virtual bool autoSort() const = 0;
 
+  // Drawing waits until endUpdate, which draws what changed at once. Called on another thread
+  // than the list's, the appends, handed-over values, column refreshes and sorts between the
+  // two reach the list's thread together at endUpdate (or when an operation with an answer
+  // needs them there first); the list's thread sees none of them before.
   virtual void beginUpdate() = 0;
   virtual void endUpdate() = 0;
 
@@ -140,13 +164,39 @@ class IListBox2 : public PoolableObject {
   virtual void removeListener(ListEvent event, events::IEventListener* listener) = 0;
   void addSelectionListener(events::IEventListener* l) { addListener(kEventSelectionChanged, l); }
   void addDeselectListener(events::IEventListener* l) { addListener(kEventDeselected, l); }
+  void addDropFilesListener(events::IEventListener* l) { addListener(kEventDropFiles, l); }
+  void addDropOutListener(events::IEventListener* l) { addListener(kEventDroppedOut, l); }
+  void addEditListener(events::IEventListener* l) { addListener(kEventEdited, l); }
+  void addColumnClickedListener(events::IEventListener* l) { addListener(kEventColumnClicked, l); }
+  void addMenuListener(events::IEventListener* l) { addListener(kEventMenu, l); }
+  void addKeyListener(events::IEventListener* l) { addListener(kEventKey, l); }
   void addFirstSelectedListener(events::IEventListener* l) { addListener(kEventFirstSelected, l); }
   void addSelectionEmptiedListener(events::IEventListener* l) {
     addListener(kEventSelectionEmptied, l);
   }
+  void addDoubleClickListener(events::IEventListener* l) { addListener(kEventDoubleClicked, l); }
   void addCheckListener(events::IEventListener* l) { addListener(kEventChecked, l); }
   void addUncheckListener(events::IEventListener* l) { addListener(kEventUnchecked, l); }
+  void addReorderListener(events::IEventListener* l) { addListener(kEventReordered, l); }
   void addSortedListener(events::IEventListener* l) { addListener(kEventSorted, l); }
+  // Events 27, 28 and 29.
+  void addDragListener(events::IEventListener* l) {
+    addListener(kEventDragStarted, l);
+    addListener(kEventDragMoved, l);
+    addListener(kEventDragEnded, l);
+  }
+  void addDropListener(events::IEventListener* l) { addListener(kEventDropped, l); }
+  void addHotCellListener(events::IEventListener* l) { addListener(kEventHotCell, l); }
+  void addColumnClickListener(events::IEventListener* l) { addListener(kEventColumnClick, l); }
+
+  // --- What the events are about (on the list's thread, during the event) ------------
+  virtual int32_t getLastClickedColumn() const = 0;
+  virtual listbox2::Record* getLastDoubleClickedRecord() const = 0;
+  virtual uint32_t getLastKey() const = 0;
+  // A key listener keeps the list from acting on the key (event 8).
+  virtual void setKeyHandled() = 0;
+  virtual listbox2::Record* getHotRecord() const = 0;
+  virtual int32_t getHotCell() const = 0;
 };
 
 }  // namespace s::gui

@@ -95,6 +95,27 @@ void List::sort() {
   renumberFrom(0);
 }
 
+void List::moveRows(uint32_t before, bool (*moves)(const Record& record)) {
+  const uint32_t count = records_.count();
+  before = before > count ? count : before;
+  scratch_.clear();
+  auto keep = [&](uint32_t from, uint32_t to, bool moving) {
+    for (uint32_t i = from; i < to; ++i) {
+      if (moves(*records_.at(i)) == moving) {
+        scratch_.push(records_.at(i));
+      }
+    }
+  };
+  keep(0, before, false);
+  keep(0, count, true);
+  keep(before, count, false);
+  for (uint32_t i = 0; i < count; ++i) {
+    records_[i] = scratch_.at(i);
+  }
+  scratch_.clear();
+  renumberFrom(0);
+}
+
 void List::detach(Record* record) {
   if (control_ != nullptr) {
     control_->removeRecord(record, record->stamp());

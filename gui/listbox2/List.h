@@ -55,6 +55,10 @@ class List final : public Pooled<List, PoolableObject> {
   // False when not contained with that stamp.
   bool remove(Record* record, uint32_t stamp);
 
+  // Moves the rows that `moves` picks, in their order, to just before row `before` (the end
+  // when past it), the others keeping theirs. Renumbers the rows.
+  void moveRows(uint32_t before, bool (*moves)(const Record& record));
+
   // Flips the column's direction and makes it the first key; an index missing from the keys
   // changes only the direction.
   void sortByColumn(uint32_t column);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
 #include "framework/col/Comparators.h"
 #include "framework/col/MergeSort.h"
@@ -12,8 +13,14 @@ using listbox2::DataType;
 using listbox2::Record;
 using listbox2::SubRecord;
 
-ListBox2::ListBox2() {
+ListBox2::ListBox2() : icons_(image::util::ImageCacher::make()), iconLoader_(*icons_) {
   list_.setControl(this);
+  attachHeader();
+  resetView();
+}
+
+ListBox2::~ListBox2() {
+  reset();
 }
 
 // --- Columns ---------------------------------------------------------------------------
@@ -21,9 +28,7 @@ ListBox2::ListBox2() {
 uint32_t ListBox2::addColumn(PoolPtr<DataType> column) {
   uint32_t index = list_.addColumn(std::move(column));
   displayOrder_.push(static_cast<int32_t>(index));
-  if (view_ != nullptr) {
-    view_->columnAdded(index);
-  }
+  view_->columnAdded(index);
   return index;
 }
 
@@ -84,9 +89,7 @@ uint32_t ListBox2::insertShown(uint32_t position, Record* record) {
   if (!list_.insert(position, record)) {
     return 0;
   }
-  if (view_ != nullptr) {
-    view_->rowInserted(*record);
-  }
+  view_->rowInserted(*record);
   uint32_t rows = 1;
   if (record->expanded()) {
     for (uint32_t i = 0; i < record->childCount(); ++i) {
@@ -100,9 +103,7 @@ bool ListBox2::removeShown(Record* record, uint32_t stamp) {
   if (!list_.contains(record, stamp)) {
     return false;
   }
-  if (view_ != nullptr) {
-    view_->rowRemoving(*record);
-  }
+  view_->rowRemoving(*record);
   list_.remove(record, stamp);
   // After the removal, so that listeners told of the deselection see the list without it.
   dropFromSelection(record);
@@ -115,28 +116,97 @@ bool ListBox2::removeShown(Record* record, uint32_t stamp) {
   return true;
 }
 
-bool ListBox2::appendRecord(Record* record) {
-  bool done = false;
-  auto operation = [&] {
-    done = insertShown(list_.recordCount(), record) > 0;
-    if (done && autoSort_) {
-      sortRows();
+bool ListBox2::keep(const listbox2::ListUpdateBatch::Entry& entry) {
+  if (executor_ == nullptr || !batch_.isOpenHere()) {
+    return false;
+  }
+  batch_.add(entry);
+  if (batch_.full()) {
+    auto apply = [&] { applyBatch(); };
+    runOrDiscard(apply);
+  }
+  return true;
+}
+
+void ListBox2::applyBatch() {
+  using Kind = listbox2::ListUpdateBatch::Kind;
+  for (const listbox2::ListUpdateBatch::Entry& entry : batch_.entries()) {
+    switch (entry.kind) {
+      case Kind::kAppend:
+        entry.record->markPending(nullptr);
+        appendNow(entry.record);
+        break;
+      case Kind::kInsert:
+        entry.record->markPending(nullptr);
+        insertNow(entry.position, entry.record);
+        break;
+      case Kind::kGiveValue:
+        if (!setValueNow(entry.record, entry.stamp, entry.column, entry.value)) {
+          listbox2::disposeValue(entry.value, entry.owner);
+        }
+        break;
+      case Kind::kRefreshColumn:
+        refreshColumnNow(entry.column);
+        break;
+      case Kind::kSortByColumn:
+        list_.sortByColumn(entry.column);
+        break;
+      case Kind::kSort:
+        sortRows();
+        break;
     }
-  };
+  }
+  batch_.clear();
+}
+
+bool ListBox2::appendNow(Record* record) {
+  const bool done = insertShown(list_.recordCount(), record) > 0;
+  if (done && autoSort_) {
+    sortRows();
+  }
+  rowsChanged();
+  return done;
+}
+
+bool ListBox2::insertNow(uint32_t position, Record* record) {
+  const bool done = insertShown(position, record) > 0;
+  rowsChanged();
+  return done;
+}
+
+bool ListBox2::appendRecord(Record* record) {
+  // A record of the caller's own, not yet in a list: it goes with the update.
+  if (record != nullptr && record->list() == nullptr && record->pending() == nullptr &&
+      keep({.kind = listbox2::ListUpdateBatch::Kind::kAppend, .record = record})) {
+    record->markPending(&list_);
+    return true;
+  }
+  bool done = false;
+  auto operation = [&] { done = appendNow(record); };
   carry(operation);
   return done;
 }
 
 bool ListBox2::insertRecord(uint32_t position, Record* record) {
+  if (record != nullptr && record->list() == nullptr && record->pending() == nullptr &&
+      keep({.kind = listbox2::ListUpdateBatch::Kind::kInsert,
+            .record = record,
+            .position = position})) {
+    record->markPending(&list_);
+    return true;
+  }
   bool done = false;
-  auto operation = [&] { done = insertShown(position, record) > 0; };
+  auto operation = [&] { done = insertNow(position, record); };
   carry(operation);
   return done;
 }
 
 bool ListBox2::removeRecord(Record* record, uint32_t stamp) {
   bool done = false;
-  auto operation = [&] { done = removeShown(record, stamp); };
+  auto operation = [&] {
+    done = removeShown(record, stamp);
+    rowsChanged();
+  };
   carry(operation);
   return done;
 }
@@ -148,6 +218,7 @@ bool ListBox2::removeAndRelease(Record* record, uint32_t stamp) {
     if (done && record->parent() == nullptr) {
       record->release();
     }
+    rowsChanged();
   };
   carry(operation);
   return done;
@@ -159,6 +230,7 @@ void ListBox2::removeAll() {
       Record* record = list_.record(list_.recordCount() - 1);
       removeShown(record, record->stamp());
     }
+    rowsChanged();
   };
   carry(operation);
 }
@@ -172,26 +244,43 @@ void ListBox2::removeAllAndRelease() {
         record->release();
       }
     }
+    rowsChanged();
   };
   carry(operation);
+}
+
+bool ListBox2::setValueNow(Record* record, uint32_t stamp, uint32_t column,
+                           listbox2::CellValue value) {
+  SubRecord* cell = list_.contains(record, stamp) ? record->cell(column) : nullptr;
+  if (cell == nullptr) {
+    return false;
+  }
+  cell->setValue(value);
+  view_->cellChanged(*record, column);
+  return true;
 }
 
 bool ListBox2::setValue(Record* record, uint32_t stamp, uint32_t column,
                         listbox2::CellValue value) {
   bool done = false;
-  auto operation = [&] {
-    SubRecord* cell = list_.contains(record, stamp) ? record->cell(column) : nullptr;
-    if (cell == nullptr) {
-      return;
-    }
-    cell->setValue(value);
-    done = true;
-    if (view_ != nullptr) {
-      view_->cellChanged(*record, column);
-    }
-  };
+  auto operation = [&] { done = setValueNow(record, stamp, column, value); };
   carry(operation);
   return done;
+}
+
+void ListBox2::giveValue(Record* record, uint32_t stamp, uint32_t column, listbox2::CellValue value,
+                         IDestructor<void>* owner) {
+  if (keep({.kind = listbox2::ListUpdateBatch::Kind::kGiveValue,
+            .record = record,
+            .stamp = stamp,
+            .column = column,
+            .value = value,
+            .owner = owner})) {
+    return;
+  }
+  if (!setValue(record, stamp, column, value)) {
+    listbox2::disposeValue(value, owner);
+  }
 }
 
 bool ListBox2::refreshText(Record* record, uint32_t stamp, uint32_t column) {
@@ -203,25 +292,27 @@ bool ListBox2::refreshText(Record* record, uint32_t stamp, uint32_t column) {
     }
     cell->refreshText();
     done = true;
-    if (view_ != nullptr) {
-      view_->cellChanged(*record, column);
-    }
+    view_->cellChanged(*record, column);
   };
   carry(operation);
   return done;
 }
 
+void ListBox2::refreshColumnNow(uint32_t column) {
+  // The texts are made again when they are next shown or read: most rows are not on screen.
+  for (uint32_t row = 0; row < list_.recordCount(); ++row) {
+    if (SubRecord* cell = list_.record(row)->cell(column)) {
+      cell->dropText();
+    }
+  }
+  view_->columnChanged(column);
+}
+
 void ListBox2::refreshColumn(uint32_t column) {
-  auto operation = [&] {
-    for (uint32_t row = 0; row < list_.recordCount(); ++row) {
-      if (SubRecord* cell = list_.record(row)->cell(column)) {
-        cell->refreshText();
-      }
-    }
-    if (view_ != nullptr) {
-      view_->columnChanged(column);
-    }
-  };
+  if (keep({.kind = listbox2::ListUpdateBatch::Kind::kRefreshColumn, .column = column})) {
+    return;
+  }
+  auto operation = [&] { refreshColumnNow(column); };
   carry(operation);
 }
 
@@ -233,9 +324,7 @@ bool ListBox2::setMarked(Record* record, uint32_t stamp, bool marked) {
     }
     record->setMarked(marked);
     done = true;
-    if (view_ != nullptr) {
-      view_->rowChanged(*record);
-    }
+    view_->rowChanged(*record);
   };
   carry(operation);
   return done;
@@ -258,9 +347,7 @@ bool ListBox2::setCheckState(Record* record, uint32_t stamp, uint32_t column, in
     } else if (notify && state == listbox2::kUnchecked) {
       send(kEventUnchecked);
     }
-    if (view_ != nullptr) {
-      view_->rowChanged(*record);
-    }
+    view_->rowChanged(*record);
   };
   carry(operation);
   return done;
@@ -286,13 +373,16 @@ bool ListBox2::toggleExpand(Record* record, uint32_t stamp) {
     done = true;
     if (tree->expandState() == listbox2::kExpanded) {
       collapse(record);
-      return;
+    } else {
+      tree->setExpandState(listbox2::kExpanded);
+      uint32_t rows = 1;
+      for (uint32_t i = 0; i < record->childCount(); ++i) {
+        rows += insertShown(record->row() + rows, record->child(i));
+      }
     }
-    tree->setExpandState(listbox2::kExpanded);
-    uint32_t rows = 1;
-    for (uint32_t i = 0; i < record->childCount(); ++i) {
-      rows += insertShown(record->row() + rows, record->child(i));
-    }
+    // The toggle's look changes with it.
+    view_->rowChanged(*record);
+    rowsChanged();
   };
   carry(operation);
   return done;
@@ -350,6 +440,9 @@ Record* ListBox2::getRecord(uint32_t row) {
 // --- Sorting ---------------------------------------------------------------------------
 
 void ListBox2::sortByColumn(uint32_t column) {
+  if (keep({.kind = listbox2::ListUpdateBatch::Kind::kSortByColumn, .column = column})) {
+    return;
+  }
   auto operation = [&] { list_.sortByColumn(column); };
   carry(operation);
 }
@@ -365,34 +458,47 @@ void ListBox2::sortRows() {
     }
   }
   list_.sort();
-  if (view_ != nullptr) {
-    view_->rowsSorted();
-  }
+  view_->rowsSorted();
   send(kEventSorted);
 }
 
 void ListBox2::sort() {
+  if (keep({.kind = listbox2::ListUpdateBatch::Kind::kSort})) {
+    return;
+  }
   auto operation = [&] { sortRows(); };
   carry(operation);
 }
 
 void ListBox2::beginUpdate() {
+  std::thread::id listThread;
   auto operation = [&] {
     updating_ = true;
-    if (view_ != nullptr) {
-      view_->updateBegun();
-    }
+    changedInUpdate_ = false;
+    view_->updateBegun();
+    listThread = std::this_thread::get_id();
   };
   carry(operation);
+  // From another thread the update is kept and goes over at its end.
+  if (executor_ != nullptr && listThread != std::this_thread::get_id() && !batch_.isOpen()) {
+    batch_.open();
+  }
 }
 
 void ListBox2::endUpdate() {
   auto operation = [&] {
     updating_ = false;
-    if (view_ != nullptr) {
-      view_->updateEnded();
-    }
+    view_->updateEnded();
   };
+  if (batch_.isOpenHere()) {
+    batch_.close();
+    auto all = [&] {
+      applyBatch();
+      operation();
+    };
+    runOrDiscard(all);
+    return;
+  }
   carry(operation);
 }
 
@@ -415,9 +521,7 @@ bool ListBox2::setColumnOrder(const col::ArrayS32& order) {
   }
   displayOrder_.clear();
   displayOrder_.append(order.data(), n);
-  if (view_ != nullptr) {
-    view_->columnOrderChanged();
-  }
+  view_->columnOrderChanged();
   return true;
 }
 
@@ -480,7 +584,8 @@ void ListBox2::itemStateChanged(Record* record, uint32_t newState, uint32_t oldS
     return;
   }
   if ((newState & kRowSelected) != 0) {
-    if (selectedRecords_.indexOf(record) < 0) {
+    if (!record->selected()) {
+      record->setSelected(true);
       selectedRecords_.push(record);
       selectedStamps_.push(record->stamp());
       if (selectedRecords_.count() == 1) {
@@ -494,12 +599,21 @@ void ListBox2::itemStateChanged(Record* record, uint32_t newState, uint32_t oldS
 }
 
 void ListBox2::dropFromSelection(Record* record) {
-  int64_t at = selectedRecords_.indexOf(record);
-  if (at < 0) {
+  if (!record->selected()) {
     return;
   }
-  selectedRecords_.removeRange(static_cast<uint32_t>(at), 1);
-  selectedStamps_.removeRange(static_cast<uint32_t>(at), 1);
+  // From the end: a selection is cleared last first.
+  uint32_t at = selectedRecords_.count();
+  while (at > 0 && selectedRecords_.at(at - 1) != record) {
+    --at;
+  }
+  record->setSelected(false);
+  if (at == 0) {
+    return;
+  }
+  --at;
+  selectedRecords_.removeRange(at, 1);
+  selectedStamps_.removeRange(at, 1);
   send(kEventDeselected);
   if (selectedRecords_.empty()) {
     send(kEventSelectionEmptied);
@@ -529,11 +643,7 @@ bool ListBox2::select(Record* record, uint32_t stamp) {
       return;
     }
     done = true;
-    if (view_ != nullptr) {
-      view_->setRowSelected(*record, true);
-    } else {
-      itemStateChanged(record, kRowSelected, 0);
-    }
+    view_->setRowSelected(*record, true);
   };
   carry(operation);
   return done;
@@ -546,11 +656,7 @@ void ListBox2::clearSelection() {
         continue;
       }
       Record* record = selectedRecords_.at(i);
-      if (view_ != nullptr) {
-        view_->setRowSelected(*record, false);
-      } else {
-        itemStateChanged(record, 0, kRowSelected);
-      }
+      view_->setRowSelected(*record, false);
     }
   };
   carry(operation);
@@ -560,7 +666,7 @@ bool ListBox2::ensureVisible(Record* record, uint32_t stamp) {
   bool done = false;
   auto operation = [&] {
     done = list_.contains(record, stamp);
-    if (done && view_ != nullptr) {
+    if (done) {
       view_->showRow(*record);
     }
   };
@@ -596,6 +702,10 @@ void ListBox2::send(ListEvent event) {
 }
 
 void ListBox2::reset() {
+  batch_.discard();
+  // The header stays with the list through its uses.
+  detachHeader();
+  Component::reset();
   list_.reset();
   list_.setControl(this);
   displayOrder_.freeMemory();
@@ -606,7 +716,9 @@ void ListBox2::reset() {
   autoSort_ = false;
   updating_ = false;
   executor_ = nullptr;
-  view_ = nullptr;
+  view_ = &repaints_;
+  resetView();
+  attachHeader();
 }
 
 }  // namespace s::gui::win

@@ -34,6 +34,8 @@ void Record::detach() {
   }
   if (list_ != nullptr && !removed_) {
     list_->detach(this);
+  } else if (pending_ != nullptr) {
+    pending_->detach(this);
   }
 }
 
@@ -67,8 +69,17 @@ void Record::reset() {
   userData_ = nullptr;
   cellCapacity_ = 0;
   stamp_ = 0;
-  removed_ = marked_ = greyed_ = false;
+  removed_ = marked_ = greyed_ = selected_ = false;
+  pending_ = nullptr;
   treeCell_ = -1;
+}
+
+uint32_t Record::level() const {
+  uint32_t level = 0;
+  for (const Record* up = parent_; up != nullptr; up = up->parent_) {
+    ++level;
+  }
+  return level;
 }
 
 PoolPtr<Record> newRecord(uint32_t cellCapacity, IObject* userData) {

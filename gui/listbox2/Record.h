@@ -29,6 +29,9 @@ class Record final : public Pooled<Record, PoolableObject> {
   bool greyed() const { return greyed_; }
   void setMarked(bool on) { marked_ = on; }
   void setGreyed(bool on) { greyed_ = on; }
+  // Kept by the control in step with its selection, so that drawing asks no search.
+  bool selected() const { return selected_; }
+  void setSelected(bool on) { selected_ = on; }
 
   uint32_t cellCapacity() const { return cellCapacity_; }
   uint32_t cellCount() const { return cells_.count(); }
@@ -44,6 +47,8 @@ class Record final : public Pooled<Record, PoolableObject> {
   uint32_t childCount() const { return children_ == nullptr ? 0 : children_->count(); }
   Record* child(uint32_t i) const { return i < childCount() ? children_->at(i) : nullptr; }
   Record* parent() const { return parent_; }
+  // 0 for a top-level record, 1 for its children, ...
+  uint32_t level() const;
 
   // Called by the list that places or takes out the record.
   void placeIn(List* list, uint32_t row) {
@@ -53,6 +58,10 @@ class Record final : public Pooled<Record, PoolableObject> {
   }
   void setRow(uint32_t row) { row_ = row; }
   void markRemoved() { removed_ = true; }
+  // The list the record is on its way into (an update not yet carried over); none otherwise.
+  // Releasing it meanwhile carries the update over first, so that it is taken out again.
+  List* pending() const { return pending_; }
+  void markPending(List* list) { pending_ = list; }
 
   // Takes the record out of its list (through its control, on the control's thread) before
   // it goes back to the pool, so that no pool lock is held while waiting for that thread.
@@ -77,6 +86,8 @@ class Record final : public Pooled<Record, PoolableObject> {
   bool removed_ = false;
   bool marked_ = false;
   bool greyed_ = false;
+  bool selected_ = false;
+  List* pending_ = nullptr;
   int32_t treeCell_ = -1;
   PoolPtr<col::ArrayP<Record>> children_;
   Record* parent_ = nullptr;

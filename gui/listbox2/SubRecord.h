@@ -56,6 +56,8 @@ class SubRecord final : public Pooled<SubRecord, PoolableObject> {
 
   // "path,index" of the cell's icon; empty when none.
   std::u16string_view iconSource() const;
+  // The same as the icon cache's key; null when none.
+  const str::StrBuffer* iconSourceText() const { return iconSource_.get(); }
   void setIconSource(std::u16string_view source);
 
   int32_t checkState() const { return checkState_; }

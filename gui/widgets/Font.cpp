@@ -1,5 +1,6 @@
 #include "gui/widgets/Font.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -103,7 +104,11 @@ void Font::setWidth(std::int32_t width) {
 }
 
 void Font::setBold(bool bold) {
-  weight_ = bold ? kBold : kNormal;
+  setWeight(bold ? kBold : kNormal);
+}
+
+void Font::setWeight(std::int32_t weight) {
+  weight_ = std::clamp(weight, 100, 900);
   explicitWeight_ = true;
   changed();
 }

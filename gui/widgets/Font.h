@@ -35,6 +35,8 @@ class Font final : public Pooled<Font, drawer::IFont> {
   void setFace(std::u16string_view name);
   const std::string& getFace() const { return face_; }
   void setColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+  // Back to no colour of its own: the drawer chooses.
+  void clearColour() { hasColour_ = false; }
   void setBackColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
   drawer::Rgb getBackColour() const { return backColour_; }
   void setSecondColour(drawer::Rgb colour) { secondColour_ = colour; }
@@ -43,6 +45,8 @@ class Font final : public Pooled<Font, drawer::IFont> {
   void setHeight(std::int32_t height);
   void setWidth(std::int32_t width);
   void setBold(bool bold);
+  // kNormal, kBold or any weight between 100 and 900.
+  void setWeight(std::int32_t weight);
   void setItalic(bool italic);
   void setUnderline(bool underline);
   void setStrikeOut(bool strikeOut);

@@ -120,6 +120,10 @@ void OffscreenDisplay::destroyWindow(WindowId window) {
   cairo_surface_destroy(state->back);
   cairo_surface_destroy(state->front);
   windows_.erase(window);
+  if (clipboardOwner_ == window) {
+    clipboardOwner_ = 0;
+    clipboardText_.clear();
+  }
   if (pointerGrab_ == window) {
     pointerGrab_ = 0;
   }
@@ -360,7 +364,23 @@ void OffscreenDisplay::injectDrop(WindowId window, int x, int y, std::string uri
   queue({.kind = EventKind::kDrop, .window = window, .x = x, .y = y});
 }
 
+bool OffscreenDisplay::setClipboardText(WindowId window, std::string_view utf8) {
+  if (find(window) == nullptr) {
+    return false;
+  }
+  clipboardOwner_ = window;
+  clipboardText_.assign(utf8);
+  tellClipboardWatchers();
+  return true;
+}
+
 void OffscreenDisplay::changeClipboard() {
+  clipboardOwner_ = 0;
+  clipboardText_.clear();
+  tellClipboardWatchers();
+}
+
+void OffscreenDisplay::tellClipboardWatchers() {
   for (const auto& [id, state] : windows_) {
     if (state.watchesClipboard) {
       queue({.kind = EventKind::kClipboardChanged, .window = id});

@@ -73,9 +73,12 @@ class OffscreenDisplay final : public ui::IDisplay {
   // What the window answered to each delivered kDragOver and kDrop, in order.
   const std::vector<bool>& dragAnswers() const { return dragAnswers_; }
 
-  // Another program took the clipboard: the windows that watch it hear of it. On the display's
-  // thread.
+  // Another program took the clipboard: the windows that watch it hear of it, and what a window
+  // of ours offered is gone. On the display's thread.
   void changeClipboard();
+  // What a window offered on the clipboard (empty when none), and which window.
+  const std::string& clipboardText() const { return clipboardText_; }
+  ui::WindowId clipboardOwner() const { return clipboardOwner_; }
 
   const WindowState* state(ui::WindowId window) const;
   // The windows that exist, oldest first.
@@ -105,6 +108,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   void ungrabPointer() override;
   bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
   bool watchClipboard(ui::WindowId window, bool watch) override;
+  bool setClipboardText(ui::WindowId window, std::string_view utf8) override;
   bool setDropTarget(ui::WindowId window, bool accept) override;
   void answerDrag(bool accept) override { dragAnswer_ = accept; }
   std::string_view droppedText() const override { return dropped_; }
@@ -134,6 +138,7 @@ class OffscreenDisplay final : public ui::IDisplay {
   void queueConfigure(ui::WindowId window, const WindowState& state);
   bool drain(ui::IEventSink& sink);
   void deliverDrag(const ui::Event& event, ui::IEventSink& sink);
+  void tellClipboardWatchers();
 
   int screenWidth_;
   int screenHeight_;
@@ -153,6 +158,8 @@ class OffscreenDisplay final : public ui::IDisplay {
   std::deque<std::string> drops_;  // the uri-lists of queued kDrop events, in order
   std::string dropped_;
   bool dragAnswer_ = false;
+  std::string clipboardText_;
+  ui::WindowId clipboardOwner_ = 0;
   std::vector<bool> dragAnswers_;
 };
 

@@ -62,6 +62,9 @@ class IDisplay {
   // kClipboardChanged events to the window whenever the clipboard (the CLIPBOARD selection)
   // changes hands, or no more of them; false when the window system cannot tell.
   virtual bool watchClipboard(WindowId window, bool watch) = 0;
+  // Takes the clipboard (the CLIPBOARD selection) for the window and offers the text to the
+  // programs that paste, until another one takes it; false when the window system refused.
+  virtual bool setClipboardText(WindowId window, std::string_view utf8) = 0;
   // Whether files and links may be dragged onto the window from other programs (kDragOver and
   // kDrop events).
   virtual bool setDropTarget(WindowId window, bool accept) = 0;

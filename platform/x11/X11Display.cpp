@@ -175,7 +175,8 @@ X11Display::X11Display(Display* display, bool sharedMemory)
       depth_(DefaultDepth(display, screen_)),
       sharedMemory_(sharedMemory && XShmQueryExtension(display) != 0),
       gc_(XCreateGC(display, root_, 0, nullptr)),
-      connectionFd_(ConnectionNumber(display)) {
+      connectionFd_(ConnectionNumber(display)),
+      clipboard_(display) {
   XInternAtoms(display_, const_cast<char**>(kAtomNames), kAtomCount, False, atoms_);
   // Without this, a held key sends release-press pairs and hot keys would repeat.
   XkbSetDetectableAutoRepeat(display_, True, nullptr);
@@ -306,6 +307,7 @@ void X11Display::destroyWindow(WindowId window) {
     XDestroyIC(win->xic);
   }
   win->buffer.destroy();
+  clipboard_.forget(win->xid);
   XDestroyWindow(display_, win->xid);
   windows_.erase(window);
   XFlush(display_);
@@ -564,6 +566,11 @@ bool X11Display::watchClipboard(WindowId window, bool watch) {
   return true;
 }
 
+bool X11Display::setClipboardText(WindowId window, std::string_view utf8) {
+  Win* win = find(window);
+  return win != nullptr && clipboard_.offer(win->xid, utf8);
+}
+
 bool X11Display::setCursor(WindowId window, ui::PointerShape shape) {
   Win* win = find(window);
   if (win == nullptr) {
@@ -728,6 +735,10 @@ void X11Display::handle(XEvent& event, ui::IEventSink& sink) {
       break;
     case SelectionNotify:
       handleDropData(event, *win, sink);
+      return;
+    case SelectionRequest:
+    case SelectionClear:
+      clipboard_.handle(event);
       return;
     case ClientMessage: {
       const XClientMessageEvent& m = event.xclient;

@@ -9,6 +9,7 @@
 
 #include "platform/ui/EventLoop.h"
 #include "platform/ui/IDisplay.h"
+#include "platform/x11/X11Clipboard.h"
 
 // Xlib's own names, declared here so that this header does not bring in Xlib's macros.
 struct _XDisplay;
@@ -65,6 +66,7 @@ class X11Display final : public ui::IDisplay {
   bool setCursor(ui::WindowId window, ui::PointerShape shape) override;
   // Needs the XFixes extension.
   bool watchClipboard(ui::WindowId window, bool watch) override;
+  bool setClipboardText(ui::WindowId window, std::string_view utf8) override;
   // The target side of XDND (version 5) for text/uri-list drags.
   bool setDropTarget(ui::WindowId window, bool accept) override;
   void answerDrag(bool accept) override { dragAnswer_ = accept; }
@@ -184,6 +186,7 @@ class X11Display final : public ui::IDisplay {
   Drag drag_;
   bool dragAnswer_ = false;
   std::string dropped_;
+  X11Clipboard clipboard_;
   // Font cursors, made on first use (0 until then).
   unsigned long cursors_[ui::kPointerShapeCount] = {};
 };

@@ -1,6 +1,7 @@
 #include "platform/linux/desktop/DesktopEnvironment.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "platform/linux/desktop/KeyFile.h"
 
@@ -78,6 +79,23 @@ std::string DesktopEnvironment::iconThemeName() const {
     theme = "Adwaita";  // GNOME keeps its choice in dconf; this is its default
   }
   return theme.empty() ? "hicolor" : theme;
+}
+
+int DesktopEnvironment::wheelScrollLines() const {
+  constexpr int kDefaultLines = 3;
+  const std::pair<std::string, std::pair<const char*, const char*>> sources[] = {
+      {configHome + "/kdeglobals", {"KDE", "WheelScrollLines"}},
+      {configHome + "/lxqt/lxqt.conf", {"Qt", "wheelScrollLines"}},
+  };
+  for (const auto& [path, where] : sources) {
+    const std::string value = KeyFile::read(path).value(where.first, where.second);
+    char* end = nullptr;
+    const long lines = std::strtol(value.c_str(), &end, 10);
+    if (!value.empty() && *end == '\0' && lines >= 1 && lines <= 100) {
+      return static_cast<int>(lines);
+    }
+  }
+  return kDefaultLines;
 }
 
 }  // namespace s::platform

@@ -21,6 +21,10 @@ struct DesktopEnvironment {
 
   // The icon theme the desktop uses, when its settings tell it cheaply; else "hicolor".
   std::string iconThemeName() const;
+  // The lines a notch of the mouse wheel scrolls: KDE's WheelScrollLines in kdeglobals, else
+  // LXQt's wheelScrollLines in lxqt.conf, else 3 (GNOME, XFCE and the others have no such
+  // setting). Values outside 1 to 100 are not taken.
+  int wheelScrollLines() const;
 };
 
 }  // namespace s::platform

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -34,6 +35,7 @@ class WindowThread final : public s::platform::ui::IUiExecutor {
       op(block);
       return true;
     }
+    ++handOvers;
     Job job{op, block};
     std::unique_lock guard(lock_);
     jobs_.push_back(&job);
@@ -42,6 +44,8 @@ class WindowThread final : public s::platform::ui::IUiExecutor {
     return true;
   }
   std::thread::id id() const { return thread_.get_id(); }
+  // Operations carried over from other threads.
+  std::atomic<int> handOvers{0};
 
  private:
   struct Job {
@@ -189,6 +193,68 @@ TEST_F(ExecutorTest, ManyThreadsChangingRowsLeaveAConsistentList) {
     EXPECT_EQ(tagOf(record) % 2, 1u);
     EXPECT_EQ(lb::int64Of(record->cell(kBytes)->value()), (tagOf(record) % kRows) * 2);
   }
+}
+
+TEST_F(ExecutorTest, AnUpdateFromAnotherThreadGoesOverInOneHandOver) {
+  std::vector<Record*> rows;
+  for (uint32_t i = 0; i < 3; ++i) {
+    rows.push_back(makeRow(u"r", 10 - i, 0, i));
+    list->appendRecord(rows.back());
+  }
+  Record* stale = makeRow(u"stale", 0, 0, 9);
+  list->appendRecord(stale);
+  const uint32_t staleStamp = stale->stamp();
+  list->removeAndRelease(stale, staleStamp);
+  auto shownRows = [&] {
+    uint32_t n = 0;
+    auto peek = [&] { n = list->list().recordCount(); };
+    static_cast<s::platform::ui::IUiExecutor&>(window).runSync(peek);
+    return n;
+  };
+  CountingOwner owner;
+  const int before = window.handOvers;
+  list->beginUpdate();
+  for (uint32_t i = 0; i < 2; ++i) {
+    EXPECT_TRUE(list->appendRecord(makeRow(u"new", 20 + i, 0, 3 + i)));
+  }
+  for (Record* record : rows) {
+    list->giveValue(record, record->stamp(), kBytes, lb::int64Value(77), lb::int64ValueOwner());
+  }
+  list->giveValue(stale, staleStamp, kBytes, 1234, &owner);
+  list->refreshColumn(kPid);
+  list->sortByColumn(kPid);
+  list->sortByColumn(kPid);
+  list->sort();
+  // Nothing has reached the window's thread yet.
+  EXPECT_EQ(shownRows(), 3u);
+  EXPECT_TRUE(owner.disposed.empty());
+  list->endUpdate();
+  // beginUpdate, the look in between and endUpdate.
+  EXPECT_EQ(window.handOvers - before, 3);
+  EXPECT_EQ(shownRows(), 5u);
+  EXPECT_EQ(tags(*list), (std::vector<uint32_t>{2, 1, 0, 3, 4}));
+  for (Record* record : rows) {
+    EXPECT_EQ(lb::int64Of(record->cell(kBytes)->value()), 77);
+  }
+  // The record had gone: its value went back to the owner.
+  EXPECT_EQ(owner.disposed, std::vector<lb::CellValue>{1234});
+  for (std::thread::id id : log.threads) {
+    EXPECT_EQ(id, window.id());
+  }
+}
+
+TEST_F(ExecutorTest, AnAnswerOrAReleaseInAnUpdateTakesWhatWasKeptAlong) {
+  list->beginUpdate();
+  Record* kept = makeRow(u"kept", 1, 0, 0);
+  list->appendRecord(kept);
+  // An operation with an answer sees what was kept before it.
+  EXPECT_EQ(list->recordCount(), 1u);
+  Record* pending = makeRow(u"pending", 2, 0, 1);
+  list->appendRecord(pending);
+  // Released before the update went over: it is taken out again, not left behind.
+  pending->release();
+  list->endUpdate();
+  EXPECT_EQ(tags(*list), std::vector<uint32_t>{0});
 }
 
 }  // namespace

@@ -59,6 +59,16 @@ inline std::vector<uint32_t> tags(ListBox2& list) {
   return out;
 }
 
+// Writes down the values it is given to dispose of.
+class CountingOwner final : public s::IDestructor<void> {
+ public:
+  void destroy(void*& slot) override {
+    disposed.push_back(reinterpret_cast<lb::CellValue>(slot));
+    slot = nullptr;
+  }
+  std::vector<lb::CellValue> disposed;
+};
+
 // Writes down every event it hears.
 class EventLog final : public s::gui::events::IEventListener {
  public:

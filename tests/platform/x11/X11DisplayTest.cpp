@@ -416,6 +416,70 @@ TEST_F(X11DisplayTest, AWatchingWindowHearsWhenAnotherClientTakesTheClipboard) {
   EXPECT_FALSE(display_->watchClipboard(0, true));
 }
 
+TEST_F(X11DisplayTest, TheTextOfferedOnTheClipboardIsPastedByAnotherProgram) {
+  const WindowId w = display_->createWindow({.bounds = {0, 0, 50, 50}});
+  const std::string text = "TCP\tnümber ネット\tاتصال\n";
+  ASSERT_TRUE(display_->setClipboardText(w, text));
+  const Atom clipboard = XInternAtom(other_, "CLIPBOARD", False);
+  EXPECT_EQ(XGetSelectionOwner(other_, clipboard), static_cast<Window>(w));
+  const Window requestor =
+      XCreateSimpleWindow(other_, DefaultRootWindow(other_), 0, 0, 1, 1, 0, 0, 0);
+  const Atom into = XInternAtom(other_, "PASTED", False);
+  // Asks for the clipboard as `target` and answers the property's type and bytes; the type is
+  // None when the owner refused.
+  auto paste = [&](const char* target, Atom& type) {
+    XConvertSelection(other_, clipboard, XInternAtom(other_, target, False), into, requestor,
+                      CurrentTime);
+    XFlush(other_);
+    XEvent reply{};
+    bool answered = false;
+    for (int i = 0; i < 200 && !answered; ++i) {
+      display_->dispatch(sink_, 10);
+      answered = XCheckTypedWindowEvent(other_, requestor, SelectionNotify, &reply) != 0;
+    }
+    EXPECT_TRUE(answered) << target;
+    type = None;
+    std::string bytes;
+    if (!answered || reply.xselection.property == None) {
+      return bytes;
+    }
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(other_, requestor, into, 0, 1 << 20, True, AnyPropertyType, &type, &format,
+                       &count, &after, &data);
+    if (data != nullptr) {
+      const std::size_t unit = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+      bytes.assign(reinterpret_cast<const char*>(data), count * unit);
+      XFree(data);
+    }
+    return bytes;
+  };
+  Atom type = None;
+  EXPECT_EQ(paste("UTF8_STRING", type), text);
+  EXPECT_EQ(type, XInternAtom(other_, "UTF8_STRING", False));
+  EXPECT_EQ(paste("text/plain;charset=utf-8", type), text);
+  const std::string targets = paste("TARGETS", type);
+  EXPECT_EQ(type, XA_ATOM);
+  const auto* atoms = reinterpret_cast<const long*>(targets.data());
+  const std::vector<long> offered(atoms, atoms + targets.size() / sizeof(long));
+  EXPECT_NE(std::find(offered.begin(), offered.end(),
+                      static_cast<long>(XInternAtom(other_, "UTF8_STRING", False))),
+            offered.end());
+  // What it does not offer is refused.
+  EXPECT_TRUE(paste("image/png", type).empty());
+  EXPECT_EQ(type, static_cast<Atom>(None));
+  // Another program takes the clipboard; we may take it back.
+  XSetSelectionOwner(other_, clipboard, requestor, CurrentTime);
+  XSync(other_, False);
+  display_->dispatch(sink_, 10);
+  EXPECT_EQ(XGetSelectionOwner(other_, clipboard), requestor);
+  EXPECT_TRUE(display_->setClipboardText(w, "again"));
+  EXPECT_EQ(paste("UTF8_STRING", type), "again");
+  EXPECT_FALSE(display_->setClipboardText(0, "no window"));
+}
+
 // The source side of XDND, as a file manager plays it, on the other client.
 class DndSource {
  public:

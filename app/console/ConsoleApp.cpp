@@ -9,22 +9,16 @@
 #include "app/NetvigilEx.h"
 #include "app/base/AppBase.h"
 #include "app/base/SystemCheck.h"
+#include "app/base/TimeTexts.h"
 #include "app/console/ConsoleView.h"
 #include "app/console/MonitorSettings.h"
-#include "framework/lang/TextIds.h"
 #include "framework/thread/Thread.h"
-#include "framework/time/TimeText.h"
 #include "platform/linux/EndRequests.h"
 #include "platform/linux/rights/RightsClient.h"
 
 namespace s::app::console {
 
 namespace {
-
-namespace ids = lang::text;
-
-constexpr int32_t kFirstMonthText = 5000100;
-constexpr int32_t kMonthTextStep = 100;
 
 // The cycle, then word to the view that it is over.
 class RefreshTask final : public ITask {
@@ -39,24 +33,6 @@ class RefreshTask final : public ITask {
   NetvigilEx& controller_;
   ConsoleView& view_;
 };
-
-// The unit letters and month names of the duration and date texts, in the chosen language.
-void localizeTimeTexts(lang::Localizer& localizer) {
-  const int32_t units[] = {ids::kUnitDays, ids::kUnitHours, ids::kUnitMinutes, ids::kUnitSeconds};
-  for (uint32_t unit = 0; unit < time::kUnitSlots; ++unit) {
-    std::u16string_view text = localizer.text(units[unit]);
-    if (!text.empty()) {
-      time::setUnitText(unit, text);
-    }
-  }
-  for (uint32_t month = 0; month < time::kMonthSlots; ++month) {
-    std::u16string_view text =
-        localizer.text(kFirstMonthText + static_cast<int32_t>(month) * kMonthTextStep);
-    if (!text.empty()) {
-      time::setMonthText(month, text);
-    }
-  }
-}
 
 }  // namespace
 
@@ -84,14 +60,10 @@ int runMonitor(const CommandLine& line, bool live, int argc, const char* const* 
   base->init(argc, argv, {});
   lang::Localizer* localizer = &base->localizer();
   xml::MappedData* settings = &base->settings();
-  localizeTimeTexts(*localizer);
+  win::localizeTimeTexts(*localizer);
 
-  MonitorSettings start = readMonitorSettings(*settings);
   PoolPtr<NetvigilEx> controller = NetvigilEx::make();
-  controller->refreshPeriodMs = line.periodMs.value_or(start.refreshPeriodMs);
-  controller->logLimit = line.logLimit.value_or(start.logLimit);
-  controller->loggingSuspended = start.loggingSuspended;
-  controller->showHostNames = start.showHostNames && !line.noResolve;
+  startController(*controller, line, *settings);
   controller->setLocalizer(localizer);
 
   ViewOptions options;

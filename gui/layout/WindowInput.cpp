@@ -310,6 +310,12 @@ void Window::onPlatformEvent(const Event& event) {
       onConfigure(event);
       break;
     case EventKind::kMap:
+      mappedOnce_ = true;
+      if (iconizeWhenMapped_) {
+        iconizeWhenMapped_ = false;
+        iconize();
+        break;
+      }
       if (minimized_) {
         minimized_ = false;
         fire(kWindowRestored);

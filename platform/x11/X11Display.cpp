@@ -194,6 +194,16 @@ X11Display::X11Display(Display* display, bool sharedMemory)
 }
 
 X11Display::~X11Display() {
+  if (lost_.load(std::memory_order_acquire)) {
+    // Xlib is not called again once the connection broke: the call that failed may have left
+    // the display's lock taken on the thread that made it, and the next call, from whichever
+    // thread, would wait for ever. What the server held went with it, and the program is on
+    // its way out: the windows' memory is left to the process's end.
+    for (auto& entry : windows_) {
+      static_cast<void>(entry.second.release());
+    }
+    return;
+  }
   while (!hotKeys_.empty()) {
     ungrabHotKey(hotKeys_.back().id);
   }

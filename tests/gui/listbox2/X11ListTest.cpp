@@ -15,6 +15,7 @@
 #include "gui/listbox2/ListHeader.h"
 #include "platform/x11/X11Display.h"
 #include "tests/gui/listbox2/Fixture.h"
+#include "tests/platform/x11/WindowManager.h"
 #include "tests/platform/x11/XvfbServer.h"
 
 // Xlib's macros clash with gtest's names, so Xlib comes last.
@@ -35,35 +36,7 @@ double cpuMs() {
          usage.ru_stime.tv_usec / 1e3;
 }
 
-// openbox on the server, as a desktop has a window manager; ended with the test.
-class WindowManager {
- public:
-  explicit WindowManager(const std::string& display) {
-    const std::string variable = "DISPLAY=" + display;
-    char* envp[] = {const_cast<char*>(variable.c_str()), nullptr};
-    char* argv[] = {const_cast<char*>("openbox"), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (posix_spawnp(&pid_, "openbox", &actions, nullptr, argv, envp) != 0) {
-      pid_ = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  ~WindowManager() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  WindowManager(const WindowManager&) = delete;
-  WindowManager& operator=(const WindowManager&) = delete;
-  bool running() const { return pid_ > 0; }
-
- private:
-  pid_t pid_ = -1;
-};
+using s::testing::WindowManager;
 
 // A list of 10,000 rows in a window on a real X server under openbox, driven by XTest as a
 // user's mouse drives it.

@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 TSAN_BUILD ?= build-tsan
+PACKAGE_BUILD ?= build-package
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 FUZZ_SECONDS ?= 10
@@ -18,7 +19,7 @@ TSAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWIT
 TSAN_TESTS = tests/gui/layout/test_gui_layout tests/gui/widgets/test_gui_widgets \
              tests/framework/lang/test_framework_lang
 
-.PHONY: deps build run test test-release test-asan test-tsan test-fuzz bench format tidy install-caps clean
+.PHONY: deps build run test test-release test-asan test-tsan test-fuzz bench format tidy install-caps package clean
 
 deps:
 	@scripts/install-deps
@@ -71,5 +72,12 @@ tidy: build
 install-caps: build
 	sudo cmake -DNETVIGIL_HELPER=$(BUILD)/app/netvigil-rights -P cmake/GrantRights.cmake
 
+# The Debian package, built for /usr: $(PACKAGE_BUILD)/netvigil_<version>_<arch>.deb.
+package: deps
+	@cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DNETVIGIL_TESTS=OFF -DNETVIGIL_BENCH=OFF >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	@cd $(PACKAGE_BUILD) && cpack
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

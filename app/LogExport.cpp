@@ -3,6 +3,7 @@
 #include "app/LogHtml.h"
 #include "framework/file/NativePath.h"
 #include "framework/file/PathWin.h"
+#include "framework/str/TextLines.h"
 
 namespace s::app {
 
@@ -18,8 +19,9 @@ bool writeLogHtml(gui::IListBox2& logList, lang::Localizer* localizer, std::stri
   PoolPtr<str::StrArray> lines = str::StrArray::make();
   composeLogHtml(logList, localizer, title->view(), *lines);
   // A page the user keeps: the usual mode, and a link the user chose is saved through.
-  return file->writeAtomically(joinLogHtml(*lines), {.mode = file::AtomicWrite::Mode::kUsual,
-                                                     .link = file::AtomicWrite::Link::kFollow});
+  return file->writeAtomically(
+      str::joinTextLines(*lines),
+      {.mode = file::AtomicWrite::Mode::kUsual, .link = file::AtomicWrite::Link::kFollow});
 }
 
 }  // namespace s::app

@@ -77,15 +77,4 @@ void composeLogHtml(gui::IListBox2& logList, lang::Localizer* localizer, std::u1
   lines.push(StrBuffer::of(u"</table></body></html>"));
 }
 
-std::string joinLogHtml(const str::StrArray& lines) {
-  PoolPtr<StrBuffer> text = StrBuffer::make();
-  for (uint32_t i = 0; i < lines.count(); ++i) {
-    if (i > 0) {
-      text->append(u"\r\n");
-    }
-    text->append(*lines.at(i));
-  }
-  return text->toUtf8String();
-}
-
 }  // namespace s::app

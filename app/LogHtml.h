@@ -19,7 +19,4 @@ namespace s::app {
 void composeLogHtml(gui::IListBox2& logList, lang::Localizer* localizer, std::u16string_view title,
                     str::StrArray& lines);
 
-// The lines joined by CR LF, without a final line break, as UTF-8 without a byte-order mark.
-std::string joinLogHtml(const str::StrArray& lines);
-
 }  // namespace s::app

@@ -4,8 +4,9 @@
 # `cmake --install` and by `make install-caps`
 #   cmake -DNETVIGIL_HELPER=<path> -P cmake/GrantRights.cmake
 # File capabilities can only be set by root: otherwise it says so and what to run instead.
-set(group netvigil)
-set(capabilities "cap_net_raw,cap_net_admin,cap_sys_ptrace,cap_dac_read_search=p")
+include(${CMAKE_CURRENT_LIST_DIR}/RightsValues.cmake)
+set(group ${NETVIGIL_RIGHTS_GROUP})
+set(capabilities "${NETVIGIL_RIGHTS_CAPABILITIES}")
 
 if(NOT DEFINED NETVIGIL_HELPER)
   message(FATAL_ERROR "GrantRights: set NETVIGIL_HELPER to the helper's path")

@@ -118,6 +118,19 @@ void Counter::expandInstances(std::u16string_view path, str::StrArray& list) con
   }
 }
 
+std::vector<CounterObject> Counter::objects() const {
+  CounterObject interfaces;
+  // The object's name as the paths spell it, without the marks around it.
+  interfaces.name = kObject.substr(1, kObject.size() - 2);
+  interfaces.counters = {std::u16string(kReceived.substr(2)), std::u16string(kSent.substr(2))};
+  PoolPtr<str::StrArray> instances = str::StrArray::make();
+  expandInstances(std::u16string(kObject) + u"*" + std::u16string(kReceived), *instances);
+  for (uint32_t i = 0; i < instances->count(); ++i) {
+    interfaces.instances.emplace_back(instances->at(i)->view());
+  }
+  return {interfaces};
+}
+
 bool Counter::interfaceRate(uint32_t i, bool sent, int64_t& value) {
   value = 0;
   // The interface's name, copied while the list holds still; an interface that is not present

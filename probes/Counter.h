@@ -15,6 +15,13 @@
 
 namespace s::system::counter::win {
 
+// One object of counters the service offers, with its instances and counters.
+struct CounterObject {
+  std::u16string name;
+  std::vector<std::u16string> instances;
+  std::vector<std::u16string> counters;
+};
+
 namespace detail {
 class CounterBases : public PoolableObject, public ITask {};
 }  // namespace detail
@@ -39,6 +46,9 @@ class Counter final : public Pooled<Counter, detail::CounterBases> {
   bool readCounter(int32_t index, int64_t& value) const;
   // The interface names a wildcard path "\Network Interface(*)\<counter>" stands for.
   void expandInstances(std::u16string_view path, str::StrArray& list) const;
+  // What the service offers: the object "Network Interface", each interface with byte
+  // counters an instance, and its two counters.
+  std::vector<CounterObject> objects() const;
   void prepareCounterNames() {}
 
   // The rates of interface i of the interface list as it is now; false (and 0) until the

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 
+#include "app/base/CommandLine.h"
 #include "app/console/RefreshPeriods.h"
 
 namespace s::app::console {
@@ -24,6 +25,9 @@ constexpr std::string_view kUsage =
     "  --log-limit N        keep up to N ended connections in the log (100 ... 3000, or any\n"
     "                       other positive number)\n"
     "  --no-resolve         show addresses, not host names\n"
+    "  -startup             start iconized to the tray, as the autostart entry does\n"
+    "                       (/startup and any letter case too; the console view has\n"
+    "                       nothing to iconize)\n"
     "  --toolkit-demo ...   the window toolkit's demonstration window\n"
     "  --help               this text\n"
     "  --version            the program's version\n"
@@ -94,7 +98,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       }
     };
     std::string_view text;
-    if (name == "--toolkit-demo") {
+    if (win::isStartupOption(arg)) {
+      line.startIconized = true;
+    } else if (name == "--toolkit-demo") {
       if (i != 1) {
         refuse(line, "--toolkit-demo comes first; the options after it are the demo's");
       }

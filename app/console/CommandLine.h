@@ -25,6 +25,8 @@ struct CommandLine {
   std::optional<uint32_t> periodMs;
   std::optional<int32_t> logLimit;
   bool noResolve = false;
+  // "-startup" (any letter case, "-" or "/"), what the autostart entry passes: start iconized.
+  bool startIconized = false;
   // Where the toolkit demo's own arguments begin (its option included).
   int demoArgument = 0;
   // Why the command line was refused; empty when it was not.

@@ -2,7 +2,6 @@
 
 #include <errno.h>
 #include <signal.h>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -56,16 +55,6 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// The signals the loop takes through its signalfd.
-sigset_t loopSignals() {
-  sigset_t signals;
-  sigemptyset(&signals);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGWINCH}) {
-    sigaddset(&signals, signal);
-  }
-  return signals;
-}
-
 struct TextBlock {
   ConsoleView* view;
   std::u16string* target;
@@ -82,6 +71,7 @@ ConsoleView::ConsoleView(NetvigilEx& controller, lang::Localizer* localizer,
       options_(std::move(options)),
       current_(gui::win::ListBox2::make()),
       log_(gui::win::ListBox2::make()),
+      notice_(options_.startNotice),
       connections_(kCollecting),
       received_(kNoTraffic),
       sent_(kNoTraffic) {
@@ -96,16 +86,17 @@ ConsoleView::ConsoleView(NetvigilEx& controller, lang::Localizer* localizer,
 
 ConsoleView::~ConsoleView() {
   terminal_.close();
-  if (signalFd_ >= 0) {
-    loop_.unwatch(signalFd_);
-    ::close(signalFd_);
+  for (int fd : {ends_.fd(), resizes_.fd()}) {
+    if (fd >= 0) {
+      loop_.unwatch(fd);
+    }
   }
 }
 
 bool ConsoleView::open(std::string& error) {
-  sigset_t signals = loopSignals();
-  signalFd_ = signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC);
-  if (!loop_.isOpen() || signalFd_ < 0 || !loop_.watch(signalFd_, [this] { handleSignals(); })) {
+  if (!loop_.isOpen() || !ends_.isOpen() || !resizes_.isOpen() ||
+      !loop_.watch(ends_.fd(), [this] { handleEndRequests(); }) ||
+      !loop_.watch(resizes_.fd(), [this] { handleResizes(); })) {
     error = "cannot make the console's event descriptors";
     return false;
   }
@@ -241,14 +232,15 @@ void ConsoleView::noticeOnce() {
   }
 }
 
-void ConsoleView::handleSignals() {
-  signalfd_siginfo info{};
-  while (::read(signalFd_, &info, sizeof(info)) == static_cast<ssize_t>(sizeof(info))) {
-    if (info.ssi_signo == SIGWINCH) {
-      draw();
-    } else {
-      leave(128 + static_cast<int>(info.ssi_signo));
-    }
+void ConsoleView::handleEndRequests() {
+  while (std::optional<platform::EndRequest> request = ends_.take()) {
+    leave(request->status());
+  }
+}
+
+void ConsoleView::handleResizes() {
+  while (resizes_.next() != 0) {
+    draw();
   }
 }
 
@@ -301,12 +293,10 @@ void ConsoleView::apply(Command command) {
     case Command::kSuspendLogging:
       controller_.loggingSuspended = !controller_.loggingSuspended;
       settings_.setBool(kViewDir, kSuspendLoggingKey, controller_.loggingSuspended);
-      settingsChanged_ = true;
       break;
     case Command::kHostNames:
       controller_.showHostNames = !controller_.showHostNames;
       settings_.setBool(kViewDir, kHostNamesKey, controller_.showHostNames);
-      settingsChanged_ = true;
       break;
     case Command::kQuit:
       leave(0);
@@ -362,7 +352,6 @@ void ConsoleView::stepPeriod(int step) {
   controller_.refreshPeriodMs = ms;
   controller_.wakeRequested = true;
   settings_.setS32(kViewDir, kRefreshFrequencyKey, static_cast<int32_t>(ms));
-  settingsChanged_ = true;
 }
 
 void ConsoleView::scroll(Command command) {

@@ -12,6 +12,8 @@
 #include "framework/lang/Localizer.h"
 #include "framework/settings/IMappedData.h"
 #include "gui/listbox2/ListBox2.h"
+#include "platform/linux/EndRequests.h"
+#include "platform/linux/SignalFd.h"
 #include "platform/ui/EventLoop.h"
 
 namespace s::app::console {
@@ -23,6 +25,8 @@ struct ViewOptions {
   bool tsv = false;
   // Where the log is saved as HTML when the program ends; none when empty.
   std::string saveLogPath;
+  // What start-up has to tell the user, shown like the other notices; none when empty.
+  std::u16string startNotice;
   // The terminal; the printout goes to `out`.
   int in = 0;
   int out = 1;
@@ -33,7 +37,7 @@ struct ViewOptions {
 // the thread that made the view and runs its loop, and waits there.
 //
 // Its loop is the windows' user-interface loop: it carries the operations, watches the
-// terminal's input and a signalfd for SIGINT, SIGTERM, SIGHUP and SIGWINCH (blocked beforehand
+// terminal's input, the program's end requests and SIGWINCH (their signals blocked beforehand
 // in every thread), and a timer gathers the changes of a cycle into one redraw. On the way out
 // (q, a signal, or the printout done) the log is saved, the cycle is asked to stop, and the
 // loop goes on carrying operations until refreshEnded(): the cycle's last steps release its
@@ -50,12 +54,10 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   // The descriptors, and for the live view the terminal's modes; false with the reason.
   bool open(std::string& error);
   // The loop, until the cycle has ended after the way out. Gives the exit status: 0, 1 when
-  // the log could not be saved, 128 + the signal's number after SIGINT or SIGTERM.
+  // the log could not be saved, 128 + the signal's number after SIGINT, SIGTERM or SIGHUP.
   int run();
   // Called on the refresh thread once the cycle has returned.
   void refreshEnded();
-  // A key changed a setting.
-  bool settingsChanged() const { return settingsChanged_; }
 
   gui::win::ListBox2& currentListBox() { return *current_; }
   gui::win::ListBox2& logListBox() { return *log_; }
@@ -81,7 +83,8 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
 
  private:
   void setText(std::u16string& target, std::u16string_view text);
-  void handleSignals();
+  void handleEndRequests();
+  void handleResizes();
   void handleInput();
   void apply(Command command);
   void cycleShown();
@@ -104,7 +107,8 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   ViewOptions options_;
 
   platform::ui::EventLoop loop_;
-  int signalFd_ = -1;
+  platform::EndRequests ends_;
+  platform::SignalFd resizes_{SIGWINCH};
   std::atomic<bool> logShown_{false};
   // After the loop, so that they go before it: this view, on that loop, is their executor.
   PoolPtr<gui::win::ListBox2> current_;
@@ -123,7 +127,6 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   bool redrawScheduled_ = false;
   bool leaving_ = false;
   int status_ = 0;
-  bool settingsChanged_ = false;
   bool captureNoticed_ = false;
   bool ownersNoticed_ = false;
   bool outsideNoticed_ = false;

@@ -16,4 +16,12 @@ MonitorSettings readMonitorSettings(settings::IMappedData& data) {
   return settings;
 }
 
+void startController(NetvigilEx& controller, const CommandLine& line, settings::IMappedData& data) {
+  MonitorSettings start = readMonitorSettings(data);
+  controller.refreshPeriodMs = line.periodMs.value_or(start.refreshPeriodMs);
+  controller.logLimit = line.logLimit.value_or(start.logLimit);
+  controller.loggingSuspended = start.loggingSuspended;
+  controller.showHostNames = start.showHostNames && !line.noResolve;
+}
+
 }  // namespace s::app::console

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/NetvigilEx.h"
+#include "app/console/CommandLine.h"
 #include "framework/settings/IMappedData.h"
 
 namespace s::app::console {
@@ -15,8 +17,6 @@ inline constexpr std::u16string_view kSuspendLoggingKey = u"SuspendLogging";
 inline constexpr std::u16string_view kHostNamesKey = u"EnableHostNameResolution";
 inline constexpr std::u16string_view kCurrentColumnOrderDir = u"MainWindow\\ConnectionsColumnOrder";
 inline constexpr std::u16string_view kLogColumnOrderDir = u"MainWindow\\ConnectionsLogColumnOrder2";
-// The language's English name, under the empty key.
-inline constexpr std::u16string_view kLanguageDir = u"Language";
 
 inline constexpr int32_t kDefaultLogLimit = 200;
 
@@ -31,5 +31,8 @@ struct MonitorSettings {
 // The stored values, with the defaults for missing ones. A period the menu lacks is 1 second;
 // a log limit that is not positive, which would leave no room for any entry, is the default.
 MonitorSettings readMonitorSettings(settings::IMappedData& data);
+
+// The controller's start: the stored values, overridden for this run by the command line.
+void startController(NetvigilEx& controller, const CommandLine& line, settings::IMappedData& data);
 
 }  // namespace s::app::console

@@ -367,9 +367,35 @@ bool PathWin::readAll(std::string& bytes) const {
     return false;
   }
   int fd = openRetrying(native(), O_RDONLY);
-  if (fd < 0) {
-    return false;
+  return fd >= 0 && readWhole(fd, bytes);
+}
+
+ReadOutcome PathWin::readRegular(std::string& bytes) const {
+  bytes.clear();
+  if (!wellFormed_) {
+    return ReadOutcome::kUnreadable;
   }
+  std::string path = native();
+  struct stat info {};
+  if (!statOf(path, info)) {
+    return errno == ENOENT ? ReadOutcome::kMissing : ReadOutcome::kUnreadable;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    return ReadOutcome::kNotRegular;
+  }
+  // Without blocking, and checked again on the open file: it may have been replaced since.
+  int fd = openRetrying(path, O_RDONLY | O_NONBLOCK);
+  if (fd < 0) {
+    return errno == ENOENT ? ReadOutcome::kMissing : ReadOutcome::kUnreadable;
+  }
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return ReadOutcome::kNotRegular;
+  }
+  return readWhole(fd, bytes) ? ReadOutcome::kRead : ReadOutcome::kUnreadable;
+}
+
+bool PathWin::readWhole(int fd, std::string& bytes) {
   char chunk[65536];
   bool ok = true;
   for (;;) {

@@ -15,6 +15,14 @@ class FileOutputStream;
 
 class IPath : public IObject, public IPoolable {};
 
+// What reading a file that must be a regular one came to.
+enum class ReadOutcome {
+  kRead,
+  kMissing,
+  kNotRegular,  // a FIFO, a device, a folder: left unopened for reading
+  kUnreadable,
+};
+
 // The folders the program writes to besides its own.
 enum class SpecialFolder {
   Home,
@@ -92,6 +100,9 @@ class PathWin final : public Pooled<PathWin, IPath> {
   PoolPtr<FileInputStream> openInputStream() const;
   // Reads the whole file; false when it cannot be read.
   bool readAll(std::string& bytes) const;
+  // Reads the whole file when it is a regular one. Anything else is refused at once: a FIFO
+  // would block the reader until some other program wrote to it.
+  ReadOutcome readRegular(std::string& bytes) const;
   // Replaces the file's content so that a crash or a full disk leaves either the old or the
   // new content, never a part: a temporary file in the same folder, flushed, then renamed.
   bool writeAtomically(std::string_view bytes, const AtomicWrite& how = {}) const;
@@ -111,6 +122,8 @@ class PathWin final : public Pooled<PathWin, IPath> {
 
  private:
   std::string native() const;
+  // Reads `fd` to its end and closes it.
+  static bool readWhole(int fd, std::string& bytes);
 
   std::u16string source_;
   std::u16string full_;

@@ -1,13 +1,44 @@
 #include "framework/settings/MappedData.h"
 
+#include <ctime>
 #include <utility>
 
+#include "framework/file/NativePath.h"
 #include "framework/file/PathWin.h"
+#include "framework/str/Utf8.h"
 #include "framework/xml/Names.h"
 
 namespace s::xml {
 
+namespace {
+
+bool onlyBlanks(const std::string& bytes) {
+  return bytes.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+// Decoded, when every byte was part of a valid UTF-8 sequence.
+bool decodeStrictly(const std::string& bytes, std::u16string& text) {
+  text.assign(bytes.size(), u'\0');
+  text.resize(
+      str::utf8::decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), text.data()));
+  // A replacement character is only honest when the file spelled it out.
+  size_t written = 0;
+  for (size_t at = bytes.find("\xEF\xBF\xBD"); at != std::string::npos;
+       at = bytes.find("\xEF\xBF\xBD", at + 3)) {
+    ++written;
+  }
+  size_t decoded = 0;
+  for (char16_t c : text) {
+    decoded += c == u'\uFFFD' ? 1 : 0;
+  }
+  return decoded == written;
+}
+
+}  // namespace
+
 void MappedData::reset() {
+  // Whatever was handed over reaches the file before the store goes.
+  writer_.reset();
   current_ = nullptr;
   root_.reset();
   std::u16string().swap(path_);
@@ -15,22 +46,68 @@ void MappedData::reset() {
   std::u16string().swap(lastDir_);
   lastDirValid_ = false;
   autoSave_ = false;
+  state_ = FileState::kNew;
+  std::u16string().swap(keptAside_);
 }
 
 PoolPtr<MappedData> MappedData::open(std::u16string_view path) {
   PoolPtr<MappedData> store = inMemory();
   store->path_.assign(path);
-  if (file::PathWin::of(path)->isFile()) {
-    PoolPtr<Node> loaded = Node::make();
-    loaded->load(path);
-    // A file that held nothing readable starts an empty document.
-    if (loaded->name().empty()) {
-      loaded->setName(u"savedata");
-    }
-    store->root_ = std::move(loaded);
+  std::string bytes;
+  switch (file::PathWin::of(path)->readRegular(bytes)) {
+    case file::ReadOutcome::kMissing:
+      break;
+    case file::ReadOutcome::kNotRegular:
+    case file::ReadOutcome::kUnreadable:
+      store->state_ = FileState::kRefused;
+      break;
+    case file::ReadOutcome::kRead:
+      if (onlyBlanks(bytes)) {
+        break;
+      }
+      if (store->loadDocument(bytes)) {
+        store->state_ = FileState::kRead;
+      } else {
+        // Saving over a file that could not be moved would lose it.
+        store->state_ = store->keepAside() ? FileState::kKeptAside : FileState::kRefused;
+      }
+      break;
   }
   store->current_ = store->root_.get();
   return store;
+}
+
+bool MappedData::loadDocument(const std::string& bytes) {
+  std::u16string text;
+  if (!decodeStrictly(bytes, text)) {
+    return false;
+  }
+  PoolPtr<Node> loaded = Node::make();
+  if (!loaded->parseDocument(text) || !sameName(loaded->name(), u"savedata")) {
+    return false;
+  }
+  root_ = std::move(loaded);
+  return true;
+}
+
+bool MappedData::keepAside() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, ".bad-%Y-%m-%d-%H%M%S", &local);
+  PoolPtr<file::PathWin> file = file::PathWin::of(path_);
+  const std::u16string dated = path_ + file::fromNative(stamp);
+  for (int attempt = 1; attempt < 100; ++attempt) {
+    std::u16string name =
+        attempt == 1 ? dated : dated + u"-" + file::fromNative(std::to_string(attempt));
+    PoolPtr<file::PathWin> aside = file::PathWin::of(name);
+    if (!aside->exists() && file->moveTo(*aside, false)) {
+      keptAside_ = std::move(name);
+      return true;
+    }
+  }
+  return false;
 }
 
 PoolPtr<MappedData> MappedData::openProgramSettings() {
@@ -45,8 +122,29 @@ PoolPtr<MappedData> MappedData::inMemory() {
   return store;
 }
 
+file::BackgroundWriter& MappedData::writer() {
+  if (writer_ == nullptr) {
+    writer_ = std::make_unique<file::BackgroundWriter>(path_);
+  }
+  return *writer_;
+}
+
 bool MappedData::save() {
-  return !path_.empty() && root_->save(path_);
+  if (path_.empty() || state_ == FileState::kRefused) {
+    return false;
+  }
+  // Through the writer, so that no automatic save still on its way lands after this one.
+  return writer().writeAndWait(root_->toBytes());
+}
+
+bool MappedData::flush() {
+  return writer_ == nullptr || writer_->wait();
+}
+
+void MappedData::saveSoon() {
+  if (!path_.empty() && state_ != FileState::kRefused) {
+    writer().write(root_->toBytes());
+  }
 }
 
 Node* MappedData::walk(std::u16string_view dir, bool create) {
@@ -91,7 +189,7 @@ void MappedData::removeDir(std::u16string_view dir) {
       parent->findChild(last, index, static_cast<int>(last.size()))) {
     parent->removeChild(index);
     if (autoSave_) {
-      save();
+      saveSoon();
     }
   }
 }
@@ -174,7 +272,7 @@ void MappedData::getBytes(std::u16string_view dir, std::u16string_view key, col:
 void MappedData::removeValue(std::u16string_view dir, std::u16string_view key) {
   Node* node = walk(dir, false);
   if (node != nullptr && node->attributes().remove(key) && autoSave_) {
-    save();
+    saveSoon();
   }
 }
 
@@ -184,7 +282,7 @@ void MappedData::store(std::u16string_view dir, std::u16string_view key, Add add
   node->attributes().remove(key);
   add(*node);
   if (autoSave_) {
-    save();
+    saveSoon();
   }
 }
 

@@ -1,22 +1,36 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "framework/base/Pooled.h"
+#include "framework/file/BackgroundWriter.h"
 #include "framework/settings/IMappedData.h"
 #include "framework/xml/Node.h"
 
 namespace s::xml {
 
+// What became of the settings file when the store was opened.
+enum class FileState {
+  kRead,       // a settings document, loaded
+  kNew,        // none yet (or an empty file): the store starts empty
+  kKeptAside,  // not a settings document: moved to keptAsidePath(), the store starts empty
+  kRefused,    // not a regular file, or unreadable: the store starts empty and never saves
+};
+
 // The settings store over one XML file: every directory an element, every value an
-// attribute. With auto-save on, every change is written to the file at once.
+// attribute. With auto-save on, every change is handed to a writer thread at once, so that
+// the thread that made it does not wait for the disk; save() writes and waits.
 class MappedData final : public Pooled<MappedData, settings::IMappedData> {
  public:
   MappedData() = default;
   ~MappedData() override { reset(); }
   void reset() override;
 
-  // A store over `path`: its document when the file exists, else an empty "savedata" root.
+  // A store over `path`. Only a whole document whose root is "savedata" is loaded: anything
+  // else is moved aside under a dated name (kKeptAside), so that nothing the user had is lost
+  // and what the store saves reads back. A path that is no regular file is not read, nor ever
+  // written (kRefused).
   static PoolPtr<MappedData> open(std::u16string_view path);
   // The program's settings file: savedata/SaveData.xml in the data folder.
   static PoolPtr<MappedData> openProgramSettings();
@@ -25,8 +39,18 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
 
   std::u16string_view path() const { return path_; }
   const Node* root() const { return root_.get(); }
+  FileState fileState() const { return state_; }
+  // Where an unreadable file was moved to (kKeptAside); empty otherwise.
+  std::u16string_view keptAsidePath() const { return keptAside_; }
 
+  // Writes the document and waits; false without a file, for a refused path, or when the
+  // write failed (the file then keeps its previous content).
   bool save() override;
+  // Hands the document to the writer thread without waiting, as an automatic save does.
+  void saveSoon();
+  // Waits until the automatic saves handed over so far are written; answers whether the last
+  // one succeeded.
+  bool flush();
   void openDir(std::u16string_view dir) override { current_ = walk(dir, true); }
   void removeDir(std::u16string_view dir) override;
   bool findDir(std::u16string_view dir) override;
@@ -83,6 +107,11 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
   // openDir, drop the old value, then let `add` append the new one; then auto-save.
   template <class Add>
   void store(std::u16string_view dir, std::u16string_view key, Add add);
+  file::BackgroundWriter& writer();
+  // Loads `bytes` when they are a settings document.
+  bool loadDocument(const std::string& bytes);
+  // Moves the file aside under a dated name; false when it could not be moved.
+  bool keepAside();
 
   std::u16string path_;
   std::u16string scratch_;
@@ -92,6 +121,9 @@ class MappedData final : public Pooled<MappedData, settings::IMappedData> {
   // Within root_.
   Node* current_ = nullptr;
   bool autoSave_ = false;
+  FileState state_ = FileState::kNew;
+  std::u16string keptAside_;
+  std::unique_ptr<file::BackgroundWriter> writer_;
 };
 
 }  // namespace s::xml

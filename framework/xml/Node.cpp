@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include "framework/file/PathWin.h"
 #include "framework/str/Utf8.h"
 #include "framework/xml/Escape.h"
 #include "framework/xml/Names.h"
@@ -28,6 +27,12 @@ size_t skipBlanks(std::u16string_view text, size_t pos) {
 size_t findFrom(std::u16string_view text, char16_t c, size_t pos) {
   size_t found = text.find(c, pos);
   return found == std::u16string_view::npos ? text.size() : found;
+}
+
+// An element or attribute name that reads back as written and is one in XML's sense too: not
+// empty, without blanks, markup characters or quotes.
+bool isPlainName(std::u16string_view name) {
+  return !name.empty() && name.find_first_of(u" \t\r\n<>/=\"'&!?") == std::u16string_view::npos;
 }
 
 void appendAscii(std::u16string& out, const char* text) {
@@ -266,35 +271,84 @@ void Node::addTextRun(std::u16string_view text, size_t from, size_t& pos) {
 }
 
 size_t Node::parse(std::u16string_view text, size_t pos) {
-  return parseElement(text, pos, 0);
+  bool whole = true;
+  return parseElement(text, pos, 0, whole);
 }
 
-size_t Node::parseElement(std::u16string_view text, size_t pos, int depth) {
+bool Node::parseDocument(std::u16string_view text) {
+  size_t pos = skipProlog(text, 0);
+  if (pos >= text.size() || text[pos] != u'<') {
+    return false;
+  }
+  bool whole = true;
+  pos = parseElement(text, pos, 0, whole);
+  return whole && !isComment() && skipProlog(text, pos) == text.size();
+}
+
+size_t Node::skipProlog(std::u16string_view text, size_t pos) {
+  if (pos == 0 && text.starts_with(u"\uFEFF")) {
+    pos = 1;
+  }
+  for (;;) {
+    pos = skipBlanks(text, pos);
+    std::u16string_view rest = text.substr(pos);
+    std::u16string_view close;
+    if (rest.starts_with(u"<?")) {
+      close = u"?>";
+    } else if (rest.starts_with(u"<!--")) {
+      close = u"-->";
+    } else {
+      return pos;
+    }
+    size_t found = text.find(close, pos + 2);
+    if (found == std::u16string_view::npos) {
+      return pos;
+    }
+    pos = found + close.size();
+  }
+}
+
+size_t Node::parseElement(std::u16string_view text, size_t pos, int depth, bool& whole) {
   const size_t end = text.size();
+  // Where the text is cut off, or is not what the writer writes: the tree keeps what was read
+  // and the document does not count as whole.
+  auto cut = [&whole, end] {
+    whole = false;
+    return end;
+  };
   pos = findFrom(text, u'<', pos);
   if (pos >= end) {
-    return end;
+    return cut();
+  }
+  if (pos + 1 < end && isBlank(text[pos + 1])) {
+    whole = false;
   }
   pos = skipBlanks(text, pos + 1);
   if (pos >= end) {
-    return end;
+    return cut();
   }
   if (text[pos] == u'!') {
     name_.assign(text.substr(pos, 3));
+    if (!text.substr(pos).starts_with(u"!--")) {
+      whole = false;
+    }
     size_t close = text.find(u"-->", pos);
-    return close == std::u16string_view::npos ? end : close + 3;
+    return close == std::u16string_view::npos ? cut() : close + 3;
   }
   size_t nameStart = pos;
   while (pos < end && !isBlank(text[pos]) && text[pos] != u'/' && text[pos] != u'>') {
     ++pos;
   }
   name_.assign(text.substr(nameStart, pos - nameStart));
+  if (!isPlainName(name_)) {
+    whole = false;
+  }
 
   // Attributes; only double-quoted values exist.
   for (;;) {
     pos = skipBlanks(text, pos);
     if (pos >= end) {
-      return end;
+      return cut();
     }
     if (text[pos] == u'>' || text[pos] == u'/') {
       break;
@@ -307,42 +361,65 @@ size_t Node::parseElement(std::u16string_view text, size_t pos, int depth) {
     size_t open = findFrom(text, u'"', pos);
     size_t close = open < end ? findFrom(text, u'"', open + 1) : end;
     if (close >= end) {
-      return end;
+      return cut();
+    }
+    // name="value", blanks allowed around the "=" and nothing else.
+    size_t equals = skipBlanks(text, pos);
+    if (!isPlainName(attrName) || equals >= end || text[equals] != u'=' ||
+        skipBlanks(text, equals + 1) != open) {
+      whole = false;
     }
     attributes_.addRaw(attrName, text.substr(open + 1, close - open - 1));
     pos = close + 1;
   }
 
   if (text[pos] == u'/') {
+    if (pos + 1 < end && text[pos + 1] != u'>') {
+      whole = false;
+    }
     size_t close = findFrom(text, u'>', pos);
-    return close >= end ? end : close + 1;
+    return close >= end ? cut() : close + 1;
   }
 
   pos = skipBlanks(text, pos + 1);
+  // Only the first text run is written back.
+  bool hasText = false;
   if (pos < end && text[pos] != u'<') {
     addTextRun(text, pos, pos);
+    hasText = true;
   }
   while (pos < end && !(text[pos] == u'<' && pos + 1 < end && text[pos + 1] == u'/')) {
     if (depth >= kMaxDepth) {
       // Hostile nesting: keep what was read and stop rather than exhaust the stack.
-      return end;
+      return cut();
     }
     PoolPtr<Node> node = Node::make();
-    pos = node->parseElement(text, pos, depth + 1);
+    pos = node->parseElement(text, pos, depth + 1, whole);
     // A comment leaves no trace; an element cut off before its name is dropped too.
-    if (!node->isComment() && !node->name_.empty()) {
+    if (node->name_.empty()) {
+      whole = false;
+    } else if (!node->isComment()) {
       children_.push(std::move(node));
     }
     pos = skipBlanks(text, pos);
     if (pos < end && text[pos] != u'<') {
+      whole = whole && !hasText;
       addTextRun(text, pos, pos);
+      hasText = true;
     }
   }
   if (pos >= end) {
-    return end;
+    return cut();
+  }
+  // The closing tag names this element: "</" name, blanks, ">".
+  size_t closeName = pos + 2;
+  size_t afterName = closeName + name_.size();
+  if (text.substr(closeName, name_.size()) != name_ || skipBlanks(text, afterName) >= end ||
+      text[skipBlanks(text, afterName)] != u'>') {
+    whole = false;
   }
   size_t close = findFrom(text, u'>', pos);
-  return close >= end ? end : close + 1;
+  return close >= end ? cut() : close + 1;
 }
 
 void Node::toText(std::u16string& out, bool append) const {
@@ -390,19 +467,6 @@ std::string Node::toBytes() const {
   std::string bytes(text.size() * 3, '\0');
   bytes.resize(str::utf8::encode(text, reinterpret_cast<uint8_t*>(bytes.data())));
   return bytes;
-}
-
-bool Node::load(std::u16string_view path) {
-  std::string bytes;
-  bool read = file::PathWin::of(path)->readAll(bytes);
-  if (read) {
-    parseBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  }
-  return read;
-}
-
-bool Node::save(std::u16string_view path) const {
-  return file::PathWin::of(path)->writeAtomically(toBytes());
 }
 
 }  // namespace s::xml

@@ -86,15 +86,16 @@ class Node final : public Pooled<Node, IXml> {
   // Text and files.
   // Parses one element from `pos`; answers the position after it. Never reads past the text.
   size_t parse(std::u16string_view text, size_t pos = 0);
+  // Parses a whole document: optional byte-order mark, declaration and comments, then one
+  // element, then nothing but blanks and comments. The tree is what parse() gives; the answer
+  // is whether the text was such a document, complete and written as this class writes, so
+  // that saving the tree gives back what was read.
+  bool parseDocument(std::u16string_view text);
   // Decodes UTF-8 and parses.
   void parseBytes(const uint8_t* bytes, size_t count);
   void toText(std::u16string& out, bool append = false) const;
   // The text as UTF-8 without byte-order mark or terminator.
   std::string toBytes() const;
-  // Reads the whole file and parses it; answers false when it cannot be read.
-  bool load(std::u16string_view path);
-  // Writes the document as UTF-8; the old file is replaced only once the new one is whole.
-  bool save(std::u16string_view path) const;
 
   std::u16string_view className() const override { return u"s_xml_Node"; }
 
@@ -107,7 +108,10 @@ class Node final : public Pooled<Node, IXml> {
   template <class T, class Parse>
   T numberOr(std::u16string_view name, T fallback, Parse parse) const;
   void addTextRun(std::u16string_view text, size_t from, size_t& pos);
-  size_t parseElement(std::u16string_view text, size_t pos, int depth);
+  // `whole` turns false where the text is cut off or is not what toText() writes.
+  size_t parseElement(std::u16string_view text, size_t pos, int depth, bool& whole);
+  // Past blanks, a byte-order mark (at 0), declarations and comments.
+  static size_t skipProlog(std::u16string_view text, size_t pos);
 
   // Deeper documents are cut there; the program's own documents nest a few levels.
   static constexpr int kMaxDepth = 256;

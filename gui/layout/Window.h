@@ -324,6 +324,9 @@ class Window final : public Pooled<Window, ComponentHost, 0>,
   std::uint32_t notificationValue_ = 0;
   bool closeCancelled_ = false;
   bool closeIconizes_ = false;
+  // The window manager ignores an iconize before it has mapped the window: it waits until then.
+  bool mappedOnce_ = false;
+  bool iconizeWhenMapped_ = false;
   // Written on the window's thread, read from any.
   std::atomic<bool> iconized_{false};
   std::atomic<bool> maximized_{false};

@@ -122,6 +122,12 @@ void Window::onPlatformEvent(const Event& event) {
       onConfigure(event);
       break;
     case EventKind::kMap:
+      mappedOnce_ = true;
+      if (iconizeWhenMapped_) {
+        iconizeWhenMapped_ = false;
+        iconize();
+        break;
+      }
       // Without a window manager the map is all the news of being back.
       onWmState({.maximized = maximized_, .minimized = false});
       break;

@@ -261,6 +261,10 @@ void Window::iconize() {
     if (display_ == nullptr || iconized_) {
       return;
     }
+    if (!mappedOnce_) {
+      iconizeWhenMapped_ = true;
+      return;
+    }
     saveBounds();
     if (tray_ == nullptr || !tray_->hostAvailable()) {
       // Hiding without a notification area would lose the window: the taskbar keeps it.
@@ -312,6 +316,7 @@ void Window::restore() {
     if (display_ == nullptr) {
       return;
     }
+    iconizeWhenMapped_ = false;
     if (maximized_) {
       // About to be normal again.
       if (appWindow_ != nullptr) {

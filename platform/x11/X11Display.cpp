@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -104,12 +105,50 @@ unsigned int cursorGlyph(ui::PointerShape shape) {
   return XC_left_ptr;
 }
 
+// Xlib's default ends the process here; returning lets the display's exit handler run.
+int returnFromIoError(Display* /*display*/) {
+  return 0;
+}
+
+std::mutex lostHandlerLock;
+std::function<void()>& lostHandler() {
+  static std::function<void()> handler;
+  return handler;
+}
+
 bool fitsVisual(const Visual* visual, int depth) {
   return visual->c_class == TrueColor && (depth == 24 || depth == 32) &&
          visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF;
 }
 
 }  // namespace
+
+void X11Display::setConnectionLostHandler(std::function<void()> handler) {
+  std::lock_guard<std::mutex> hold(lostHandlerLock);
+  // Without a handler Xlib's own ends the process, as it always has.
+  XSetIOErrorHandler(handler ? &returnFromIoError : nullptr);
+  lostHandler() = std::move(handler);
+}
+
+void X11Display::connectionBroke(Display* /*display*/, void* self) {
+  auto* display = static_cast<X11Display*>(self);
+  if (display->lost_.exchange(true, std::memory_order_acq_rel)) {
+    return;
+  }
+  // Nothing more comes from the server; the loop goes on carrying work and firing timers, so
+  // that the program's shut-down runs on this thread as it always does.
+  display->loop_.unwatch(display->connectionFd_);
+  std::function<void()> handler;
+  {
+    std::lock_guard<std::mutex> hold(lostHandlerLock);
+    handler = lostHandler();
+  }
+  if (!handler) {
+    // Xlib's own exit handler would end the process here too.
+    std::exit(1);
+  }
+  handler();
+}
 
 std::unique_ptr<X11Display> X11Display::open(const char* name, bool sharedMemory) {
   // Each thread keeps to its own connection, but Xlib also has process-wide state (the locale
@@ -141,6 +180,7 @@ X11Display::X11Display(Display* display, bool sharedMemory)
       depth_(DefaultDepth(display, screen_)),
       sharedMemory_(sharedMemory && XShmQueryExtension(display) != 0),
       gc_(XCreateGC(display, root_, 0, nullptr)),
+      connectionFd_(ConnectionNumber(display)),
       clipboard_(display) {
   XInternAtoms(display_, const_cast<char**>(kAtomNames), kAtomCount, False, atoms_);
   // Without this, a held key sends release-press pairs and hot keys would repeat.
@@ -154,10 +194,21 @@ X11Display::X11Display(Display* display, bool sharedMemory)
   }
   // The connection only wakes the loop: drain() reads it every round, since Xlib may already
   // hold events it read while waiting for a reply.
-  loop_.watch(ConnectionNumber(display_), {});
+  loop_.watch(connectionFd_, {});
+  XSetIOErrorExitHandler(display_, &X11Display::connectionBroke, this);
 }
 
 X11Display::~X11Display() {
+  if (lost_.load(std::memory_order_acquire)) {
+    // Xlib is not called again once the connection broke: the call that failed may have left
+    // the display's lock taken on the thread that made it, and the next call, from whichever
+    // thread, would wait for ever. What the server held went with it, and the program is on
+    // its way out: the windows' memory is left to the process's end.
+    for (auto& entry : windows_) {
+      static_cast<void>(entry.second.release());
+    }
+    return;
+  }
   while (!hotKeys_.empty()) {
     ungrabHotKey(hotKeys_.back().id);
   }
@@ -583,6 +634,9 @@ bool X11Display::dispatch(ui::IEventSink& sink, int timeoutMs) {
 }
 
 bool X11Display::drain(ui::IEventSink& sink) {
+  if (connectionLost()) {
+    return false;
+  }
   bool any = false;
   // XPending flushes the requests made so far, so nothing waits unsent while the loop sleeps.
   while (XPending(display_) > 0) {

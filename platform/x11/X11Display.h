@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -30,6 +32,14 @@ class X11Display final : public ui::IDisplay {
   ~X11Display() override;
   X11Display(const X11Display&) = delete;
   X11Display& operator=(const X11Display&) = delete;
+
+  // Told, on the display's own thread, when a display's connection to the server breaks (the
+  // server ended, the session went). Set it before the displays are opened. Instead of ending
+  // the process, as Xlib does without one, the display then stops waiting for the server and
+  // its loop goes on without a screen (carried work, timers), so that the program can end in
+  // good order. The handler must not call Xlib: it runs inside Xlib's error path.
+  static void setConnectionLostHandler(std::function<void()> handler);
+  bool connectionLost() const { return lost_.load(std::memory_order_acquire); }
 
   _XDisplay* native() const { return display_; }
   // Whether the window's back buffer is shared with the server (XShm).
@@ -167,6 +177,8 @@ class X11Display final : public ui::IDisplay {
   XWindow trayManagerWindow();
   void dockInTray(XWindow window, XWindow manager);
   void handleReparent(_XEvent& event, Win& win);
+  // Xlib's handler after an I/O error on the connection; returning keeps the process alive.
+  static void connectionBroke(_XDisplay* display, void* self);
 
   _XDisplay* display_;
   int screen_;
@@ -174,9 +186,11 @@ class X11Display final : public ui::IDisplay {
   int depth_;
   bool sharedMemory_;
   _XGC* gc_;
+  int connectionFd_;
   _XIM* im_ = nullptr;
   XAtom atoms_[kAtomCount] = {};
   ui::EventLoop loop_;
+  std::atomic<bool> lost_{false};
   std::map<ui::WindowId, std::unique_ptr<Win>> windows_;
   std::vector<HotKey> hotKeys_;
   int hotKeyError_ = 0;

@@ -15,6 +15,8 @@
 // After <cstdio> and <cstddef>, which it needs.
 #include <jpeglib.h>
 
+#include "gui/drawer/brand/BrandMark.h"
+
 namespace {
 
 // A small network of hosts: points joined by lines, a few of them lit.
@@ -57,25 +59,6 @@ void drawNetwork(cairo_t* cr, int width, int height, unsigned seed) {
   }
 }
 
-// The magnifier-over-a-link mark of the program.
-void drawMark(cairo_t* cr, double cx, double cy, double r) {
-  cairo_set_line_width(cr, r * 0.16);
-  cairo_set_source_rgb(cr, 0.76, 0.92, 0.0);
-  cairo_arc(cr, cx, cy, r, 0, 2 * std::numbers::pi);
-  cairo_stroke(cr);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_move_to(cr, cx + r * 0.72, cy + r * 0.72);
-  cairo_line_to(cr, cx + r * 1.45, cy + r * 1.45);
-  cairo_stroke(cr);
-  cairo_set_line_width(cr, r * 0.1);
-  cairo_set_source_rgb(cr, 1.0, 0.65, 0.0);
-  cairo_move_to(cr, cx - r * 0.55, cy + r * 0.2);
-  cairo_line_to(cr, cx - r * 0.15, cy - r * 0.3);
-  cairo_line_to(cr, cx + r * 0.2, cy + r * 0.15);
-  cairo_line_to(cr, cx + r * 0.55, cy - r * 0.35);
-  cairo_stroke(cr);
-}
-
 void drawText(cairo_t* cr, const char* text, const char* font, double x, double y, double red,
               double green, double blue) {
   PangoLayout* layout = pango_cairo_create_layout(cr);
@@ -100,11 +83,11 @@ cairo_surface_t* picture(int width, int height) {
   cairo_pattern_destroy(sky);
   drawNetwork(cr, width, height, width > height ? 7u : 11u);
   if (width > height) {
-    drawMark(cr, 115, 105, 48);
+    s::gui::drawer::drawBrandMark(cr, 115, 105, 48);
     drawText(cr, "Netvigil", "Sans Bold 54", 215, 42, 1, 1, 1);
     drawText(cr, "every connection, every byte", "Sans 17", 220, 132, 0.76, 0.92, 0.0);
   } else {
-    drawMark(cr, 105, 150, 52);
+    s::gui::drawer::drawBrandMark(cr, 105, 150, 52);
     drawText(cr, "Netvigil", "Sans Bold 28", 30, 300, 1, 1, 1);
     drawText(cr, "every connection,\nevery byte", "Sans 15", 32, 352, 0.76, 0.92, 0.0);
   }

@@ -115,6 +115,30 @@ TEST(CommandLine, LeavesTheToolkitDemoItsOwnOptions) {
   EXPECT_EQ(line.demoArgument, 1);
 }
 
+TEST(CommandLine, TakesTheStartupSwitchInEveryFormBesideOtherOptions) {
+  const std::vector<const char*> cases[] = {
+      {"-startup"},
+      {"-STARTUP"},
+      {"/startup"},
+      {"/StartUp"},
+      {"--once", "-startup", "--cycles", "2"},
+      {"-startup", "--no-resolve"},
+  };
+  for (const std::vector<const char*>& args : cases) {
+    CommandLine line = parse(args);
+    EXPECT_EQ(line.error, "") << args[0];
+    EXPECT_TRUE(line.startIconized) << args[0];
+  }
+  EXPECT_FALSE(parse({"--once"}).startIconized);
+  // A file named like it is still the value of the option before it.
+  CommandLine saved = parse({"--save-log", "/startup"});
+  EXPECT_FALSE(saved.startIconized);
+  EXPECT_EQ(saved.saveLogPath, "/startup");
+  // Only the whole word.
+  EXPECT_NE(parse({"-startups"}).error, "");
+  EXPECT_NE(parse({"--startup"}).error, "");
+}
+
 TEST(CommandLine, ChoosesTheConsoleOnlyOnATerminal) {
   EXPECT_EQ(effectiveMode(parse({}), true), Mode::kConsole);
   EXPECT_EQ(effectiveMode(parse({}), false), Mode::kOnce);

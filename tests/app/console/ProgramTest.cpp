@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -337,8 +338,8 @@ TEST(Printout, AgreesWithSsOnEveryRowOfBothFamilies) {
   EXPECT_TRUE(has("UDP46", "::"));
   EXPECT_TRUE(has("UDP6", "::1"));
   EXPECT_TRUE(has("UDP6", NetnsPair::kAddress6A));
-  // Nothing was changed, so nothing was written.
-  EXPECT_EQ(home.settingsText(), "");
+  // Only what start-up keeps: the version; the language follows the user's while none is chosen.
+  EXPECT_EQ(home.settingsText(), "<savedata><Version>" NETVIGIL_VERSION "</Version></savedata>");
 }
 
 TEST(Printout, ShowsHostNamesFromTheNamespacesHostsFile) {
@@ -483,6 +484,60 @@ TEST(Printout, OwnersOutsideItsPidNamespaceAreToldApartFromOtherUsers) {
   EXPECT_EQ(row[kPid], "-");
   EXPECT_EQ(occurrences(run.err, "outside this pid namespace"), 1U) << run.err;
   EXPECT_EQ(occurrences(run.err, "cap_sys_ptrace"), 0U) << run.err;
+}
+
+TEST(StartUp, AnUnreadableSettingsFileIsKeptAsideToldOfOnceAndReplaced) {
+  Home home;
+  const std::string broken = "<savedata><MainWindow><View RefreshFrequency=\"500\"";
+  std::filesystem::create_directories(home.path("savedata"));
+  std::ofstream(home.path("savedata/SaveData.xml")) << broken;
+  test::RunResult run = runProgram(
+      {NETVIGIL_BINARY, "/STARTUP", "--once", "--cycles", "1", "--no-resolve"}, home.env());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(occurrences(run.err, "was not a settings document"), 1U) << run.err;
+  std::vector<std::filesystem::path> aside;
+  for (const auto& entry : std::filesystem::directory_iterator(home.path("savedata"))) {
+    if (entry.path().filename().string().starts_with("SaveData.xml.bad-")) {
+      aside.push_back(entry.path());
+    }
+  }
+  ASSERT_EQ(aside.size(), 1U);
+  EXPECT_EQ(s::test::fileText(aside[0]), broken);
+  EXPECT_NE(run.err.find(aside[0].string()), std::string::npos) << run.err;
+  EXPECT_EQ(home.settingsText(), "<savedata><Version>" NETVIGIL_VERSION "</Version></savedata>");
+}
+
+TEST(StartUp, AFifoForTheSettingsFileIsRefusedAtOnce) {
+  Home home;
+  std::filesystem::create_directories(home.path("savedata"));
+  ASSERT_EQ(mkfifo(home.path("savedata/SaveData.xml").c_str(), 0600), 0);
+  test::RunResult run =
+      runProgram({NETVIGIL_BINARY, "--once", "--cycles", "1", "--no-resolve"}, home.env(), 20);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(occurrences(run.err, "is not a regular file"), 1U) << run.err;
+  EXPECT_EQ(run.err.find("cannot save"), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::is_fifo(home.path("savedata/SaveData.xml")));
+}
+
+TEST(StartUp, ALanguageThePackLacksGivesWayToTheUsersWhichIsStored) {
+  Home home;
+  std::filesystem::create_directories(home.path("savedata"));
+  std::ofstream(home.path("savedata/SaveData.xml"))
+      << "<savedata><Language>Klingon</Language></savedata>";
+  std::vector<std::string> argv = {"env",    "LANGUAGE=fr_FR", "LC_ALL=", NETVIGIL_BINARY,
+                                   "--once", "--cycles",       "1",       "--no-resolve"};
+  test::RunResult run = runProgram(argv, home.env());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(home.settingsText().find("<Language>French</Language>"), std::string::npos)
+      << home.settingsText();
+  // A language of the pack stays, whatever the user's.
+  std::ofstream(home.path("savedata/SaveData.xml"))
+      << "<savedata><Language>German</Language></savedata>";
+  run = runProgram(argv, home.env());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(home.settingsText().find("<Language>German</Language>"), std::string::npos)
+      << home.settingsText();
+  EXPECT_NE(run.out.find("Prozess"), std::string::npos) << run.out;
 }
 
 TEST(Console, RefusesWithoutATerminal) {

@@ -2,10 +2,12 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "framework/file/NativePath.h"
 #include "framework/lang/EmbeddedPack.h"
 #include "framework/lang/Localizer.h"
 #include "framework/lang/TextIds.h"
@@ -55,6 +57,28 @@ TEST(EmbeddedPackTest, HoldsEveryLanguageAndEveryTextTheProgramUses) {
   EXPECT_NE(localizer->text(s::lang::text::kColumnProcessName),
             localizer->englishText(s::lang::text::kColumnProcessName));
   EXPECT_EQ(localizer->englishText(s::lang::text::kUnitSeconds), u"s");
+}
+
+TEST(EmbeddedPackTest, VersionDateAndAddressesComeFromTheBuildInEveryLanguage) {
+  namespace ids = s::lang::text;
+  std::ifstream dateFile(NETVIGIL_BUILD_DATE_FILE);
+  std::string date;
+  std::getline(dateFile, date);
+  ASSERT_EQ(date.size(), 10u) << date;
+  const std::u16string version = s::file::fromNative(NETVIGIL_VERSION);
+  const std::u16string docs = s::file::fromNative(NETVIGIL_DOCS_ADDRESS);
+  EXPECT_TRUE(docs.starts_with(u"file:///") && docs.ends_with(u"/README.md"));
+  auto localizer = embedded();
+  for (size_t i = 0; i < localizer->languages().size(); ++i) {
+    localizer->selectLanguageAt(i);
+    EXPECT_EQ(localizer->text(ids::kProgramVersion), version);
+    EXPECT_EQ(localizer->text(ids::kLastUpdated), s::file::fromNative(date));
+    for (int32_t id : {ids::kAddressProgramPage, ids::kAddressFeedback, ids::kMakerWebAddress,
+                       ids::kAddressDonate, ids::kAddressMoreSoftware, ids::kAddressWorkplace,
+                       ids::kAddressTranslate}) {
+      EXPECT_EQ(localizer->text(id), docs) << id;
+    }
+  }
 }
 
 TEST(UserLanguageTest, LocaleNamesMapToTheLanguageNames) {

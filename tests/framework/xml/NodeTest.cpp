@@ -100,6 +100,55 @@ TEST(NodeParseTest, HostileNestingStopsWithoutExhaustingTheStack) {
   EXPECT_LT(depth, 100000);
 }
 
+TEST(NodeDocumentTest, AWholeDocumentIsOneCompleteElementThatReadsBackAsWritten) {
+  const std::u16string_view whole[] = {
+      u"<savedata><View RefreshFrequency=\"1000\"></View><Language>English</Language></savedata>",
+      u"\uFEFF<?xml version=\"1.0\"?>\n<!-- kept -->\n<savedata a = \"1\"/>\n<!-- end -->\n",
+      u"<a><b></b  ><!-- c --><d x=\"&lt;&amp;\"/></a>",
+  };
+  for (std::u16string_view text : whole) {
+    PoolPtr<Node> node = Node::make();
+    EXPECT_TRUE(node->parseDocument(text)) << std::string(text.begin(), text.end());
+    // What a whole document gives is written so that it reads back the same.
+    std::u16string once = written(*node);
+    PoolPtr<Node> again = Node::make();
+    EXPECT_TRUE(again->parseDocument(once));
+    EXPECT_EQ(written(*again), once);
+  }
+  const std::u16string_view broken[] = {
+      u"",
+      u"no tags at all",
+      u"<savedata><View></View>",      // cut off
+      u"<savedata><View></savedata>",  // an element left open
+      u"<a><b></x></a>",               // a closing tag of another name
+      u"<a></a><b></b>",               // two roots
+      u"<a></a> trailing text",        // something after the root
+      u"text first <a></a>",           // something before it
+      u"<!\xFFFD\xFFFD><a></a>",       // a comment mark that never ends
+      u"<!DOCTYPE x><a></a>",          // a declaration we do not read
+      u"<a b></a>",                    // an attribute without a value
+      u"<a b c=\"1\"></a>",            // a value given to the wrong name
+      u"<a b>c=\"1\"></a>",            // markup in a name
+      u"< a></a>",                     // a blank before the name
+      u"<a/ ></a>",                    // a "/" not ending the tag
+      u"<a>one<b></b>two</a>",         // a second text run, never written
+      u"<a><></></a>",                 // an element without a name
+  };
+  for (std::u16string_view text : broken) {
+    PoolPtr<Node> node = Node::make();
+    EXPECT_FALSE(node->parseDocument(text)) << std::string(text.begin(), text.end());
+  }
+  std::u16string deep;
+  for (int i = 0; i < 1000; ++i) {
+    deep += u"<a>";
+  }
+  for (int i = 0; i < 1000; ++i) {
+    deep += u"</a>";
+  }
+  PoolPtr<Node> node = Node::make();
+  EXPECT_FALSE(node->parseDocument(deep));
+}
+
 TEST(NodeValueTest, TextsAreEscapedOnTheWayInAndUnescapedOnTheWayOut) {
   struct Case {
     std::u16string_view name;

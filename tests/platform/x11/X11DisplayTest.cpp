@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -696,6 +697,47 @@ TEST_F(X11DisplayTest, IdleLoopSleepsInPoll) {
   EXPECT_TRUE(sink_.events.empty());
   // A loop that spun instead of sleeping would use about all of the wall time.
   EXPECT_LT(cpuMs, wallMs / 2);
+}
+
+TEST(X11DisplayLostTest, ALostConnectionTellsTheProgramAndTheLoopGoesOnWithoutTheServer) {
+  s::testing::XvfbServer server;
+  ASSERT_FALSE(server.name().empty()) << "Xvfb did not start";
+  std::atomic<int> told{0};
+  X11Display::setConnectionLostHandler([&told] { ++told; });
+  std::unique_ptr<X11Display> display = X11Display::open(server.name().c_str());
+  ASSERT_NE(display, nullptr);
+  Recorder sink;
+  const WindowId window = display->createWindow({.bounds = {10, 10, 120, 80}});
+  ASSERT_NE(window, 0u);
+  display->show(window, false);
+  for (int i = 0; i < 100 && sink.find(EventKind::kMap) == nullptr; ++i) {
+    display->dispatch(sink, 50);
+  }
+  server.stop();
+  // The broken connection wakes the loop, and the process goes on.
+  for (int i = 0; i < 50 && told.load() == 0; ++i) {
+    display->dispatch(sink, 100);
+  }
+  EXPECT_TRUE(display->connectionLost());
+  EXPECT_EQ(told.load(), 1);
+  // Carried work still runs (the shut-down's), and the loop waits instead of spinning on the
+  // dead connection.
+  bool ran = false;
+  display->loop().post([&ran] { ran = true; });
+  EXPECT_TRUE(display->dispatch(sink, 100));
+  EXPECT_TRUE(ran);
+  int rounds = 0;
+  for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+       std::chrono::steady_clock::now() < end; ++rounds) {
+    display->dispatch(sink, 100);
+  }
+  EXPECT_LT(rounds, 50);
+  // What the window's shut-down still asks of the display answers at once.
+  display->hide(window);
+  display->destroyWindow(window);
+  display.reset();
+  X11Display::setConnectionLostHandler({});
+  EXPECT_EQ(told.load(), 1);
 }
 
 }  // namespace

@@ -49,10 +49,13 @@ class XvfbServer {
       name_ = ":" + number;
     }
   }
-  ~XvfbServer() {
+  ~XvfbServer() { stop(); }
+  // Ends the server, as a session's end does.
+  void stop() {
     if (pid_ > 0) {
       kill(pid_, SIGTERM);
       waitpid(pid_, nullptr, 0);
+      pid_ = -1;
     }
   }
   XvfbServer(const XvfbServer&) = delete;

@@ -25,6 +25,8 @@ struct CommandLine {
   std::optional<uint32_t> periodMs;
   std::optional<int32_t> logLimit;
   bool noResolve = false;
+  // The filter expression the lists start with, UTF-8.
+  std::string filter;
   // Where the toolkit demo's own arguments begin (its option included).
   int demoArgument = 0;
   // Why the command line was refused; empty when it was not.

@@ -104,6 +104,7 @@ int runMonitor(const CommandLine& line, bool live) {
   options.cycles = line.cycles;
   options.tsv = line.tsv;
   options.saveLogPath = line.saveLogPath;
+  options.filter = line.filter;
   int status = 0;
   {
     ConsoleView view(*controller, localizer.get(), *settings, options);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/ConnectionColumns.h"
@@ -54,11 +55,11 @@ void addBytes(lb::Record* row, int64_t bytes) {
   lb::appendCell(row, lb::newCell(lb::int64Value(bytes), lb::int64ValueOwner(), lb::showByteSize));
 }
 
-lb::Record* makeRow(uint32_t i) {
+PoolPtr<lb::Record> makeRow(uint32_t i) {
   const Program& program = kPrograms[i % std::size(kPrograms)];
   const bool udp = i % 5 == 4;
-  // The list takes the row over: it gives its rows back when it goes.
-  lb::Record* row = lb::newRecord(current::kCellCount, nullptr).release();
+  PoolPtr<lb::Record> owned = lb::newRecord(current::kCellCount, nullptr);
+  lb::Record* row = owned.get();
   addText(row, udp ? u"UDP" : u"TCP");
   addText(row, udp ? u"" : kStates[i % std::size(kStates)]);
   addNumber(row, 1000 + i % 97);
@@ -71,7 +72,7 @@ lb::Record* makeRow(uint32_t i) {
   addBytes(row, static_cast<int64_t>(i) * 104729 % 5000000);
   addText(row, u"0:" + std::u16string(1, static_cast<char16_t>(u'0' + i % 6)) + u"5:12");
   addText(row, program.path);
-  return row;
+  return owned;
 }
 
 }  // namespace
@@ -89,9 +90,11 @@ DemoList::DemoList(uint32_t rows, bool still)
   list.beginUpdate();
   records_.reserve(rows);
   for (uint32_t i = 0; i < rows; ++i) {
-    records_.push_back(makeRow(i));
-    stamps_.push_back(records_.back()->stamp());
-    list.appendRecord(records_.back());
+    PoolPtr<lb::Record> row = makeRow(i);
+    records_.push_back(row.get());
+    stamps_.push_back(row->stamp());
+    // The list takes the row over: it gives its rows back when it goes.
+    list.appendRecord(std::move(row));
   }
   list.sort();
   list.endUpdate();

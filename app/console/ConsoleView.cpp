@@ -18,8 +18,9 @@
 #include "framework/lang/TextIds.h"
 #include "framework/str/Utf8.h"
 #include "gui/listbox2/RowsText.h"
-#include "network/IConnection.h"
+#include "network/ConnectionRecord.h"
 #include "network/capture/CaptureLog.h"
+#include "platform/linux/SocketRow.h"
 
 namespace s::app::console {
 
@@ -37,6 +38,12 @@ constexpr std::u16string_view kPromptCursor = u"\u258F";
 constexpr std::u16string_view kOwnersNotice =
     u"Sockets of other users' processes show \"-\" as their process: the helper "
     u"netvigil-rights names them for the members of the group netvigil (see the README).";
+constexpr std::u16string_view kOutsideNotice =
+    u"Sockets of processes outside this pid namespace show \"-\" as their process: the "
+    u"kernel lists the sockets, but their processes cannot be seen from here.";
+constexpr std::u16string_view kKernelCountsNotice =
+    u"Without the capture right, TCP rows show the bytes the kernel counts for each "
+    u"connection: payload only, without IP and TCP headers. UDP rows are not measured (\"-\").";
 
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -76,8 +83,8 @@ ConsoleView::ConsoleView(NetvigilEx& controller, lang::Localizer* localizer,
       localizer_(localizer),
       settings_(settings),
       options_(std::move(options)),
-      current_(gui::win::ListBox2::take()),
-      log_(gui::win::ListBox2::take()),
+      current_(gui::win::ListBox2::make()),
+      log_(gui::win::ListBox2::make()),
       connections_(kCollecting),
       received_(kNoTraffic),
       sent_(kNoTraffic) {
@@ -93,8 +100,6 @@ ConsoleView::ConsoleView(NetvigilEx& controller, lang::Localizer* localizer,
 
 ConsoleView::~ConsoleView() {
   terminal_.close();
-  current_->release();
-  log_->release();
   if (signalFd_ >= 0) {
     loop_.unwatch(signalFd_);
     ::close(signalFd_);
@@ -216,16 +221,26 @@ void ConsoleView::noticeOnce() {
     captureNoticed_ = true;
     add(localizer_->text(ids::kRawAccessAdvice));
   }
-  if (ownersNoticed_) {
-    return;
-  }
-  for (uint32_t row = 0; row < current_->recordCount(); ++row) {
+  // What the rows show: each notice once, when a row it explains is there.
+  for (uint32_t row = 0; !(kernelCountsNoticed_ && ownersNoticed_ && outsideNoticed_) &&
+                         row < current_->recordCount();
+       ++row) {
     auto* connection =
-        dynamic_cast<system::network::IConnection*>(current_->getRecord(row)->userData());
-    if (connection != nullptr && connection->getPid() < 0) {
+        dynamic_cast<system::network::ConnectionRecord*>(current_->getRecord(row)->userData());
+    if (connection == nullptr) {
+      continue;
+    }
+    if (!kernelCountsNoticed_ && connection->hasKernelTotals()) {
+      kernelCountsNoticed_ = true;
+      add(kKernelCountsNotice);
+    }
+    if (!ownersNoticed_ && connection->getPid() == platform::kOwnerUnseen) {
       ownersNoticed_ = true;
       add(kOwnersNotice);
-      return;
+    }
+    if (!outsideNoticed_ && connection->getPid() == platform::kOwnerOutside) {
+      outsideNoticed_ = true;
+      add(kOutsideNotice);
     }
   }
 }
@@ -348,7 +363,7 @@ const std::vector<uint32_t>* ConsoleView::filteredRows(gui::win::ListBox2& list)
   if (!filter_.isSet()) {
     return nullptr;
   }
-  filterRows(list, &list == log_ ? ListKind::kLog : ListKind::kCurrent, filter_, shownRows_);
+  filterRows(list, &list == log_.get() ? ListKind::kLog : ListKind::kCurrent, filter_, shownRows_);
   return &shownRows_;
 }
 

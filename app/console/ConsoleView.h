@@ -114,12 +114,13 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   lang::Localizer* localizer_;
   settings::IMappedData& settings_;
   ViewOptions options_;
-  gui::win::ListBox2* current_ = nullptr;
-  gui::win::ListBox2* log_ = nullptr;
 
   platform::ui::EventLoop loop_;
   int signalFd_ = -1;
   std::atomic<bool> logShown_{false};
+  // After the loop, so that they go before it: this view, on that loop, is their executor.
+  PoolPtr<gui::win::ListBox2> current_;
+  PoolPtr<gui::win::ListBox2> log_;
 
   // The view thread's own state from here.
   TerminalSession terminal_;
@@ -141,6 +142,8 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   bool settingsChanged_ = false;
   bool captureNoticed_ = false;
   bool ownersNoticed_ = false;
+  bool outsideNoticed_ = false;
+  bool kernelCountsNoticed_ = false;
   std::u16string notice_;
   std::u16string connections_;
   std::u16string received_;

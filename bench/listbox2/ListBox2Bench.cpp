@@ -3,6 +3,8 @@
 // steady-state pass are counted with a replaced global operator new.
 #include <benchmark/benchmark.h>
 
+#include <utility>
+
 #include "bench/support/CountingAllocator.h"
 #include "gui/listbox2/Comparators.h"
 #include "gui/listbox2/ListBox2.h"
@@ -43,7 +45,8 @@ s::PoolPtr<ListBox2> makeList(uint32_t rows, uint32_t primary) {
   list->sortByColumn(0);
   list->sortByColumn(0);
   for (uint32_t i = 0; i < rows; ++i) {
-    lb::Record* record = lb::newRecord(kCells, nullptr).release();
+    s::PoolPtr<lb::Record> owned = lb::newRecord(kCells, nullptr);
+    lb::Record* record = owned.get();
     lb::appendCell(record, textCell(i % 3 == 0 ? u"UDP" : u"TCP"));
     lb::appendCell(record, textCell(u"ESTABLISHED"));
     lb::appendCell(record, lb::newCell(1000 + i % 50, nullptr, lb::showU32));
@@ -57,7 +60,7 @@ s::PoolPtr<ListBox2> makeList(uint32_t rows, uint32_t primary) {
                      lb::newCell(lb::int64Value(i), lb::int64ValueOwner(), lb::showByteSize));
     }
     lb::appendCell(record, textCell(u"/usr/bin/program"));
-    list->appendRecord(record);
+    list->appendRecord(std::move(owned));
   }
   list->sort();
   return list;

@@ -32,6 +32,14 @@ class PointerCollection : public Pooled<Derived, Storage> {
     this->dropLast(1);
     return element;
   }
+  // Remove an element and hand it over, for a collection that owns its elements: it goes
+  // back to its pool when the caller lets it go, not through the destructor.
+  PoolPtr<T> takeLast() { return PoolPtr<T>(pop()); }
+  PoolPtr<T> takeAt(uint32_t i) {
+    PoolPtr<T> element(at(i));
+    this->removeRange(i, 1);
+    return element;
+  }
   // Removes element i and disposes of it through the destructor, when one is set.
   void disposeAt(uint32_t i) {
     T* element = at(i);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "framework/base/Pooled.h"
 #include "gui/layout/IComponent.h"
 #include "image/IImageBuffer.h"
 
@@ -10,8 +11,9 @@ namespace s::gui {
 // A component that shows one picture in its box, sized to the picture unless given a size.
 class IImage : public virtual IComponent {
  public:
-  // Shows `picture` (null for none), which the component then owns; the one shown before goes
-  // back to its pool.
+  // Shows `picture` (none for none); the one shown before goes back to its pool.
+  virtual void setPicture(PoolPtr<image::IImageBuffer> picture) = 0;
+  // The same for a picture handed over bare, which the component then owns.
   virtual void setPicture(image::IImageBuffer* picture) = 0;
   virtual image::IImageBuffer* getPicture() const = 0;
   // A size that overrides the picture's (-1: the picture's again).

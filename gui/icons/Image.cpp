@@ -1,5 +1,7 @@
 #include "gui/icons/Image.h"
 
+#include <utility>
+
 #include "gui/icons/IconDrawer.h"
 #include "gui/icons/IconSourceLoader.h"
 #include "platform/ui/DesktopScale.h"
@@ -15,7 +17,7 @@ Image* Image::newIconImage(PoolPtr<image::IImageBuffer> picture) {
   Image* icon = take();
   icon->setFixedWidth(kIconSize);
   icon->setFixedHeight(kIconSize);
-  icon->setPicture(picture.release());
+  icon->setPicture(std::move(picture));
   return icon;
 }
 
@@ -23,20 +25,31 @@ Image* Image::newIconImage(std::u16string_view source) {
   return newIconImage(image::util::loadIconSource(source));
 }
 
+void Image::setPicture(PoolPtr<image::IImageBuffer> picture) {
+  runSync([&] {
+    picture_ = std::move(picture);
+    fitPicture();
+  });
+}
+
 void Image::setPicture(image::IImageBuffer* picture) {
   runSync([&] {
     if (picture != picture_.get()) {
       picture_.reset(picture);
     }
-    // A picture's pixels count at 96 dpi, like every size; it is scaled once, when drawn.
-    using platform::ui::DesktopScale;
-    const std::int32_t width = picture_ != nullptr ? DesktopScale::px(picture_->width()) : 0;
-    const std::int32_t height = picture_ != nullptr ? DesktopScale::px(picture_->height()) : 0;
-    setMinSize(width, height);
-    setNaturalSize(width, height);
-    relayoutParent();
-    invalidate();
+    fitPicture();
   });
+}
+
+void Image::fitPicture() {
+  // A picture's pixels count at 96 dpi, like every size; it is scaled once, when drawn.
+  using platform::ui::DesktopScale;
+  const std::int32_t width = picture_ != nullptr ? DesktopScale::px(picture_->width()) : 0;
+  const std::int32_t height = picture_ != nullptr ? DesktopScale::px(picture_->height()) : 0;
+  setMinSize(width, height);
+  setNaturalSize(width, height);
+  relayoutParent();
+  invalidate();
 }
 
 void Image::setFixedWidth(std::int32_t px) {

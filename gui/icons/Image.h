@@ -27,6 +27,7 @@ class Image final : public Pooled<Image, detail::ImageBases> {
   // that gives no picture leaves the box empty.
   static Image* newIconImage(std::u16string_view source);
 
+  void setPicture(PoolPtr<image::IImageBuffer> picture) override;
   // Owns `picture`; the same picture again is kept.
   void setPicture(image::IImageBuffer* picture) override;
   image::IImageBuffer* getPicture() const override { return picture_.get(); }
@@ -39,6 +40,9 @@ class Image final : public Pooled<Image, detail::ImageBases> {
   std::u16string_view className() const override { return u"s_gui_win_Image"; }
 
  private:
+  // On the window's thread: the box takes the picture's size.
+  void fitPicture();
+
   PoolPtr<image::IImageBuffer> picture_;
 };
 

@@ -112,12 +112,11 @@ void BoxBase::remove(IComponent* child, bool recurse) {
     if (at < 0) {
       return;
     }
-    children_.removeRange(static_cast<std::uint32_t>(at), 1);
+    PoolPtr<IComponent> removed = children_.takeAt(static_cast<std::uint32_t>(at));
     if (recurse) {
-      child->removeAll(true);
+      removed->removeAll(true);
     }
-    child->setParent(nullptr);
-    child->release();
+    removed->setParent(nullptr);
     relayout();
   });
 }

@@ -1,6 +1,7 @@
 #include "gui/layout/Component.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace s::gui::win {
 
@@ -23,10 +24,9 @@ class ChildReleaser final : public IDestructor<IComponent> {
     return releaser;
   }
   void destroy(IComponent*& slot) override {
-    if (slot != nullptr) {
-      slot->setParent(nullptr);
-      slot->release();
-      slot = nullptr;
+    const PoolPtr<IComponent> child(std::exchange(slot, nullptr));
+    if (child != nullptr) {
+      child->setParent(nullptr);
     }
   }
 };
@@ -370,12 +370,11 @@ void Component::remove(IComponent* /*child*/, bool /*recurse*/) {}
 void Component::removeAll(bool recurse) {
   runSync([&] {
     while (!children_.empty()) {
-      IComponent* child = children_.pop();
+      PoolPtr<IComponent> child = children_.takeLast();
       if (recurse) {
         child->removeAll(true);
       }
       child->setParent(nullptr);
-      child->release();
     }
     relayout();
   });

@@ -41,12 +41,11 @@ void Window::setDisplayFactory(DisplayFactory factory) {
   ::s::gui::win::factory() = std::move(factory);
 }
 
-Window::Window() {
+Window::Window() : thread_(thread::win::Thread::make()) {
   window_ = this;
   host_ = this;
   setBounds(0, 0, 240, 120);
   setVisible(false, false);
-  thread_ = thread::win::Thread::take();
   thread_->runOnce(&task_);
   while (!ready_.load()) {
     std::this_thread::sleep_for(kPoll);
@@ -64,14 +63,10 @@ Window::~Window() {
     display_->post([] {});
   }
   thread_->waitIdle(static_cast<std::uint32_t>(kEndWait.count()));
-  thread_->release();
-  thread_ = nullptr;
+  thread_.reset();
   // The thread is gone: what is left of the tree is plain memory, taken apart here.
   Component::destroyPlatform();
   Component::removeAll(true);
-  if (skinOwned_ && skin_ != nullptr) {
-    skin_->release();
-  }
 }
 
 void Window::reset() {
@@ -355,11 +350,7 @@ bool Window::askYesNo(std::string_view text) {
 
 void Window::setSkin(drawer::ISkin* skin, bool owned) {
   Component::runSync([&] {
-    if (skinOwned_ && skin_ != nullptr && skin_ != skin) {
-      skin_->release();
-    }
-    skin_ = skin;
-    skinOwned_ = owned && skin != nullptr;
+    skin_.set(skin, owned);
     if (display_ != nullptr) {
       display_->setDecorated(platformWindow_, skin == nullptr);
     }

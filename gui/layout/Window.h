@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/base/MaybeOwned.h"
 #include "framework/base/Pooled.h"
 #include "framework/thread/ITask.h"
 #include "gui/drawer/ISkin.h"
@@ -197,7 +198,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
 
   // The skin the window and its components paint with; null for the plain look. A skin takes
   // the desktop's frame away (the skin draws frame and caption). An owned skin is released
-  // when replaced.
+  // when replaced and when the window goes.
   void setSkin(drawer::ISkin* skin, bool owned);
   // kWindowClipboard whenever the clipboard changes hands, until unwatched or closed. False when
   // the window system cannot tell.
@@ -205,7 +206,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool isWatchingClipboard() const { return watchingClipboard_; }
   // Makes the window a drop target for other programs while a box in it takes drops.
   void refreshDropTarget();
-  drawer::ISkin* getSkin() const { return skin_; }
+  drawer::ISkin* getSkin() const { return skin_.get(); }
   // Where components that show texts by id find them; null for none.
   lang::Localizer* getLocalizer() const { return localizer_; }
   // Timers of components, numbered by each owner on its own (like the platform's per-window
@@ -291,7 +292,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   bool trayIconWanted() const { return trayIconShown_ || trayIconAlways_; }
 
   UiTask task_{*this};
-  thread::win::Thread* thread_ = nullptr;
+  PoolPtr<thread::win::Thread> thread_;
   std::unique_ptr<platform::ui::IDisplay> display_;
   platform::ui::WindowId platformWindow_ = 0;
   std::atomic<std::thread::id> uiThread_{};
@@ -348,8 +349,7 @@ class Window final : public Pooled<Window, BoxBase, 0>,
   std::uint32_t nextHotKeyId_ = 1;
   std::string hotKeyName_;
   std::string lastHotKeyWarning_;
-  drawer::ISkin* skin_ = nullptr;
-  bool skinOwned_ = false;
+  MaybeOwned<drawer::ISkin> skin_;
   struct ComponentTimer {
     const void* owner;
     std::uint32_t id;

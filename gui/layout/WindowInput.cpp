@@ -135,7 +135,7 @@ void Window::updateCursor(const Event& event) {
     shape = platform::ui::PointerShape::kArrow;
   }
   // The skin draws the frame, so the window shows its sizing edges itself.
-  const auto zone = skin_ != nullptr && resizable_ && capture_ == nullptr
+  const auto zone = skin_.get() != nullptr && resizable_ && capture_ == nullptr
                         ? resizeZoneAt(event.x, event.y, getWidth(), getHeight())
                         : std::nullopt;
   if (zone) {

@@ -25,16 +25,17 @@ Rect united(const Rect& a, const Rect& b) {
 }  // namespace
 
 void Window::paint(cairo_t* cr) {
-  if (skin_ == nullptr) {
+  const drawer::ISkin* skin = skin_.get();
+  if (skin == nullptr) {
     Component::paint(cr);
     return;
   }
   const Rect all{0, 0, getWidth(), getHeight()};
-  if (skin_->getBorder() != nullptr) {
-    skin_->getBorder()->paintBorder(cr, all);
+  if (skin->getBorder() != nullptr) {
+    skin->getBorder()->paintBorder(cr, all);
   }
-  if (skin_->getWindow() != nullptr) {
-    skin_->getWindow()->paintFrame(cr, all, true);
+  if (skin->getWindow() != nullptr) {
+    skin->getWindow()->paintFrame(cr, all, true);
   }
 }
 

@@ -378,7 +378,7 @@ void Window::onTrayClick(platform::ui::TrayClick click, int rootX, int rootY) {
 }
 
 bool Window::handleFramePress(const Event& event) {
-  if (event.button != 1 || skin_ == nullptr || !resizable_ || maximized_) {
+  if (event.button != 1 || skin_.get() == nullptr || !resizable_ || maximized_) {
     return false;
   }
   const auto zone = resizeZoneAt(event.x, event.y, getWidth(), getHeight());

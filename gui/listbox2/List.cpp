@@ -128,9 +128,7 @@ void List::reset() {
   while (!records_.empty()) {
     Record* record = records_.pop();
     record->markRemoved();
-    if (record->parent() == nullptr) {
-      record->release();
-    }
+    const PoolPtr<Record> removed = ownUnlessChild(record);
   }
   records_.freeMemory();
   scratch_.freeMemory();

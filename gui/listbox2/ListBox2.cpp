@@ -187,6 +187,14 @@ bool ListBox2::appendRecord(Record* record) {
   return done;
 }
 
+bool ListBox2::appendRecord(PoolPtr<Record> record) {
+  if (!appendRecord(record.get())) {
+    return false;
+  }
+  static_cast<void>(record.release());  // the list's from here on
+  return true;
+}
+
 bool ListBox2::insertRecord(uint32_t position, Record* record) {
   if (record != nullptr && record->list() == nullptr && record->pending() == nullptr &&
       keep({.kind = listbox2::ListUpdateBatch::Kind::kInsert,
@@ -215,8 +223,8 @@ bool ListBox2::removeAndRelease(Record* record, uint32_t stamp) {
   bool done = false;
   auto operation = [&] {
     done = removeShown(record, stamp);
-    if (done && record->parent() == nullptr) {
-      record->release();
+    if (done) {
+      const PoolPtr<Record> removed = listbox2::ownUnlessChild(record);
     }
     rowsChanged();
   };
@@ -240,9 +248,7 @@ void ListBox2::removeAllAndRelease() {
     while (list_.recordCount() > 0) {
       Record* record = list_.record(list_.recordCount() - 1);
       removeShown(record, record->stamp());
-      if (record->parent() == nullptr) {
-        record->release();
-      }
+      const PoolPtr<Record> removed = listbox2::ownUnlessChild(record);
     }
     rowsChanged();
   };

@@ -89,6 +89,9 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   uint32_t columnCount() const override { return list_.columnCount(); }
 
   bool appendRecord(listbox2::Record* record) override;
+  // Takes the record over: it goes back to its pool when removed and released or with the
+  // list, and at once when refused.
+  bool appendRecord(PoolPtr<listbox2::Record> record);
   bool insertRecord(uint32_t position, listbox2::Record* record) override;
   bool removeRecord(listbox2::Record* record, uint32_t stamp) override;
   bool removeAndRelease(listbox2::Record* record, uint32_t stamp) override;

@@ -7,11 +7,9 @@
 
 namespace s::gui::listbox2 {
 
+// The worker goes back to its pool with the loader, once idle.
 ListIconLoader::~ListIconLoader() {
   waitIdle();
-  if (worker_ != nullptr) {
-    worker_->release();
-  }
 }
 
 void ListIconLoader::request(const str::StrBuffer& source) {
@@ -26,7 +24,7 @@ void ListIconLoader::request(const str::StrBuffer& source) {
   if (!running_) {
     running_ = true;
     if (worker_ == nullptr) {
-      worker_ = thread::win::Thread::take();
+      worker_ = thread::win::Thread::make();
     }
     worker_->runOnce(this);
   }
@@ -41,7 +39,7 @@ void ListIconLoader::waitIdle() {
   thread::win::Thread* worker = nullptr;
   {
     std::scoped_lock guard(lock_);
-    worker = worker_;
+    worker = worker_.get();
   }
   if (worker != nullptr) {
     worker->waitIdle();

@@ -6,13 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/Pooled.h"
 #include "framework/str/StrBuffer.h"
 #include "framework/thread/ITask.h"
+#include "framework/thread/Thread.h"
 #include "gui/icons/ImageCacher.h"
-
-namespace s::thread::win {
-class Thread;
-}
 
 namespace s::gui::listbox2 {
 
@@ -47,7 +45,7 @@ class ListIconLoader final : public ITask {
   std::u16string loading_;
   bool running_ = false;
   std::atomic<std::uint64_t> finished_{0};
-  thread::win::Thread* worker_ = nullptr;
+  PoolPtr<thread::win::Thread> worker_;
 };
 
 }  // namespace s::gui::listbox2

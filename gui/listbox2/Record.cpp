@@ -82,6 +82,10 @@ uint32_t Record::level() const {
   return level;
 }
 
+PoolPtr<Record> ownUnlessChild(Record* record) {
+  return PoolPtr<Record>(record != nullptr && record->parent() == nullptr ? record : nullptr);
+}
+
 PoolPtr<Record> newRecord(uint32_t cellCapacity, IObject* userData) {
   PoolPtr<Record> record = Record::make();
   record->stamp_ = nextStamp();

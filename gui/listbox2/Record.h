@@ -102,5 +102,8 @@ bool appendCell(Record* record, PoolPtr<SubRecord> cell);
 // it from then on.
 void addChild(Record* parent, int64_t index, Record* child);
 bool isDescendantOf(const Record* record, const Record* ancestor);
+// A record that has left its list, held for whoever gives it back: a top-level record; none
+// for a child, which its parent keeps.
+PoolPtr<Record> ownUnlessChild(Record* record);
 
 }  // namespace s::gui::listbox2

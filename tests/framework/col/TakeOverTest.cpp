@@ -93,4 +93,28 @@ TEST_F(TakeOverTest, AnOwningListDisposesOfTheElementItDrops) {
   EXPECT_EQ(Name::givenBack, before);
 }
 
+// Taken out of an owning list, an element is the caller's: the list neither disposes of it
+// then nor when the list goes, and it goes back once, with its new holder.
+TEST_F(TakeOverTest, AnElementTakenOutOfAnOwningListGoesBackOnceWithItsNewHolder) {
+  PoolPtr<Name> first;
+  PoolPtr<Name> last;
+  {
+    s::col::ListP<Name> queue(&Name::pool());
+    queue.push(Name::of("first"));
+    queue.push(Name::of("second"));
+    queue.push(Name::of("third"));
+    first = queue.takeAt(0);
+    last = queue.takeLast();
+    EXPECT_EQ(Name::givenBack, 0);
+    EXPECT_EQ(queue.count(), 1u);
+  }
+  EXPECT_EQ(Name::givenBack, 1) << "only the element left in the list";
+  EXPECT_TRUE(first->equals(*Name::of("first")));
+  EXPECT_TRUE(last->equals(*Name::of("third")));
+  Name::givenBack = 0;
+  first.reset();
+  last.reset();
+  EXPECT_EQ(Name::givenBack, 2);
+}
+
 }  // namespace

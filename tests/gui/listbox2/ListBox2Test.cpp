@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/gui/listbox2/Fixture.h"
@@ -290,6 +291,20 @@ TEST_F(ListBox2Test, ReleasingAHeldRecordTakesItOutOfTheList) {
   list->removeAllAndRelease();
   EXPECT_EQ(list->recordCount(), 0u);
   EXPECT_EQ(Record::pool().freeCount(), freeBefore + 2);
+}
+
+// A row handed over is the list's: it goes back to its pool with the list, once.
+TEST_F(ListBox2Test, AHandedOverRowGoesBackWithItsList) {
+  PoolPtr<ListBox2> own = ListBox2::make();
+  addTestColumns(*own);
+  PoolPtr<Record> row(makeRow(u"a", 1, 0, 0));
+  Record* held = row.get();
+  ASSERT_TRUE(own->appendRecord(std::move(row)));
+  EXPECT_EQ(own->getRecord(0), held);
+  EXPECT_FALSE(own->appendRecord(PoolPtr<Record>()));
+  const uint32_t freeBefore = Record::pool().freeCount();
+  own.reset();
+  EXPECT_EQ(Record::pool().freeCount(), freeBefore + 1);
 }
 
 // Counts the values it disposes of.

@@ -28,13 +28,16 @@ constexpr std::string_view kUsage =
     "  -startup             start iconized to the tray, as the autostart entry does\n"
     "                       (/startup and any letter case too; the console view has\n"
     "                       nothing to iconize)\n"
+    "  --filter EXPR        show only the connections EXPR selects: words found in any\n"
+    "                       column, pid: port: lport: rport: proto: state: host: name:\n"
+    "                       for one field, -term to leave out what it selects\n"
     "  --toolkit-demo ...   the window toolkit's demonstration window\n"
     "  --help               this text\n"
     "  --version            the program's version\n"
     "\n"
-    "Keys of the live view: Tab or l current list / log, s S or arrows left right sort column,\n"
-    "+ - refresh frequency, c clear the log, p suspend logging, h host names, up down PgUp\n"
-    "PgDn Home End scroll, q quit.\n";
+    "Keys of the live view: Tab or l current list / log, / filter (Enter keeps it, Escape\n"
+    "clears it), s S or arrows left right sort column, + - refresh frequency, c clear the\n"
+    "log, p suspend logging, h host names, up down PgUp PgDn Home End scroll, q quit.\n";
 
 bool positive(std::string_view text, uint32_t& value) {
   uint32_t parsed = 0;
@@ -149,6 +152,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
           refuse(line, "--period " + std::string(text) +
                            ": not one of realtime, 0.5s, 1s, 2s, 3s, 5s, 10s, 30s, 1m, 5m");
         }
+      }
+    } else if (name == "--filter") {
+      if (value(text)) {
+        line.filter = text;
       }
     } else if (name == "--save-log") {
       if (value(text)) {

@@ -27,6 +27,8 @@ struct CommandLine {
   bool noResolve = false;
   // "-startup" (any letter case, "-" or "/"), what the autostart entry passes: start iconized.
   bool startIconized = false;
+  // The filter expression the lists start with, UTF-8.
+  std::string filter;
   // Where the toolkit demo's own arguments begin (its option included).
   int demoArgument = 0;
   // Why the command line was refused; empty when it was not.

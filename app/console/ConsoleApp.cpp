@@ -72,6 +72,7 @@ int runMonitor(const CommandLine& line, bool live, int argc, const char* const* 
   options.tsv = line.tsv;
   options.saveLogPath = line.saveLogPath;
   options.startNotice = base->notice();
+  options.filter = line.filter;
   int status = 0;
   {
     ConsoleView view(*controller, localizer, *settings, options);

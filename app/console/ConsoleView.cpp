@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/ConnectionColumns.h"
+#include "app/FilteredRows.h"
 #include "app/LogExport.h"
 #include "app/console/MonitorSettings.h"
 #include "app/console/RefreshPeriods.h"
@@ -14,6 +15,7 @@
 #include "app/console/TableText.h"
 #include "app/console/TerminalText.h"
 #include "framework/lang/TextIds.h"
+#include "framework/str/Utf8.h"
 #include "gui/listbox2/RowsText.h"
 #include "network/ConnectionRecord.h"
 #include "network/capture/CaptureLog.h"
@@ -31,6 +33,7 @@ constexpr uint32_t kRedrawDelayMs = 40;
 
 constexpr std::u16string_view kCollecting = u"Collecting Information..";
 constexpr std::u16string_view kNoTraffic = u"0 B/s";
+constexpr std::u16string_view kPromptCursor = u"\u258F";
 constexpr std::u16string_view kOwnersNotice =
     u"Sockets of other users' processes show \"-\" as their process: the helper "
     u"netvigil-rights names them for the members of the group netvigil (see the README).";
@@ -82,6 +85,7 @@ ConsoleView::ConsoleView(NetvigilEx& controller, lang::Localizer* localizer,
   current_->setExecutor(this);
   log_->setExecutor(this);
   periodPosition_ = periodPosition(controller_.refreshPeriodMs);
+  setFilter(options_.filter);
 }
 
 ConsoleView::~ConsoleView() {
@@ -255,16 +259,35 @@ void ConsoleView::handleInput() {
     leave(128 + SIGHUP);
     return;
   }
-  commands_.clear();
-  keys_.feed(std::string_view(bytes, static_cast<size_t>(got)), commands_);
-  for (Command command : commands_) {
-    if (leaving_) {
-      break;
+  handleKeys(std::string_view(bytes, static_cast<size_t>(got)));
+  draw();
+}
+
+void ConsoleView::handleKeys(std::string_view bytes) {
+  // The bytes after "/" in the same read are typed at the prompt.
+  std::string afterPrompt;
+  while (!leaving_) {
+    if (prompting_) {
+      PromptOutcome outcome = prompt_.feed(bytes);
+      setFilter(prompt_.text());
+      prompting_ = outcome == PromptOutcome::kEditing;
     }
-    apply(command);
-  }
-  if (!commands_.empty()) {
-    draw();
+    if (prompting_ || bytes.empty()) {
+      return;
+    }
+    commands_.clear();
+    keys_.feed(bytes, commands_);
+    for (Command command : commands_) {
+      if (leaving_) {
+        break;
+      }
+      apply(command);
+    }
+    if (!prompting_) {
+      return;
+    }
+    afterPrompt = keys_.takePending();
+    bytes = afterPrompt;
   }
 }
 
@@ -301,10 +324,71 @@ void ConsoleView::apply(Command command) {
     case Command::kQuit:
       leave(0);
       break;
+    case Command::kFilter:
+      prompting_ = true;
+      prompt_.open(options_.filter);
+      break;
     default:
       scroll(command);
       break;
   }
+}
+
+void ConsoleView::setFilter(std::string_view utf8) {
+  options_.filter = utf8;
+  // UTF-8 never takes fewer bytes than UTF-16 units.
+  std::u16string text(utf8.size(), u'\0');
+  text.resize(
+      str::utf8::decode(reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size(), text.data()));
+  if (text == filter_.text()) {
+    return;
+  }
+  filter_.setText(text);
+  // Another filter, other rows: from the top.
+  currentFirstRow_ = 0;
+  logFirstRow_ = 0;
+}
+
+const std::vector<uint32_t>* ConsoleView::filteredRows(gui::win::ListBox2& list) {
+  if (!filter_.isSet()) {
+    return nullptr;
+  }
+  filterRows(list, &list == log_.get() ? ListKind::kLog : ListKind::kCurrent, filter_, shownRows_);
+  return &shownRows_;
+}
+
+std::u16string ConsoleView::filterStatus(uint32_t shown, uint32_t total) const {
+  std::u16string text;
+  if (prompting_) {
+    text = u"/";
+    text += filter_.text();
+    text += kPromptCursor;
+  } else if (filter_.isSet()) {
+    text = u"Filter: ";
+    text += filter_.text();
+  }
+  if (filter_.isSet()) {
+    auto number = [&text](uint32_t value) {
+      for (char c : std::to_string(value)) {
+        text += static_cast<char16_t>(c);
+      }
+    };
+    text += u"   ";
+    number(shown);
+    text += u" of ";
+    number(total);
+  }
+  if (filter_.hasMalformed()) {
+    // Said, not refused: the terms that filter nothing.
+    text += u"   not understood:";
+    for (const system::network::filter::FilterTerm& term : filter_.terms()) {
+      if (term.malformed()) {
+        text += u" ";
+        text += filter_.text().substr(term.start, term.length);
+      }
+    }
+  }
+  return text;
 }
 
 void ConsoleView::switchView() {
@@ -403,21 +487,28 @@ void ConsoleView::leave(int status) {
 
 void ConsoleView::printOut() {
   std::string text;
+  const std::vector<uint32_t>* rows = filteredRows(*current_);
+  uint32_t total = current_->recordCount();
+  uint32_t shownCount = rows == nullptr ? total : static_cast<uint32_t>(rows->size());
   if (options_.tsv) {
     // The lines a list copies to the clipboard.
-    for (uint32_t row = 0; row < current_->recordCount(); ++row) {
-      gui::listbox2::appendTabSeparated(text, *current_->getRecord(row),
-                                        current_->getColumnOrder());
+    for (uint32_t i = 0; i < shownCount; ++i) {
+      gui::listbox2::appendTabSeparated(
+          text, *current_->getRecord(rows == nullptr ? i : (*rows)[i]), current_->getColumnOrder());
     }
   } else {
-    TableText table = tableText(*current_, 0, 0, current_->recordCount());
+    TableText table = tableText(*current_, 0, 0, shownCount, rows);
     text = table.header + "\n";
     for (const std::string& row : table.rows) {
       text += row + "\n";
     }
-    std::u16string status =
-        connections_ + u"   " + std::u16string(localizer_->text(ids::kStatusReceived)) + u" " +
-        received_ + u"   " + std::u16string(localizer_->text(ids::kStatusSent)) + u" " + sent_;
+    std::u16string status = filterStatus(shownCount, total);
+    if (!status.empty()) {
+      status += u"   ";
+    }
+    status += connections_ + u"   " + std::u16string(localizer_->text(ids::kStatusReceived)) +
+              u" " + received_ + u"   " + std::u16string(localizer_->text(ids::kStatusSent)) +
+              u" " + sent_;
     text += "\n" + shown(status) + "\n";
   }
   if (!writeAll(options_.out, text)) {
@@ -473,7 +564,12 @@ void ConsoleView::draw() {
   state.sentLabel = localizer_->text(ids::kStatusSent);
   state.sent = sent_;
   state.notice = notice_;
-  if (!terminal_.draw(screenLines(logShown_ ? *log_ : *current_, state, firstRow()))) {
+  gui::win::ListBox2& list = logShown_ ? *log_ : *current_;
+  state.rows = filteredRows(list);
+  std::u16string filter = filterStatus(
+      state.rows == nullptr ? 0 : static_cast<uint32_t>(state.rows->size()), list.recordCount());
+  state.filter = filter;
+  if (!terminal_.draw(screenLines(list, state, firstRow()))) {
     // The terminal has gone: the program goes too, in good order.
     leave(128 + SIGHUP);
   }

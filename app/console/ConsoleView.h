@@ -7,11 +7,13 @@
 
 #include "app/IMonitorView.h"
 #include "app/NetvigilEx.h"
+#include "app/console/FilterPrompt.h"
 #include "app/console/KeyDecoder.h"
 #include "app/console/TerminalSession.h"
 #include "framework/lang/Localizer.h"
 #include "framework/settings/IMappedData.h"
 #include "gui/listbox2/ListBox2.h"
+#include "network/filter/ConnectionFilter.h"
 #include "platform/linux/EndRequests.h"
 #include "platform/linux/SignalFd.h"
 #include "platform/ui/EventLoop.h"
@@ -27,6 +29,8 @@ struct ViewOptions {
   std::string saveLogPath;
   // What start-up has to tell the user, shown like the other notices; none when empty.
   std::u16string startNotice;
+  // The filter the lists start with (UTF-8); the printout shows only the rows it keeps.
+  std::string filter;
   // The terminal; the printout goes to `out`.
   int in = 0;
   int out = 1;
@@ -86,7 +90,15 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   void handleEndRequests();
   void handleResizes();
   void handleInput();
+  // Gives the keys typed at the filter prompt to it; what it leaves, or all when it is closed,
+  // to the view's keys.
+  void handleKeys(std::string_view bytes);
   void apply(Command command);
+  void setFilter(std::string_view utf8);
+  // The rows the filter keeps of `list` into shownRows_; null when no filter is set.
+  const std::vector<uint32_t>* filteredRows(gui::win::ListBox2& list);
+  // The prompt, or the filter and how many rows it keeps, for the status line.
+  std::u16string filterStatus(uint32_t shown, uint32_t total) const;
   void cycleShown();
   void noticeOnce();
   void sortNext(int step);
@@ -118,6 +130,10 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   TerminalSession terminal_;
   KeyDecoder keys_;
   std::vector<Command> commands_;
+  system::network::filter::ConnectionFilter filter_;
+  FilterPrompt prompt_;
+  bool prompting_ = false;
+  std::vector<uint32_t> shownRows_;
   uint32_t width_ = 80;
   uint32_t height_ = 24;
   uint32_t currentFirstRow_ = 0;

@@ -127,10 +127,21 @@ void KeyDecoder::feed(std::string_view bytes, std::vector<Command>& commands) {
       rest.remove_prefix(taken);
       continue;
     }
-    plainKey(rest[0], commands);
+    char key = rest[0];
     rest.remove_prefix(1);
+    if (key == '/') {
+      commands.push_back(Command::kFilter);
+      break;
+    }
+    plainKey(key, commands);
   }
   pending_.erase(0, pending_.size() - rest.size());
+}
+
+std::string KeyDecoder::takePending() {
+  std::string pending = std::move(pending_);
+  pending_.clear();
+  return pending;
 }
 
 }  // namespace s::app::console

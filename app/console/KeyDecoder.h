@@ -17,6 +17,7 @@ enum class Command {
   kSuspendLogging,  // p
   kHostNames,       // h
   kQuit,            // q, Ctrl-C
+  kFilter,          // /: the filter prompt
   kUp,
   kDown,
   kPageUp,
@@ -27,10 +28,13 @@ enum class Command {
 
 // Turns the bytes a terminal sends in raw mode into commands. An escape sequence split
 // across reads is kept until its end arrives; sequences and keys it does not know are
-// skipped.
+// skipped. "/" ends a feed: the bytes after it are typed at the filter prompt, and wait for
+// takePending().
 class KeyDecoder {
  public:
   void feed(std::string_view bytes, std::vector<Command>& commands);
+  // The bytes not decoded yet.
+  std::string takePending();
 
  private:
   // Decodes the escape sequence at the start of `bytes`: the bytes it takes, 0 when it is

@@ -13,7 +13,7 @@ namespace {
 constexpr uint32_t kLinesAbove = 2;
 constexpr uint32_t kLinesBelow = 2;
 constexpr std::u16string_view kHelp =
-    u"Tab view  s/S sort  +/- refresh  c clear log  p suspend logging  h host names  "
+    u"Tab view  / filter  s/S sort  +/- refresh  c clear log  p suspend logging  h host names  "
     u"\u2191\u2193 scroll  q quit";
 
 std::u16string tabs(const ScreenState& state) {
@@ -31,7 +31,11 @@ std::u16string tabs(const ScreenState& state) {
 }
 
 std::u16string status(const ScreenState& state) {
-  std::u16string text(state.connections);
+  std::u16string text(state.filter);
+  if (!text.empty()) {
+    text += u"   ";
+  }
+  text += state.connections;
   text += u"   ";
   text += state.receivedLabel;
   text += u" ";
@@ -88,9 +92,10 @@ std::vector<ScreenLine> screenLines(gui::win::ListBox2& list, const ScreenState&
   uint32_t room = state.height > kLinesAbove + 1 ? state.height - kLinesAbove - 1 : 0;
   bottom.resize(std::min<size_t>(bottom.size(), room > 1 ? room - 1 : room));
   uint32_t rows = room - static_cast<uint32_t>(bottom.size());
-  uint32_t count = list.recordCount();
+  uint32_t count =
+      state.rows == nullptr ? list.recordCount() : static_cast<uint32_t>(state.rows->size());
   firstRow = std::min(firstRow, count > rows ? count - rows : 0);
-  TableText table = tableText(list, state.width, firstRow, rows);
+  TableText table = tableText(list, state.width, firstRow, rows, state.rows);
 
   std::vector<ScreenLine> lines;
   lines.push_back({shown(tabs(state), state.width), false});

@@ -24,6 +24,11 @@ struct ScreenState {
   bool logShown = false;
   // The settings the keys change, after the tabs.
   std::u16string_view settings;
+  // The filter prompt or the filter set and how many rows it shows, first on the status line;
+  // nothing when no filter is set.
+  std::u16string_view filter;
+  // The rows of the list shown, by row number (a filter's); every row when none.
+  const std::vector<uint32_t>* rows = nullptr;
   std::u16string_view connections;
   std::u16string_view receivedLabel;
   std::u16string_view received;
@@ -39,8 +44,8 @@ struct ScreenState {
 uint32_t tableRows(uint32_t height);
 
 // The screen, top to bottom, for `list` (the list shown) from its row `firstRow`, which is
-// first brought into range so that the last page is full: as many lines as the height, each
-// within the width, the reverse-video ones filling it. On the list's thread.
+// counting the rows shown, first brought into range so that the last page is full: as many lines as
+// the height, each within the width, the reverse-video ones filling it. On the list's thread.
 std::vector<ScreenLine> screenLines(gui::win::ListBox2& list, const ScreenState& state,
                                     uint32_t& firstRow);
 

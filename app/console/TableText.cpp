@@ -87,12 +87,16 @@ std::string join(const std::vector<std::string>& cells, uint32_t gap) {
 
 }  // namespace
 
-TableText tableText(gui::win::ListBox2& list, uint32_t width, uint32_t firstRow,
-                    uint32_t rowCount) {
+TableText tableText(gui::win::ListBox2& list, uint32_t width, uint32_t firstRow, uint32_t rowCount,
+                    const std::vector<uint32_t>* picked) {
+  auto recordAt = [&list, picked](uint32_t row) {
+    return list.getRecord(picked == nullptr ? row : (*picked)[row]);
+  };
+  uint32_t count = picked == nullptr ? list.recordCount() : static_cast<uint32_t>(picked->size());
   const col::ArrayS32& order = list.getColumnOrder();
   const col::ArrayU32& keys = list.list().sortKeys();
   int64_t sortColumn = keys.count() > 0 ? keys.at(0) : -1;
-  uint32_t end = std::min<uint64_t>(static_cast<uint64_t>(firstRow) + rowCount, list.recordCount());
+  uint32_t end = std::min<uint64_t>(static_cast<uint64_t>(firstRow) + rowCount, count);
 
   std::vector<Column> columns;
   for (uint32_t position = 0; position < order.count(); ++position) {
@@ -107,7 +111,7 @@ TableText tableText(gui::win::ListBox2& list, uint32_t width, uint32_t firstRow,
       column.mark = type->ascending() ? kAscending : kDescending;
     }
     for (uint32_t row = firstRow; row < end; ++row) {
-      column.content = std::max(column.content, columnsOf(cellText(list.getRecord(row), index)));
+      column.content = std::max(column.content, columnsOf(cellText(recordAt(row), index)));
     }
     column.width = std::max(column.content, columnsOf(column.title) + columnsOf(column.mark));
     columns.push_back(std::move(column));
@@ -135,7 +139,7 @@ TableText tableText(gui::win::ListBox2& list, uint32_t width, uint32_t firstRow,
   }
   table.header = join(cells, gap);
   for (uint32_t row = firstRow; row < end; ++row) {
-    lb::Record* record = list.getRecord(row);
+    lb::Record* record = recordAt(row);
     for (size_t i = 0; i < columns.size(); ++i) {
       cells[i] =
           fitted(cellText(record, columns[i].index), columns[i].width, columns[i].alignRight);

@@ -21,7 +21,9 @@ struct TableText {
 // the first sort key's direction. The widest columns narrow first: titles wider than their
 // cells are cut before any cell is, then every column down to a few columns; those that still
 // do not fit are left out from the right. Width 0: every column as wide as its widest text.
-// On the list's thread.
-TableText tableText(gui::win::ListBox2& list, uint32_t width, uint32_t firstRow, uint32_t rowCount);
+// `picked` gives the rows by their row numbers (a filter's); none shows every row, and firstRow
+// counts the rows picked. On the list's thread.
+TableText tableText(gui::win::ListBox2& list, uint32_t width, uint32_t firstRow, uint32_t rowCount,
+                    const std::vector<uint32_t>* picked = nullptr);
 
 }  // namespace s::app::console

@@ -108,6 +108,14 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowWithTheReason) {
   }
 }
 
+TEST(CommandLine, TakesTheFilterWhateverItStartsWith) {
+  EXPECT_EQ(parse({"--filter", "-sshd port:22", "--once"}).filter, "-sshd port:22");
+  EXPECT_EQ(parse({"--console", "--filter=--"}).filter, "--");
+  CommandLine line = parse({"--filter", "pid:1"});
+  EXPECT_EQ(line.mode, Mode::kDefault);
+  EXPECT_EQ(parse({"--filter"}).error, "--filter needs a value");
+}
+
 TEST(CommandLine, LeavesTheToolkitDemoItsOwnOptions) {
   CommandLine line = parse({"--toolkit-demo", "--seconds", "2", "--bogus"});
   EXPECT_EQ(line.error, "");

@@ -403,6 +403,64 @@ TEST(Printout, RunsUnprivilegedWithoutTheHelperAndSaysOnceWhatItCannotSee) {
   EXPECT_EQ(run.err.find("\uFFFD"), std::string::npos) << run.err;
 }
 
+TEST(Printout, ShowsOnlyTheRowsItsFilterSelects) {
+  Fd listener = platform::test::tcpListener("127.0.0.1");
+  std::string port = std::to_string(localPort(listener.get()));
+  Fd client = platform::test::tcpConnect("127.0.0.1", localPort(listener.get()));
+  std::string clientPort = std::to_string(localPort(client.get()));
+  Fd server = platform::test::tcpAccept(listener.get());
+  Fd udp = platform::test::udpSocket("127.0.0.1");
+  std::string udpPort = std::to_string(localPort(udp.get()));
+  std::string pid = std::to_string(getpid());
+  const Row listening{"TCP", "LISTENING", "127.0.0.1", port, "", "", pid};
+  const Row clientSide{"TCP", "ESTABLISHED", "127.0.0.1", clientPort, "127.0.0.1", port, pid};
+  const Row serverSide{"TCP", "ESTABLISHED", "127.0.0.1", port, "127.0.0.1", clientPort, pid};
+  const Row udpRow{"UDP", "", "127.0.0.1", udpPort, "", "", pid};
+
+  struct Case {
+    std::string filter;
+    std::set<Row> ours;
+  };
+  const Case cases[] = {
+      {"port:" + port, {listening, clientSide, serverSide}},
+      {"port:" + port + " -state:listening", {clientSide, serverSide}},
+      {"PROTO:udp 127.0.0.1 lport:" + udpPort, {udpRow}},
+      // A malformed term filters nothing beside the others.
+      {"lport:" + port + " rport:" + clientPort + " pid:x", {serverSide}},
+  };
+  Home home;
+  for (const Case& c : cases) {
+    test::RunResult run = runProgram(
+        {NETVIGIL_BINARY, "--once", "--cycles", "1", "--tsv", "--no-resolve", "--filter", c.filter},
+        home.env());
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::set<Row> ours;
+    for (const Row& row : printedRows(run.out)) {
+      if (std::get<3>(row) == port || std::get<3>(row) == clientPort ||
+          std::get<3>(row) == udpPort) {
+        ours.insert(row);
+      }
+    }
+    EXPECT_EQ(ours, c.ours) << c.filter;
+    // Rows of other programs may share a port number, never the terms.
+    for (const std::vector<std::string>& f : tsvRows(run.out)) {
+      ASSERT_EQ(f.size(), kCells) << run.out;
+      EXPECT_TRUE(f[kLocalPort] == port || f[kRemotePort] == port || f[kLocalPort] == udpPort)
+          << c.filter << ": " << run.out;
+    }
+  }
+
+  // The table's status line says how many rows the filter kept, and what it did not understand.
+  test::RunResult table =
+      runProgram({NETVIGIL_BINARY, "--once", "--cycles", "1", "--no-resolve", "--filter",
+                  "lport:" + port + " rport:" + clientPort + " host:127.0.0.1 colour:red"},
+                 home.env());
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_NE(table.out.find("Filter: lport:" + port), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("   1 of "), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("not understood: colour:red"), std::string::npos) << table.out;
+}
+
 TEST(Printout, WithoutRightsTcpRowsShowTheKernelsPayloadCountsAndSaySo) {
   platform::NetnsPair pair;
   ASSERT_TRUE(pair.create());
@@ -640,6 +698,76 @@ TEST(Console, EndsInGoodOrderWhenItsTerminalGoes) {
   EXPECT_NE(s::test::fileText(log).find("<table>"), std::string::npos);
   EXPECT_NE(home.settingsText().find("EnableHostNameResolution=\"0\""), std::string::npos)
       << home.settingsText();
+}
+
+// The status line of a screen (above the key help); empty when there is none.
+std::string statusLine(const std::vector<std::string>& screen) {
+  return screen.size() >= 2 ? screen[screen.size() - 2] : std::string();
+}
+
+TEST(Console, FiltersWhatIsTypedAtTheSlashPromptAndEscapeClearsIt) {
+  Fd listener = platform::test::tcpListener("127.0.0.1");
+  std::string port = std::to_string(localPort(listener.get()));
+  Fd client = platform::test::tcpConnect("127.0.0.1", localPort(listener.get()));
+  std::string clientPort = std::to_string(localPort(client.get()));
+  Fd server = platform::test::tcpAccept(listener.get());
+  Home home;
+  PtyProgram program;
+  ASSERT_TRUE(program.start({NETVIGIL_BINARY, "--console", "--no-resolve"}, home.env(), 250, 30));
+  ASSERT_TRUE(program.readUntil([&](const std::string& out) {
+    return hasFrame(out, "[Current]", "Protocol") && out.find(clientPort) != std::string::npos;
+  })) << program.output();
+
+  // Typed in two reads: the rows follow the text as it is typed, Enter keeps it. The server
+  // side by its full endpoints.
+  std::string filter = "lport:" + port + " rport:" + clientPort;
+  program.send("/" + filter.substr(0, 6));
+  ASSERT_TRUE(program.readUntil([&](const std::string& out) {
+    std::vector<std::vector<std::string>> screens = frames(out);
+    return !screens.empty() &&
+           statusLine(screens.back()).find("/" + filter.substr(0, 6) + "\u258F") == 0;
+  })) << program.output();
+  program.send(filter.substr(6) + " host:127.0.0.1 pid:x\r");
+  std::vector<std::string> filtered;
+  ASSERT_TRUE(program.readUntil([&](const std::string& out) {
+    std::vector<std::vector<std::string>> screens = frames(out);
+    if (screens.empty() || statusLine(screens.back()).find("Filter: " + filter) != 0) {
+      return false;
+    }
+    filtered = screens.back();
+    return true;
+  })) << program.output();
+  std::string status = statusLine(filtered);
+  EXPECT_NE(status.find("   1 of "), std::string::npos) << status;
+  EXPECT_NE(status.find("not understood: pid:x"), std::string::npos) << status;
+  // One row, the server side's, then blank lines down to the status line.
+  std::string row = filtered[2];
+  EXPECT_NE(row.find("ESTABLISHED"), std::string::npos) << row;
+  EXPECT_NE(row.find(clientPort), std::string::npos) << row;
+  for (size_t i = 3; i + 2 < filtered.size(); ++i) {
+    EXPECT_EQ(filtered[i].find_first_not_of(" \r"), std::string::npos) << filtered[i];
+  }
+
+  // The log is filtered too; back on the current list, "/" and Escape clear the filter: the
+  // three rows of the test's sockets at least are back.
+  program.send("\t");
+  ASSERT_TRUE(program.readUntil([&](const std::string& out) {
+    std::vector<std::vector<std::string>> screens = frames(out);
+    return !screens.empty() && screens.back()[0].find("[Log]") != std::string::npos &&
+           statusLine(screens.back()).find("Filter: " + filter) == 0;
+  })) << program.output();
+  program.send("\t/\x1b");
+  ASSERT_TRUE(program.readUntil([&](const std::string& out) {
+    std::vector<std::vector<std::string>> screens = frames(out);
+    return !screens.empty() && screens.back()[0].find("[Current]") != std::string::npos &&
+           statusLine(screens.back()).find(" Connections (Tcp:") != std::string::npos &&
+           statusLine(screens.back()).find("Filter") == std::string::npos &&
+           std::count_if(
+               screens.back().begin() + 2, screens.back().end() - 2,
+               [](const std::string& line) { return line.find("TCP") != std::string::npos; }) >= 3;
+  })) << program.output();
+  program.send("q");
+  EXPECT_EQ(program.wait(), 0);
 }
 
 // The current list's or log's line of the connection to `remote`, in a screen; empty when none.

@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <mutex>
 #include <string>
 
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11Keys.h"
 #include "platform/x11/X11Window.h"
@@ -107,13 +107,7 @@ bool fitsVisual(const Visual* visual, int depth) {
 }  // namespace
 
 std::unique_ptr<X11Display> X11Display::open(const char* name, bool sharedMemory) {
-  // Each thread keeps to its own connection, but Xlib also has process-wide state (the locale
-  // and input-method tables, the resource manager, the error handler); XInitThreads guards it.
-  // libX11 1.8 and later call it on their own; calling it first is harmless.
-  static std::once_flag threads;
-  std::call_once(threads, [] { XInitThreads(); });
-  X11ErrorTrap::installHandler();
-  Display* display = XOpenDisplay(name);
+  Display* display = openConnection(name);
   if (display == nullptr) {
     return nullptr;
   }

@@ -46,7 +46,13 @@ X11TrayIcon::X11TrayIcon(Display* display, ui::EventLoop& loop, IListener& liste
       listener_(listener),
       screen_(DefaultScreen(display)),
       root_(RootWindow(display, screen_)),
-      selection_(atomOf(display, ("_NET_SYSTEM_TRAY_S" + std::to_string(screen_)).c_str())) {
+      selection_(atomOf(display, ("_NET_SYSTEM_TRAY_S" + std::to_string(screen_)).c_str())),
+      atoms_{atomOf(display, "MANAGER"),
+             atomOf(display, "_NET_SYSTEM_TRAY_OPCODE"),
+             atomOf(display, "_NET_SYSTEM_TRAY_VISUAL"),
+             atomOf(display, "_XEMBED_INFO"),
+             atomOf(display, "_NET_WM_NAME"),
+             atomOf(display, "UTF8_STRING")} {
   // The MANAGER messages of a notification area that starts come to the root window.
   XSelectInput(display_, root_, StructureNotifyMask);
 }
@@ -109,7 +115,7 @@ void X11TrayIcon::findManager() {
     dock();
   }
   // Posted: the listener may show or hide icons, which pumps this connection again.
-  loop_.post([&listener = listener_] { listener.onTrayHostChanged(); });
+  later([&listener = listener_] { listener.onTrayHostChanged(); });
 }
 
 void X11TrayIcon::dock() {
@@ -124,8 +130,8 @@ void X11TrayIcon::dock() {
   unsigned char* data = nullptr;
   {
     X11ErrorTrap trap(display_);
-    if (XGetWindowProperty(display_, manager_, atomOf(display_, "_NET_SYSTEM_TRAY_VISUAL"), 0, 1,
-                           False, XA_VISUALID, &type, &format, &count, &after, &data) == Success &&
+    if (XGetWindowProperty(display_, manager_, atoms_.visual, 0, 1, False, XA_VISUALID, &type,
+                           &format, &count, &after, &data) == Success &&
         data != nullptr && type == XA_VISUALID && format == 32 && count == 1) {
       XVisualInfo wanted{};
       wanted.visualid = *reinterpret_cast<unsigned long*>(data);
@@ -164,7 +170,7 @@ void X11TrayIcon::dock() {
                         &attributes);
   visual_ = visual;
   depth_ = depth;
-  const Atom info = atomOf(display_, "_XEMBED_INFO");
+  const Atom info = atoms_.embedInfo;
   const long embedInfo[2] = {kXembedVersion, kXembedMapped};
   XChangeProperty(display_, icon_, info, info, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(embedInfo), 2);
@@ -178,7 +184,7 @@ void X11TrayIcon::dock() {
   XEvent request{};
   request.xclient.type = ClientMessage;
   request.xclient.window = manager_;
-  request.xclient.message_type = atomOf(display_, "_NET_SYSTEM_TRAY_OPCODE");
+  request.xclient.message_type = atoms_.opcode;
   request.xclient.format = 32;
   request.xclient.data.l[0] = CurrentTime;
   request.xclient.data.l[1] = kRequestDock;
@@ -205,8 +211,7 @@ void X11TrayIcon::destroyIcon() {
 void X11TrayIcon::writeTip() {
   const auto* text = reinterpret_cast<const unsigned char*>(tip_.data());
   const int length = static_cast<int>(tip_.size());
-  XChangeProperty(display_, icon_, atomOf(display_, "_NET_WM_NAME"),
-                  atomOf(display_, "UTF8_STRING"), 8, PropModeReplace, text, length);
+  XChangeProperty(display_, icon_, atoms_.name, atoms_.utf8, 8, PropModeReplace, text, length);
   XChangeProperty(display_, icon_, XA_WM_NAME, XA_STRING, 8, PropModeReplace, text, length);
 }
 
@@ -228,11 +233,18 @@ void X11TrayIcon::paint() {
   XFlush(display_);
 }
 
+void X11TrayIcon::later(std::function<void()> work) {
+  loop_.post([alive = std::weak_ptr<bool>(alive_), work = std::move(work)] {
+    if (!alive.expired()) {
+      work();
+    }
+  });
+}
+
 void X11TrayIcon::handle(XEvent& event) {
   switch (event.type) {
     case ClientMessage:
-      if (event.xclient.window == root_ &&
-          event.xclient.message_type == atomOf(display_, "MANAGER") &&
+      if (event.xclient.window == root_ && event.xclient.message_type == atoms_.manager &&
           static_cast<unsigned long>(event.xclient.data.l[1]) == selection_) {
         findManager();
       }
@@ -284,7 +296,7 @@ void X11TrayIcon::handle(XEvent& event) {
       XFlush(display_);
       const int x = event.xbutton.x_root;
       const int y = event.xbutton.y_root;
-      loop_.post([&listener = listener_, click, x, y] { listener.onTrayClick(click, x, y); });
+      later([&listener = listener_, click, x, y] { listener.onTrayClick(click, x, y); });
       break;
     }
     default:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,6 +55,17 @@ class X11TrayIcon final : public ui::ITrayIcon {
   void destroyIcon();
   void writeTip();
   void paint();
+  // Runs `work` on the loop later, unless this icon has gone by then.
+  void later(std::function<void()> work);
+
+  struct Atoms {
+    unsigned long manager;
+    unsigned long opcode;
+    unsigned long visual;
+    unsigned long embedInfo;
+    unsigned long name;
+    unsigned long utf8;
+  };
 
   _XDisplay* display_;
   ui::EventLoop& loop_;
@@ -61,6 +73,7 @@ class X11TrayIcon final : public ui::ITrayIcon {
   int screen_;
   unsigned long root_;
   unsigned long selection_;
+  Atoms atoms_;
   unsigned long manager_ = 0;
   unsigned long icon_ = 0;
   unsigned long colormap_ = 0;
@@ -73,6 +86,8 @@ class X11TrayIcon final : public ui::ITrayIcon {
   bool docked_ = false;
   ui::icons::Surface picture_;
   std::string tip_;
+  // Work posted by this icon holds a weak copy: it does nothing once the icon is gone.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace s::platform::x11

@@ -21,7 +21,6 @@ class DesktopProcess {
                  std::vector<std::string> environment = {})
       : arguments_(std::move(arguments)), environment_(std::move(environment)) {
     environment_.push_back("DISPLAY=" + display);
-    environment_.push_back("HOME=/tmp");
     start();
   }
   ~DesktopProcess() { stop(); }

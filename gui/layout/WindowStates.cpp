@@ -377,6 +377,14 @@ void Window::onTrayClick(platform::ui::TrayClick click, int rootX, int rootY) {
   }
 }
 
+void Window::onTrayHostChanged() {
+  if (!iconized_ || tray_ == nullptr || tray_->hostAvailable()) {
+    return;
+  }
+  restore();
+  minimize();
+}
+
 bool Window::handleFramePress(const Event& event) {
   if (event.button != 1 || skin_ == nullptr || !resizable_ || maximized_) {
     return false;

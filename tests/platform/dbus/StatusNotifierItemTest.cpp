@@ -1,19 +1,17 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <systemd/sd-bus.h>
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/dbus/StatusNotifierItem.h"
 #include "platform/ui/EventLoop.h"
-#include "tests/platform/dbus/SessionBus.h"
-#include "tests/platform/x11/DesktopProcess.h"
-#include "tests/platform/x11/XvfbServer.h"
+#include "tests/platform/dbus/PanelDesktop.h"
+#include "tests/platform/ui/TrayListener.h"
 
 // Xlib's macros clash with gtest's names, so Xlib comes last.
 #include <X11/Xlib.h>
@@ -26,28 +24,11 @@ using s::platform::dbus::StatusNotifierItem;
 using s::platform::ui::EventLoop;
 using s::platform::ui::IconPixels;
 using s::platform::ui::TrayClick;
-using s::testing::DesktopProcess;
 
 constexpr const char* kWatcher = "org.kde.StatusNotifierWatcher";
 constexpr const char* kItem = "org.kde.StatusNotifierItem";
 
-struct NoSink : s::platform::ui::IEventSink {
-  void onPlatformEvent(const s::platform::ui::Event& /*event*/) override {}
-};
-
-struct Heard : s::platform::ui::ITrayIcon::IListener {
-  struct Click {
-    TrayClick click;
-    int x;
-    int y;
-  };
-  std::vector<Click> clicks;
-  int hostChanges = 0;
-  void onTrayClick(TrayClick click, int rootX, int rootY) override {
-    clicks.push_back({click, rootX, rootY});
-  }
-  void onTrayHostChanged() override { ++hostChanges; }
-};
+using Heard = s::testing::TrayListener;
 
 // Red, with a transparent column on the left, so that the byte order and alpha show.
 IconPixels testIcon() {
@@ -58,48 +39,27 @@ IconPixels testIcon() {
   return icon;
 }
 
-// A panel of a real desktop on a private X server and session bus: its tray owns the watcher
-// and registers itself as a host.
+// A shown item on a private desktop whose panel is real.
 class StatusNotifierItemTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(server_.name().empty()) << "Xvfb did not start";
-    ASSERT_FALSE(bus_.address().empty()) << "dbus-daemon did not start";
-    char folder[] = "/tmp/netvigil-sni-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    home_ = folder;
+    ASSERT_TRUE(desktop_.ready()) << "Xvfb or dbus-daemon did not start";
     ASSERT_GE(sd_bus_new(&peer_), 0);
-    ASSERT_GE(sd_bus_set_address(peer_, bus_.address().c_str()), 0);
+    ASSERT_GE(sd_bus_set_address(peer_, desktop_.busAddress().c_str()), 0);
     ASSERT_GE(sd_bus_set_bus_client(peer_, 1), 0);
     ASSERT_GE(sd_bus_start(peer_), 0);
-    item_ = StatusNotifierItem::open(bus_.address().c_str(), loop_, heard_);
+    item_ = StatusNotifierItem::open(desktop_.busAddress().c_str(), loop_, heard_);
     ASSERT_NE(item_, nullptr);
   }
   void TearDown() override {
     item_.reset();
-    panel_.reset();
     if (peer_ != nullptr) {
       sd_bus_flush_close_unref(peer_);
     }
-    if (!home_.empty()) {
-      std::filesystem::remove_all(home_);
-    }
-  }
-  void startPanel() {
-    panel_ = std::make_unique<DesktopProcess>(
-        server_.name(), std::vector<std::string>{"xfce4-panel"},
-        std::vector<std::string>{"DBUS_SESSION_BUS_ADDRESS=" + bus_.address(), "HOME=" + home_,
-                                 "XDG_CONFIG_HOME=" + home_ + "/config",
-                                 "XDG_CACHE_HOME=" + home_ + "/cache", "NO_AT_BRIDGE=1"});
-    ASSERT_TRUE(panel_->running());
   }
   // Runs the item's loop until `done` holds, for at most `seconds`.
   bool waitFor(const std::function<bool()>& done, int seconds = 15) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done() && std::chrono::steady_clock::now() < end) {
-      loop_.dispatch(sink_, 20);
-    }
-    return done();
+    return s::testing::runLoopUntil(loop_, done, seconds);
   }
   // The watcher's list of items, read by another client of the bus.
   std::vector<std::string> registeredItems() {
@@ -110,9 +70,9 @@ class StatusNotifierItemTest : public ::testing::Test {
                                  "RegisteredStatusNotifierItems", &error, &names) >= 0) {
       for (char** n = names; n != nullptr && *n != nullptr; ++n) {
         out.emplace_back(*n);
-        free(*n);
+        std::free(*n);
       }
-      free(names);
+      std::free(names);
     }
     sd_bus_error_free(&error);
     return out;
@@ -133,15 +93,11 @@ class StatusNotifierItemTest : public ::testing::Test {
     sd_bus_flush(peer_);
   }
 
-  s::testing::XvfbServer server_;
-  s::testing::SessionBus bus_;
-  std::string home_;
+  s::testing::PanelDesktop desktop_;
   sd_bus* peer_ = nullptr;
   EventLoop loop_;
-  NoSink sink_;
   Heard heard_;
   std::unique_ptr<StatusNotifierItem> item_;
-  std::unique_ptr<DesktopProcess> panel_;
 };
 
 // Before the panel runs there is no host; once it does, the shown item is on the watcher's list
@@ -150,7 +106,7 @@ class StatusNotifierItemTest : public ::testing::Test {
 TEST_F(StatusNotifierItemTest, RegistersWithTheWatcherOfARealPanelAndAnswersItsCalls) {
   EXPECT_FALSE(waitFor([&] { return item_->hostAvailable(); }, 1));
   item_->show(testIcon(), "Netvigil");
-  startPanel();
+  ASSERT_TRUE(desktop_.startPanel());
   ASSERT_TRUE(waitFor([&] { return item_->hostAvailable() && item_->isRegistered(); }));
   EXPECT_GE(heard_.hostChanges, 1);
   ASSERT_TRUE(waitFor([&] { return listed(); }));
@@ -189,7 +145,7 @@ TEST_F(StatusNotifierItemTest, RegistersWithTheWatcherOfARealPanelAndAnswersItsC
   sd_bus_message_unref(reply);
 
   // The panel draws it: red pixels in its strip at the top of the screen.
-  Display* user = XOpenDisplay(server_.name().c_str());
+  Display* user = XOpenDisplay(desktop_.display().c_str());
   ASSERT_NE(user, nullptr);
   auto redInThePanel = [&] {
     XImage* image = XGetImage(user, DefaultRootWindow(user), 0, 0, 1024, 40, AllPlanes, ZPixmap);
@@ -224,9 +180,9 @@ TEST_F(StatusNotifierItemTest, RegistersWithTheWatcherOfARealPanelAndAnswersItsC
   item_->show(testIcon(), "Netvigil");
   EXPECT_TRUE(waitFor([&] { return listed(); }));
 
-  panel_.reset();
+  desktop_.stopPanel();
   EXPECT_TRUE(waitFor([&] { return !item_->hostAvailable(); }));
-  startPanel();
+  ASSERT_TRUE(desktop_.startPanel());
   EXPECT_TRUE(waitFor([&] { return item_->hostAvailable() && listed(); }));
 }
 

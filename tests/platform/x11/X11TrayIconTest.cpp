@@ -10,6 +10,7 @@
 
 #include "platform/ui/EventLoop.h"
 #include "platform/x11/X11TrayIcon.h"
+#include "tests/platform/ui/TrayListener.h"
 #include "tests/platform/x11/DesktopProcess.h"
 #include "tests/platform/x11/XvfbServer.h"
 
@@ -28,23 +29,7 @@ using s::platform::ui::TrayClick;
 using s::platform::x11::X11TrayIcon;
 using s::testing::DesktopProcess;
 
-struct NoSink : s::platform::ui::IEventSink {
-  void onPlatformEvent(const s::platform::ui::Event& /*event*/) override {}
-};
-
-struct Heard : s::platform::ui::ITrayIcon::IListener {
-  struct Click {
-    TrayClick click;
-    int x;
-    int y;
-  };
-  std::vector<Click> clicks;
-  int hostChanges = 0;
-  void onTrayClick(TrayClick click, int rootX, int rootY) override {
-    clicks.push_back({click, rootX, rootY});
-  }
-  void onTrayHostChanged() override { ++hostChanges; }
-};
+using Heard = s::testing::TrayListener;
 
 // A square of one colour.
 IconPixels squareIcon(int size, std::uint32_t argb) {
@@ -79,11 +64,7 @@ class X11TrayIconTest : public ::testing::Test {
   }
   // Runs the icon's loop until `done` holds, for at most five seconds.
   bool waitFor(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done() && std::chrono::steady_clock::now() < end) {
-      loop_.dispatch(sink_, 20);
-    }
-    return done();
+    return s::testing::runLoopUntil(loop_, done, 5);
   }
   XWindowAttributes iconPlace() {
     XWindowAttributes attributes{};
@@ -118,7 +99,6 @@ class X11TrayIconTest : public ::testing::Test {
   s::testing::XvfbServer server_;
   Display* user_ = nullptr;
   EventLoop loop_;
-  NoSink sink_;
   Heard heard_;
   std::unique_ptr<X11TrayIcon> icon_;
 };
@@ -224,9 +204,8 @@ TEST_F(X11TrayIconTest, WorkPostedByAnIconThatWentIsDropped) {
   const int before = heard_.hostChanges;
   icon_->show(squareIcon(16, 0xFFE01010), "Netvigil");  // reads what the server sent
   icon_.reset();
-  for (int i = 0; i < 5; ++i) {
-    loop_.dispatch(sink_, 10);
-  }
+  s::testing::runLoopUntil(
+      loop_, [] { return false; }, 1);
   EXPECT_EQ(heard_.hostChanges, before);
 }
 

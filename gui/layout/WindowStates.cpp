@@ -378,11 +378,18 @@ void Window::onTrayClick(platform::ui::TrayClick click, int rootX, int rootY) {
 }
 
 void Window::onTrayHostChanged() {
-  if (!iconized_ || tray_ == nullptr || tray_->hostAvailable()) {
+  if (!iconized_ || tray_ == nullptr || tray_->hostAvailable() || display_ == nullptr) {
     return;
   }
-  restore();
-  minimize();
+  // Still minimized, but where the user can find it: on the taskbar.
+  setVisible(true, true);
+  iconized_ = false;
+  relayout();
+  display_->iconify(platformWindow_);
+  minimized_ = true;
+  if (!trayIconAlways_) {
+    showTrayIcon(false);
+  }
 }
 
 bool Window::handleFramePress(const Event& event) {

@@ -271,6 +271,9 @@ bool X11Display::show(WindowId window, bool activate) {
   if (win == nullptr) {
     return false;
   }
+  if (win->startsIconic) {
+    setInitialState(*win, NormalState);
+  }
   if (activate) {
     win->focusOnMap = true;
     XMapRaised(display_, win->xid);
@@ -481,7 +484,30 @@ bool X11Display::setMaximized(WindowId window, bool maximized) {
 
 bool X11Display::iconify(WindowId window) {
   Win* win = find(window);
-  return win != nullptr && XIconifyWindow(display_, win->xid, screen_) != 0;
+  if (win == nullptr) {
+    return false;
+  }
+  if (win->mapped) {
+    return XIconifyWindow(display_, win->xid, screen_) != 0;
+  }
+  // A withdrawn window goes to the taskbar by being mapped with the iconic initial state.
+  setInitialState(*win, IconicState);
+  XMapWindow(display_, win->xid);
+  XFlush(display_);
+  return true;
+}
+
+void X11Display::setInitialState(Win& win, int state) {
+  XWMHints* hints = XGetWMHints(display_, win.xid);
+  XWMHints fresh{};
+  XWMHints& write = hints != nullptr ? *hints : fresh;
+  write.flags |= StateHint;
+  write.initial_state = state;
+  XSetWMHints(display_, win.xid, &write);
+  if (hints != nullptr) {
+    XFree(hints);
+  }
+  win.startsIconic = state == IconicState;
 }
 
 bool X11Display::grabPointer(WindowId window) {

@@ -264,7 +264,12 @@ void X11TrayIcon::handle(XEvent& event) {
   switch (event.type) {
     case ReparentNotify:
       docked_ = event.xreparent.parent != root_;
-      if (!docked_) {
+      if (docked_) {
+        // The tray should map it (XEMBED_MAPPED), but not every one does when the icon comes
+        // while it is still starting.
+        XMapWindow(display_, icon_);
+        XFlush(display_);
+      } else {
         // An area that ended hands its icons back to the root, where they would sit in a
         // corner of the screen.
         XUnmapWindow(display_, icon_);

@@ -52,7 +52,7 @@ class PanelDesktop {
     tray_ = std::make_unique<DesktopProcess>(
         x_.name(),
         std::vector<std::string>{"trayer", "--edge", "top", "--align", "left", "--widthtype",
-                                 "request", "--height", "24", "--SetDockType", "false",
+                                 "request", "--height", "24", "--SetDockType", "true",
                                  "--transparent", "false", "--tint", "0x404040"});
     return tray_->running();
   }

@@ -59,6 +59,13 @@ class DesktopProcess {
     }
   }
   bool running() const { return pid_ > 0; }
+  // Started and not ended since.
+  bool alive() {
+    if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == pid_) {
+      pid_ = -1;
+    }
+    return pid_ > 0;
+  }
 
  private:
   std::vector<std::string> arguments_;

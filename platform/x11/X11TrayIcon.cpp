@@ -52,7 +52,8 @@ X11TrayIcon::X11TrayIcon(Display* display, ui::EventLoop& loop, IListener& liste
              atomOf(display, "_NET_SYSTEM_TRAY_VISUAL"),
              atomOf(display, "_XEMBED_INFO"),
              atomOf(display, "_NET_WM_NAME"),
-             atomOf(display, "UTF8_STRING")} {
+             atomOf(display, "UTF8_STRING")},
+      tipWindow_(display, loop) {
   // The MANAGER messages of a notification area that starts come to the root window.
   XSelectInput(display_, root_, StructureNotifyMask);
 }
@@ -75,6 +76,7 @@ void X11TrayIcon::show(const ui::IconPixels& icon, std::string_view tip) {
 void X11TrayIcon::update(const ui::IconPixels& icon, std::string_view tip) {
   picture_ = ui::icons::toSurface(icon);
   tip_ = std::string(tip);
+  tipWindow_.setText(tip_);
   if (icon_ != 0) {
     writeTip();
     paint();
@@ -153,7 +155,8 @@ void X11TrayIcon::dock() {
   }
   XSetWindowAttributes attributes{};
   unsigned long mask = CWEventMask;
-  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask |
+                          EnterWindowMask | LeaveWindowMask;
   if (visual == DefaultVisual(display_, screen_)) {
     attributes.background_pixmap = ParentRelative;
     mask |= CWBackPixmap;
@@ -195,6 +198,7 @@ void X11TrayIcon::dock() {
 }
 
 void X11TrayIcon::destroyIcon() {
+  tipWindow_.cancel();
   if (icon_ != 0) {
     // The area sees the window go and takes the icon away.
     XDestroyWindow(display_, icon_);
@@ -255,6 +259,12 @@ void X11TrayIcon::handle(XEvent& event) {
         findManager();
       }
       return;
+    case Expose:
+      if (event.xexpose.window == tipWindow_.window() && event.xexpose.count == 0) {
+        tipWindow_.paint();
+        return;
+      }
+      break;
     default:
       break;
   }
@@ -287,7 +297,14 @@ void X11TrayIcon::handle(XEvent& event) {
         paint();
       }
       break;
+    case EnterNotify:
+      tipWindow_.arm(event.xcrossing.x_root, event.xcrossing.y_root);
+      break;
+    case LeaveNotify:
+      tipWindow_.cancel();
+      break;
     case ButtonPress: {
+      tipWindow_.cancel();
       ui::TrayClick click = ui::TrayClick::kLeft;
       if (event.xbutton.button == Button2) {
         click = ui::TrayClick::kMiddle;

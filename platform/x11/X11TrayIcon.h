@@ -8,6 +8,7 @@
 #include "platform/ui/EventLoop.h"
 #include "platform/ui/ITrayIcon.h"
 #include "platform/ui/IconPictures.h"
+#include "platform/x11/X11TrayTip.h"
 
 struct _XDisplay;
 union _XEvent;
@@ -23,8 +24,9 @@ namespace s::platform::x11 {
 //
 // The icon is painted with the window's icon, scaled to the size the area gives it, with the
 // visual the area asks for (_NET_SYSTEM_TRAY_VISUAL, usually one with alpha); its tip is the
-// icon window's _NET_WM_NAME. Clicks reach the listener on the loop's thread, as posted work
-// (a menu opened from them runs its own loop).
+// icon window's _NET_WM_NAME, and shown by the icon itself when the pointer rests on it. Clicks
+// reach the listener on the loop's thread, as posted work (a menu opened from them runs its own
+// loop).
 class X11TrayIcon final : public ui::ITrayIcon {
  public:
   // nullptr when the X server cannot be reached. `name` nullptr: the DISPLAY variable.
@@ -43,6 +45,8 @@ class X11TrayIcon final : public ui::ITrayIcon {
 
   // The icon's X window while it exists (0 otherwise), and whether the area has embedded it.
   unsigned long iconWindow() const { return icon_; }
+  // The tip's window while it is shown (the pointer rests on the icon), else 0.
+  unsigned long tipWindow() const { return tipWindow_.window(); }
   bool isDocked() const { return docked_; }
 
  private:
@@ -86,6 +90,7 @@ class X11TrayIcon final : public ui::ITrayIcon {
   bool docked_ = false;
   ui::icons::Surface picture_;
   std::string tip_;
+  X11TrayTip tipWindow_;
   // Work posted by this icon holds a weak copy: it does nothing once the icon is gone.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -166,8 +166,8 @@ TEST_F(X11TrayIconTest, DocksWhenATrayStartsIsPaintedAtItsSizeAndDocksAgainAfter
   EXPECT_TRUE(icon_->hostAvailable());
 }
 
-// The buttons reach the listener with the pointer's place on the screen; other buttons (the
-// wheel) do not.
+// The pointer resting on the icon shows its tip; the buttons reach the listener with the
+// pointer's place on the screen (other buttons, the wheel, do not) and close the tip.
 TEST_F(X11TrayIconTest, ClicksReachTheListenerWithThePointersPlace) {
   DesktopProcess tray(server_.name(), trayer(24));
   ASSERT_TRUE(tray.running());
@@ -178,6 +178,32 @@ TEST_F(X11TrayIconTest, ClicksReachTheListenerWithThePointersPlace) {
   const int x = place.x + place.width / 2;
   const int y = place.y + place.height / 2;
   XTestFakeMotionEvent(user_, -1, x, y, CurrentTime);
+  XSync(user_, False);
+  // Resting on the icon, the pointer brings up the tip below it, with the tip's text.
+  ASSERT_TRUE(waitFor([&] { return icon_->tipWindow() != 0; }));
+  const ::Window tip = icon_->tipWindow();
+  // Its inside (within the border): the pale background, and text in it.
+  XWindowAttributes shown{};
+  auto ink = [&] {
+    int dark = 0;
+    for (int ty = shown.y + 2; ty < shown.y + shown.height; ++ty) {
+      for (int tx = shown.x + 2; tx < shown.x + shown.width; ++tx) {
+        dark += screenPixel(tx, ty) < 0x808080u ? 1 : 0;
+      }
+    }
+    return dark;
+  };
+  ASSERT_TRUE(waitFor([&] {
+    XGetWindowAttributes(user_, tip, &shown);
+    return shown.map_state == IsViewable && screenPixel(shown.x + 2, shown.y + 2) == 0xFFFFE1u &&
+           ink() > 10;
+  })) << "no text in the tip";
+  EXPECT_GT(shown.y, y);
+  EXPECT_GT(shown.width, 30);
+  const std::string shot = ::testing::TempDir() + "x11_tray_tip.png";
+  ASSERT_TRUE(s::testing::screenshot(user_, 0, 0, 200, 80, shot));
+  std::printf("tip: %s\n", shot.c_str());
+  // A press takes it away.
   for (const unsigned button : {1u, 4u, 3u, 2u}) {
     XTestFakeButtonEvent(user_, button, True, CurrentTime);
     XTestFakeButtonEvent(user_, button, False, CurrentTime);
@@ -190,6 +216,7 @@ TEST_F(X11TrayIconTest, ClicksReachTheListenerWithThePointersPlace) {
   EXPECT_EQ(heard_.clicks[2].click, TrayClick::kMiddle);
   EXPECT_EQ(heard_.clicks[0].x, x);
   EXPECT_EQ(heard_.clicks[0].y, y);
+  EXPECT_EQ(icon_->tipWindow(), 0u);
 }
 
 // What the icon posted before it went is dropped, not delivered to a listener that may be gone.

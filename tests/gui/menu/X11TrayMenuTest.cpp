@@ -19,6 +19,7 @@
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11TrayIcon.h"
 #include "tests/platform/dbus/PanelDesktop.h"
+#include "tests/platform/x11/WindowManager.h"
 
 // Xlib's macros clash with gtest's names, so Xlib comes last.
 #include <X11/Xatom.h>
@@ -34,7 +35,6 @@ using s::gui::menuitem::MenuItem;
 using s::gui::win::PopupMenu;
 using s::gui::win::Window;
 using s::platform::ui::ITrayIcon;
-using s::testing::DesktopProcess;
 
 struct Commands : s::gui::events::IEventListener {
   std::atomic<std::int32_t> last{-1};
@@ -50,8 +50,8 @@ class X11TrayMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(desktop_.ready()) << "Xvfb or dbus-daemon did not start";
-    manager_ =
-        std::make_unique<DesktopProcess>(desktop_.display(), std::vector<std::string>{"openbox"});
+    manager_ = std::make_unique<s::testing::WindowManager>(desktop_.display());
+    ASSERT_TRUE(manager_->ready()) << "openbox manages no window";
     const std::string display = desktop_.display();
     const std::string bus = desktop_.busAddress();
     Window::setDisplayFactory([display]() -> std::unique_ptr<s::platform::ui::IDisplay> {
@@ -76,17 +76,6 @@ class X11TrayMenuTest : public ::testing::Test {
     });
     user_ = XOpenDisplay(display.c_str());
     ASSERT_NE(user_, nullptr);
-    // The window manager is ready once it manages a window: a probe's WM_STATE is awaited.
-    const ::Window probe =
-        XCreateSimpleWindow(user_, DefaultRootWindow(user_), 0, 0, 10, 10, 0, 0, 0);
-    XMapWindow(user_, probe);
-    XSync(user_, False);
-    for (int i = 0; i < 1500 && wmState(probe) == 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_NE(wmState(probe), 0) << "openbox manages no window";
-    XDestroyWindow(user_, probe);
-    XSync(user_, False);
     skinner_ = s::gui::drawer::Skinner::newSkinner(u"ThinWindow");
     window_ = Window::make();
     ASSERT_TRUE(window_->isCreated());
@@ -203,7 +192,7 @@ class X11TrayMenuTest : public ::testing::Test {
   }
 
   s::testing::PanelDesktop desktop_;
-  std::unique_ptr<DesktopProcess> manager_;
+  std::unique_ptr<s::testing::WindowManager> manager_;
   Display* user_ = nullptr;
   PoolPtr<s::gui::drawer::Skinner> skinner_;
   PoolPtr<PopupMenu> menu_;

@@ -74,12 +74,7 @@ class X11TrayIconTest : public ::testing::Test {
                           &attributes.y, &child);
     return attributes;
   }
-  std::uint32_t screenPixel(int x, int y) {
-    XImage* image = XGetImage(user_, DefaultRootWindow(user_), x, y, 1, 1, AllPlanes, ZPixmap);
-    const auto pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
-    XDestroyImage(image);
-    return pixel;
-  }
+  std::uint32_t screenPixel(int x, int y) { return s::testing::screenPixel(user_, x, y); }
   std::string tipOf(::Window window) {
     Atom type = None;
     int format = 0;

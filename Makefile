@@ -42,6 +42,7 @@ test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) $(ASAN_FLAGS) -DNETVIGIL_SANITIZE=ON -DNETVIGIL_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 # The tests of windows, labels and the localizer under ThreadSanitizer (not part of `make test`).

@@ -31,13 +31,17 @@ constexpr uint32_t kLongPeriodMs = 1000;
 constexpr uint32_t kIconizedPeriodMs = 3000;
 constexpr uint32_t kQuietCycles = 3;
 
-// A continuing connection's byte cells, when its counts grew; counts alone change no order.
-void updateCounts(gui::IListBox2& list, net::IConnection& record,
-                  const net::TrafficTable& traffic) {
-  if (record.addReceived(traffic)) {
+// A continuing connection's byte cells, when its counts grew: by the interval's captured
+// traffic, or to the kernel's totals of the later reading `seen`. Counts alone change no order.
+void updateCounts(gui::IListBox2& list, net::ConnectionRecord& record,
+                  const net::ConnectionRecord& seen, const net::TrafficTable& traffic) {
+  net::ConnectionRecord::TotalsChange kernel = record.takeKernelTotals(seen);
+  bool received = record.addReceived(traffic);
+  if (received || kernel.received) {
     setInt64Cell(list, record, current::kReceived, record.getReceivedBytes());
   }
-  if (record.addSent(traffic)) {
+  bool sent = record.addSent(traffic);
+  if (sent || kernel.sent) {
     setInt64Cell(list, record, current::kSent, record.getSentBytes());
   }
 }
@@ -86,6 +90,7 @@ class Cycle {
   // Clear, trim and the ended TCP connections; then the ended UDP ones.
   void logFirstHalf();
   void logSecondHalf();
+  void updateLocalName(net::IConnection& record);
   void updateContinuingTcp(const TcpConnectionSet& snapshot);
   void updateContinuingUdp(const UdpConnectionSet& snapshot);
   void publishCounts(uint32_t prevTcp, uint32_t prevUdp);
@@ -272,6 +277,14 @@ void Cycle::clearLog(void* block) {
   cycle.log_.clear();
 }
 
+// A local name arrives from the background resolver, like a remote one.
+void Cycle::updateLocalName(net::IConnection& record) {
+  if (record.resolveLocalHostName() && rowsShowHostNames_) {
+    setTextCell(view_.currentList(), record, current::kLocal, record.getLocalHostText());
+    currentChanged_ = true;
+  }
+}
+
 void Cycle::updateContinuingTcp(const TcpConnectionSet& snapshot) {
   gui::IListBox2& list = view_.currentList();
   tcpRecords_.clear();
@@ -281,7 +294,8 @@ void Cycle::updateContinuingTcp(const TcpConnectionSet& snapshot) {
     if (record == nullptr) {
       continue;
     }
-    updateCounts(list, *record, *traffic_);
+    updateCounts(list, *record, *seen, *traffic_);
+    updateLocalName(*record);
     // Asked every cycle: a name that arrives while addresses are shown is there when they are
     // switched off.
     if (record->resolveRemoteHostName() && rowsShowHostNames_) {
@@ -304,7 +318,8 @@ void Cycle::updateContinuingUdp(const UdpConnectionSet& snapshot) {
     if (record == nullptr) {
       continue;
     }
-    updateCounts(list, *record, *traffic_);
+    updateCounts(list, *record, *seen, *traffic_);
+    updateLocalName(*record);
   }
 }
 

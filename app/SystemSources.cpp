@@ -3,8 +3,9 @@
 #include <chrono>
 #include <thread>
 
+#include "network/capture/CaptureLog.h"
 #include "network/capture/PacketLogger.h"
-#include "network/interfaces/NicConn.h"
+#include "network/interfaces/InterfaceList.h"
 #include "probes/Counter.h"
 
 namespace s::app {
@@ -12,17 +13,22 @@ namespace s::app {
 namespace net = system::network;
 
 PoolPtr<net::win::TcpConnectionSet> SystemSources::readTcpConnections() {
-  return net::win::readTcpConnections();
+  return net::win::readTcpConnections(counting_);
 }
 
 PoolPtr<net::win::UdpConnectionSet> SystemSources::readUdpConnections() {
-  return net::win::readUdpConnections();
+  return net::win::readUdpConnections(counting_);
 }
 
 PoolPtr<net::IPacketLogger> SystemSources::takePacketLogger() {
   if (!capture_) {
     return nullptr;
   }
+  if (!net::win::captureIsPermitted()) {
+    counting_ = net::win::Counting::KernelTotals;
+    return nullptr;
+  }
+  counting_ = net::win::Counting::Capture;
   return net::win::PacketLogger::make();
 }
 

@@ -8,7 +8,8 @@ namespace s::app {
 
 // The cycle's readings from this computer: the kernel's connection tables, the packet capture
 // and the interface counters, the system clock and a real sleep (which tests and benchmarks
-// replace to watch the cycles go by).
+// replace to watch the cycles go by). When this process may not capture, the TCP records carry
+// the kernel's own byte counters instead, and the UDP ones are not measured.
 class SystemSources : public IMonitorSources {
  public:
   // Without capture no logger is handed out and no connection gets traffic.
@@ -25,6 +26,7 @@ class SystemSources : public IMonitorSources {
 
  private:
   bool capture_;
+  system::network::win::Counting counting_ = system::network::win::Counting::Capture;
 };
 
 }  // namespace s::app

@@ -1,5 +1,6 @@
 #include "network/ConnectionRecord.h"
 
+#include <cstring>
 #include <typeinfo>
 
 #include "framework/str/Format.h"
@@ -26,6 +27,9 @@ void ConnectionRecord::reset() {
   releaseTrafficKey();
   receivedBytes_ = 0;
   sentBytes_ = 0;
+  kernelTotals_ = false;
+  family_ = platform::SocketFamily::Ipv4;
+  localAddress6_ = {};
   localAddress_ = 0;
   localPort_ = 0;
   pid_ = -1;
@@ -47,8 +51,36 @@ void ConnectionRecord::markUnmeasured() {
   sentBytes_ = -1;
 }
 
+void ConnectionRecord::appendAddressText(str::StrBuffer& out, uint32_t address,
+                                         const platform::Ipv6Bytes& address6) const {
+  if (family_ == platform::SocketFamily::Ipv4) {
+    str::appendIPv4(out, address);
+  } else {
+    str::appendIPv6(out, address6.data());
+  }
+}
+
+bool ConnectionRecord::isLoopback() const {
+  return family_ == platform::SocketFamily::Ipv4 ? localAddress_ == kLoopbackAddress
+                                                 : localAddress6_ == kLoopbackAddress6;
+}
+
+std::u16string_view ConnectionRecord::protocolText(std::u16string_view ipv4,
+                                                   std::u16string_view ipv6,
+                                                   std::u16string_view dualStack) const {
+  switch (family_) {
+    case platform::SocketFamily::Ipv6:
+      return ipv6;
+    case platform::SocketFamily::DualStack:
+      return dualStack;
+    default:
+      return ipv4;
+  }
+}
+
 std::u16string_view ConnectionRecord::getLocalAddressText() {
-  str::formatIPv4(text_, localAddress_);
+  text_.clear();
+  appendAddressText(text_, localAddress_, localAddress6_);
   return text();
 }
 
@@ -76,7 +108,7 @@ std::u16string_view ConnectionRecord::getPidText() {
 }
 
 std::u16string_view ConnectionRecord::getProcessName() {
-  if (pid_ == -1) {
+  if (pid_ < 0) {
     text_.clear();
   } else {
     takeText(text_, win::getProcessName(pid_));
@@ -85,11 +117,11 @@ std::u16string_view ConnectionRecord::getProcessName() {
 }
 
 bool ConnectionRecord::hasProcessPath() {
-  return pid_ != -1 && !getProcessPath().empty();
+  return pid_ >= 0 && !getProcessPath().empty();
 }
 
 std::u16string_view ConnectionRecord::getProcessPath() {
-  if (pid_ == -1) {
+  if (pid_ < 0) {
     text_.clear();
   } else {
     takeText(text_, win::getProcessPath(pid_));
@@ -112,9 +144,18 @@ bool ConnectionRecord::resolveLocalHostName() {
   if (localNameResolved_) {
     return false;
   }
-  getLocalAddressText();
-  takeText(localHostName_, resolveHostNameNow(text()));
-  localNameResolved_ = true;
+  // In the background like a remote name: a resolver that does not answer must not hold up
+  // the caller, the refresh cycle, which asks again until the answer has come.
+  localNameResolved_ = lookUpName(getLocalAddressText(), localHostName_);
+  return localNameResolved_;
+}
+
+bool ConnectionRecord::lookUpName(std::u16string_view address, str::StrBuffer& name) {
+  PoolPtr<str::StrBuffer> answer = lookupHostName(address);
+  if (answer->empty()) {
+    return false;
+  }
+  takeText(name, answer);
   return true;
 }
 
@@ -142,6 +183,15 @@ void ConnectionRecord::buildTrafficKey() {
   trafficKey_->appendChar(u',');
   appendTrafficKeyEndpoints(*trafficKey_);
   trafficKeyHash_ = trafficKey_->hashCode();
+}
+
+void ConnectionRecord::appendEndpoint(str::StrBuffer& key, uint32_t address,
+                                      const platform::Ipv6Bytes& address6, int32_t port) const {
+  appendTrafficEndpoint(key,
+                        family_ == platform::SocketFamily::Ipv4
+                            ? platform::IpAddress::v4(address)
+                            : platform::IpAddress::v6(address6.data()),
+                        port);
 }
 
 void ConnectionRecord::releaseTrafficKey() {
@@ -174,14 +224,49 @@ bool ConnectionRecord::addSent(const TrafficTable& traffic) {
   return addTraffic(traffic, false);
 }
 
+void ConnectionRecord::useKernelTotals(bool available, uint64_t received, uint64_t sent) {
+  if (!available) {
+    markUnmeasured();
+  } else if (receivedBytes_ != -1) {
+    receivedBytes_ = static_cast<int64_t>(received);
+    sentBytes_ = static_cast<int64_t>(sent);
+    kernelTotals_ = true;
+  }
+}
+
+ConnectionRecord::TotalsChange ConnectionRecord::takeKernelTotals(const ConnectionRecord& later) {
+  TotalsChange change;
+  if (!kernelTotals_ || !later.kernelTotals_) {
+    return change;
+  }
+  change.received = later.receivedBytes_ != receivedBytes_;
+  change.sent = later.sentBytes_ != sentBytes_;
+  receivedBytes_ = later.receivedBytes_;
+  sentBytes_ = later.sentBytes_;
+  return change;
+}
+
+void ConnectionRecord::finishKey(const platform::Ipv6Bytes* remote) {
+  std::memcpy(&key_[4], localAddress6_.data(), localAddress6_.size());
+  if (remote != nullptr) {
+    std::memcpy(&key_[8], remote->data(), remote->size());
+  } else {
+    key_[8] = key_[9] = key_[10] = key_[11] = 0;
+  }
+  key_[12] = static_cast<uint32_t>(family_);
+  keyHash_ = 0;
+  for (uint32_t word : key_) {
+    keyHash_ ^= word;
+  }
+}
+
 bool ConnectionRecord::equals(const IObject& other,
                               const IComparator<IObject>* /*comparator*/) const {
   if (typeid(other) != typeid(*this)) {
     return false;
   }
   const auto& record = static_cast<const ConnectionRecord&>(other);
-  return key_[0] == record.key_[0] && key_[1] == record.key_[1] && key_[2] == record.key_[2] &&
-         key_[3] == record.key_[3];
+  return std::memcmp(key_, record.key_, sizeof key_) == 0;
 }
 
 bool ConnectionRecord::equalsIgnoreCase(const IObject& other,

@@ -41,6 +41,8 @@ struct HostNames {
       col::MapTable<StrBuffer, StrBuffer>::take(false, nullptr, nullptr, nullptr, nullptr);
   thread::ObjLocker queueLock;
   col::ListP<StrBuffer> queue;
+  // Every address queued or being resolved, once: the queue's texts and the resolver's.
+  col::Map<StrBuffer>* pending = col::Map<StrBuffer>::take(false, nullptr, nullptr);
   thread::ObjLocker resolverLock;
   std::atomic<bool> resolverIdle{true};
   thread::win::Thread* resolver = nullptr;
@@ -70,39 +72,65 @@ bool fromCache(HostNames& names, StrBuffer& key) {
   return true;
 }
 
+// An address text as a socket address of its family; false for anything else.
+bool socketAddressOf(const StrBuffer& address, sockaddr_storage& out, socklen_t& length) {
+  std::string text = address.toUtf8String();
+  out = {};
+  auto* ipv4 = reinterpret_cast<sockaddr_in*>(&out);
+  auto* ipv6 = reinterpret_cast<sockaddr_in6*>(&out);
+  if (text.size() < INET_ADDRSTRLEN && inet_pton(AF_INET, text.c_str(), &ipv4->sin_addr) == 1) {
+    ipv4->sin_family = AF_INET;
+    length = sizeof(sockaddr_in);
+    return true;
+  }
+  if (text.size() < INET6_ADDRSTRLEN && inet_pton(AF_INET6, text.c_str(), &ipv6->sin6_addr) == 1) {
+    ipv6->sin6_family = AF_INET6;
+    length = sizeof(sockaddr_in6);
+    return true;
+  }
+  return false;
+}
+
 // The system's answer, empty when it has none.
 void systemLookup(const StrBuffer& address, StrBuffer& result) {
-  std::string text = address.toUtf8String();
-  in_addr ipv4{};
-  if (text.size() > 15 || inet_pton(AF_INET, text.c_str(), &ipv4) != 1) {
+  sockaddr_storage socketAddress{};
+  socklen_t length = 0;
+  if (!socketAddressOf(address, socketAddress, length)) {
     return;
   }
-  sockaddr_in socketAddress{};
-  socketAddress.sin_family = AF_INET;
-  socketAddress.sin_addr = ipv4;
   std::array<char, kHostBufferSize> host{};
-  if (getnameinfo(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof(socketAddress),
-                  host.data(), host.size(), nullptr, 0, NI_NAMEREQD) == 0) {
+  if (getnameinfo(reinterpret_cast<const sockaddr*>(&socketAddress), length, host.data(),
+                  host.size(), nullptr, 0, NI_NAMEREQD) == 0) {
     result.assignUtf8(std::string_view(host.data()));
   }
   if (!result.empty()) {
     return;
   }
+  const bool ipv4 = socketAddress.ss_family == AF_INET;
+  const void* bytes =
+      ipv4 ? static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(&socketAddress)->sin_addr)
+           : static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(&socketAddress)->sin6_addr);
   hostent entry{};
   hostent* found = nullptr;
   std::array<char, 8192> scratch{};
   int error = 0;
-  if (gethostbyaddr_r(&ipv4, sizeof(ipv4), AF_INET, &entry, scratch.data(), scratch.size(), &found,
-                      &error) == 0 &&
+  if (gethostbyaddr_r(bytes, ipv4 ? sizeof(in_addr) : sizeof(in6_addr), socketAddress.ss_family,
+                      &entry, scratch.data(), scratch.size(), &found, &error) == 0 &&
       found != nullptr && found->h_name != nullptr) {
     result.assignUtf8(std::string_view(found->h_name));
   }
 }
 
-void queueAddress(HostNames& names, std::u16string_view address) {
+// Queues an address unless it is queued or being resolved already.
+void queueAddress(HostNames& names, const StrBuffer& address) {
   {
     std::lock_guard lock(names.queueLock);
-    names.queue.push(StrBuffer::of(address));
+    if (names.pending->contains(address)) {
+      return;
+    }
+    PoolPtr<StrBuffer> queued = StrBuffer::of(address.view());
+    names.pending->add(queued.get());
+    names.queue.push(std::move(queued));
   }
   if (!names.resolverIdle.load()) {
     return;
@@ -129,6 +157,9 @@ void ResolverStep::run() {
     return;
   }
   resolveHostNameNow(address->view());
+  // Only now, with the answer cached: a lookup in between queues it no second time.
+  std::lock_guard lock(names.queueLock);
+  names.pending->remove(*address);
 }
 
 }  // namespace
@@ -158,13 +189,19 @@ PoolPtr<StrBuffer> lookupHostName(std::u16string_view address) {
   if (fromCache(names, *text)) {
     return text;
   }
-  queueAddress(names, address);
+  queueAddress(names, *text);
   text->clear();
   return text;
 }
 
 uint64_t hostLookupCount() {
   return hostNames().lookups.load();
+}
+
+uint32_t pendingHostCount() {
+  HostNames& names = hostNames();
+  std::lock_guard lock(names.queueLock);
+  return names.pending->count();
 }
 
 }  // namespace s::system::network

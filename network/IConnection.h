@@ -7,16 +7,25 @@
 #include "framework/base/IPoolable.h"
 #include "framework/base/Pooled.h"
 #include "network/TrafficCounts.h"
+#include "platform/linux/IpAddress.h"
 
 namespace s::system::network {
 
 // One row of the kernel's connection tables: a TCP connection or listener, or a UDP endpoint.
-// Addresses are IPv4 words in network byte order (127.0.0.1 is 0x0100007F), ports host-order.
-// Every text operation answers from the record's own buffers; the text stays valid until the
-// next text operation on the same record.
+// IPv4 addresses are words in network byte order (127.0.0.1 is 0x0100007F), IPv6 ones their 16
+// bytes; ports host-order. Every text operation answers from the record's own buffers; the text
+// stays valid until the next text operation on the same record.
+//
+// The family decides the address texts (dotted, or RFC 5952 for IPv6), the protocol text ("TCP",
+// "UDP"; "TCP6", "UDP6" for IPv6; "TCP46", "UDP46" for a dual-stack wildcard socket, which takes
+// both) and the traffic key, whose IPv6 addresses stand in brackets:
+// "TCP6,[2001:db8::5]:80-[2001:db8::9]:4000". An IPv4 record's texts and keys are those of a
+// system that knows IPv4 alone.
 class IConnection : public IObject, public IPoolable {
  public:
   static constexpr uint32_t kLoopbackAddress = 0x0100007F;
+  static constexpr platform::Ipv6Bytes kLoopbackAddress6 = {0, 0, 0, 0, 0, 0, 0, 0,
+                                                            0, 0, 0, 0, 0, 0, 0, 1};
   static constexpr int32_t kProtocolTcp = 1;
   static constexpr int32_t kProtocolUdp = 2;
 
@@ -71,6 +80,16 @@ class IConnection : public IObject, public IPoolable {
   virtual std::u16string_view getProtocolText() const = 0;
   virtual bool isHostNameShown() const = 0;
   virtual void setHostNameShown(bool shown) = 0;
+
+  virtual platform::SocketFamily getFamily() const = 0;
+  // The addresses of an IPv6 or dual-stack record, set in place of setLocalAddress and
+  // setRemoteAddress and in their order; the local one sets the family. The loopback rule
+  // holds for ::1.
+  virtual void setLocalAddress6(platform::SocketFamily family,
+                                const platform::Ipv6Bytes& address) = 0;
+  virtual const platform::Ipv6Bytes& getLocalAddress6() const = 0;
+  virtual void setRemoteAddress6(const platform::Ipv6Bytes& address) = 0;
+  virtual const platform::Ipv6Bytes& getRemoteAddress6() const = 0;
 
   std::u16string_view className() const override { return u"s_system_network_IConnection"; }
 };

@@ -12,6 +12,7 @@ void TcpConnection::reset() {
   ConnectionRecord::reset();
   state_ = 0;
   remoteAddress_ = 0;
+  remoteAddress6_ = {};
   remotePort_ = 0;
   remoteNameResolved_ = false;
   remoteHostName_.clear();
@@ -44,6 +45,23 @@ void TcpConnection::setLocalAddress(uint32_t address) {
   recomputeKey();
 }
 
+void TcpConnection::setLocalAddress6(platform::SocketFamily family,
+                                     const platform::Ipv6Bytes& address) {
+  family_ = family;
+  localAddress6_ = address;
+  if (isLoopback()) {
+    markUnmeasured();
+  }
+  localNameResolved_ = false;
+  recomputeKey();
+}
+
+void TcpConnection::setRemoteAddress6(const platform::Ipv6Bytes& address) {
+  remoteAddress6_ = address;
+  remoteNameResolved_ = false;
+  recomputeKey();
+}
+
 void TcpConnection::setLocalPort(int32_t port) {
   localPort_ = port;
   recomputeKey();
@@ -56,10 +74,9 @@ void TcpConnection::setRemoteAddress(uint32_t address) {
 }
 
 std::u16string_view TcpConnection::getRemoteAddressText() {
-  if (state_ == kListening) {
-    text_.clear();
-  } else {
-    str::formatIPv4(text_, remoteAddress_);
+  text_.clear();
+  if (state_ != kListening) {
+    appendAddressText(text_, remoteAddress_, remoteAddress6_);
   }
   return text();
 }
@@ -91,14 +108,8 @@ bool TcpConnection::resolveRemoteHostName() {
     remoteNameResolved_ = true;
     return false;
   }
-  getRemoteAddressText();
-  PoolPtr<str::StrBuffer> answer = lookupHostName(text());
-  bool found = !answer->empty();
-  if (found) {
-    remoteHostName_.assign(answer->view());
-    remoteNameResolved_ = true;
-  }
-  return found;
+  remoteNameResolved_ = lookUpName(getRemoteAddressText(), remoteHostName_);
+  return remoteNameResolved_;
 }
 
 bool TcpConnection::isRemoteHostNameResolved() const {
@@ -120,7 +131,11 @@ void TcpConnection::disconnect() {
   if (state_ == kListening) {
     return;
   }
-  win::disconnectTcp(localAddress_, localPort_, remoteAddress_, getRemotePort());
+  if (family_ == platform::SocketFamily::Ipv4) {
+    win::disconnectTcp(localAddress_, localPort_, remoteAddress_, getRemotePort());
+  } else {
+    win::disconnectTcp6(localAddress6_, localPort_, remoteAddress6_, getRemotePort());
+  }
 }
 
 void TcpConnection::recomputeKey() {
@@ -130,18 +145,14 @@ void TcpConnection::recomputeKey() {
   key_[1] = static_cast<uint32_t>(pid_) << 16 | localAddress_ >> 16;
   key_[2] = remote << 16 | port;
   key_[3] = remote >> 16;
-  keyHash_ = key_[0] ^ key_[1] ^ key_[2] ^ key_[3];
+  finishKey(state_ != kListening ? &remoteAddress6_ : nullptr);
 }
 
 void TcpConnection::appendTrafficKeyEndpoints(str::StrBuffer& key) {
-  key.append(getLocalAddressText());
-  key.appendChar(u':');
-  key.append(getLocalPortText());
+  appendEndpoint(key, localAddress_, localAddress6_, localPort_);
   if (state_ != kListening) {
     key.appendChar(u'-');
-    key.append(getRemoteAddressText());
-    key.appendChar(u':');
-    key.append(getRemotePortText());
+    appendEndpoint(key, remoteAddress_, remoteAddress6_, getRemotePort());
   }
 }
 

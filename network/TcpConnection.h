@@ -30,7 +30,12 @@ class TcpConnection final : public Pooled<TcpConnection, ConnectionRecord, kReco
   bool isDisconnectable() const override { return state_ != kListening; }
   void disconnect() override;
   int32_t getProtocol() const override { return kProtocolTcp; }
-  std::u16string_view getProtocolText() const override { return u"TCP"; }
+  std::u16string_view getProtocolText() const override {
+    return protocolText(u"TCP", u"TCP6", u"TCP46");
+  }
+  void setLocalAddress6(platform::SocketFamily family, const platform::Ipv6Bytes& address) override;
+  void setRemoteAddress6(const platform::Ipv6Bytes& address) override;
+  const platform::Ipv6Bytes& getRemoteAddress6() const override { return remoteAddress6_; }
 
   void reset() override;
   std::u16string_view className() const override { return u"s_system_network_TcpConnection"; }
@@ -42,6 +47,7 @@ class TcpConnection final : public Pooled<TcpConnection, ConnectionRecord, kReco
  private:
   int32_t state_ = 0;
   uint32_t remoteAddress_ = 0;
+  platform::Ipv6Bytes remoteAddress6_{};
   int32_t remotePort_ = 0;
   bool remoteNameResolved_ = false;
   str::StrBuffer remoteHostName_;

@@ -13,10 +13,23 @@ void UdpConnection::setLocalAddress(uint32_t address) {
   recomputeKey();
 }
 
+void UdpConnection::setLocalAddress6(platform::SocketFamily family,
+                                     const platform::Ipv6Bytes& address) {
+  family_ = family;
+  localAddress6_ = address;
+  localNameResolved_ = false;
+  recomputeKey();
+}
+
+const platform::Ipv6Bytes& UdpConnection::getRemoteAddress6() const {
+  static constexpr platform::Ipv6Bytes kNone{};
+  return kNone;
+}
+
 void UdpConnection::setLocalPort(int32_t port) {
   localPort_ = port;
   // The address is set first; loopback traffic is never captured.
-  if (localAddress_ == kLoopbackAddress) {
+  if (isLoopback()) {
     markUnmeasured();
   }
   recomputeKey();
@@ -40,13 +53,11 @@ std::u16string_view UdpConnection::getRemoteHostText() {
 void UdpConnection::recomputeKey() {
   key_[0] = localAddress_ << 16 | static_cast<uint32_t>(localPort_);
   key_[1] = static_cast<uint32_t>(pid_) << 16 | localAddress_ >> 16;
-  keyHash_ = key_[0] ^ key_[1];
+  finishKey(nullptr);
 }
 
 void UdpConnection::appendTrafficKeyEndpoints(str::StrBuffer& key) {
-  key.append(getLocalAddressText());
-  key.appendChar(u':');
-  key.append(getLocalPortText());
+  appendEndpoint(key, localAddress_, localAddress6_, localPort_);
 }
 
 }  // namespace s::system::network

@@ -27,7 +27,12 @@ class UdpConnection final : public Pooled<UdpConnection, ConnectionRecord, kReco
   bool isDisconnectable() const override { return false; }
   void disconnect() override {}
   int32_t getProtocol() const override { return kProtocolUdp; }
-  std::u16string_view getProtocolText() const override { return u"UDP"; }
+  std::u16string_view getProtocolText() const override {
+    return protocolText(u"UDP", u"UDP6", u"UDP46");
+  }
+  void setLocalAddress6(platform::SocketFamily family, const platform::Ipv6Bytes& address) override;
+  void setRemoteAddress6(const platform::Ipv6Bytes& /*address*/) override {}
+  const platform::Ipv6Bytes& getRemoteAddress6() const override;
 
   std::u16string_view className() const override { return u"s_system_network_UdpConnection"; }
 

@@ -1,10 +1,12 @@
 #include "probes/Counter.h"
 
+#include <net/if.h>
+
 #include <chrono>
 #include <thread>
 
 #include "framework/str/StrBuffer.h"
-#include "network/interfaces/NicConn.h"
+#include "network/interfaces/InterfaceList.h"
 #include "platform/linux/capture/Rtnetlink.h"
 
 namespace s::system::counter::win {
@@ -14,7 +16,6 @@ namespace {
 constexpr std::u16string_view kObject = u"\\Network Interface(";
 constexpr std::u16string_view kReceived = u")\\Bytes Received/sec";
 constexpr std::u16string_view kSent = u")\\Bytes Sent/sec";
-constexpr int32_t kUntried = -2;
 constexpr auto kStopStep = std::chrono::milliseconds(50);
 
 bool sameIgnoringCase(std::u16string_view a, std::u16string_view b) {
@@ -75,12 +76,17 @@ int32_t Counter::addCounter(std::u16string_view path) {
   }
   entries_.push_back({ascii(instance), sent, 0, false});
   paths_.emplace_back(path);
+  startSampling();
+  return static_cast<int32_t>(entries_.size() - 1);
+}
+
+// Under lock_.
+void Counter::startSampling() {
   if (!started_) {
     started_ = true;
     stopRequested_.store(false);
     thread_->runOnce(this);
   }
-  return static_cast<int32_t>(entries_.size() - 1);
 }
 
 bool Counter::readCounter(int32_t index, int64_t& value) const {
@@ -114,30 +120,29 @@ void Counter::expandInstances(std::u16string_view path, str::StrArray& list) con
 
 bool Counter::interfaceRate(uint32_t i, bool sent, int64_t& value) {
   value = 0;
-  auto& interfaces = network::win::getInterfaceList();
-  int32_t slot = kUntried;
-  {
-    std::scoped_lock guard(lock_);
-    std::vector<int32_t>& slots = sent ? sentSlots_ : receivedSlots_;
-    slots.resize(interfaces.count(), kUntried);
-    if (i >= slots.size()) {
-      return false;
+  // The interface's name, copied while the list holds still; an interface that is not present
+  // (its adapter was not found in the last refresh) gives nothing until it is.
+  char name[IF_NAMESIZE] = {};
+  bool present = false;
+  network::win::getInterfaceList().withInterface(i, [&](network::win::NicConn& nic) {
+    std::u16string_view id = nic.getAdapterId();
+    present = nic.isPresent() && id.size() < sizeof name;
+    for (size_t c = 0; present && c < id.size(); ++c) {
+      name[c] = static_cast<char>(id[c] & 0xff);
     }
-    slot = slots[i];
+  });
+  if (!present) {
+    return false;
   }
-  if (slot == kUntried) {
-    network::win::NicConn* nic = interfaces.at(i);
-    if (!nic->isPresent()) {
-      return false;  // tried again at the next read
+  std::scoped_lock guard(lock_);
+  startSampling();
+  for (const platform::InterfaceRate& rate : meter_.rates()) {
+    if (rate.valid && rate.name == name) {
+      value = sent ? rate.sent : rate.received;
+      return true;
     }
-    std::u16string path(kObject);
-    path += nic->getConnectionName();
-    path += sent ? kSent : kReceived;
-    slot = addCounter(path);
-    std::scoped_lock guard(lock_);
-    (sent ? sentSlots_ : receivedSlots_)[i] = slot;
   }
-  return slot >= 0 && readCounter(slot, value);
+  return false;
 }
 
 bool Counter::interfaceSentRate(uint32_t i, int64_t& value) {
@@ -191,8 +196,6 @@ void Counter::reset() {
   std::scoped_lock guard(lock_);
   entries_.clear();
   paths_.clear();
-  sentSlots_.clear();
-  receivedSlots_.clear();
   meter_ = platform::RateMeter();
 }
 

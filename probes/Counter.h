@@ -41,8 +41,9 @@ class Counter final : public Pooled<Counter, detail::CounterBases> {
   void expandInstances(std::u16string_view path, str::StrArray& list) const;
   void prepareCounterNames() {}
 
-  // The rates of interface i of the interface list; false (and 0) until it has a valid sample.
-  // The received rate is the received counter's own.
+  // The rates of interface i of the interface list as it is now; false (and 0) until the
+  // interface has a valid sample, and for a position the list does not have. The received rate
+  // is the received counter's own.
   bool interfaceSentRate(uint32_t i, int64_t& value);
   bool interfaceReceivedRate(uint32_t i, int64_t& value);
 
@@ -60,13 +61,12 @@ class Counter final : public Pooled<Counter, detail::CounterBases> {
     bool valid = false;
   };
   bool interfaceRate(uint32_t i, bool sent, int64_t& value);
+  void startSampling();
   void stopSampling();
 
   mutable std::mutex lock_;
   std::vector<Entry> entries_;
   std::vector<std::u16string> paths_;
-  std::vector<int32_t> sentSlots_;
-  std::vector<int32_t> receivedSlots_;
   platform::RateMeter meter_;
   bool started_ = false;
   std::atomic<bool> stopRequested_{false};

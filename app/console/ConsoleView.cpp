@@ -16,8 +16,9 @@
 #include "app/console/TerminalText.h"
 #include "framework/lang/TextIds.h"
 #include "gui/listbox2/RowsText.h"
-#include "network/IConnection.h"
+#include "network/ConnectionRecord.h"
 #include "network/capture/CaptureLog.h"
+#include "platform/linux/SocketRow.h"
 
 namespace s::app::console {
 
@@ -34,6 +35,12 @@ constexpr std::u16string_view kNoTraffic = u"0 B/s";
 constexpr std::u16string_view kOwnersNotice =
     u"Sockets of other users' processes show \"-\" as their process: the helper "
     u"netvigil-rights names them for the members of the group netvigil (see the README).";
+constexpr std::u16string_view kOutsideNotice =
+    u"Sockets of processes outside this pid namespace show \"-\" as their process: the "
+    u"kernel lists the sockets, but their processes cannot be seen from here.";
+constexpr std::u16string_view kKernelCountsNotice =
+    u"Without the capture right, TCP rows show the bytes the kernel counts for each "
+    u"connection: payload only, without IP and TCP headers. UDP rows are not measured (\"-\").";
 
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -212,16 +219,26 @@ void ConsoleView::noticeOnce() {
     captureNoticed_ = true;
     add(localizer_->text(ids::kRawAccessAdvice));
   }
-  if (ownersNoticed_) {
-    return;
-  }
-  for (uint32_t row = 0; row < current_->recordCount(); ++row) {
+  // What the rows show: each notice once, when a row it explains is there.
+  for (uint32_t row = 0; !(kernelCountsNoticed_ && ownersNoticed_ && outsideNoticed_) &&
+                         row < current_->recordCount();
+       ++row) {
     auto* connection =
-        dynamic_cast<system::network::IConnection*>(current_->getRecord(row)->userData());
-    if (connection != nullptr && connection->getPid() < 0) {
+        dynamic_cast<system::network::ConnectionRecord*>(current_->getRecord(row)->userData());
+    if (connection == nullptr) {
+      continue;
+    }
+    if (!kernelCountsNoticed_ && connection->hasKernelTotals()) {
+      kernelCountsNoticed_ = true;
+      add(kKernelCountsNotice);
+    }
+    if (!ownersNoticed_ && connection->getPid() == platform::kOwnerUnseen) {
       ownersNoticed_ = true;
       add(kOwnersNotice);
-      return;
+    }
+    if (!outsideNoticed_ && connection->getPid() == platform::kOwnerOutside) {
+      outsideNoticed_ = true;
+      add(kOutsideNotice);
     }
   }
 }

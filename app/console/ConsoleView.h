@@ -125,6 +125,8 @@ class ConsoleView final : public IMonitorView, public platform::ui::IEventSink {
   bool settingsChanged_ = false;
   bool captureNoticed_ = false;
   bool ownersNoticed_ = false;
+  bool outsideNoticed_ = false;
+  bool kernelCountsNoticed_ = false;
   std::u16string notice_;
   std::u16string connections_;
   std::u16string received_;

@@ -1,7 +1,9 @@
 // Times one reading of the TCP table at 1,000, 10,000 and 50,000 established loopback
 // connections: the bare netlink dump, a reading with owner pids from a fresh owner map, a
 // steady-state reading (nothing changed since the previous one), a reading after one new
-// connection, the /proc fallback, and `ss -tanp` / `ss -tan` over the same sockets.
+// connection, the /proc fallback, and `ss -tanp` / `ss -tan` over the same sockets. Each count
+// runs twice: all connections IPv4, then half of them IPv6 (to ::1), and the steady reading
+// once more with the kernel's TCP byte counters asked for.
 //
 // Usage: bench_tables [connections...]
 
@@ -35,6 +37,7 @@ using bench::median;
 using bench::medianMs;
 using bench::runQuietly;
 using bench::timeMs;
+using s::platform::ByteCounts;
 using s::platform::Protocol;
 using s::platform::SockDiagSource;
 using s::platform::SocketRow;
@@ -42,10 +45,13 @@ using s::platform::SocketTable;
 
 constexpr uint16_t kFirstPort = 21000;
 
+enum class Families { Ipv4, HalfIpv6 };
+
 struct Holder {
   pid_t pid = -1;
   int control = -1;  // closing it ends the holder
   sockaddr_in listener{};
+  sockaddr_in6 listener6{};
 };
 
 sockaddr_in listenerAddress(int index) {
@@ -57,15 +63,34 @@ sockaddr_in listenerAddress(int index) {
   return address;
 }
 
+sockaddr_in6 listenerAddress6(int index) {
+  sockaddr_in6 address{};
+  address.sin6_family = AF_INET6;
+  address.sin6_port = htons(static_cast<uint16_t>(kFirstPort + index));
+  address.sin6_addr = in6addr_loopback;
+  return address;
+}
+
+int listenOn(const sockaddr* address, socklen_t length) {
+  int listener = socket(address->sa_family, SOCK_STREAM, 0);
+  int one = 1;
+  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+  if (bind(listener, address, length) != 0 || listen(listener, 4096) != 0) {
+    std::perror("listen");
+    _exit(1);
+  }
+  return listener;
+}
+
 void abortiveClose(int fd) {
   // A reset on close leaves no TIME_WAIT rows behind the run.
   linger off{1, 0};
   setsockopt(fd, SOL_SOCKET, SO_LINGER, &off, sizeof(off));
 }
 
-int connectTo(const sockaddr_in& address) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0 || connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+int connectTo(const sockaddr* address, socklen_t length) {
+  int fd = socket(address->sa_family, SOCK_STREAM, 0);
+  if (fd < 0 || connect(fd, address, length) != 0) {
     std::perror("connect");
     std::exit(1);
   }
@@ -73,10 +98,16 @@ int connectTo(const sockaddr_in& address) {
   return fd;
 }
 
-// A child that holds `count` established connections (both ends) until its control pipe closes.
-Holder startHolder(int index, int count) {
+int connectTo(const sockaddr_in& address) {
+  return connectTo(reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+}
+
+// A child that holds `count` established connections (both ends) until its control pipe closes;
+// with HalfIpv6 every second one is an IPv6 connection.
+Holder startHolder(int index, int count, Families families) {
   Holder holder;
   holder.listener = listenerAddress(index);
+  holder.listener6 = listenerAddress6(index);
   int ready[2];
   int control[2];
   if (pipe(ready) != 0 || pipe(control) != 0) {
@@ -87,18 +118,20 @@ Holder startHolder(int index, int count) {
   if (holder.pid == 0) {
     close(ready[0]);
     close(control[1]);
-    int listener = socket(AF_INET, SOCK_STREAM, 0);
-    int one = 1;
-    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
-    if (bind(listener, reinterpret_cast<const sockaddr*>(&holder.listener),
-             sizeof(holder.listener)) != 0 ||
-        listen(listener, 4096) != 0) {
-      std::perror("listen");
-      _exit(1);
-    }
+    int listener =
+        listenOn(reinterpret_cast<const sockaddr*>(&holder.listener), sizeof(holder.listener));
+    int listener6 = families == Families::HalfIpv6
+                        ? listenOn(reinterpret_cast<const sockaddr*>(&holder.listener6),
+                                   sizeof(holder.listener6))
+                        : -1;
     for (int i = 0; i < count; ++i) {
-      connectTo(holder.listener);
-      int accepted = accept(listener, nullptr, nullptr);
+      bool ipv6 = listener6 >= 0 && i % 2 == 1;
+      if (ipv6) {
+        connectTo(reinterpret_cast<const sockaddr*>(&holder.listener6), sizeof(holder.listener6));
+      } else {
+        connectTo(holder.listener);
+      }
+      int accepted = accept(ipv6 ? listener6 : listener, nullptr, nullptr);
       if (accepted < 0) {
         std::perror("accept");
         _exit(1);
@@ -141,8 +174,9 @@ void stopHolders(std::vector<Holder>& holders) {
   holders.clear();
 }
 
-size_t countEstablished(const std::vector<SocketRow>& rows, int holders) {
+size_t countEstablished(const std::vector<SocketRow>& rows, int holders, size_t& ipv6) {
   size_t count = 0;
+  ipv6 = 0;
   for (const SocketRow& row : rows) {
     uint16_t low = kFirstPort;
     auto high = static_cast<uint16_t>(kFirstPort + holders);
@@ -150,26 +184,28 @@ size_t countEstablished(const std::vector<SocketRow>& rows, int holders) {
                 (row.remotePort >= low && row.remotePort < high);
     if (ours && row.state == s::platform::kTcpEstablished) {
       ++count;
+      ipv6 += row.family == s::platform::SocketFamily::Ipv6 ? 1 : 0;
     }
   }
   return count;
 }
 
-void measure(int connections, int perHolder) {
+void measure(int connections, int perHolder, Families families) {
   std::vector<Holder> holders;
   for (int left = connections, index = 0; left > 0; ++index) {
     int count = std::min(left, perHolder);
-    holders.push_back(startHolder(index, count));
+    holders.push_back(startHolder(index, count, families));
     left -= count;
   }
   auto holderCount = static_cast<int>(holders.size());
   std::vector<SocketRow> rows;
   SockDiagSource diag;
-  if (!diag.read(Protocol::Tcp, rows)) {
+  if (!diag.read(Protocol::Tcp, ByteCounts::Without, rows)) {
     std::perror("sock_diag");
     std::exit(1);
   }
-  size_t established = countEstablished(rows, holderCount);
+  size_t ipv6 = 0;
+  size_t established = countEstablished(rows, holderCount, ipv6);
   int runs = connections >= 50000 ? 7 : 11;
 
   // Interleaved, so that load from elsewhere on the machine falls on every figure alike.
@@ -181,10 +217,13 @@ void measure(int connections, int perHolder) {
   std::vector<double> steadies;
   std::vector<double> churns;
   std::vector<double> procSteadies;
+  std::vector<double> countedSteadies;
   std::vector<int> extra;
   for (int i = 0; i < runs; ++i) {
-    dumps.push_back(timeMs([&] { diag.read(Protocol::Tcp, rows); }));
+    dumps.push_back(timeMs([&] { diag.read(Protocol::Tcp, ByteCounts::Without, rows); }));
     steadies.push_back(timeMs([&] { table.read(Protocol::Tcp, rows); }));
+    countedSteadies.push_back(
+        timeMs([&] { table.read(Protocol::Tcp, rows, ByteCounts::FromTcpInfo); }));
     procSteadies.push_back(timeMs([&] { fallback.read(Protocol::Tcp, rows); }));
     // One new connection: its two sockets are the only inodes the owner map has not seen.
     Holder& holder = holders[i % holders.size()];
@@ -200,6 +239,7 @@ void measure(int connections, int perHolder) {
   double steady = median(steadies);
   double churn = median(churns);
   double procSteady = median(procSteadies);
+  double countedSteady = median(countedSteadies);
   std::vector<double> colds;
   for (int i = 0; i < (runs + 1) / 2; ++i) {
     colds.push_back(timeMs([&] {
@@ -213,12 +253,15 @@ void measure(int connections, int perHolder) {
   double ssBare = medianMs(ssRuns, [] { runQuietly("ss", "-tan"); });
 
   std::printf(
-      "%6d connections (%zu established sockets, %d holder processes), median ms:\n"
+      "%6d connections (%zu established sockets, %zu of them IPv6, %d holder processes), "
+      "median ms:\n"
       "  bare dump %.2f | with owners: fresh map %.2f, steady %.2f, after one new connection "
-      "%.2f | /proc steady %.2f | ss -tanp %.1f, ss -tan %.1f\n"
-      "  steady/dump %.2fx, fresh/dump %.2fx, ss -tanp/steady %.1fx, ss -tan/steady %.1fx\n",
-      connections, established, holderCount, dump, cold, steady, churn, procSteady, ssPids, ssBare,
-      steady / dump, cold / dump, ssPids / steady, ssBare / steady);
+      "%.2f, steady with tcp_info %.2f | /proc steady %.2f | ss -tanp %.1f, ss -tan %.1f\n"
+      "  steady/dump %.2fx, fresh/dump %.2fx, tcp_info/steady %.2fx, ss -tanp/steady %.1fx, "
+      "ss -tan/steady %.1fx\n",
+      connections, established, ipv6, holderCount, dump, cold, steady, churn, countedSteady,
+      procSteady, ssPids, ssBare, steady / dump, cold / dump, countedSteady / steady,
+      ssPids / steady, ssBare / steady);
   std::fflush(stdout);
   for (int fd : extra) {
     close(fd);
@@ -245,7 +288,8 @@ int main(int argc, char** argv) {
   getrlimit(RLIMIT_NOFILE, &limit);
   int perHolder = static_cast<int>(std::min<rlim_t>((limit.rlim_cur - 64) / 2, 50000));
   for (int connections : counts) {
-    measure(connections, perHolder);
+    measure(connections, perHolder, Families::Ipv4);
+    measure(connections, perHolder, Families::HalfIpv6);
   }
   return 0;
 }

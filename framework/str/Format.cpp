@@ -33,13 +33,74 @@ StrBuffer& formatByteSize(StrBuffer& out, int64_t bytes) {
 
 StrBuffer& formatIPv4(StrBuffer& out, uint32_t address) {
   out.clear();
+  appendIPv4(out, address);
+  return out;
+}
+
+void appendIPv4(StrBuffer& out, uint32_t address) {
   for (int i = 0; i < 4; ++i) {
     if (i > 0) {
       out.appendChar(u'.');
     }
     out.appendU32((address >> (8 * i)) & 0xFF);
   }
+}
+
+StrBuffer& formatIPv6(StrBuffer& out, const uint8_t* address) {
+  out.clear();
+  appendIPv6(out, address);
   return out;
+}
+
+void appendIPv6(StrBuffer& out, const uint8_t* address) {
+  static constexpr char16_t kDigits[] = u"0123456789abcdef";
+  uint16_t groups[8];
+  for (int i = 0; i < 8; ++i) {
+    groups[i] = static_cast<uint16_t>(address[2 * i] << 8 | address[2 * i + 1]);
+  }
+  const bool mapped = groups[0] == 0 && groups[1] == 0 && groups[2] == 0 && groups[3] == 0 &&
+                      groups[4] == 0 && groups[5] == 0xffff;
+  const int hexGroups = mapped ? 6 : 8;
+  // The first longest run of zero groups, when it has two or more.
+  int runStart = -1;
+  int runLength = 1;
+  for (int i = 0; i < hexGroups;) {
+    int end = i;
+    while (end < hexGroups && groups[end] == 0) {
+      ++end;
+    }
+    if (end - i > runLength) {
+      runStart = i;
+      runLength = end - i;
+    }
+    i = end == i ? i + 1 : end;
+  }
+  for (int i = 0; i < hexGroups; ++i) {
+    if (i == runStart) {
+      out.append(u"::");
+      i += runLength - 1;
+      continue;
+    }
+    if (i > 0 && i != runStart + runLength) {
+      out.appendChar(u':');
+    }
+    bool started = false;
+    for (int shift = 12; shift >= 0; shift -= 4) {
+      unsigned digit = (groups[i] >> shift) & 0xF;
+      if (digit != 0 || started || shift == 0) {
+        out.appendChar(kDigits[digit]);
+        started = true;
+      }
+    }
+  }
+  if (mapped) {
+    out.appendChar(u':');
+    uint32_t word = 0;
+    for (int i = 0; i < 4; ++i) {
+      word |= static_cast<uint32_t>(address[12 + i]) << (8 * i);
+    }
+    appendIPv4(out, word);
+  }
 }
 
 PoolPtr<StrBuffer> formatByteSize(int64_t bytes) {

@@ -2,7 +2,13 @@
 
 #include <atomic>
 
+#include <string>
+
 #include "framework/base/ObjLocker.h"
+#include "framework/str/Utf8.h"
+#include "platform/linux/capture/ErrnoName.h"
+#include "platform/linux/capture/PacketRing.h"
+#include "platform/linux/rights/RightsClient.h"
 
 namespace s::system::network::win {
 
@@ -42,6 +48,45 @@ PoolPtr<str::StrArray> getCaptureReport() {
     report->add(text->view());
   }
   return report;
+}
+
+void logCaptureFailure(const char* step, int error) {
+  std::string text = std::string(step) + " Failed: " + platform::errnoName(error);
+  addCaptureMessage(std::u16string(text.begin(), text.end()));
+  if (platform::isAccessDenied(error)) {
+    if (!rawAccessAdded()) {
+      platform::RightsClient* rights = platform::RightsClient::current();
+      std::string note =
+          "NOTE: Capture needs CAP_NET_RAW, which netvigil-rights holds for the members of its "
+          "group (see the README); " +
+          (rights != nullptr ? rights->statusText() : std::string("netvigil-rights: not started"));
+      // The helper's path may hold any UTF-8.
+      std::u16string units(note.size(), u'\0');
+      units.resize(str::utf8::decode(reinterpret_cast<const uint8_t*>(note.data()), note.size(),
+                                     units.data()));
+      addCaptureMessage(units);
+    }
+    setRawAccessAdded();
+  }
+}
+
+void logCaptureDrops(std::u16string_view address, uint32_t dropped) {
+  PoolPtr<str::StrBuffer> text = str::StrBuffer::make();
+  text->append(u"Capture ring full: ");
+  text->appendU32(dropped);
+  text->append(u" datagrams lost on ");
+  text->append(address);
+  addCaptureMessage(text->view());
+}
+
+bool captureIsPermitted() {
+  int error = platform::PacketRing::probe();
+  platform::RightsClient* rights = platform::RightsClient::current();
+  if (error == 0 || (rights != nullptr && rights->serves(platform::rights::kRightCapture))) {
+    return true;
+  }
+  logCaptureFailure("socket()", error);
+  return false;
 }
 
 bool rawAccessAdded() {

@@ -1,16 +1,18 @@
 #include "network/capture/PacketLogger.h"
 
-#include <arpa/inet.h>
+#include <linux/if_addr.h>
 #include <net/if.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "framework/str/Format.h"
 #include "platform/linux/capture/Rtnetlink.h"
 
 namespace s::system::network::win {
@@ -25,36 +27,37 @@ constexpr auto kPassStep = std::chrono::milliseconds(200);
 [[maybe_unused]] const bool kPartPoolsFirst =
     (thread::win::Thread::pool(), str::StrBuffer::pool(), PacketWatcher::pool(), true);
 
-void appendAddress(str::StrBuffer& key, uint32_t address) {
-  for (int octet = 0; octet < 4; ++octet) {
-    if (octet != 0) {
-      key.appendChar(u'.');
-    }
-    key.appendU32((address >> (8 * octet)) & 0xff);
-  }
+uint64_t wordAt(const platform::IpAddress& address, size_t offset) {
+  uint64_t word = 0;
+  std::memcpy(&word, address.bytes.data() + offset, sizeof word);
+  return word;
 }
 
-// A dotted IPv4 text as a word with the first octet lowest; false for anything else.
-bool parseAddress(std::u16string_view text, uint32_t& address) {
-  char ascii[INET_ADDRSTRLEN] = {};
-  if (text.size() >= sizeof ascii) {
-    return false;
+// The text form of a watched address: a link-local IPv6 address names its interface.
+void appendWatchedAddress(str::StrBuffer& text, const platform::AddressInfo& entry,
+                          const std::string& interfaceName) {
+  if (entry.address.family == platform::IpFamily::V4) {
+    str::appendIPv4(text, entry.address.word());
+    return;
   }
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] > 0x7f) {
-      return false;
-    }
-    ascii[i] = static_cast<char>(text[i]);
+  str::appendIPv6(text, entry.address.bytes.data());
+  if (entry.address.isLinkLocal()) {
+    text.appendChar(u'%');
+    text.appendAscii(interfaceName);
   }
-  in_addr parsed{};
-  if (inet_pton(AF_INET, ascii, &parsed) != 1) {
-    return false;
-  }
-  address = parsed.s_addr;
-  return true;
 }
 
 }  // namespace
+
+size_t PacketLogger::FlowHash::operator()(const FlowKey& k) const {
+  uint64_t h = wordAt(k.local, 0) ^ (wordAt(k.local, 8) * 0x9E3779B97F4A7C15ULL);
+  h = (h ^ wordAt(k.remote, 0)) * 0xff51afd7ed558ccdULL;
+  h ^= wordAt(k.remote, 8) * 0xc4ceb9fe1a85ec53ULL;
+  h ^= (static_cast<uint64_t>(k.localPort) << 24) | (static_cast<uint64_t>(k.remotePort) << 8) |
+       k.protocol;
+  h *= 0xff51afd7ed558ccdULL;
+  return static_cast<size_t>(h ^ (h >> 33));
+}
 
 PacketLogger::PacketLogger() : thread_(thread::win::Thread::make()) {
   thread_->setPriority(-1);
@@ -86,15 +89,17 @@ void PacketLogger::clearTrafficTable() {
   current_.clear();
 }
 
-void PacketLogger::onPacket(bool sent, uint8_t protocol, uint32_t localAddress, uint16_t localPort,
-                            uint32_t remoteAddress, uint16_t remotePort, uint32_t byteCount,
-                            void* context, uint32_t /*extra*/) {
+void PacketLogger::onPacket(bool sent, uint8_t protocol, const platform::IpAddress& localAddress,
+                            uint16_t localPort, const platform::IpAddress& remoteAddress,
+                            uint16_t remotePort, uint32_t byteCount, void* context,
+                            uint32_t /*extra*/) {
   static_cast<PacketLogger*>(context)->countDatagram(sent, protocol, localAddress, localPort,
                                                      remoteAddress, remotePort, byteCount);
 }
 
-void PacketLogger::countDatagram(bool sent, uint8_t protocol, uint32_t localAddress,
-                                 uint16_t localPort, uint32_t remoteAddress, uint16_t remotePort,
+void PacketLogger::countDatagram(bool sent, uint8_t protocol,
+                                 const platform::IpAddress& localAddress, uint16_t localPort,
+                                 const platform::IpAddress& remoteAddress, uint16_t remotePort,
                                  uint32_t byteCount) {
   FlowKey key;
   key.protocol = protocol;
@@ -126,11 +131,13 @@ void PacketLogger::logPacket(bool sent, std::u16string_view protocol,
   } else {
     return;
   }
-  uint32_t local = 0;
-  uint32_t remote = 0;
-  if (!parseAddress(localAddress, local) || localPort < 0 || localPort > 0xffff ||
+  platform::IpAddress local;
+  platform::IpAddress remote;
+  int zone = 0;
+  if (!parseWatchedAddress(localAddress, local, zone) || localPort < 0 || localPort > 0xffff ||
       (number == kProtocolTcp &&
-       (!parseAddress(remoteAddress, remote) || remotePort < 0 || remotePort > 0xffff))) {
+       (!parseWatchedAddress(remoteAddress, remote, zone) || remote.family != local.family ||
+        remotePort < 0 || remotePort > 0xffff))) {
     return;
   }
   countDatagram(sent, number, local, static_cast<uint16_t>(localPort), remote,
@@ -150,16 +157,16 @@ PoolPtr<TrafficTable> PacketLogger::takeTrafficTable() {
   PoolPtr<TrafficTable> table = takeEmptyTrafficTable();
   for (const auto& [flow, counts] : taken) {
     PoolPtr<str::StrBuffer> key = str::StrBuffer::make();
-    key->append(flow.protocol == kProtocolTcp ? std::u16string_view(u"TCP,")
-                                              : std::u16string_view(u"UDP,"));
-    appendAddress(*key, flow.local);
-    key->appendChar(u':');
-    key->appendU32(flow.localPort);
-    if (flow.protocol == kProtocolTcp) {
+    const bool tcp = flow.protocol == kProtocolTcp;
+    if (flow.local.family == platform::IpFamily::V4) {
+      key->append(tcp ? std::u16string_view(u"TCP,") : std::u16string_view(u"UDP,"));
+    } else {
+      key->append(tcp ? std::u16string_view(u"TCP6,") : std::u16string_view(u"UDP6,"));
+    }
+    appendTrafficEndpoint(*key, flow.local, flow.localPort);
+    if (tcp) {
       key->appendChar(u'-');
-      appendAddress(*key, flow.remote);
-      key->appendChar(u':');
-      key->appendU32(flow.remotePort);
+      appendTrafficEndpoint(*key, flow.remote, flow.remotePort);
     }
     auto* value = static_cast<TrafficCount*>(std::malloc(sizeof(TrafficCount)));
     if (value == nullptr) {
@@ -230,19 +237,25 @@ void PacketLogger::run() {
   addresses->setDestructor(&str::StrBuffer::pool());
   while (!stopRequested_.load(std::memory_order_acquire)) {
     // A failed reading leaves the watchers as they are until the next pass.
-    if (netlink.dumpLinks(links) && netlink.dumpAddresses(entries)) {
+    if (netlink.dumpLinks(links) &&
+        netlink.dumpAddresses(entries, platform::RtnetlinkSocket::Families::Ipv4AndIpv6)) {
       addresses->freeMemory();
       for (const platform::LinkInfo& link : links) {
         if ((link.flags & IFF_LOOPBACK) != 0 || (link.flags & IFF_UP) == 0) {
           continue;
         }
+        bool ipv4Taken = false;
         for (const platform::AddressInfo& entry : entries) {
-          if (entry.index == link.index) {
-            PoolPtr<str::StrBuffer> text = str::StrBuffer::make();
-            appendAddress(*text, entry.address);
-            addresses->push(std::move(text));
-            break;  // the first address only
+          bool ipv4 = entry.address.family == platform::IpFamily::V4;
+          // The first IPv4 address only; every IPv6 one, a host has several in use at once.
+          if (entry.index != link.index || (ipv4 && ipv4Taken) ||
+              (entry.flags & IFA_F_DADFAILED) != 0) {
+            continue;
           }
+          ipv4Taken = ipv4Taken || ipv4;
+          PoolPtr<str::StrBuffer> text = str::StrBuffer::make();
+          appendWatchedAddress(*text, entry, link.name);
+          addresses->push(std::move(text));
         }
       }
       matchWatchers(*addresses);

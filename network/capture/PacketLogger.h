@@ -19,9 +19,11 @@ namespace detail {
 class PacketLoggerBases : public IPacketLogger, public ITask {};
 }  // namespace detail
 
-// Keeps one watcher on the first IPv4 address of every interface that is up (loopback
-// excepted), matched to the kernel's addresses once a second, and counts what the watchers
-// report. Counting runs under a binary flow key; the text keys are built when the table is taken.
+// Keeps one watcher on the first IPv4 address and on every IPv6 address of every interface that
+// is up (loopback excepted), matched to the kernel's addresses once a second, and counts what
+// the watchers report. Counting runs under a binary flow key; the text keys are built when the
+// table is taken, with the records' forms: "TCP,a.b.c.d:p-..." for IPv4, "TCP6,[x::y]:p-..."
+// for IPv6.
 class PacketLogger final : public Pooled<PacketLogger, detail::PacketLoggerBases> {
  public:
   static constexpr int32_t kDefaultKeyLimit = 5000;
@@ -43,9 +45,10 @@ class PacketLogger final : public Pooled<PacketLogger, detail::PacketLoggerBases
                  int32_t localPort, std::u16string_view remoteAddress, int32_t remotePort,
                  uint32_t byteCount) override;
 
-  // The hot path of the watchers' callback: addresses as 32-bit words, first octet lowest.
-  void countDatagram(bool sent, uint8_t protocol, uint32_t localAddress, uint16_t localPort,
-                     uint32_t remoteAddress, uint16_t remotePort, uint32_t byteCount);
+  // The hot path of the watchers' callback.
+  void countDatagram(bool sent, uint8_t protocol, const platform::IpAddress& localAddress,
+                     uint16_t localPort, const platform::IpAddress& remoteAddress,
+                     uint16_t remotePort, uint32_t byteCount);
 
   // Fills `out` with the address of every watcher the management keeps; gives their count.
   uint32_t watchedAddresses(str::StrArray& out);
@@ -59,27 +62,21 @@ class PacketLogger final : public Pooled<PacketLogger, detail::PacketLoggerBases
  private:
   // Protocol and both endpoints; a UDP key has no remote part.
   struct FlowKey {
-    uint32_t local = 0;
-    uint32_t remote = 0;
+    platform::IpAddress local;
+    platform::IpAddress remote;
     uint16_t localPort = 0;
     uint16_t remotePort = 0;
     uint8_t protocol = 0;
     bool operator==(const FlowKey&) const = default;
   };
   struct FlowHash {
-    size_t operator()(const FlowKey& k) const {
-      uint64_t a = (static_cast<uint64_t>(k.local) << 32) | k.remote;
-      uint64_t b = (static_cast<uint64_t>(k.localPort) << 24) |
-                   (static_cast<uint64_t>(k.remotePort) << 8) | k.protocol;
-      uint64_t h = (a ^ (b * 0x9E3779B97F4A7C15ULL)) * 0xff51afd7ed558ccdULL;
-      return static_cast<size_t>(h ^ (h >> 33));
-    }
+    size_t operator()(const FlowKey& k) const;
   };
   using FlowTable = std::unordered_map<FlowKey, TrafficCount, FlowHash>;
 
-  static void onPacket(bool sent, uint8_t protocol, uint32_t localAddress, uint16_t localPort,
-                       uint32_t remoteAddress, uint16_t remotePort, uint32_t byteCount,
-                       void* context, uint32_t extra);
+  static void onPacket(bool sent, uint8_t protocol, const platform::IpAddress& localAddress,
+                       uint16_t localPort, const platform::IpAddress& remoteAddress,
+                       uint16_t remotePort, uint32_t byteCount, void* context, uint32_t extra);
   void matchWatchers(const str::StrArray& addresses);
   void releaseWatchers();
 

@@ -1,11 +1,12 @@
 #include "network/capture/PacketWatcher.h"
 
 #include <arpa/inet.h>
+#include <net/if.h>
 
-#include "framework/str/Utf8.h"
+#include <cerrno>
+#include <cstring>
+
 #include "network/capture/CaptureLog.h"
-#include "platform/linux/capture/ErrnoName.h"
-#include "platform/linux/rights/RightsClient.h"
 
 namespace s::system::network::win {
 
@@ -19,7 +20,7 @@ namespace {
 class PacketWatcher::Sink final : public platform::IDatagramSink {
  public:
   explicit Sink(PacketWatcher& watcher) : watcher_(watcher) {}
-  void onDatagram(bool sent, const platform::Ipv4Datagram& d) override {
+  void onDatagram(bool sent, const platform::IpDatagram& d) override {
     if (watcher_.callback_ == nullptr) {
       return;
     }
@@ -31,6 +32,7 @@ class PacketWatcher::Sink final : public platform::IDatagramSink {
                          d.sourcePort, d.length, watcher_.context_, watcher_.extra_);
     }
   }
+  void onDrops(uint32_t dropped) override { logCaptureDrops(watcher_.address_->view(), dropped); }
 
  private:
   PacketWatcher& watcher_;
@@ -73,43 +75,20 @@ void PacketWatcher::stop(bool wait) {
   }
 }
 
-void PacketWatcher::logFailure(const char* step, int error) {
-  std::string text = std::string(step) + " Failed: " + platform::errnoName(error);
-  addCaptureMessage(std::u16string(text.begin(), text.end()));
-  if (platform::isAccessDenied(error)) {
-    if (!rawAccessAdded()) {
-      platform::RightsClient* rights = platform::RightsClient::current();
-      std::string note =
-          "NOTE: Capture needs CAP_NET_RAW, which netvigil-rights holds for the members of its "
-          "group (see the README); " +
-          (rights != nullptr ? rights->statusText() : std::string("netvigil-rights: not started"));
-      // The helper's path may hold any UTF-8.
-      std::u16string units(note.size(), u'\0');
-      units.resize(str::utf8::decode(reinterpret_cast<const uint8_t*>(note.data()), note.size(),
-                                     units.data()));
-      addCaptureMessage(units);
-    }
-    setRawAccessAdded();
-  }
-}
-
 void PacketWatcher::run() {
-  std::string ascii;
-  for (char16_t unit : address_->view()) {
-    ascii.push_back(static_cast<char>(unit & 0xff));
-  }
-  in_addr address{};
-  if (inet_pton(AF_INET, ascii.c_str(), &address) != 1) {
-    logFailure("inet_pton()", EINVAL);
+  platform::IpAddress address;
+  int ifindex = 0;
+  if (!parseWatchedAddress(address_->view(), address, ifindex)) {
+    logCaptureFailure("inet_pton()", EINVAL);
   } else if (!stopRequested_.load(std::memory_order_acquire)) {
-    int error = capture_.open(address.s_addr);
+    int error = capture_.open(address, ifindex);
     if (error != 0) {
-      logFailure(capture_.failedStep(), error);
+      logCaptureFailure(capture_.failedStep(), error);
     } else {
       Sink sink(*this);
       error = capture_.run(sink);
       if (error != 0) {
-        logFailure(capture_.failedStep(), error);
+        logCaptureFailure(capture_.failedStep(), error);
       }
     }
     capture_.close();
@@ -117,6 +96,39 @@ void PacketWatcher::run() {
   capture_.clearStop();
   stopRequested_.store(false, std::memory_order_release);
   running_.store(false, std::memory_order_release);
+}
+
+bool parseWatchedAddress(std::u16string_view text, platform::IpAddress& address, int& ifindex) {
+  char ascii[INET6_ADDRSTRLEN + IF_NAMESIZE + 1] = {};
+  if (text.size() >= sizeof ascii) {
+    return false;
+  }
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == 0 || text[i] > 0x7f) {
+      return false;
+    }
+    ascii[i] = static_cast<char>(text[i]);
+  }
+  ifindex = 0;
+  in_addr ipv4{};
+  if (inet_pton(AF_INET, ascii, &ipv4) == 1) {
+    address = platform::IpAddress::v4(ipv4.s_addr);
+    return true;
+  }
+  char* zone = std::strchr(ascii, '%');
+  if (zone != nullptr) {
+    *zone++ = '\0';
+    ifindex = static_cast<int>(if_nametoindex(zone));
+    if (ifindex == 0) {
+      return false;
+    }
+  }
+  in6_addr ipv6{};
+  if (inet_pton(AF_INET6, ascii, &ipv6) != 1) {
+    return false;
+  }
+  address = platform::IpAddress::v6(ipv6.s6_addr);
+  return true;
 }
 
 void PacketWatcher::reset() {

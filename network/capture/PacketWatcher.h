@@ -16,7 +16,7 @@ class PacketWatcherBases : public IPacketWatcher, public ITask {};
 
 // The watcher of one local address: a packet socket on the interface holding the address,
 // read through its ring on a thread of the watcher's own (priority 1). Set-up and read
-// failures become texts of the capture message log, each with its errno name.
+// failures, and datagrams the ring had no room for, become texts of the capture message log.
 class PacketWatcher final : public Pooled<PacketWatcher, detail::PacketWatcherBases> {
  public:
   PacketWatcher();
@@ -41,7 +41,6 @@ class PacketWatcher final : public Pooled<PacketWatcher, detail::PacketWatcherBa
 
  private:
   class Sink;
-  void logFailure(const char* step, int error);
 
   std::atomic<bool> running_{false};
   std::atomic<bool> stopRequested_{false};
@@ -52,5 +51,9 @@ class PacketWatcher final : public Pooled<PacketWatcher, detail::PacketWatcherBa
   uint32_t extra_ = 0;
   PoolPtr<thread::win::Thread> thread_;
 };
+
+// The address of a watcher's text and, for a link-local one, its interface from the "%" zone
+// (0 when none is given); false for a text that is neither.
+bool parseWatchedAddress(std::u16string_view text, platform::IpAddress& address, int& ifindex);
 
 }  // namespace s::system::network::win

@@ -212,38 +212,4 @@ void NicConn::reset() {
   }
 }
 
-col::ArrayP<NicConn>& getInterfaceList() {
-  static std::mutex lock;
-  static std::atomic<bool> built{false};
-  // Lives until the program ends, its refresh tasks with it.
-  static col::ArrayP<NicConn>* list = [] {
-    auto* made = col::ArrayP<NicConn>::take();
-    made->setDestructor(&NicConn::pool());
-    return made;
-  }();
-  if (built.load(std::memory_order_acquire)) {
-    return *list;
-  }
-  std::scoped_lock guard(lock);
-  if (!built.load(std::memory_order_relaxed)) {
-    std::vector<platform::InterfaceInfo> interfaces;
-    platform::listInterfaces(interfaces);
-    for (const platform::InterfaceInfo& info : interfaces) {
-      PoolPtr<NicConn> nic = NicConn::make();
-      std::u16string name(info.name.begin(), info.name.end());
-      std::u16string device(info.device.begin(), info.device.end());
-      nic->setConnectionName(name);
-      nic->setAdapterId(name);
-      nic->setPnpInstanceId(info.isVirtual ? kVirtual : std::u16string_view(device));
-      list->push(std::move(nic));
-    }
-    for (NicConn* nic : *list) {
-      nic->refreshFrom(interfaces);
-      nic->start();
-    }
-    built.store(true, std::memory_order_release);
-  }
-  return *list;
-}
-
 }  // namespace s::system::network::win

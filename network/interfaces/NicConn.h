@@ -5,7 +5,6 @@
 
 #include "framework/base/ObjLocker.h"
 #include "framework/base/Pooled.h"
-#include "framework/col/ArrayP.h"
 #include "framework/thread/ITask.h"
 #include "framework/thread/Thread.h"
 #include "network/interfaces/INicConn.h"
@@ -107,9 +106,5 @@ class NicConn final : public Pooled<NicConn, detail::NicConnBases> {
   std::atomic<bool> stopRequested_{false};
   PoolPtr<thread::win::Thread> thread_;
 };
-
-// The process-wide interface list, built on first use: every interface but loopback, in
-// interface-index order, each refreshed once and its task started. It is never rebuilt.
-col::ArrayP<NicConn>& getInterfaceList();
 
 }  // namespace s::system::network::win

@@ -6,15 +6,18 @@
 
 namespace s::platform {
 
-// One way of listing the kernel's IPv4 sockets of a protocol.
+// Whether a reading brings the kernel's TCP byte counters along; asking costs a larger dump.
+enum class ByteCounts : uint8_t { Without, FromTcpInfo };
+
+// One way of listing the kernel's sockets of a protocol.
 class ISocketSource {
  public:
   virtual ~ISocketSource() = default;
 
-  // Replaces `rows` with the IPv4 sockets of `protocol`, the IPv4-mapped rows of the IPv6 table
-  // included, with pid 0. False, with errno kept, when the table cannot be read; `rows` then
-  // holds what was read before the failure.
-  virtual bool read(Protocol protocol, std::vector<SocketRow>& rows) = 0;
+  // Replaces `rows` with the IPv4 and IPv6 sockets of `protocol`, with pid 0. False, with errno
+  // kept, when the table cannot be read; `rows` then holds what was read before the failure. A
+  // source that has no byte counters leaves the rows without them.
+  virtual bool read(Protocol protocol, ByteCounts counts, std::vector<SocketRow>& rows) = 0;
 };
 
 }  // namespace s::platform

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -136,9 +137,7 @@ bool parseProcNetLine(const char* line, const char* end, Protocol protocol, bool
     return false;
   }
   if (ipv6) {
-    if (!ipv4FromMapped(local, remote, row)) {
-      return false;
-    }
+    setIpv6TableAddresses(local, remote, V6Only::Unknown, row);
   } else {
     row.localAddress = local[0];
     row.remoteAddress = remote[0];
@@ -148,20 +147,55 @@ bool parseProcNetLine(const char* line, const char* end, Protocol protocol, bool
   return true;
 }
 
-ProcNetSource::ProcNetSource(std::string root) : root_(std::move(root)) {}
+ProcNetSource::ProcNetSource(std::string root, std::string bindV6Only)
+    : root_(std::move(root)), bindV6Only_(std::move(bindV6Only)) {}
 
-bool ProcNetSource::read(Protocol protocol, std::vector<SocketRow>& rows) {
+bool ProcNetSource::read(Protocol protocol, ByteCounts /*counts*/, std::vector<SocketRow>& rows) {
   rows.clear();
   const char* name = protocol == Protocol::Tcp ? "tcp" : "udp";
   const char* name6 = protocol == Protocol::Tcp ? "tcp6" : "udp6";
   if (!readTable(name, protocol, false, rows)) {
     return false;
   }
+  size_t firstIpv6 = rows.size();
   // A kernel without IPv6 has no such table: its absence is no failure.
   if (!readTable(name6, protocol, true, rows) && errno != ENOENT) {
     return false;
   }
+  if (!socketsDefaultToV6Only()) {
+    markDualStack(firstIpv6, rows);
+  }
   return true;
+}
+
+bool ProcNetSource::socketsDefaultToV6Only() {
+  int fd = ::open(bindV6Only_.c_str(), O_RDONLY | O_CLOEXEC);
+  char value = '0';
+  if (fd >= 0) {
+    if (::read(fd, &value, 1) != 1) {
+      value = '0';
+    }
+    ::close(fd);
+  }
+  return value != '0';
+}
+
+void ProcNetSource::markDualStack(size_t firstIpv6, std::vector<SocketRow>& rows) {
+  ipv4WildcardPorts_.clear();
+  for (size_t i = 0; i < firstIpv6; ++i) {
+    const SocketRow& row = rows[i];
+    if (row.localAddress == 0 && row.remoteAddress == 0) {
+      ipv4WildcardPorts_.push_back(row.localPort);
+    }
+  }
+  std::sort(ipv4WildcardPorts_.begin(), ipv4WildcardPorts_.end());
+  for (size_t i = firstIpv6; i < rows.size(); ++i) {
+    SocketRow& row = rows[i];
+    if (isIpv6Wildcard(row) &&
+        !std::binary_search(ipv4WildcardPorts_.begin(), ipv4WildcardPorts_.end(), row.localPort)) {
+      row.family = SocketFamily::DualStack;
+    }
+  }
 }
 
 bool ProcNetSource::readTable(const char* name, Protocol protocol, bool ipv6,

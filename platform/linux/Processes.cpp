@@ -3,12 +3,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <thread>
 
 namespace s::platform {
@@ -61,6 +63,14 @@ void processPath(int32_t pid, std::string& path) {
   std::snprintf(link, sizeof(link), "/proc/%d/exe", static_cast<int>(pid));
   if (pid <= 0 || !readLink(link, path)) {
     path.clear();
+    return;
+  }
+  // The kernel marks a file that was removed or replaced (an upgrade) after the program
+  // started; the path names the file now there. A file whose own name ends so still has links.
+  static constexpr std::string_view kDeleted = " (deleted)";
+  struct stat file {};
+  if (path.ends_with(kDeleted) && stat(link, &file) == 0 && file.st_nlink == 0) {
+    path.erase(path.size() - kDeleted.size());
   }
 }
 

@@ -14,7 +14,8 @@ namespace s::platform {
 // "UnKnown".
 void processName(int32_t pid, std::string& name);
 
-// The executable's full path, or empty when it cannot be read.
+// The executable's full path, or empty when it cannot be read. For a program whose file was
+// removed or replaced while it runs, the path it was started from.
 void processPath(int32_t pid, std::string& path);
 
 // False once the process has gone or is a zombie.

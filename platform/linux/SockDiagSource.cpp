@@ -2,14 +2,18 @@
 
 #include <linux/inet_diag.h>
 #include <linux/netlink.h>
+#include <linux/rtnetlink.h>
 #include <linux/sock_diag.h>
+#include <linux/tcp.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
+#include <initializer_list>
 
 namespace s::platform {
 
@@ -24,7 +28,7 @@ struct Request {
 };
 
 Request makeRequest(uint16_t type, uint16_t flags, uint32_t sequence, uint8_t family,
-                    uint8_t protocol) {
+                    uint8_t protocol, ByteCounts counts = ByteCounts::Without) {
   Request request{};
   request.header.nlmsg_len = sizeof(Request);
   request.header.nlmsg_type = type;
@@ -33,6 +37,9 @@ Request makeRequest(uint16_t type, uint16_t flags, uint32_t sequence, uint8_t fa
   request.body.sdiag_family = family;
   request.body.sdiag_protocol = protocol;
   request.body.idiag_states = ~0U;
+  if (counts == ByteCounts::FromTcpInfo && protocol == IPPROTO_TCP) {
+    request.body.idiag_ext = 1U << (INET_DIAG_INFO - 1);
+  }
   return request;
 }
 
@@ -68,9 +75,42 @@ ssize_t receive(int fd, uint8_t* buffer, size_t size) {
   }
 }
 
-// Fills the row from one message; false for rows that are not IPv4.
-bool rowFromMessage(const inet_diag_msg& message, Protocol protocol, SocketRow& row) {
+// The payload bytes of a TCP socket's counters. The received sequence counts the peer's FIN,
+// and the sent bytes count every retransmission again.
+void takeByteCounts(const uint8_t* data, size_t size, SocketRow& row) {
+  constexpr size_t kNeeded = offsetof(tcp_info, tcpi_bytes_retrans) + sizeof(uint64_t);
+  if (size < kNeeded) {
+    return;  // a kernel older than 4.19
+  }
+  tcp_info info{};
+  std::memcpy(&info, data, std::min(size, sizeof info));
+  bool finReceived =
+      row.state == kTcpCloseWait || row.state == kTcpClosing || row.state == kTcpLastAck;
+  row.bytesReceived = info.tcpi_bytes_received - (finReceived && info.tcpi_bytes_received > 0);
+  row.bytesSent = info.tcpi_bytes_sent - std::min(info.tcpi_bytes_retrans, info.tcpi_bytes_sent);
+  row.hasByteCounts = true;
+}
+
+// Fills the row from one message and the attributes after it.
+void rowFromMessage(const nlmsghdr& header, Protocol protocol, SocketRow& row) {
+  const auto& message = *static_cast<const inet_diag_msg*>(NLMSG_DATA(&header));
   row = SocketRow{};
+  row.state = protocol == Protocol::Tcp ? tcpStateFromLinux(message.idiag_state) : 0;
+  V6Only v6Only = V6Only::Unknown;
+  const uint8_t* tcpInfo = nullptr;
+  size_t tcpInfoSize = 0;
+  int length = static_cast<int>(header.nlmsg_len - NLMSG_LENGTH(sizeof(inet_diag_msg)));
+  for (const auto* attribute = reinterpret_cast<const rtattr*>(
+           reinterpret_cast<const uint8_t*>(&message) + NLMSG_ALIGN(sizeof(inet_diag_msg)));
+       RTA_OK(attribute, length); attribute = RTA_NEXT(attribute, length)) {
+    const auto* data = static_cast<const uint8_t*>(RTA_DATA(attribute));
+    if (attribute->rta_type == INET_DIAG_SKV6ONLY && RTA_PAYLOAD(attribute) >= 1) {
+      v6Only = *data != 0 ? V6Only::On : V6Only::Off;
+    } else if (attribute->rta_type == INET_DIAG_INFO) {
+      tcpInfo = data;
+      tcpInfoSize = RTA_PAYLOAD(attribute);
+    }
+  }
   if (message.idiag_family == AF_INET) {
     row.localAddress = message.id.idiag_src[0];
     row.remoteAddress = message.id.idiag_dst[0];
@@ -79,16 +119,66 @@ bool rowFromMessage(const inet_diag_msg& message, Protocol protocol, SocketRow& 
     uint32_t remote[4];
     std::memcpy(local, message.id.idiag_src, sizeof(local));
     std::memcpy(remote, message.id.idiag_dst, sizeof(remote));
-    if (!ipv4FromMapped(local, remote, row)) {
-      return false;
-    }
+    setIpv6TableAddresses(local, remote, v6Only, row);
   }
-  row.state = protocol == Protocol::Tcp ? tcpStateFromLinux(message.idiag_state) : 0;
   row.localPort = ntohs(message.id.idiag_sport);
   row.remotePort = ntohs(message.id.idiag_dport);
   row.inode = message.idiag_inode;
   row.uid = message.idiag_uid;
-  return true;
+  if (tcpInfo != nullptr && protocol == Protocol::Tcp) {
+    takeByteCounts(tcpInfo, tcpInfoSize, row);
+  }
+}
+
+// One form of a connection's addresses for a destroy request: IPv4 uses the first word.
+struct DestroyTarget {
+  uint8_t family;
+  uint32_t local[4];
+  uint32_t remote[4];
+};
+
+// One destroy request and its answer: 0, or the errno the kernel or the socket gave.
+int destroyOne(int fd, const DestroyTarget& target, uint16_t localPort, uint16_t remotePort) {
+  Request request =
+      makeRequest(SOCK_DESTROY, NLM_F_REQUEST | NLM_F_ACK, 1, target.family, IPPROTO_TCP);
+  request.body.id.idiag_sport = htons(localPort);
+  request.body.id.idiag_dport = htons(remotePort);
+  request.body.id.idiag_cookie[0] = INET_DIAG_NOCOOKIE;
+  request.body.id.idiag_cookie[1] = INET_DIAG_NOCOOKIE;
+  std::memcpy(request.body.id.idiag_src, target.local, sizeof target.local);
+  std::memcpy(request.body.id.idiag_dst, target.remote, sizeof target.remote);
+  if (!sendRequest(fd, request)) {
+    return errno;
+  }
+  alignas(nlmsghdr) uint8_t reply[1024];
+  ssize_t got = receive(fd, reply, sizeof(reply));
+  if (got < static_cast<ssize_t>(NLMSG_LENGTH(sizeof(nlmsgerr)))) {
+    return got < 0 ? errno : EIO;
+  }
+  const auto* header = reinterpret_cast<const nlmsghdr*>(reply);
+  if (header->nlmsg_type != NLMSG_ERROR) {
+    return EIO;
+  }
+  return -static_cast<const nlmsgerr*>(NLMSG_DATA(header))->error;
+}
+
+// Tries the forms in turn until one names a connection; false with errno set.
+bool destroyFirst(std::initializer_list<DestroyTarget> targets, uint16_t localPort,
+                  uint16_t remotePort) {
+  int fd = openDiagSocket();
+  if (fd < 0) {
+    return false;
+  }
+  int error = ENOENT;
+  for (const DestroyTarget& target : targets) {
+    error = destroyOne(fd, target, localPort, remotePort);
+    if (error != ENOENT) {
+      break;
+    }
+  }
+  ::close(fd);
+  errno = error;
+  return error == 0;
 }
 
 }  // namespace
@@ -120,13 +210,13 @@ void SockDiagSource::close() {
   }
 }
 
-bool SockDiagSource::read(Protocol protocol, std::vector<SocketRow>& rows) {
+bool SockDiagSource::read(Protocol protocol, ByteCounts counts, std::vector<SocketRow>& rows) {
   rows.clear();
   if (!open()) {
     return false;
   }
   uint8_t ipProtocol = protocol == Protocol::Tcp ? IPPROTO_TCP : IPPROTO_UDP;
-  if (!dump(AF_INET, ipProtocol, rows) || !dump(AF_INET6, ipProtocol, rows)) {
+  if (!dump(AF_INET, ipProtocol, counts, rows) || !dump(AF_INET6, ipProtocol, counts, rows)) {
     // Unread parts of a broken dump would confuse the next one.
     close();
     return false;
@@ -134,10 +224,11 @@ bool SockDiagSource::read(Protocol protocol, std::vector<SocketRow>& rows) {
   return true;
 }
 
-bool SockDiagSource::dump(uint8_t family, uint8_t ipProtocol, std::vector<SocketRow>& rows) {
+bool SockDiagSource::dump(uint8_t family, uint8_t ipProtocol, ByteCounts counts,
+                          std::vector<SocketRow>& rows) {
   uint32_t sequence = ++sequence_;
-  Request request =
-      makeRequest(SOCK_DIAG_BY_FAMILY, NLM_F_REQUEST | NLM_F_DUMP, sequence, family, ipProtocol);
+  Request request = makeRequest(SOCK_DIAG_BY_FAMILY, NLM_F_REQUEST | NLM_F_DUMP, sequence, family,
+                                ipProtocol, counts);
   if (!sendRequest(fd_, request)) {
     return false;
   }
@@ -175,69 +266,26 @@ bool SockDiagSource::dump(uint8_t family, uint8_t ipProtocol, std::vector<Socket
           header->nlmsg_len < NLMSG_LENGTH(sizeof(inet_diag_msg))) {
         continue;
       }
-      SocketRow row;
-      if (rowFromMessage(*static_cast<const inet_diag_msg*>(NLMSG_DATA(header)), protocol, row)) {
-        rows.push_back(row);
-      }
+      rows.emplace_back();
+      rowFromMessage(*header, protocol, rows.back());
     }
   }
 }
 
 bool SockDiagSource::destroyTcp(uint32_t localAddress, uint16_t localPort, uint32_t remoteAddress,
                                 uint16_t remotePort) {
-  int fd = openDiagSocket();
-  if (fd < 0) {
-    return false;
-  }
-  // A connection accepted on a dual-stack socket lives in the IPv6 table under its mapped
-  // addresses; try it there when the IPv4 table does not know it.
-  bool destroyed = false;
-  int error = ENOENT;
-  for (uint8_t family : {static_cast<uint8_t>(AF_INET), static_cast<uint8_t>(AF_INET6)}) {
-    Request request = makeRequest(SOCK_DESTROY, NLM_F_REQUEST | NLM_F_ACK, 1, family, IPPROTO_TCP);
-    request.body.id.idiag_sport = htons(localPort);
-    request.body.id.idiag_dport = htons(remotePort);
-    request.body.id.idiag_cookie[0] = INET_DIAG_NOCOOKIE;
-    request.body.id.idiag_cookie[1] = INET_DIAG_NOCOOKIE;
-    if (family == AF_INET) {
-      request.body.id.idiag_src[0] = localAddress;
-      request.body.id.idiag_dst[0] = remoteAddress;
-    } else {
-      request.body.id.idiag_src[2] = htonl(0xFFFF);
-      request.body.id.idiag_src[3] = localAddress;
-      request.body.id.idiag_dst[2] = htonl(0xFFFF);
-      request.body.id.idiag_dst[3] = remoteAddress;
-    }
-    if (!sendRequest(fd, request)) {
-      error = errno;
-      break;
-    }
-    alignas(nlmsghdr) uint8_t reply[1024];
-    ssize_t got = receive(fd, reply, sizeof(reply));
-    if (got < static_cast<ssize_t>(NLMSG_LENGTH(sizeof(nlmsgerr)))) {
-      error = got < 0 ? errno : EIO;
-      break;
-    }
-    const auto* header = reinterpret_cast<const nlmsghdr*>(reply);
-    if (header->nlmsg_type != NLMSG_ERROR) {
-      error = EIO;
-      break;
-    }
-    const auto* answer = static_cast<const nlmsgerr*>(NLMSG_DATA(header));
-    if (answer->error == 0) {
-      destroyed = true;
-      break;
-    }
-    error = -answer->error;
-    if (error != ENOENT) {
-      break;
-    }
-  }
-  ::close(fd);
-  if (!destroyed) {
-    errno = error;
-  }
-  return destroyed;
+  const uint32_t mapped = htonl(0xFFFF);
+  return destroyFirst({{AF_INET, {localAddress}, {remoteAddress}},
+                       {AF_INET6, {0, 0, mapped, localAddress}, {0, 0, mapped, remoteAddress}}},
+                      localPort, remotePort);
+}
+
+bool SockDiagSource::destroyTcp6(const Ipv6Bytes& localAddress, uint16_t localPort,
+                                 const Ipv6Bytes& remoteAddress, uint16_t remotePort) {
+  DestroyTarget target{AF_INET6, {}, {}};
+  std::memcpy(target.local, localAddress.data(), localAddress.size());
+  std::memcpy(target.remote, remoteAddress.data(), remoteAddress.size());
+  return destroyFirst({target}, localPort, remotePort);
 }
 
 }  // namespace s::platform

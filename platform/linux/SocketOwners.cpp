@@ -166,7 +166,7 @@ void SocketOwners::assign(Protocol protocol, std::vector<SocketRow>& rows) {
       }
       Slot* slot = find(row.inode);
       if (slot->pid == kPending) {
-        slot->pid = kOwnerUnseen;
+        slot->pid = unseenOwner(row);
       }
       row.pid = slot->pid;
     }
@@ -191,7 +191,7 @@ void SocketOwners::askFallback(Protocol protocol, const std::vector<SocketRow>& 
     }
   }
   unseenOwners_.assign(unseenInodes_.size(), 0);
-  fallback_->findOwners(protocol, unseenInodes_, unseenOwners_);
+  fallbackAnswered_ = fallback_->findOwners(protocol, unseenInodes_, unseenOwners_);
   for (size_t i = 0; i < unseenInodes_.size(); ++i) {
     find(unseenInodes_[i])->pid = unseenOwners_[i] > 0 ? unseenOwners_[i] : kPending;
   }
@@ -273,7 +273,16 @@ bool SocketOwners::listProcesses() {
   }
 }
 
+int32_t SocketOwners::unseenOwner(const SocketRow& row) const {
+  // Every process of this user could be read, so an owner of this user's that was not found
+  // is not in this pid namespace; nor is anyone's when no folder was refused.
+  // And one the fallback, which may read every folder, has not found is not in it either.
+  return deniedFolder_ && !fallbackAnswered_ && row.uid != geteuid() ? kOwnerUnseen : kOwnerOutside;
+}
+
 void SocketOwners::scan(Protocol protocol) {
+  deniedFolder_ = false;
+  fallbackAnswered_ = false;
   if (!listProcesses()) {
     return;
   }
@@ -312,6 +321,7 @@ void SocketOwners::scanProcess(int32_t pid, Protocol protocol, bool trustOtherPr
   std::snprintf(path, sizeof(path), "%d/fd", static_cast<int>(pid));
   int dir = openat(procFd_, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) {
+    deniedFolder_ = deniedFolder_ || errno == EACCES || errno == EPERM;
     fdSockets_.erase(pid);
     return;
   }

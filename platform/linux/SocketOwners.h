@@ -22,8 +22,10 @@ class SocketOwners {
   SocketOwners(const SocketOwners&) = delete;
   SocketOwners& operator=(const SocketOwners&) = delete;
 
-  // Sets the pid of every row of one protocol's reading: 0 for inode 0, else the owner, or
-  // kOwnerUnseen when no visible process holds the socket.
+  // Sets the pid of every row of one protocol's reading: 0 for inode 0, else the owner. When
+  // no visible process holds the socket: kOwnerUnseen for another user's socket while some
+  // process could not be read for want of the right and the fallback could not be asked, else
+  // kOwnerOutside (the owner lives outside this pid namespace, where /proc does not show it).
   void assign(Protocol protocol, std::vector<SocketRow>& rows);
 
   // Asked once for each new socket that no process this one may trace holds. Not owned; null
@@ -51,6 +53,7 @@ class SocketOwners {
   void rehash(uint32_t slotCount, bool keepStale);
   void dropDeadOwners();
   void scan(Protocol protocol);
+  int32_t unseenOwner(const SocketRow& row) const;
   // Reads the descriptors of one process, but not those remembered to hold a live socket.
   void scanProcess(int32_t pid, Protocol protocol, bool trustOtherProtocol = true);
   bool listProcesses();
@@ -72,6 +75,8 @@ class SocketOwners {
   std::vector<uint64_t> pidBits_;
   std::vector<char> entries_;
   int procFd_ = -1;
+  bool deniedFolder_ = false;      // by the latest scan
+  bool fallbackAnswered_ = false;  // after the latest scan
   uint64_t scannedProcesses_ = 0;
   IOwnerLookup* fallback_ = nullptr;
   std::vector<uint64_t> unseenInodes_;

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 
 #include <array>
+#include <cstring>
 
 namespace s::platform {
 
@@ -45,16 +46,27 @@ Ipv6Kind kindOf(const uint32_t (&words)[4]) {
 
 }  // namespace
 
-bool ipv4FromMapped(const uint32_t (&local)[4], const uint32_t (&remote)[4], SocketRow& row) {
+void setIpv6TableAddresses(const uint32_t (&local)[4], const uint32_t (&remote)[4], V6Only v6Only,
+                           SocketRow& row) {
   Ipv6Kind localKind = kindOf(local);
   Ipv6Kind remoteKind = kindOf(remote);
-  if (localKind == Ipv6Kind::Other || remoteKind == Ipv6Kind::Other ||
-      (localKind == Ipv6Kind::Unspecified && remoteKind == Ipv6Kind::Unspecified)) {
-    return false;
+  bool bothUnspecified = localKind == Ipv6Kind::Unspecified && remoteKind == Ipv6Kind::Unspecified;
+  if (localKind != Ipv6Kind::Other && remoteKind != Ipv6Kind::Other && !bothUnspecified) {
+    row.family = SocketFamily::Ipv4;
+    row.localAddress = local[3];
+    row.remoteAddress = remote[3];
+    return;
   }
-  row.localAddress = local[3];
-  row.remoteAddress = remote[3];
-  return true;
+  row.family =
+      bothUnspecified && v6Only == V6Only::Off ? SocketFamily::DualStack : SocketFamily::Ipv6;
+  std::memcpy(row.localAddress6.data(), local, sizeof local);
+  std::memcpy(row.remoteAddress6.data(), remote, sizeof remote);
+}
+
+bool isIpv6Wildcard(const SocketRow& row) {
+  static constexpr Ipv6Bytes kUnspecified{};
+  return row.family != SocketFamily::Ipv4 && row.localAddress6 == kUnspecified &&
+         row.remoteAddress6 == kUnspecified;
 }
 
 }  // namespace s::platform

@@ -13,13 +13,13 @@ namespace {
 // The owners only the rights helper may see.
 class HelperOwners final : public IOwnerLookup {
  public:
-  void findOwners(Protocol protocol, std::span<const uint64_t> inodes,
+  bool findOwners(Protocol protocol, std::span<const uint64_t> inodes,
                   std::span<int32_t> pids) override {
     RightsClient* rights = RightsClient::current();
     if (rights == nullptr || !rights->serves(rights::kRightOwners)) {
-      return;
+      return false;
     }
-    rights->findOwners(protocol == Protocol::Tcp ? IPPROTO_TCP : IPPROTO_UDP, inodes, pids);
+    return rights->findOwners(protocol == Protocol::Tcp ? IPPROTO_TCP : IPPROTO_UDP, inodes, pids);
   }
 
   static HelperOwners& instance() {
@@ -40,15 +40,15 @@ SocketTable::SocketTable(Source source) : source_(source) {
   owners_.setFallback(&HelperOwners::instance());
 }
 
-bool SocketTable::read(Protocol protocol, std::vector<SocketRow>& rows) {
+bool SocketTable::read(Protocol protocol, std::vector<SocketRow>& rows, ByteCounts counts) {
   bool read = false;
   if (source_ == Source::Netlink) {
-    read = diag_.read(protocol, rows);
+    read = diag_.read(protocol, counts, rows);
     if (!read && isRefusal(errno)) {
       source_ = Source::ProcNet;
     }
   }
-  if (!read && !procNet_.read(protocol, rows)) {
+  if (!read && !procNet_.read(protocol, counts, rows)) {
     rows.clear();
     return false;
   }

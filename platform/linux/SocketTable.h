@@ -8,18 +8,20 @@
 
 namespace s::platform {
 
-// Lists the IPv4 TCP and UDP sockets with their owning processes: from netlink, or from
-// /proc/net once netlink has been refused. The owners this process may not see are asked of the
-// rights helper when one serves it. One reader per thread.
+// Lists the TCP and UDP sockets with their owning processes: from netlink, or from /proc/net
+// once netlink has been refused. The owners this process may not see are asked of the rights
+// helper when one serves it. One reader per thread.
 class SocketTable {
  public:
   enum class Source { Netlink, ProcNet };
 
   explicit SocketTable(Source source = Source::Netlink);
 
-  // Replaces `rows` with the sockets of `protocol` and their owners (see SocketOwners).
-  // False, with errno kept and `rows` empty, when neither source can be read.
-  bool read(Protocol protocol, std::vector<SocketRow>& rows);
+  // Replaces `rows` with the sockets of `protocol` and their owners (see SocketOwners), with
+  // the TCP byte counters when asked for and netlink gives them. False, with errno kept and
+  // `rows` empty, when neither source can be read.
+  bool read(Protocol protocol, std::vector<SocketRow>& rows,
+            ByteCounts counts = ByteCounts::Without);
 
   Source source() const { return source_; }
 

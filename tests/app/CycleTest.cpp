@@ -1,7 +1,9 @@
+#include <arpa/inet.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -42,12 +44,25 @@ uint32_t address(const char* dotted) {
 
 struct Tcp {
   int32_t pid;
-  const char* local;
+  const char* local;  // dotted IPv4, or IPv6 text
   int32_t localPort;
   const char* remote;
   int32_t remotePort;
   int32_t state = kEstablished;
+  // The kernel's totals, when the reading carries them.
+  int64_t kernelReceived = -1;
+  int64_t kernelSent = -1;
 };
+
+bool isIpv6(const char* text) {
+  return std::strchr(text, ':') != nullptr;
+}
+
+platform::Ipv6Bytes address6(const char* text) {
+  platform::Ipv6Bytes bytes{};
+  inet_pton(AF_INET6, text, bytes.data());
+  return bytes;
+}
 
 struct Udp {
   int32_t pid;
@@ -205,9 +220,11 @@ class Harness final : public IMonitorSources {
  public:
   Harness() {
     controller->setView(&view);
-    // The remote address's answer known up front: one arriving from the resolver mid-test
-    // would change its cell and sort that cycle.
-    PoolPtr<str::StrBuffer> known(net::resolveHostNameNow(u"10.0.0.9"));
+    // The addresses' answers known up front: one arriving from the resolver mid-test would
+    // change its cell and sort that cycle.
+    for (std::u16string_view address : {u"10.0.0.9", u"10.0.0.5", u"127.0.0.1"}) {
+      PoolPtr<str::StrBuffer> known(net::resolveHostNameNow(address));
+    }
   }
   ~Harness() override { controller.reset(); }
   Harness(const Harness&) = delete;
@@ -221,12 +238,22 @@ class Harness final : public IMonitorSources {
     for (const Tcp& tcp : snapshot().tcp) {
       PoolPtr<TcpConnection> record = TcpConnection::make();
       record->setState(tcp.state);
-      record->setLocalAddress(address(tcp.local));
-      record->setLocalPort(tcp.localPort);
-      record->setRemoteAddress(address(tcp.remote));
+      if (isIpv6(tcp.local)) {
+        record->setLocalAddress6(platform::SocketFamily::Ipv6, address6(tcp.local));
+        record->setLocalPort(tcp.localPort);
+        record->setRemoteAddress6(address6(tcp.remote));
+      } else {
+        record->setLocalAddress(address(tcp.local));
+        record->setLocalPort(tcp.localPort);
+        record->setRemoteAddress(address(tcp.remote));
+      }
       record->setRemotePort(tcp.remotePort);
       record->setPid(tcp.pid);
       record->setStartTime(clock);
+      if (tcp.kernelReceived >= 0) {
+        record->useKernelTotals(true, static_cast<uint64_t>(tcp.kernelReceived),
+                                static_cast<uint64_t>(tcp.kernelSent));
+      }
       set->add(std::move(record));
     }
     logger.next = &snapshot().traffic;
@@ -247,7 +274,7 @@ class Harness final : public IMonitorSources {
   }
   // The logger is the harness's own: what the cycle gives back is counted, not recycled.
   PoolPtr<net::IPacketLogger> takePacketLogger() override {
-    return PoolPtr<net::IPacketLogger>(&logger);
+    return capture ? PoolPtr<net::IPacketLogger>(&logger) : nullptr;
   }
   uint32_t interfaceCount() override { return static_cast<uint32_t>(rates.size()); }
   int64_t interfaceReceivedRate(uint32_t i) override { return rates[i].first; }
@@ -289,6 +316,7 @@ class Harness final : public IMonitorSources {
   PoolPtr<NetvigilEx> controller = NetvigilEx::make();
   RecordingView view;
   ScriptedLogger logger;
+  bool capture = true;
   std::vector<Snapshot> snapshots;
   std::vector<std::pair<int64_t, int64_t>> rates;
   std::map<int, std::function<void()>> before;
@@ -481,6 +509,45 @@ int countWithPrefix(const Rows& rows, const char16_t* protocol, char16_t portDig
   return n;
 }
 
+TEST(CycleTest, Ipv6ConnectionsAreListedCountedAndLogged) {
+  Harness h;
+  for (std::u16string_view known : {u"2001:db8::5", u"2001:db8::9"}) {
+    PoolPtr<str::StrBuffer> answer(net::resolveHostNameNow(known));
+  }
+  Tcp a{100, "2001:db8::5", 4000, "2001:db8::9", 443};
+  h.snapshots = {{{a}, {}, {}},
+                 {{a}, {}, {{u"TCP6,[2001:db8::5]:4000-[2001:db8::9]:443", 3000, 700}}},
+                 {{}, {}, {}}};
+  h.run(3);
+  ASSERT_EQ(h.current[1].size(), 1u);
+  Row row = h.current[1][0];
+  EXPECT_EQ(row[current::kProtocol], u"TCP6");
+  EXPECT_EQ(row[current::kLocal], u"2001:db8::5");
+  EXPECT_EQ(row[current::kRemote], u"2001:db8::9");
+  EXPECT_EQ(row[current::kReceived], u"2.92 KB");
+  EXPECT_EQ(row[current::kSent], u"700 B");
+  ASSERT_EQ(h.log[2].size(), 1u);
+  EXPECT_EQ(h.log[2][0][logged::kProtocol], u"TCP6");
+  EXPECT_EQ(h.view.connectionsTexts.front(), u"1 Connections (Tcp: 1, Udp: 0)");
+}
+
+TEST(CycleTest, WithoutCaptureTcpRowsFollowTheKernelsTotals) {
+  Harness h;
+  h.capture = false;
+  Tcp first{100, "10.0.0.5", 4000, "10.0.0.9", 80, kEstablished, 1000, 300};
+  Tcp later{100, "10.0.0.5", 4000, "10.0.0.9", 80, kEstablished, 5000, 300};
+  h.snapshots = {{{first}, {}, {}}, {{first}, {}, {}}, {{later}, {}, {}}};
+  h.run(3);
+  EXPECT_EQ(h.current[0][0][current::kReceived], u"1000 B");
+  EXPECT_EQ(h.current[0][0][current::kSent], u"300 B");
+  EXPECT_EQ(h.current[1][0][current::kReceived], u"1000 B");
+  EXPECT_EQ(h.current[2][0][current::kReceived], u"4.88 KB");
+  EXPECT_EQ(h.current[2][0][current::kSent], u"300 B");
+  EXPECT_EQ(h.logger.starts, 0);
+  // Counts alone change no order.
+  EXPECT_EQ(h.currentSorts, (std::vector<int>{1, 1, 1}));
+}
+
 TEST(CycleTest, TrimmingRemovesTheOldestUdpFirstOnEqualTimes) {
   Harness h;
   loggingHarness(h, 50);
@@ -653,6 +720,20 @@ class SystemHarness final : public SystemSources {
   std::function<void()> afterCycle;
 };
 
+// The rows of one connection, found by all four endpoint cells: another process's connection
+// may share the local address and port with it.
+Rows withEndpoints(const Rows& rows, const char* local, int32_t localPort, const char* remote,
+                   int32_t remotePort) {
+  Rows found;
+  for (const Row& row : withPort(rows, localPort)) {
+    if (row[current::kLocal] == u16(local) && row[current::kRemote] == u16(remote) &&
+        row[current::kRemotePort] == u16(std::to_string(remotePort))) {
+      found.push_back(row);
+    }
+  }
+  return found;
+}
+
 TEST(CycleTest, ShowsAndLogsARealLoopbackConnection) {
   using platform::test::Fd;
   Fd listener = platform::test::tcpListener("127.0.0.1");
@@ -669,6 +750,7 @@ TEST(CycleTest, ShowsAndLogsARealLoopbackConnection) {
   controller->setView(&view);
   controller->setSources(&sources);
   controller->refreshPeriodMs = 1;
+  controller->showHostNames = false;  // the rows are found by their address cells
   std::u16string pid = u16(std::to_string(getpid()));
   Rows shown;
   Rows logged;
@@ -676,12 +758,12 @@ TEST(CycleTest, ShowsAndLogsARealLoopbackConnection) {
   sources.afterCycle = [&] {
     ++cycle;
     if (cycle == 2) {
-      shown = withPort(rowsOf(view.currentList()), clientPort);
+      shown = withEndpoints(rowsOf(view.currentList()), "127.0.0.1", clientPort, "127.0.0.1", port);
       client.reset();
       server.reset();
     }
     if (cycle == 4) {
-      logged = withPort(rowsOf(view.logList()), clientPort);
+      logged = withEndpoints(rowsOf(view.logList()), "127.0.0.1", clientPort, "127.0.0.1", port);
       controller->stopRequested = true;
     }
   };

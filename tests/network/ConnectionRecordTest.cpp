@@ -1,3 +1,4 @@
+#include <arpa/inet.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -189,6 +190,10 @@ TEST(TcpConnectionTest, OwnerTexts) {
   EXPECT_EQ(text(unseen->getProcessName()), u"");
   EXPECT_EQ(text(unseen->getProcessPath()), u"");
   EXPECT_FALSE(unseen->hasProcessPath());
+  auto outside = tcp(5, k10005, 80, k10009, 4000, -2);
+  EXPECT_EQ(text(outside->getPidText()), u"-");
+  EXPECT_EQ(text(outside->getProcessName()), u"");
+  EXPECT_FALSE(outside->hasProcessPath());
 
   auto own = tcp(5, k10005, 80, k10009, 4000, getpid());
   EXPECT_TRUE(own->hasProcessPath());
@@ -258,6 +263,114 @@ TEST(UdpConnectionTest, LoopbackOnlyWhenTheAddressComesFirst) {
   late->setLocalPort(53);
   late->setLocalAddress(kLoopback);
   EXPECT_EQ(late->getReceivedBytes(), 0);
+}
+
+platform::Ipv6Bytes v6(const char* text) {
+  platform::Ipv6Bytes bytes{};
+  inet_pton(AF_INET6, text, bytes.data());
+  return bytes;
+}
+
+PoolPtr<TcpConnection> tcp6(int32_t state, const char* local, int32_t localPort, const char* remote,
+                            int32_t remotePort,
+                            platform::SocketFamily family = platform::SocketFamily::Ipv6) {
+  PoolPtr<TcpConnection> record = TcpConnection::make();
+  record->setState(state);
+  record->setLocalAddress6(family, v6(local));
+  record->setLocalPort(localPort);
+  record->setRemoteAddress6(v6(remote));
+  record->setRemotePort(remotePort);
+  record->setPid(42);
+  return record;
+}
+
+TEST(Ipv6RecordTest, TextsProtocolsAndTrafficKeys) {
+  auto record = tcp6(5, "2001:db8::5", 80, "2001:db8:0:0:1::9", 4000);
+  EXPECT_EQ(record->getFamily(), platform::SocketFamily::Ipv6);
+  EXPECT_EQ(text(record->getProtocolText()), u"TCP6");
+  EXPECT_EQ(record->getProtocol(), 1);
+  EXPECT_EQ(text(record->getLocalAddressText()), u"2001:db8::5");
+  EXPECT_EQ(text(record->getRemoteAddressText()), u"2001:db8::1:0:0:9");
+  EXPECT_EQ(text(record->getRemoteHostText()), u"2001:db8::1:0:0:9");
+  EXPECT_EQ(record->getLocalAddress(), 0U);
+  record->buildTrafficKey();
+  Traffic traffic;
+  traffic.put(u"TCP6,[2001:db8::5]:80-[2001:db8::1:0:0:9]:4000", 10, 20);
+  ASSERT_TRUE(record->addReceived(traffic.table()));
+  EXPECT_EQ(record->getReceivedBytes(), 10);
+
+  auto listening = tcp6(2, "::", 8080, "::", 0, platform::SocketFamily::DualStack);
+  EXPECT_EQ(text(listening->getProtocolText()), u"TCP46");
+  EXPECT_EQ(text(listening->getLocalAddressText()), u"::");
+  EXPECT_EQ(text(listening->getRemoteAddressText()), u"");
+  EXPECT_EQ(text(listening->getRemoteHostText()), u"*");
+
+  auto udp = UdpConnection::make();
+  udp->setLocalAddress6(platform::SocketFamily::Ipv6, v6("fe80::1"));
+  udp->setLocalPort(546);
+  EXPECT_EQ(text(udp->getProtocolText()), u"UDP6");
+  udp->buildTrafficKey();
+  traffic.put(u"UDP6,[fe80::1]:546", 3, 4);
+  EXPECT_TRUE(udp->addSent(traffic.table()));
+  EXPECT_EQ(udp->getSentBytes(), 4);
+  auto dualUdp = UdpConnection::make();
+  dualUdp->setLocalAddress6(platform::SocketFamily::DualStack, v6("::"));
+  dualUdp->setLocalPort(53);
+  EXPECT_EQ(text(dualUdp->getProtocolText()), u"UDP46");
+}
+
+TEST(Ipv6RecordTest, KeysTakeTheWholeAddressesAndTheFamily) {
+  auto a = tcp6(5, "2001:db8::5", 80, "2001:db8::9", 4000);
+  EXPECT_TRUE(a->equals(*tcp6(5, "2001:db8::5", 80, "2001:db8::9", 4000)));
+  // Addresses that differ only where an IPv4 word would not look.
+  EXPECT_FALSE(a->equals(*tcp6(5, "2001:db9::5", 80, "2001:db8::9", 4000)));
+  EXPECT_FALSE(a->equals(*tcp6(5, "2001:db8::5", 80, "2002:db8::9", 4000)));
+  EXPECT_FALSE(a->equals(*tcp6(5, "2001:db8::5", 80, "2001:db8::9", 4001)));
+  // Not ESTABLISHED: the remote port does not count, the remote address does.
+  EXPECT_TRUE(tcp6(8, "2001:db8::5", 80, "2001:db8::9", 4000)
+                  ->equals(*tcp6(8, "2001:db8::5", 80, "2001:db8::9", 4001)));
+  // LISTENING: the remote address does not count either.
+  EXPECT_TRUE(tcp6(2, "::", 80, "::", 0)->equals(*tcp6(2, "::", 80, "2001:db8::9", 0)));
+  // The same wildcard as dual-stack and as IPv6 only, and the IPv4 wildcard, are three sockets.
+  EXPECT_FALSE(tcp6(2, "::", 80, "::", 0)
+                   ->equals(*tcp6(2, "::", 80, "::", 0, platform::SocketFamily::DualStack)));
+  EXPECT_FALSE(tcp6(2, "::", 80, "::", 0)->equals(*tcp(2, 0, 80, 0, 0)));
+}
+
+TEST(Ipv6RecordTest, Ipv6LoopbackIsNotMeasured) {
+  EXPECT_EQ(tcp6(5, "::1", 80, "::1", 4000)->getReceivedBytes(), -1);
+  EXPECT_EQ(tcp6(5, "::2", 80, "::1", 4000)->getReceivedBytes(), 0);
+  auto udp = UdpConnection::make();
+  udp->setLocalAddress6(platform::SocketFamily::Ipv6, v6("::1"));
+  udp->setLocalPort(53);
+  EXPECT_EQ(udp->getSentBytes(), -1);
+}
+
+TEST(KernelTotalsTest, ShownAsTheyAreAndFollowedFromLaterReadings) {
+  auto record = tcp(5, k10005, 80, k10009, 4000);
+  record->useKernelTotals(true, 1000, 300);
+  EXPECT_TRUE(record->hasKernelTotals());
+  EXPECT_EQ(record->getReceivedBytes(), 1000);
+  EXPECT_EQ(record->getSentBytes(), 300);
+  auto later = tcp(5, k10005, 80, k10009, 4000);
+  later->useKernelTotals(true, 1000, 900);
+  ConnectionRecord::TotalsChange change = record->takeKernelTotals(*later);
+  EXPECT_FALSE(change.received);
+  EXPECT_TRUE(change.sent);
+  EXPECT_EQ(record->getSentBytes(), 900);
+  // A reading without totals changes nothing; a loopback record stays unmeasured.
+  auto plain = tcp(5, k10005, 80, k10009, 4000);
+  change = record->takeKernelTotals(*plain);
+  EXPECT_FALSE(change.received || change.sent);
+  auto loopback = tcp(5, kLoopback, 80, kLoopback, 4000);
+  loopback->useKernelTotals(true, 5, 5);
+  EXPECT_EQ(loopback->getReceivedBytes(), -1);
+  EXPECT_FALSE(loopback->hasKernelTotals());
+  auto udp = UdpConnection::make();
+  udp->setLocalAddress(k10005);
+  udp->setLocalPort(53);
+  udp->useKernelTotals(false, 0, 0);
+  EXPECT_EQ(udp->getReceivedBytes(), -1) << "no totals: not measured";
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "network/interfaces/NicConn.h"
+#include "network/interfaces/InterfaceList.h"
 #include "tests/network/capture/NetnsEnvironment.h"
 #include "tests/platform/linux/capture/TestNet.h"
 
@@ -70,6 +70,18 @@ double sendSteadily(int fd, const char* address, uint16_t port, size_t size, int
   return static_cast<double>(sent) * static_cast<double>(size + 8 + 20 + 14) / elapsed;
 }
 
+bool ipA(std::vector<std::string> args) {
+  args.insert(args.begin(), {"ip", "-n", network::namespaceA()});
+  return platform::runProgram(args) == 0;
+}
+
+void stopTasks() {
+  network::win::InterfaceList& list = network::win::getInterfaceList();
+  for (uint32_t i = 0; i < list.count(); ++i) {
+    list.withInterface(i, [](network::win::NicConn& nic) { nic.stop(true); });
+  }
+}
+
 TEST_F(CounterTest, InterfaceRatesFollowSteadyTrafficInEachDirection) {
   ASSERT_EQ(network::win::getInterfaceList().count(), 1U);
   Counter& service = counterService();
@@ -104,7 +116,53 @@ TEST_F(CounterTest, InterfaceRatesFollowSteadyTrafficInEachDirection) {
   int64_t none = 9;
   EXPECT_FALSE(service.interfaceSentRate(1, none)) << "no interface 1";
   EXPECT_EQ(none, 0);
-  network::win::getInterfaceList().at(0)->stop(true);
+  stopTasks();
+}
+
+TEST_F(CounterTest, AnInterfaceAddedLaterCountsInTheRatesAndLeavesThemWhenItGoes) {
+  network::win::InterfaceList& list = network::win::getInterfaceList();
+  ASSERT_EQ(list.count(), 1U);
+  // A second pair of veths between the namespaces, made after the list was built.
+  ASSERT_TRUE(ipA({"link", "add", "nv-late", "type", "veth", "peer", "name", "nv-late-b", "netns",
+                   network::namespaceB()}));
+  ASSERT_TRUE(ipA({"address", "add", "10.216.0.1/24", "dev", "nv-late"}));
+  ASSERT_TRUE(ipA({"link", "set", "nv-late", "up"}));
+  ASSERT_EQ(platform::runProgram({"ip", "-n", network::namespaceB(), "address", "add",
+                                  "10.216.0.2/24", "dev", "nv-late-b"}),
+            0);
+  ASSERT_EQ(
+      platform::runProgram({"ip", "-n", network::namespaceB(), "link", "set", "nv-late-b", "up"}),
+      0);
+  for (int i = 0; i < 500 && list.count() != 2; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(list.count(), 2U);
+  int a = platform::socketIn(network::namespaceA(), SOCK_DGRAM, "10.216.0.1", 7101);
+  int b = platform::socketIn(network::namespaceB(), SOCK_DGRAM, "10.216.0.2", 7102);
+  ASSERT_GE(a, 0);
+  ASSERT_GE(b, 0);
+  Counter& service = counterService();
+  int64_t sent = 0;
+  service.interfaceSentRate(1, sent);  // starts the sampling
+  bool valid = false;
+  std::thread reader([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2900));
+    valid = service.interfaceSentRate(1, sent);
+  });
+  double sending = sendSteadily(a, "10.216.0.2", 7102, 1000, 1000, 3.6);
+  reader.join();
+  close(a);
+  close(b);
+  ASSERT_TRUE(valid);
+  EXPECT_NEAR(static_cast<double>(sent), sending, sending * 0.1);
+
+  ASSERT_TRUE(ipA({"link", "del", "nv-late"}));
+  for (int i = 0; i < 500 && list.count() != 1; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(list.count(), 1U);
+  EXPECT_FALSE(service.interfaceSentRate(1, sent));
+  stopTasks();
 }
 
 }  // namespace

@@ -122,8 +122,13 @@ void nameServers(const std::string& resolvConf, std::string& first, std::string&
 }
 
 bool listInterfaces(std::vector<InterfaceInfo>& interfaces, const InterfaceSources& sources) {
-  interfaces.clear();
   RtnetlinkSocket netlink;
+  return listInterfaces(netlink, interfaces, sources);
+}
+
+bool listInterfaces(RtnetlinkSocket& netlink, std::vector<InterfaceInfo>& interfaces,
+                    const InterfaceSources& sources) {
+  interfaces.clear();
   std::vector<LinkInfo> links;
   std::vector<AddressInfo> addresses;
   if (!netlink.dumpLinks(links) || !netlink.dumpAddresses(addresses)) {
@@ -147,7 +152,7 @@ bool listInterfaces(std::vector<InterfaceInfo>& interfaces, const InterfaceSourc
     info.txBytes = link.txBytes;
     for (const AddressInfo& address : addresses) {
       if (address.index == link.index) {
-        info.addresses.push_back({dottedAddress(address.address),
+        info.addresses.push_back({dottedAddress(address.address.word()),
                                   dottedAddress(maskOfPrefix(address.prefixLength)),
                                   (address.flags & IFA_F_PERMANENT) == 0});
       }

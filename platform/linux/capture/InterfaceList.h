@@ -6,6 +6,8 @@
 
 namespace s::platform {
 
+class RtnetlinkSocket;
+
 struct InterfaceAddress {
   std::string address;   // dotted decimal
   std::string mask;      // dotted decimal
@@ -40,6 +42,9 @@ struct InterfaceSources {
 // Reads every interface but loopback, in interface-index order. Gives false (errno set) when
 // route netlink cannot be read; missing route or resolver files only leave their fields empty.
 bool listInterfaces(std::vector<InterfaceInfo>& interfaces,
+                    const InterfaceSources& sources = InterfaceSources());
+// The same through a route netlink socket the caller keeps (of the namespace it was opened in).
+bool listInterfaces(RtnetlinkSocket& netlink, std::vector<InterfaceInfo>& interfaces,
                     const InterfaceSources& sources = InterfaceSources());
 
 // The gateway of `interfaceName`'s default route (lowest metric) in a /proc/net/route table, in

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/linux/capture/BigEndian.h"
+
 namespace s::platform {
 
 namespace {
@@ -11,10 +13,6 @@ constexpr size_t kTcpMinHeader = 20;
 constexpr size_t kUdpHeader = 8;
 constexpr size_t kPortBytes = 4;
 
-uint16_t readBigEndian16(const uint8_t* p) {
-  return static_cast<uint16_t>((static_cast<unsigned>(p[0]) << 8) | p[1]);
-}
-
 uint32_t readWord(const uint8_t* p) {
   uint32_t word = 0;
   std::memcpy(&word, p, sizeof word);
@@ -23,7 +21,7 @@ uint32_t readWord(const uint8_t* p) {
 
 }  // namespace
 
-bool parseIpv4Datagram(const uint8_t* data, size_t captured, Ipv4Datagram& out) {
+bool parseIpv4Datagram(const uint8_t* data, size_t captured, IpDatagram& out) {
   if (data == nullptr || captured < kMinHeader || (data[0] >> 4) != 4) {
     return false;
   }
@@ -45,8 +43,8 @@ bool parseIpv4Datagram(const uint8_t* data, size_t captured, Ipv4Datagram& out) 
     return false;
   }
   out.protocol = protocol;
-  out.source = readWord(data + 12);
-  out.destination = readWord(data + 16);
+  out.source = IpAddress::v4(readWord(data + 12));
+  out.destination = IpAddress::v4(readWord(data + 16));
   out.sourcePort = readBigEndian16(data + header);
   out.destinationPort = readBigEndian16(data + header + 2);
   out.length = length;

@@ -45,7 +45,19 @@ bool NetnsPair::ipIn(const std::string& name, const std::vector<std::string>& ar
   return runProgram(argv) == 0;
 }
 
-bool NetnsPair::create() {
+bool NetnsPair::quietIpv6Defaults(const std::string& name) {
+  // The multicast reports and their repetitions at once, not at random times within a second.
+  std::vector<std::string> argv = {"ip", "netns", "exec", name, "sysctl", "-qw"};
+  for (const char* scope : {"all", "default"}) {
+    for (const char* setting : {"accept_dad=0", "accept_ra=0", "router_solicitations=0",
+                                "mldv2_unsolicited_report_interval=1"}) {
+      argv.push_back(std::string("net.ipv6.conf.") + scope + "." + setting);
+    }
+  }
+  return runProgram(argv) == 0;
+}
+
+bool NetnsPair::create(Ipv6 ipv6) {
   static std::atomic<int> serial{0};
   std::string base = "nvcap-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
   nameA_ = base + "-a";
@@ -60,12 +72,22 @@ bool NetnsPair::create() {
     destroy();
     return false;
   }
-  bool built = ipA({"link", "add", kInterfaceA, "type", "veth", "peer", "name", kInterfaceB,
-                    "netns", nameB_}) &&
+  const bool quiet = ipv6 == Ipv6::Quiet;
+  bool built = (!quiet || (quietIpv6Defaults(nameA_) && quietIpv6Defaults(nameB_))) &&
+               ipA({"link", "add", kInterfaceA, "address", kHardwareA, "type", "veth", "peer",
+                    "name", kInterfaceB, "address", kHardwareB, "netns", nameB_}) &&
                ipA({"address", "add", std::string(kAddressA) + "/24", "dev", kInterfaceA}) &&
-               ipB({"address", "add", std::string(kAddressB) + "/24", "dev", kInterfaceB}) &&
-               ipA({"link", "set", "lo", "up"}) && ipB({"link", "set", "lo", "up"}) &&
-               ipA({"link", "set", kInterfaceA, "up"}) && ipB({"link", "set", kInterfaceB, "up"});
+               ipB({"address", "add", std::string(kAddressB) + "/24", "dev", kInterfaceB});
+  if (built && quiet) {
+    built = ipA({"address", "add", std::string(kAddress6A) + "/64", "dev", kInterfaceA, "nodad"}) &&
+            ipB({"address", "add", std::string(kAddress6B) + "/64", "dev", kInterfaceB, "nodad"}) &&
+            ipA({"neigh", "add", kAddress6B, "lladdr", kHardwareB, "nud", "permanent", "dev",
+                 kInterfaceA}) &&
+            ipB({"neigh", "add", kAddress6A, "lladdr", kHardwareA, "nud", "permanent", "dev",
+                 kInterfaceB});
+  }
+  built = built && ipA({"link", "set", "lo", "up"}) && ipB({"link", "set", "lo", "up"}) &&
+          ipA({"link", "set", kInterfaceA, "up"}) && ipB({"link", "set", kInterfaceB, "up"});
   if (!built) {
     destroy();
   }

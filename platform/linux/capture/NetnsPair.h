@@ -21,7 +21,14 @@ class NetnsPair {
 
   // Builds the namespaces, the veth pair and its addresses, all links up. Gives false when a
   // step failed (then nothing is left behind).
-  bool create();
+  enum class Ipv6 : uint8_t {
+    KernelDefaults,  // only what the kernel configures by itself (link-local addresses)
+    // kAddress6A and kAddress6B as well, with permanent neighbour entries and neither duplicate
+    // address detection nor router solicitations, so that after the links' first multicast
+    // reports nothing but the test's own traffic crosses the pair.
+    Quiet,
+  };
+  bool create(Ipv6 ipv6 = Ipv6::KernelDefaults);
 
   // Runs `ip -n <namespace> args...`; gives whether it exited with 0.
   bool ipA(const std::vector<std::string>& args) const { return ipIn(nameA_, args); }
@@ -33,9 +40,14 @@ class NetnsPair {
   static constexpr const char* kInterfaceB = "nv-b";
   static constexpr const char* kAddressA = "10.213.0.1";
   static constexpr const char* kAddressB = "10.213.0.2";
+  static constexpr const char* kAddress6A = "fd00:213::1";
+  static constexpr const char* kAddress6B = "fd00:213::2";
+  static constexpr const char* kHardwareA = "02:00:00:21:30:01";
+  static constexpr const char* kHardwareB = "02:00:00:21:30:02";
 
  private:
   static bool ipIn(const std::string& name, const std::vector<std::string>& args);
+  static bool quietIpv6Defaults(const std::string& name);
   void destroy();
 
   std::string nameA_;

@@ -24,6 +24,15 @@ bool blockIsUsers(const tpacket_block_desc* block) {
 
 }  // namespace
 
+int PacketRing::probe() {
+  int fd = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    return errno;
+  }
+  ::close(fd);
+  return 0;
+}
+
 // The wake-up descriptor lives as long as the ring, so that wake() never races with open().
 PacketRing::PacketRing() : wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
   wakeError_ = wakeFd_ < 0 ? errno : 0;
@@ -140,8 +149,9 @@ int PacketRing::readFrames(FrameHandler handler, void* context) {
       // tp_snaplen counts from tp_mac; the datagram begins at tp_net.
       const uint32_t mac = header->tp_mac;
       const uint32_t net = header->tp_net;
-      if (net >= mac && net - mac <= header->tp_snaplen) {
-        handler(context, frame + net, header->tp_snaplen - (net - mac));
+      if (net >= mac && net - mac <= header->tp_snaplen && net - mac <= header->tp_len) {
+        handler(context, frame + net, header->tp_snaplen - (net - mac),
+                header->tp_len - (net - mac));
       }
       frame += header->tp_next_offset;
     }

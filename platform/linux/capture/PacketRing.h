@@ -16,8 +16,14 @@ namespace s::platform {
 // reaches the ring.
 class PacketRing {
  public:
-  // Receives the bytes kept of one frame, from its network header on.
-  using FrameHandler = void (*)(void* context, const uint8_t* data, uint32_t captured);
+  // Whether this process may open packet sockets: 0, or the errno of the refused socket()
+  // (EPERM without CAP_NET_RAW).
+  static int probe();
+
+  // Receives the bytes kept of one frame, from its network header on, and the frame's length
+  // on the wire from there.
+  using FrameHandler = void (*)(void* context, const uint8_t* data, uint32_t captured,
+                                uint32_t length);
 
   PacketRing();
   ~PacketRing();

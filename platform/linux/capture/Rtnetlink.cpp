@@ -4,9 +4,11 @@
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -150,34 +152,37 @@ bool RtnetlinkSocket::dumpLinks(std::vector<LinkInfo>& links) {
   });
 }
 
-bool RtnetlinkSocket::dumpAddresses(std::vector<AddressInfo>& addresses) {
+bool RtnetlinkSocket::dumpAddresses(std::vector<AddressInfo>& addresses, Families families) {
   addresses.clear();
   ifaddrmsg request{};
-  request.ifa_family = AF_INET;
+  request.ifa_family = families == Families::Ipv4 ? AF_INET : AF_UNSPEC;
   return dump(RTM_GETADDR, &request, sizeof request, [&addresses](const nlmsghdr* message) {
     if (message->nlmsg_type != RTM_NEWADDR) {
       return;
     }
     const auto* info = static_cast<const ifaddrmsg*>(NLMSG_DATA(message));
-    if (info->ifa_family != AF_INET) {
+    if (info->ifa_family != AF_INET && info->ifa_family != AF_INET6) {
       return;
     }
+    const bool ipv6 = info->ifa_family == AF_INET6;
+    const size_t addressSize = ipv6 ? 16 : 4;
     AddressInfo entry;
     entry.index = static_cast<int>(info->ifa_index);
+    entry.address.family = ipv6 ? IpFamily::V6 : IpFamily::V4;
     entry.prefixLength = info->ifa_prefixlen;
     entry.flags = info->ifa_flags;
     bool hasLocal = false;
-    uint32_t peerAddress = 0;
+    IpAddress peerAddress = entry.address;
     bool hasPeer = false;
     forEachAttribute(IFA_RTA(info), static_cast<int>(IFA_PAYLOAD(message)),
                      [&](const rtattr* attribute) {
                        const auto* data = static_cast<const char*>(RTA_DATA(attribute));
                        size_t size = RTA_PAYLOAD(attribute);
-                       if (attribute->rta_type == IFA_LOCAL && size >= 4) {
-                         std::memcpy(&entry.address, data, 4);
+                       if (attribute->rta_type == IFA_LOCAL && size >= addressSize) {
+                         std::memcpy(entry.address.bytes.data(), data, addressSize);
                          hasLocal = true;
-                       } else if (attribute->rta_type == IFA_ADDRESS && size >= 4) {
-                         std::memcpy(&peerAddress, data, 4);
+                       } else if (attribute->rta_type == IFA_ADDRESS && size >= addressSize) {
+                         std::memcpy(peerAddress.bytes.data(), data, addressSize);
                          hasPeer = true;
                        } else if (attribute->rta_type == IFA_FLAGS && size >= 4) {
                          std::memcpy(&entry.flags, data, 4);
@@ -197,10 +202,70 @@ bool RtnetlinkSocket::dumpAddresses(std::vector<AddressInfo>& addresses) {
   });
 }
 
-int interfaceHoldingAddress(uint32_t address) {
+LinkEvents::~LinkEvents() {
+  if (socket_ >= 0) {
+    ::close(socket_);
+  }
+}
+
+bool LinkEvents::open() {
+  if (socket_ >= 0) {
+    return true;
+  }
+  socket_ = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
+  if (socket_ < 0) {
+    return false;
+  }
+  sockaddr_nl local{};
+  local.nl_family = AF_NETLINK;
+  local.nl_groups = RTMGRP_LINK;
+  if (bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+    int error = errno;
+    ::close(socket_);
+    socket_ = -1;
+    errno = error;
+    return false;
+  }
+  buffer_.resize(kBufferSize);
+  return true;
+}
+
+bool LinkEvents::wait(int timeoutMs) {
+  pollfd ready{socket_, POLLIN, 0};
+  if (socket_ < 0 || poll(&ready, 1, timeoutMs) <= 0) {
+    return false;
+  }
+  bool heard = false;
+  for (;;) {
+    ssize_t received = recv(socket_, buffer_.data(), buffer_.size(), 0);
+    if (received < 0 && errno == EINTR) {
+      continue;
+    }
+    // ENOBUFS: notifications were lost, which says as much as one that came.
+    if (received <= 0 && !(received < 0 && errno == ENOBUFS)) {
+      return heard;
+    }
+    heard = true;
+  }
+}
+
+bool interfaceHoldsAddress(int ifindex, const IpAddress& address) {
   RtnetlinkSocket netlink;
   std::vector<AddressInfo> addresses;
-  if (!netlink.dumpAddresses(addresses)) {
+  if (!netlink.dumpAddresses(addresses, RtnetlinkSocket::Families::Ipv4AndIpv6)) {
+    return false;
+  }
+  return std::any_of(addresses.begin(), addresses.end(), [&](const AddressInfo& entry) {
+    return entry.index == ifindex && entry.address == address;
+  });
+}
+
+int interfaceHoldingAddress(const IpAddress& address) {
+  RtnetlinkSocket netlink;
+  std::vector<AddressInfo> addresses;
+  if (!netlink.dumpAddresses(addresses, address.family == IpFamily::V4
+                                            ? RtnetlinkSocket::Families::Ipv4
+                                            : RtnetlinkSocket::Families::Ipv4AndIpv6)) {
     return 0;
   }
   for (const AddressInfo& entry : addresses) {

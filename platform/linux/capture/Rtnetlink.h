@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/IpAddress.h"
+
 namespace s::platform {
 
 // One network interface as RTM_GETLINK gives it.
@@ -19,10 +21,10 @@ struct LinkInfo {
   uint64_t txBytes = 0;
 };
 
-// One IPv4 address as RTM_GETADDR gives it.
+// One interface address as RTM_GETADDR gives it.
 struct AddressInfo {
-  int index = 0;         // interface index
-  uint32_t address = 0;  // network byte order
+  int index = 0;  // interface index
+  IpAddress address;
   uint8_t prefixLength = 0;
   uint32_t flags = 0;  // IFA_F_*
   std::string label;
@@ -40,7 +42,8 @@ class RtnetlinkSocket {
   bool open();
   void close();
   bool dumpLinks(std::vector<LinkInfo>& links);
-  bool dumpAddresses(std::vector<AddressInfo>& addresses);
+  enum class Families : uint8_t { Ipv4, Ipv4AndIpv6 };
+  bool dumpAddresses(std::vector<AddressInfo>& addresses, Families families = Families::Ipv4);
 
  private:
   // Sends a dump request and hands every answer message to `parse`.
@@ -52,8 +55,31 @@ class RtnetlinkSocket {
   std::vector<uint8_t> buffer_;
 };
 
-// The index of the interface that holds the IPv4 `address` (network byte order), or 0 when none
-// does (errno then EADDRNOTAVAIL, or the netlink failure).
-int interfaceHoldingAddress(uint32_t address);
+// A route netlink socket that hears of interfaces added, changed and removed (RTMGRP_LINK), in
+// the network namespace of the thread that opened it.
+class LinkEvents {
+ public:
+  LinkEvents() = default;
+  ~LinkEvents();
+  LinkEvents(const LinkEvents&) = delete;
+  LinkEvents& operator=(const LinkEvents&) = delete;
+
+  bool open();
+  // Waits for notifications, at most `timeoutMs` (-1: without limit), and reads all that came.
+  // Gives true when there was one, or when the kernel had to drop some: either way the list of
+  // interfaces is to be read anew.
+  bool wait(int timeoutMs);
+
+ private:
+  int socket_ = -1;
+  std::vector<uint8_t> buffer_;
+};
+
+// Whether interface `ifindex` holds `address` (errno set when route netlink cannot be read).
+bool interfaceHoldsAddress(int ifindex, const IpAddress& address);
+
+// The index of the interface that holds `address`, or 0 when none does (errno then
+// EADDRNOTAVAIL, or the netlink failure).
+int interfaceHoldingAddress(const IpAddress& address);
 
 }  // namespace s::platform

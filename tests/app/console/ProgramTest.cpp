@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -63,6 +65,19 @@ std::vector<std::vector<std::string>> tsvRows(const std::string& text) {
     }
   }
   return rows;
+}
+
+// The printout's row of `protocol` whose local port is `port`; empty when there is none. TCP
+// and UDP number their ports apart, so one number may name a row of each.
+std::vector<std::string> rowWithLocalPort(const std::string& text, const std::string& protocol,
+                                          int64_t port) {
+  for (const std::vector<std::string>& fields : tsvRows(text)) {
+    if (fields.size() == kCells && fields[0] == protocol &&
+        fields[kLocalPort] == std::to_string(port)) {
+      return fields;
+    }
+  }
+  return {};
 }
 
 size_t occurrences(const std::string& text, const std::string& part) {
@@ -177,126 +192,187 @@ int holdListener(const std::string& ns, int out, int hold) {
 using Row = std::tuple<std::string, std::string, std::string, std::string, std::string, std::string,
                        std::string>;
 
-std::set<Row> printedRows(const std::string& text, const std::set<std::string>& ports) {
+std::set<Row> printedRows(const std::string& text) {
   std::set<Row> rows;
   for (const std::vector<std::string>& f : tsvRows(text)) {
-    if (f.size() == kCells &&
-        (ports.count(f[kLocalPort]) != 0 || ports.count(f[kRemotePort]) != 0)) {
-      rows.insert({f[0], f[1], f[kLocal], f[kLocalPort], f[kRemote], f[kRemotePort], f[kPid]});
-    }
+    rows.insert(f.size() == kCells
+                    ? Row{f[0], f[1], f[kLocal], f[kLocalPort], f[kRemote], f[kRemotePort], f[kPid]}
+                    : Row{"malformed line", "", "", "", "", "", ""});
   }
   return rows;
 }
 
-// "127.0.0.1:80", "[::ffff:127.0.0.1]:80", "0.0.0.0:*" into address and port; false for
-// other IPv6 endpoints, "*:80" (ss's form of a dual-stack socket's [::]) among them.
-bool endpoint(const std::string& text, std::string& address, std::string& port) {
+// Which family ss's endpoint text names: "127.0.0.1:80" and "[::ffff:127.0.0.1]:80" IPv4,
+// "[::1]:80" IPv6, "*:80" a dual-stack socket's wildcard.
+enum class Family { Ipv4, Ipv6, DualStack };
+
+// ss's endpoint into address and port, the address as this program writes it: the mapped
+// form as its IPv4 address, the dual-stack wildcard as "::". False for what is no endpoint.
+bool endpoint(const std::string& text, Family& family, std::string& address, std::string& port) {
   size_t colon = text.rfind(':');
   if (colon == std::string::npos) {
     return false;
   }
   address = text.substr(0, colon);
   port = text.substr(colon + 1);
+  family = Family::Ipv4;
   if (address == "*") {
-    return false;
-  }
-  if (address.size() > 2 && address.front() == '[') {
+    family = Family::DualStack;
+    address = "::";
+  } else if (address.size() > 2 && address.front() == '[') {
     address = address.substr(1, address.size() - 2);
-    if (address.rfind("::ffff:", 0) != 0 || address.find('.') == std::string::npos) {
-      return false;
+    if (address.rfind("::ffff:", 0) == 0 && address.find('.') != std::string::npos) {
+      address = address.substr(7);
+    } else {
+      family = Family::Ipv6;
     }
-    address = address.substr(7);
   }
-  return address.find(':') == std::string::npos;
+  return true;
 }
 
-std::set<Row> ssRows(const std::string& text, const std::set<std::string>& ports) {
+// Every row of ss's listing, in the printout's terms.
+std::set<Row> ssRows(const std::string& text) {
   std::set<Row> rows;
   for (const std::string& line : split(text, '\n')) {
     std::istringstream fields(line);
     std::string netid, state, receiveQueue, sendQueue, local, peer, users;
     fields >> netid >> state >> receiveQueue >> sendQueue >> local >> peer;
     std::getline(fields, users);
+    Family family = Family::Ipv4;
+    Family peerFamily = Family::Ipv4;
     std::string localAddress, localPortText, peerAddress, peerPort;
-    if (!endpoint(local, localAddress, localPortText) || !endpoint(peer, peerAddress, peerPort)) {
+    if (!endpoint(local, family, localAddress, localPortText) ||
+        !endpoint(peer, peerFamily, peerAddress, peerPort)) {
+      if (!line.empty()) {
+        rows.insert({"unread ss line: " + line, "", "", "", "", "", ""});
+      }
       continue;
     }
     bool established = state == "ESTAB";
-    if (ports.count(localPortText) == 0 && !(established && ports.count(peerPort) != 0)) {
-      continue;
-    }
     size_t at = users.find("pid=");
     std::string pid =
         at == std::string::npos ? "-" : users.substr(at + 4, users.find(',', at) - at - 4);
+    const char* suffix = family == Family::Ipv4 ? "" : family == Family::Ipv6 ? "6" : "46";
     if (netid == "udp") {
-      rows.insert({"UDP", "", localAddress, localPortText, "", "", pid});
+      rows.insert({std::string("UDP") + suffix, "", localAddress, localPortText, "", "", pid});
     } else {
       std::string name = state == "LISTEN" ? "LISTENING" : established ? "ESTABLISHED" : state;
-      rows.insert({"TCP", name, localAddress, localPortText, state == "LISTEN" ? "" : peerAddress,
-                   established ? peerPort : "", pid});
+      rows.insert({std::string("TCP") + suffix, name, localAddress, localPortText,
+                   state == "LISTEN" ? "" : peerAddress, established ? peerPort : "", pid});
     }
   }
   return rows;
 }
 
-TEST(Printout, AgreesWithSsOnTheTestsSockets) {
-  Fd listener = platform::test::tcpListener("127.0.0.1");
-  std::string port = std::to_string(localPort(listener.get()));
-  Fd client = platform::test::tcpConnect("127.0.0.1", localPort(listener.get()));
-  Fd server = platform::test::tcpAccept(listener.get());
-  Fd dual = platform::test::dualStackListener();
-  std::string dualPort = std::to_string(localPort(dual.get()));
-  Fd dualClient = platform::test::tcpConnect("127.0.0.1", localPort(dual.get()));
-  Fd dualServer = platform::test::tcpAccept(dual.get());
-  Fd udp = platform::test::udpSocket("127.0.0.1");
-  std::string udpPort = std::to_string(localPort(udp.get()));
-  std::set<std::string> ports = {port, dualPort, udpPort};
+TEST(Printout, AgreesWithSsOnEveryRowOfBothFamilies) {
+  using platform::NetnsPair;
+  using platform::test::ipv6Socket;
+  using platform::test::tcpAccept;
+  // Namespaces of the test's own: every row of both listings is the test's, and no other
+  // process's socket comes or goes between the two readings.
+  NetnsPair pair;
+  ASSERT_TRUE(pair.create(NetnsPair::Ipv6::Quiet));
+  Fd far;
+  Fd far6;
+  {
+    platform::NetnsEntry entry(pair.nameB());
+    ASSERT_TRUE(entry.entered());
+    far = platform::test::tcpListener(NetnsPair::kAddressB);
+    far6 = ipv6Socket(SOCK_STREAM, NetnsPair::kAddress6B, true);
+  }
+  std::vector<Fd> sockets;
+  {
+    platform::NetnsEntry entry(pair.nameA());
+    ASSERT_TRUE(entry.entered());
+    // A loopback listener and both ends of its connection.
+    sockets.push_back(platform::test::tcpListener("127.0.0.1"));
+    uint16_t port = localPort(sockets.back().get());
+    sockets.push_back(platform::test::tcpConnect("127.0.0.1", port));
+    sockets.push_back(tcpAccept(sockets[0].get()));
+    // A dual-stack listener reached over both families.
+    sockets.push_back(platform::test::dualStackListener());
+    int dual = sockets.back().get();
+    sockets.push_back(platform::test::tcpConnect("127.0.0.1", localPort(dual)));
+    sockets.push_back(tcpAccept(dual));
+    sockets.push_back(platform::test::tcpConnect6("::1", localPort(dual)));
+    sockets.push_back(tcpAccept(dual));
+    sockets.push_back(ipv6Socket(SOCK_STREAM, "::", true));
+    // Connections over the pair, whose far ends are in the other namespace.
+    sockets.push_back(platform::test::tcpConnect(NetnsPair::kAddressB, localPort(far.get())));
+    sockets.push_back(platform::test::tcpConnect6(NetnsPair::kAddress6B, localPort(far6.get())));
+    sockets.push_back(platform::test::udpSocket("127.0.0.1"));
+    sockets.push_back(ipv6Socket(SOCK_DGRAM, "::", false));
+    sockets.push_back(ipv6Socket(SOCK_DGRAM, "::1", true));
+    sockets.push_back(ipv6Socket(SOCK_DGRAM, NetnsPair::kAddress6A, true));
+  }
+  for (const Fd& socket : sockets) {
+    ASSERT_GE(socket.get(), 0);
+  }
+  Fd farEnd = tcpAccept(far.get());
+  Fd farEnd6 = tcpAccept(far6.get());
 
   Home home;
-  test::RunResult run =
-      runProgram({NETVIGIL_BINARY, "--once", "--cycles", "1", "--tsv", "--no-resolve"}, home.env());
+  test::RunResult run = runProgram({"ip", "netns", "exec", pair.nameA(), NETVIGIL_BINARY, "--once",
+                                    "--cycles", "1", "--tsv", "--no-resolve"},
+                                   home.env());
   ASSERT_EQ(run.status, 0) << run.err;
-  std::set<Row> ours = printedRows(run.out, ports);
-  std::set<Row> theirs = ssRows(runProgram({"ss", "-tuanpH"}, {}).out, ports);
-  // Listener, both ends of each connection (the dual-stack listener itself is IPv6 only),
-  // the UDP socket.
-  EXPECT_EQ(ours.size(), 6U) << run.out;
-  EXPECT_EQ(ours, theirs);
+  std::set<Row> ours = printedRows(run.out);
+  test::RunResult listing = runProgram({"ip", "netns", "exec", pair.nameA(), "ss", "-tuanpH"}, {});
+  ASSERT_EQ(listing.status, 0) << listing.err;
+  EXPECT_EQ(ours, ssRows(listing.out)) << run.out << "\n" << listing.out;
+  EXPECT_EQ(ours.size(), sockets.size()) << run.out;
   for (const Row& row : ours) {
     EXPECT_EQ(std::get<6>(row), std::to_string(getpid()));
   }
+  auto has = [&ours](const char* protocol, const char* local) {
+    return std::any_of(ours.begin(), ours.end(), [&](const Row& row) {
+      return std::get<0>(row) == protocol && std::get<2>(row) == local;
+    });
+  };
+  EXPECT_TRUE(has("TCP46", "::"));
+  EXPECT_TRUE(has("TCP6", "::"));
+  EXPECT_TRUE(has("TCP6", "::1"));
+  EXPECT_TRUE(has("TCP6", NetnsPair::kAddress6A));
+  EXPECT_TRUE(has("TCP", NetnsPair::kAddressA));
+  EXPECT_TRUE(has("UDP46", "::"));
+  EXPECT_TRUE(has("UDP6", "::1"));
+  EXPECT_TRUE(has("UDP6", NetnsPair::kAddress6A));
   // Nothing was changed, so nothing was written.
   EXPECT_EQ(home.settingsText(), "");
 }
 
 TEST(Printout, ShowsHostNamesFromTheNamespacesHostsFile) {
-  system::network::test::NamespaceHosts hosts("127.0.0.1 loopy.nvtest\n");
+  system::network::test::NamespaceHosts hosts("127.0.0.1 loopy.nvtest\n::1 loopy6.nvtest\n");
   ASSERT_TRUE(hosts.ok());
   Helper listener([&hosts](int out, int hold) {
     if (!hosts.netns().enter()) {
       return 1;
     }
     Fd socket = platform::test::tcpListener("127.0.0.1", 4321);
-    report(out, socket.get() >= 0 ? 1 : 0);
+    Fd socket6 = platform::test::ipv6Socket(SOCK_STREAM, "::1", true, 4322);
+    report(out, socket.get() >= 0 && socket6.get() >= 0 ? 1 : 0);
     holdOn(hold);
     return 0;
   });
   ASSERT_EQ(listener.next(), 1);
 
+  // Local names, like remote ones, come from the background resolver: by the second cycle.
   Home home;
   test::RunResult run = runProgram({"ip", "netns", "exec", hosts.netns().name(), NETVIGIL_BINARY,
-                                    "--once", "--cycles", "1", "--tsv"},
+                                    "--once", "--cycles", "2", "--period", "0.5s", "--tsv"},
                                    home.env());
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<std::vector<std::string>> rows = tsvRows(run.out);
-  ASSERT_EQ(rows.size(), 1U) << run.out;
-  ASSERT_EQ(rows[0].size(), kCells) << run.out;
-  EXPECT_EQ(rows[0][0], "TCP");
-  EXPECT_EQ(rows[0][1], "LISTENING");
-  EXPECT_EQ(rows[0][kPid], std::to_string(listener.pid()));
-  EXPECT_EQ(rows[0][kLocal], "loopy.nvtest");
-  EXPECT_EQ(rows[0][kLocalPort], "4321");
-  EXPECT_EQ(rows[0][kRemote], "*");
+  ASSERT_EQ(rows.size(), 2U) << run.out;
+  for (const std::vector<std::string>& row : rows) {
+    ASSERT_EQ(row.size(), kCells) << run.out;
+    bool ipv6 = row[kLocalPort] == "4322";
+    EXPECT_EQ(row[0], ipv6 ? "TCP6" : "TCP");
+    EXPECT_EQ(row[1], "LISTENING");
+    EXPECT_EQ(row[kPid], std::to_string(listener.pid()));
+    EXPECT_EQ(row[kLocal], ipv6 ? "loopy6.nvtest" : "loopy.nvtest");
+    EXPECT_EQ(row[kRemote], "*");
+  }
 }
 
 TEST(Printout, RunsUnprivilegedWithoutTheHelperAndSaysOnceWhatItCannotSee) {
@@ -315,12 +391,7 @@ TEST(Printout, RunsUnprivilegedWithoutTheHelperAndSaysOnceWhatItCannotSee) {
        "--clear-groups", NETVIGIL_BINARY, "--once", "--cycles", "3", "--tsv", "--no-resolve"},
       env);
   ASSERT_EQ(run.status, 0) << run.err;
-  std::vector<std::string> row;
-  for (const std::vector<std::string>& fields : tsvRows(run.out)) {
-    if (fields.size() == kCells && fields[kLocalPort] == std::to_string(port)) {
-      row = fields;
-    }
-  }
+  std::vector<std::string> row = rowWithLocalPort(run.out, "TCP", port);
   ASSERT_FALSE(row.empty()) << run.out;
   EXPECT_EQ(row[kPid], "-");
   // Once each: how to grant the capture right, and who names the owners.
@@ -329,6 +400,89 @@ TEST(Printout, RunsUnprivilegedWithoutTheHelperAndSaysOnceWhatItCannotSee) {
   EXPECT_EQ(occurrences(run.err, "netvigil-rights names them"), 1U) << run.err;
   // Line breaks stay line breaks, and nothing shows as a replacement character.
   EXPECT_EQ(run.err.find("\uFFFD"), std::string::npos) << run.err;
+}
+
+TEST(Printout, WithoutRightsTcpRowsShowTheKernelsPayloadCountsAndSaySo) {
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create());
+  Helper server([&pair](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameB());
+    Fd listener = platform::test::tcpListener(platform::NetnsPair::kAddressB);
+    report(out, entry.entered() && listener.get() >= 0 ? localPort(listener.get()) : -1);
+    Fd peer = platform::test::tcpAccept(listener.get());
+    char chunk[1000];
+    if (recv(peer.get(), chunk, sizeof chunk, MSG_WAITALL) != 1000) {
+      return 1;
+    }
+    std::string reply(300, 'r');
+    if (send(peer.get(), reply.data(), reply.size(), 0) != 300) {
+      return 1;
+    }
+    holdOn(hold);
+    return 0;
+  });
+  int64_t port = server.next();
+  ASSERT_GT(port, 0);
+  // The client's end, in the namespace the program watches, and a UDP socket beside it.
+  Helper client([&pair, port](int out, int hold) {
+    platform::NetnsEntry entry(pair.nameA());
+    Fd socket =
+        platform::test::tcpConnect(platform::NetnsPair::kAddressB, static_cast<uint16_t>(port));
+    Fd udp = platform::test::udpSocket(platform::NetnsPair::kAddressA);
+    std::string request(1000, 'q');
+    char reply[300];
+    bool done = socket.get() >= 0 && udp.get() >= 0 &&
+                send(socket.get(), request.data(), request.size(), 0) == 1000 &&
+                recv(socket.get(), reply, sizeof reply, MSG_WAITALL) == 300;
+    report(out, done ? localPort(socket.get()) : -1);
+    report(out, localPort(udp.get()));
+    holdOn(hold);
+    return 0;
+  });
+  int64_t clientPort = client.next();
+  ASSERT_GT(clientPort, 0);
+  int64_t udpPort = client.next();
+
+  Home home;
+  std::vector<std::string> env = home.env();
+  env.push_back("NETVIGIL_RIGHTS_HELPER=" + home.path("not-installed").string());
+  test::RunResult run = runProgram(
+      {"ip", "netns", "exec", pair.nameA(), "setpriv", "--reuid=nobody", "--regid=nogroup",
+       "--clear-groups", "--inh-caps=-all", "--bounding-set=-all", NETVIGIL_BINARY, "--once",
+       "--cycles", "2", "--period", "0.5s", "--tsv", "--no-resolve"},
+      env);
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> tcp = rowWithLocalPort(run.out, "TCP", clientPort);
+  std::vector<std::string> udp = rowWithLocalPort(run.out, "UDP", udpPort);
+  ASSERT_FALSE(tcp.empty()) << run.out;
+  ASSERT_FALSE(udp.empty()) << run.out;
+  // What the ends wrote, payload only: the client sent 1000 bytes and was sent 300.
+  EXPECT_EQ(tcp[8], "300 B");
+  EXPECT_EQ(tcp[9], "1000 B");
+  EXPECT_EQ(udp[8], "-");
+  EXPECT_EQ(udp[9], "-");
+  EXPECT_EQ(occurrences(run.err, "payload only"), 1U) << run.err;
+  EXPECT_EQ(occurrences(run.err, "CAP_NET_RAW"), 1U) << run.err;
+}
+
+TEST(Printout, OwnersOutsideItsPidNamespaceAreToldApartFromOtherUsers) {
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create());
+  // A listener of a process of this user that a program in a pid namespace of its own cannot see.
+  Helper outside([&pair](int out, int hold) { return holdListener(pair.nameA(), out, hold); });
+  int64_t port = outside.next();
+  ASSERT_GT(port, 0);
+  Home home;
+  test::RunResult run =
+      runProgram({"ip", "netns", "exec", pair.nameA(), "unshare", "--pid", "--fork", "--mount-proc",
+                  NETVIGIL_BINARY, "--once", "--cycles", "1", "--tsv", "--no-resolve"},
+                 home.env());
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> row = rowWithLocalPort(run.out, "TCP", port);
+  ASSERT_FALSE(row.empty()) << run.out;
+  EXPECT_EQ(row[kPid], "-");
+  EXPECT_EQ(occurrences(run.err, "outside this pid namespace"), 1U) << run.err;
+  EXPECT_EQ(occurrences(run.err, "cap_sys_ptrace"), 0U) << run.err;
 }
 
 TEST(Console, RefusesWithoutATerminal) {
@@ -455,13 +609,14 @@ double lastSent(const std::string& output, const std::string& remote) {
   return sent;
 }
 
-TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
-  platform::NetnsPair pair;
-  ASSERT_TRUE(pair.create());
-  const std::string remote = platform::NetnsPair::kAddressB;
-  Helper server([&pair](int out, int hold) {
+// A server in namespace B that takes one connection and reads it to its end; it reports its
+// port.
+std::unique_ptr<Helper> readingServer(const platform::NetnsPair& pair, bool ipv6) {
+  return std::make_unique<Helper>([&pair, ipv6](int out, int hold) {
     platform::NetnsEntry entry(pair.nameB());
-    Fd listener = platform::test::tcpListener(platform::NetnsPair::kAddressB);
+    Fd listener =
+        ipv6 ? platform::test::ipv6Socket(SOCK_STREAM, platform::NetnsPair::kAddress6B, true)
+             : platform::test::tcpListener(platform::NetnsPair::kAddressB);
     report(out, entry.entered() && listener.get() >= 0 ? localPort(listener.get()) : -1);
     Fd peer = platform::test::tcpAccept(listener.get());
     char chunk[4096];
@@ -470,13 +625,16 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
     holdOn(hold);
     return 0;
   });
-  int64_t port = server.next();
-  ASSERT_GT(port, 0);
-  // Sends a kilobyte every 100 ms until the test lets go, then closes.
-  Helper sender([&pair, port](int out, int hold) {
+}
+
+// A client in namespace A that sends a kilobyte every 100 ms to the server's port until the
+// test lets go, then closes; it reports its own port.
+std::unique_ptr<Helper> kilobyteSender(const platform::NetnsPair& pair, bool ipv6, int64_t port) {
+  return std::make_unique<Helper>([&pair, ipv6, port](int out, int hold) {
     platform::NetnsEntry entry(pair.nameA());
-    Fd socket =
-        platform::test::tcpConnect(platform::NetnsPair::kAddressB, static_cast<uint16_t>(port));
+    auto to = static_cast<uint16_t>(port);
+    Fd socket = ipv6 ? platform::test::tcpConnect6(platform::NetnsPair::kAddress6B, to)
+                     : platform::test::tcpConnect(platform::NetnsPair::kAddressB, to);
     report(out, entry.entered() && socket.get() >= 0 ? localPort(socket.get()) : -1);
     char kilobyte[1024] = {};
     pollfd held{hold, POLLIN, 0};
@@ -487,12 +645,29 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
     }
     return 0;
   });
+}
+
+class EndToEndTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(EndToEndTest, ATcpConnectionIsListedCountedAndLogged) {
+  const bool ipv6 = GetParam();
+  platform::NetnsPair pair;
+  ASSERT_TRUE(pair.create(platform::NetnsPair::Ipv6::Quiet));
+  const std::string protocol = ipv6 ? "TCP6" : "TCP";
+  const std::string local = ipv6 ? platform::NetnsPair::kAddress6A : platform::NetnsPair::kAddressA;
+  const std::string remote =
+      ipv6 ? platform::NetnsPair::kAddress6B : platform::NetnsPair::kAddressB;
+  std::unique_ptr<Helper> server = readingServer(pair, ipv6);
+  int64_t port = server->next();
+  ASSERT_GT(port, 0);
+  std::unique_ptr<Helper> senderHelper = kilobyteSender(pair, ipv6, port);
+  Helper& sender = *senderHelper;
   int64_t senderPort = sender.next();
   ASSERT_GT(senderPort, 0);
 
   Home home;
   test::RunResult once = runProgram({"ip", "netns", "exec", pair.nameA(), NETVIGIL_BINARY, "--once",
-                                     "--cycles", "2", "--tsv", "--no-resolve"},
+                                     "--cycles", "3", "--period", "0.5s", "--tsv", "--no-resolve"},
                                     home.env());
   ASSERT_EQ(once.status, 0) << once.err;
   std::vector<std::vector<std::string>> rows = tsvRows(once.out);
@@ -500,9 +675,14 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
     return f.size() == kCells && f[kRemote] == remote && f[kRemotePort] == std::to_string(port);
   });
   ASSERT_NE(listed, rows.end()) << once.out;
+  EXPECT_EQ((*listed)[0], protocol);
   EXPECT_EQ((*listed)[1], "ESTABLISHED");
   EXPECT_EQ((*listed)[kPid], std::to_string(sender.pid()));
+  EXPECT_EQ((*listed)[kLocal], local);
   EXPECT_EQ((*listed)[kLocalPort], std::to_string(senderPort));
+  std::vector<double> onceSent = byteCounts((*listed)[9]);
+  ASSERT_EQ(onceSent.size(), 1U) << (*listed)[9];
+  EXPECT_GT(onceSent[0], 0);
 
   std::string log = home.path("log.htm").string();
   PtyProgram program;
@@ -542,7 +722,7 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
 
   // The saved row: its end, duration and final counts.
   std::string page = s::test::fileText(log);
-  std::string rowStart = "<tr><td>TCP</td>";
+  std::string rowStart = "<tr><td>" + protocol + "</td>";
   std::vector<std::string> cells;
   for (size_t at = page.find(rowStart); at != std::string::npos; at = page.find(rowStart, at + 1)) {
     std::string row = page.substr(at + 8, page.find("</td></tr>", at) - at - 8);
@@ -560,6 +740,7 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
     }
   }
   ASSERT_EQ(cells.size(), 13U) << page;
+  EXPECT_EQ(cells[4], local);
   EXPECT_EQ(cells[5], std::to_string(senderPort));
   EXPECT_FALSE(cells[1].empty());                                       // End
   EXPECT_FALSE(cells[11].empty());                                      // Start
@@ -571,6 +752,9 @@ TEST(EndToEnd, ATcpConnectionIsListedCountedAndLogged) {
   EXPECT_GT(received[0], 0);
   EXPECT_GE(sent[0], sentShown);
 }
+
+INSTANTIATE_TEST_SUITE_P(Families, EndToEndTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Ipv6" : "Ipv4"; });
 
 // The pid of a child of `parent`, or -1.
 pid_t childOf(pid_t parent) {

@@ -56,4 +56,31 @@ TEST(FormatTest, IPv4TakesTheLowestByteFirst) {
   EXPECT_EQ(out->toUtf8String(), "0.0.0.0");
 }
 
+TEST(FormatTest, IPv6InItsRfc5952Text) {
+  struct Case {
+    uint8_t bytes[16];
+    const char* text;
+  };
+  const Case cases[] = {
+      {{}, "::"},
+      {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, "::1"},
+      {{0x20, 0x01, 0x0d, 0xb8}, "2001:db8::"},
+      {{0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1}, "2001:db8:0:1:1:1:1:1"},
+      {{0x20, 0x01, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1}, "2001:0:0:1::1"},
+      {{0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1}, "2001:db8::1:0:0:1"},
+      {{0xfe, 0x80, 0, 0, 0, 0, 0, 0, 0x02, 0x1b, 0x21, 0xff, 0xfe, 0x0a, 0xbc, 0xde},
+       "fe80::21b:21ff:fe0a:bcde"},
+      {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff, 192, 0, 2, 33}, "::ffff:192.0.2.33"},
+      {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x0a, 0x01}, "::a01"},
+      {{0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff,
+        0xff},
+       "ffff:ffff:ffff:ffff:ffff:ffff:ffff:ffff"},
+  };
+  s::PoolPtr<StrBuffer> out = StrBuffer::make();
+  for (const Case& c : cases) {
+    s::str::formatIPv6(*out, c.bytes);
+    EXPECT_EQ(out->toUtf8String(), c.text);
+  }
+}
+
 }  // namespace

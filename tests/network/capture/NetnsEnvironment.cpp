@@ -18,7 +18,7 @@ class NetnsEnvironment final : public ::testing::Environment {
       return;
     }
     pair_ = std::make_unique<platform::NetnsPair>();
-    ASSERT_TRUE(pair_->create());
+    ASSERT_TRUE(pair_->create(platform::NetnsPair::Ipv6::Quiet));
     entry_ = std::make_unique<platform::NetnsEntry>(pair_->nameA());
     ASSERT_TRUE(entry_->entered());
   }

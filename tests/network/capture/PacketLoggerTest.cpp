@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <string>
@@ -10,11 +11,13 @@
 
 #include "tests/network/capture/NetnsEnvironment.h"
 #include "tests/platform/linux/capture/TestNet.h"
+#include "tests/support/Eventually.h"
 
 namespace s::system::network {
 namespace {
 
 using platform::NetnsPair;
+using s::test::eventually;
 using win::PacketLogger;
 
 using Totals = std::map<std::u16string, std::pair<uint64_t, uint64_t>>;
@@ -36,17 +39,6 @@ Totals take(PacketLogger& logger) {
 
 std::u16string u16(const std::string& text) {
   return {text.begin(), text.end()};
-}
-
-template <class Condition>
-bool eventually(Condition condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) {
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
 }
 
 std::vector<std::u16string> watched(PacketLogger& logger) {
@@ -71,8 +63,15 @@ TEST(PacketLoggerCountTest, KeysNameTheProtocolAndEndpoints) {
   logger->logPacket(true, u"UDP", u"10.0.0.5", 53, u"10.0.0.7", 3001, 200);
   logger->logPacket(true, u"ICMP", u"10.0.0.5", 0, u"10.0.0.7", 0, 84);
   logger->logPacket(true, u"TCP", u"no address", 1, u"10.0.0.7", 2, 84);
+  // IPv6 endpoints in brackets, under protocols of their own; families do not mix.
+  logger->logPacket(false, u"TCP", u"2001:db8::5", 443, u"2001:db8::9", 50000, 1280);
+  logger->logPacket(true, u"TCP", u"2001:db8::5", 443, u"2001:db8::9", 50000, 60);
+  logger->logPacket(true, u"UDP", u"fe80::1%lo", 546, u"ff02::1:2", 547, 100);
+  logger->logPacket(true, u"TCP", u"2001:db8::5", 443, u"10.0.0.9", 50000, 60);
   Totals expected = {{u"TCP,10.0.0.5:80-10.0.0.9:4000", {1500, 40}},
-                     {u"UDP,10.0.0.5:53", {160, 200}}};
+                     {u"UDP,10.0.0.5:53", {160, 200}},
+                     {u"TCP6,[2001:db8::5]:443-[2001:db8::9]:50000", {1280, 60}},
+                     {u"UDP6,[fe80::1]:546", {0, 100}}};
   EXPECT_EQ(take(*logger), expected);
   EXPECT_TRUE(take(*logger).empty()) << "a second take without traffic is empty";
 }
@@ -198,6 +197,37 @@ TEST_F(PacketLoggerTest, CountsARealConnectionAndUdpUnderTheirTrafficKeys) {
   }
 }
 
+TEST_F(PacketLoggerTest, CountsIpv6DatagramsUnderTheirTrafficKeys) {
+  PoolPtr<PacketLogger> logger = PacketLogger::make();
+  logger->start();
+  int local = platform::socketIn6(namespaceA(), SOCK_DGRAM, NetnsPair::kAddress6A, 6401);
+  int peer = platform::socketIn6(namespaceB(), SOCK_DGRAM, NetnsPair::kAddress6B, 6402);
+  ASSERT_GE(local, 0);
+  ASSERT_GE(peer, 0);
+  sockaddr_in6 toPeer = platform::endpoint6(NetnsPair::kAddress6B, 6402);
+  sockaddr_in6 toLocal = platform::endpoint6(NetnsPair::kAddress6A, 6401);
+  char payload[512] = {};
+  const std::u16string key = u"UDP6,[fd00:213::1]:6401";
+  // Once the watcher of the IPv6 address counts, start from a clean interval.
+  ASSERT_TRUE(eventually([&] {
+    sendto(local, payload, 1, 0, reinterpret_cast<sockaddr*>(&toPeer), sizeof toPeer);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return take(*logger).count(key) != 0;
+  }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  take(*logger);
+  sendto(local, payload, 300, 0, reinterpret_cast<sockaddr*>(&toPeer), sizeof toPeer);
+  sendto(peer, payload, 500, 0, reinterpret_cast<sockaddr*>(&toLocal), sizeof toLocal);
+  Totals totals;
+  ASSERT_TRUE(eventually([&] {
+    addTable(logger->takeTrafficTable(), totals);
+    return totals[key] == std::make_pair(uint64_t{548}, uint64_t{348});
+  })) << totals[key].first
+      << " received, " << totals[key].second << " sent";
+  close(local);
+  close(peer);
+}
+
 TEST_F(PacketLoggerTest, WatchersFollowTheAddressesOfTheInterfaces) {
   struct Restore {
     ~Restore() {
@@ -208,23 +238,40 @@ TEST_F(PacketLoggerTest, WatchersFollowTheAddressesOfTheInterfaces) {
   PoolPtr<PacketLogger> logger = PacketLogger::make();
   logger->start();
   using List = std::vector<std::u16string>;
-  ASSERT_TRUE(eventually([&] { return watched(*logger) == List{u"10.213.0.1"}; }));
+  // The first IPv4 address and every IPv6 one, a link-local one with its interface.
+  const std::u16string linkLocal = u"fe80::ff:fe21:3001%nv-a";
+  auto sorted = [](List list) {
+    std::sort(list.begin(), list.end());
+    return list;
+  };
+  ASSERT_TRUE(eventually([&] {
+    return sorted(watched(*logger)) == List{u"10.213.0.1", u"fd00:213::1", linkLocal};
+  })) << watched(*logger).size();
+  auto ipv4Watched = [&] {
+    List ipv4;
+    for (const std::u16string& address : watched(*logger)) {
+      if (address.find(u':') == std::u16string::npos) {
+        ipv4.push_back(address);
+      }
+    }
+    return ipv4;
+  };
   auto ipA = [](std::vector<std::string> args) {
     args.insert(args.begin(), {"ip", "-n", namespaceA()});
     return platform::runProgram(args) == 0;
   };
   ASSERT_TRUE(ipA({"address", "add", "10.214.0.5/24", "dev", NetnsPair::kInterfaceA}));
   ASSERT_TRUE(ipA({"address", "del", "10.213.0.1/24", "dev", NetnsPair::kInterfaceA}));
-  EXPECT_TRUE(eventually([&] { return watched(*logger) == List{u"10.214.0.5"}; }));
+  EXPECT_TRUE(eventually([&] { return ipv4Watched() == List{u"10.214.0.5"}; }));
   ASSERT_TRUE(ipA({"address", "del", "10.214.0.5/24", "dev", NetnsPair::kInterfaceA}));
-  EXPECT_TRUE(eventually([&] { return watched(*logger).empty(); }));
+  EXPECT_TRUE(eventually([&] { return ipv4Watched().empty(); }));
 
   ASSERT_TRUE(ipA({"address", "add", "10.213.0.1/24", "dev", NetnsPair::kInterfaceA}));
-  ASSERT_TRUE(eventually([&] { return watched(*logger) == List{u"10.213.0.1"}; }));
+  ASSERT_TRUE(eventually([&] { return ipv4Watched() == List{u"10.213.0.1"}; }));
   // Releasing the running logger gives its watchers back, stopped, before it returns.
   uint32_t freeWatchers = win::PacketWatcher::pool().freeCount();
   logger.reset();
-  EXPECT_EQ(win::PacketWatcher::pool().freeCount(), freeWatchers + 1);
+  EXPECT_EQ(win::PacketWatcher::pool().freeCount(), freeWatchers + 3);
 }
 
 }  // namespace

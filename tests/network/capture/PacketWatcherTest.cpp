@@ -1,10 +1,12 @@
 #include "network/capture/PacketWatcher.h"
 
 #include <gtest/gtest.h>
+#include <net/if.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -13,19 +15,21 @@
 #include "network/capture/WsaInitializer.h"
 #include "tests/network/capture/NetnsEnvironment.h"
 #include "tests/platform/linux/capture/TestNet.h"
+#include "tests/support/Eventually.h"
 
 namespace s::system::network {
 namespace {
 
 using platform::NetnsPair;
+using s::test::eventually;
 using win::PacketWatcher;
 
 struct Report {
   bool sent;
   uint8_t protocol;
-  uint32_t local;
+  platform::IpAddress local;
   uint16_t localPort;
-  uint32_t remote;
+  platform::IpAddress remote;
   uint16_t remotePort;
   uint32_t bytes;
   bool operator==(const Report&) const = default;
@@ -34,9 +38,9 @@ struct Report {
 struct Collector {
   std::mutex lock;
   std::vector<Report> reports;
-  static void callback(bool sent, uint8_t protocol, uint32_t local, uint16_t localPort,
-                       uint32_t remote, uint16_t remotePort, uint32_t bytes, void* context,
-                       uint32_t extra) {
+  static void callback(bool sent, uint8_t protocol, const platform::IpAddress& local,
+                       uint16_t localPort, const platform::IpAddress& remote, uint16_t remotePort,
+                       uint32_t bytes, void* context, uint32_t extra) {
     auto* self = static_cast<Collector*>(context);
     EXPECT_EQ(extra, 7U);
     std::scoped_lock guard(self->lock);
@@ -47,17 +51,6 @@ struct Collector {
     return reports;
   }
 };
-
-template <class Condition>
-bool eventually(Condition condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) {
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
-}
 
 // The texts of a report list, heading included; releases the list.
 std::vector<std::u16string> texts(const PoolPtr<str::StrArray>& list) {
@@ -86,48 +79,113 @@ class PacketWatcherTest : public ::testing::Test {
   }
 };
 
-TEST_F(PacketWatcherTest, ReportsEachDatagramFromTheLocalSide) {
-  Collector collector;
-  PoolPtr<PacketWatcher> watcher = PacketWatcher::make();
-  watcher->setAddressText(u"10.213.0.1");
-  watcher->setPacketCallback(&Collector::callback, &collector, 7);
-  watcher->start();
-  ASSERT_TRUE(eventually([&] { return watcher->isRunning(); }));
+// Two UDP sockets of an address family, one in each namespace, sending to each other.
+struct UdpPair {
+  UdpPair(bool ipv6, uint16_t localPort, uint16_t remotePort) : ipv6(ipv6) {
+    const char* a = ipv6 ? NetnsPair::kAddress6A : NetnsPair::kAddressA;
+    const char* b = ipv6 ? NetnsPair::kAddress6B : NetnsPair::kAddressB;
+    int type = SOCK_DGRAM;
+    local = ipv6 ? platform::socketIn6(namespaceA(), type, a, localPort)
+                 : platform::socketIn(namespaceA(), type, a, localPort);
+    remote = ipv6 ? platform::socketIn6(namespaceB(), type, b, remotePort)
+                  : platform::socketIn(namespaceB(), type, b, remotePort);
+    if (ipv6) {
+      toB6 = platform::endpoint6(b, remotePort);
+      toA6 = platform::endpoint6(a, localPort);
+    } else {
+      toB = platform::endpoint(b, remotePort);
+      toA = platform::endpoint(a, localPort);
+    }
+  }
+  ~UdpPair() {
+    close(local);
+    close(remote);
+  }
+  UdpPair(const UdpPair&) = delete;
+  UdpPair& operator=(const UdpPair&) = delete;
+  ssize_t send(bool fromLocal, size_t size) const {
+    std::string payload(size, 'x');
+    const void* to = ipv6 ? static_cast<const void*>(fromLocal ? &toB6 : &toA6)
+                          : static_cast<const void*>(fromLocal ? &toB : &toA);
+    socklen_t length = ipv6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+    return sendto(fromLocal ? local : remote, payload.data(), size, 0,
+                  static_cast<const sockaddr*>(to), length);
+  }
 
-  int local = platform::socketIn(namespaceA(), SOCK_DGRAM, NetnsPair::kAddressA, 6101);
-  int remote = platform::socketIn(namespaceB(), SOCK_DGRAM, NetnsPair::kAddressB, 6102);
-  ASSERT_GE(local, 0);
-  ASSERT_GE(remote, 0);
-  sockaddr_in toB = platform::endpoint(NetnsPair::kAddressB, 6102);
-  sockaddr_in toA = platform::endpoint(NetnsPair::kAddressA, 6101);
-  const uint32_t a = inet_addr(NetnsPair::kAddressA);
-  const uint32_t b = inet_addr(NetnsPair::kAddressB);
-  std::vector<Report> expected = {{true, kProtocolUdp, a, 6101, b, 6102, 28 + 100},
-                                  {false, kProtocolUdp, a, 6101, b, 6102, 28 + 50}};
-  // The capture may start a moment after the loop: send until the first datagram shows.
-  std::string hundred(100, 'x');
-  ASSERT_TRUE(eventually([&] {
-    sendto(local, hundred.data(), hundred.size(), 0, reinterpret_cast<sockaddr*>(&toB), sizeof toB);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return !collector.copy().empty();
-  }));
-  size_t before = collector.copy().size();
-  std::string fifty(50, 'y');
-  ASSERT_EQ(
-      sendto(remote, fifty.data(), fifty.size(), 0, reinterpret_cast<sockaddr*>(&toA), sizeof toA),
-      50);
-  ASSERT_TRUE(eventually([&] { return collector.copy().size() == before + 1; }));
-  std::vector<Report> reports = collector.copy();
-  EXPECT_EQ(reports.front(), expected[0]);
-  EXPECT_EQ(reports.back(), expected[1]);
+  bool ipv6;
+  int local = -1;
+  int remote = -1;
+  sockaddr_in toA{}, toB{};
+  sockaddr_in6 toA6{}, toB6{};
+};
 
-  // stop without waiting ends the blocked loop at once, and is no failure.
-  uint32_t linesBefore = win::getCaptureReport()->count();
-  watcher->stop(false);
-  EXPECT_TRUE(eventually([&] { return !watcher->isRunning(); }));
-  EXPECT_EQ(win::getCaptureReport()->count(), linesBefore);
-  close(local);
-  close(remote);
+TEST_F(PacketWatcherTest, ReportsEachDatagramFromTheLocalSideOfEitherFamily) {
+  for (bool ipv6 : {false, true}) {
+    const char* a = ipv6 ? NetnsPair::kAddress6A : NetnsPair::kAddressA;
+    const char* b = ipv6 ? NetnsPair::kAddress6B : NetnsPair::kAddressB;
+    Collector collector;
+    PoolPtr<PacketWatcher> watcher = PacketWatcher::make();
+    watcher->setAddressText(std::u16string(a, a + std::strlen(a)));
+    watcher->setPacketCallback(&Collector::callback, &collector, 7);
+    watcher->start();
+    ASSERT_TRUE(eventually([&] { return watcher->isRunning(); })) << a;
+
+    UdpPair pair(ipv6, 6101, 6102);
+    ASSERT_GE(pair.local, 0);
+    ASSERT_GE(pair.remote, 0);
+    const uint32_t headers = ipv6 ? 48 : 28;
+    platform::IpAddress local = platform::ipAddress(a);
+    platform::IpAddress remote = platform::ipAddress(b);
+    std::vector<Report> expected = {{true, kProtocolUdp, local, 6101, remote, 6102, headers + 100},
+                                    {false, kProtocolUdp, local, 6101, remote, 6102, headers + 50}};
+    // The capture may start a moment after the loop: send until the first datagram shows.
+    ASSERT_TRUE(eventually([&] {
+      pair.send(true, 100);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      return !collector.copy().empty();
+    })) << a;
+    size_t before = collector.copy().size();
+    ASSERT_EQ(pair.send(false, 50), 50);
+    ASSERT_TRUE(eventually([&] { return collector.copy().size() == before + 1; })) << a;
+    std::vector<Report> reports = collector.copy();
+    EXPECT_EQ(reports.front(), expected[0]) << a;
+    EXPECT_EQ(reports.back(), expected[1]) << a;
+
+    // stop without waiting ends the blocked loop at once, and is no failure.
+    uint32_t linesBefore = win::getCaptureReport()->count();
+    watcher->stop(false);
+    EXPECT_TRUE(eventually([&] { return !watcher->isRunning(); }));
+    EXPECT_EQ(win::getCaptureReport()->count(), linesBefore) << a;
+  }
+}
+
+TEST_F(PacketWatcherTest, WatchedAddressTextsOfBothFamilies) {
+  struct Case {
+    std::u16string_view text;
+    bool parsed;
+    bool ipv6;
+    bool zoned;
+  };
+  const Case cases[] = {
+      {u"10.213.0.1", true, false, false},
+      {u"fd00:213::1", true, true, false},
+      {u"fe80::ff:fe21:3001%nv-a", true, true, true},
+      {u"fe80::1%nv-no-such", false, false, false},
+      {u"10.213.0.1%nv-a", false, false, false},
+      {u"not an address", false, false, false},
+      {u"", false, false, false},
+  };
+  for (const Case& c : cases) {
+    platform::IpAddress address;
+    int ifindex = -1;
+    ASSERT_EQ(win::parseWatchedAddress(c.text, address, ifindex), c.parsed)
+        << std::string(c.text.begin(), c.text.end());
+    if (c.parsed) {
+      EXPECT_EQ(address.family == platform::IpFamily::V6, c.ipv6);
+      EXPECT_EQ(ifindex != 0, c.zoned);
+      EXPECT_EQ(ifindex == 0 || ifindex == static_cast<int>(if_nametoindex("nv-a")), true);
+    }
+  }
 }
 
 TEST_F(PacketWatcherTest, AnAddressNoInterfaceHoldsIsLoggedAndRetriedOnStart) {
@@ -185,6 +243,11 @@ TEST(CaptureLogTest, KeepsTheLatestHundredTexts) {
   EXPECT_EQ(report[0], u"[Packet Watcher]");
   EXPECT_EQ(report[1], u"message 50");
   EXPECT_EQ(report[100], u"message 149");
+}
+
+TEST(CaptureLogTest, TellsWhatTheRingLost) {
+  win::logCaptureDrops(u"fd00:213::1", 1234);
+  EXPECT_TRUE(logHas(u"Capture ring full: 1234 datagrams lost on fd00:213::1"));
 }
 
 TEST(WsaInitializerTest, ReportsThatSocketsNeedNoStartUp) {

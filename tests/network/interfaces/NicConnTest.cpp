@@ -1,4 +1,4 @@
-#include "network/interfaces/NicConn.h"
+#include "network/interfaces/InterfaceList.h"
 
 #include <gtest/gtest.h>
 
@@ -8,23 +8,17 @@
 
 #include "tests/network/capture/NetnsEnvironment.h"
 #include "tests/platform/linux/capture/TestNet.h"
+#include "tests/support/Eventually.h"
 
 namespace s::system::network {
 namespace {
 
 using platform::NetnsPair;
+using s::test::eventually;
 using win::NicConn;
 
-template <class Condition>
-bool eventually(Condition condition, int tenths = 80) {
-  for (int i = 0; i < tenths * 10; ++i) {
-    if (condition()) {
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
-}
+// A few refreshes of the interfaces' tasks.
+constexpr std::chrono::seconds kRefreshes{8};
 
 std::u16string ipAddressOf(const NicConn& nic) {
   PoolPtr<str::StrBuffer> text = str::StrBuffer::make();
@@ -45,11 +39,21 @@ class NicConnTest : public ::testing::Test {
   }
 };
 
+// The interface at position i; its object stays valid while the interface stays listed.
+NicConn* interfaceAt(uint32_t i) {
+  NicConn* found = nullptr;
+  win::getInterfaceList().withInterface(i, [&found](NicConn& nic) { found = &nic; });
+  return found;
+}
+
 TEST_F(NicConnTest, TheListHoldsEachInterfaceButLoopbackWithItsConfiguration) {
-  col::ArrayP<NicConn>& list = win::getInterfaceList();
-  ASSERT_TRUE(ipA({"route", "add", "default", "via", NetnsPair::kAddressB}));
+  win::InterfaceList& list = win::getInterfaceList();
+  ASSERT_TRUE(ipA({"route", "replace", "default", "via", NetnsPair::kAddressB}));
   ASSERT_EQ(list.count(), 1U);
-  NicConn& nic = *list.at(0);
+  ASSERT_NE(interfaceAt(0), nullptr);
+  EXPECT_EQ(interfaceAt(1), nullptr);
+  NicConn& nic = *interfaceAt(0);
+  nic.start();  // again after a test before stopped it
   EXPECT_EQ(nic.getConnectionName(), u"nv-a");
   EXPECT_EQ(nic.getAdapterId(), u"nv-a");
   EXPECT_TRUE(nic.isVirtual());
@@ -67,7 +71,8 @@ TEST_F(NicConnTest, TheListHoldsEachInterfaceButLoopbackWithItsConfiguration) {
   ASSERT_TRUE(nic.getDhcpEnabled(dhcp));
   EXPECT_FALSE(dhcp) << "an address set by hand is permanent";
   // The route came after the first refresh: the task brings the gateway within 3 seconds.
-  EXPECT_TRUE(eventually([&] { return nic.getGateway(*text) && text->view() == u"10.213.0.2"; }));
+  EXPECT_TRUE(eventually([&] { return nic.getGateway(*text) && text->view() == u"10.213.0.2"; },
+                         kRefreshes));
 
   uint64_t inBefore = 0;
   nic.getInOctets(inBefore);
@@ -89,15 +94,40 @@ TEST_F(NicConnTest, TheListHoldsEachInterfaceButLoopbackWithItsConfiguration) {
   close(a);
   close(b);
 
-  // A changed address shows within about 3 seconds; a new interface never joins the list.
+  // A changed address shows within about 3 seconds.
   ASSERT_TRUE(ipA({"address", "add", "10.215.0.1/24", "dev", NetnsPair::kInterfaceA}));
   ASSERT_TRUE(ipA({"address", "del", "10.213.0.1/24", "dev", NetnsPair::kInterfaceA}));
-  ASSERT_TRUE(ipA({"link", "add", "nv-late", "type", "veth", "peer", "name", "nv-late2"}));
-  EXPECT_TRUE(eventually([&] { return ipAddressOf(nic) == u"10.215.0.1"; }));
-  EXPECT_EQ(win::getInterfaceList().count(), 1U);
+  EXPECT_TRUE(eventually([&] { return ipAddressOf(nic) == u"10.215.0.1"; }, kRefreshes));
   ASSERT_TRUE(ipA({"address", "add", "10.213.0.1/24", "dev", NetnsPair::kInterfaceA}));
   ASSERT_TRUE(ipA({"address", "del", "10.215.0.1/24", "dev", NetnsPair::kInterfaceA}));
+
+  // Interfaces that come later join the end of the list, configured; those that go leave it.
+  ASSERT_TRUE(ipA({"link", "add", "nv-late", "type", "veth", "peer", "name", "nv-late2"}));
+  ASSERT_TRUE(ipA({"address", "add", "10.216.0.1/24", "dev", "nv-late"}));
+  ASSERT_TRUE(eventually([&] { return list.count() == 3; }, kRefreshes));
+  std::u16string names;
+  for (uint32_t i = 0; i < list.count(); ++i) {
+    list.withInterface(i, [&names](NicConn& late) {
+      names += late.getAdapterId();
+      names += u" ";
+    });
+  }
+  EXPECT_TRUE(names == u"nv-a nv-late2 nv-late " || names == u"nv-a nv-late nv-late2 ")
+      << "[" << std::string(names.begin(), names.end()) << "]";
+  NicConn* late = nullptr;
+  for (uint32_t i = 1; i < 3; ++i) {
+    NicConn* candidate = interfaceAt(i);
+    if (candidate != nullptr && candidate->getAdapterId() == u"nv-late") {
+      late = candidate;
+    }
+  }
+  ASSERT_NE(late, nullptr);
+  // Its own task brings the address that came after the interface.
+  EXPECT_TRUE(eventually([&] { return ipAddressOf(*late) == u"10.216.0.1"; }, kRefreshes));
+  EXPECT_TRUE(late->isVirtual());
   ASSERT_TRUE(ipA({"link", "del", "nv-late"}));
+  EXPECT_TRUE(eventually([&] { return list.count() == 1; }, kRefreshes));
+  EXPECT_EQ(interfaceAt(0), &nic);
   nic.stop(true);
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/linux/Processes.h"
 #include "tests/platform/linux/Sockets.h"
+#include "tests/support/TempFolder.h"
 
 namespace s::platform {
 namespace {
@@ -150,6 +151,45 @@ TEST(ProcessControl, FindsAnotherInstanceByExecutablePath) {
   killProcess(child);
   signalOf(child);
   std::filesystem::remove(copy);
+}
+
+TEST(ProcessIdentity, AReplacedProgramKeepsTheNameAndPathItStartedFrom) {
+  s::test::TempFolder folder;
+  std::filesystem::path program = folder.path("nv-replaced");
+  std::filesystem::path odd = folder.path("nv-odd (deleted)");
+  std::filesystem::copy_file("/bin/sleep", program);
+  std::filesystem::copy_file("/bin/sleep", odd);
+  auto start = [](const std::filesystem::path& file) {
+    pid_t child = fork();
+    if (child == 0) {
+      execl(file.c_str(), file.c_str(), "30", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    std::string path;
+    for (int i = 0; i < 200 && path != file.string(); ++i) {
+      usleep(10'000);
+      processPath(child, path);
+    }
+    return child;
+  };
+  pid_t replaced = start(program);
+  pid_t oddlyNamed = start(odd);
+  // An upgrade writes the new file beside the old and renames it over it.
+  std::filesystem::copy_file("/bin/sleep", folder.path("nv-replaced.new"));
+  std::filesystem::rename(folder.path("nv-replaced.new"), program);
+  std::string path;
+  std::string name;
+  processPath(replaced, path);
+  processName(replaced, name);
+  EXPECT_EQ(path, program.string());
+  EXPECT_EQ(name, "nv-replaced");
+  // A file that is called so and still there keeps its whole name.
+  processPath(oddlyNamed, path);
+  EXPECT_EQ(path, odd.string());
+  for (pid_t child : {replaced, oddlyNamed}) {
+    killProcess(child);
+    signalOf(child);
+  }
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <arpa/inet.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <netinet/in.h>
@@ -30,10 +31,11 @@ namespace s::platform {
 namespace {
 
 using test::Fd;
-using test::findRow;
 using test::ipv4;
 using test::localPort;
-using test::rowsWithPort;
+using test::rowOf;
+using test::rowsOf;
+using test::rowWithEndpoints;
 
 const uint32_t kLoopback = ipv4("127.0.0.1");
 
@@ -73,45 +75,43 @@ TEST_P(SocketTableTest, TcpStatesOwnersAndTimeWait) {
   timeWaitServer.reset();
 
   std::vector<SocketRow> rows = readTable(Protocol::Tcp, GetParam());
-  const SocketRow* listening = findRow(rows, kLoopback, port);
+  const SocketRow* listening = rowOf(rows, listener);
   ASSERT_NE(listening, nullptr);
   EXPECT_EQ(listening->state, kTcpListening);
+  EXPECT_EQ(listening->localAddress, kLoopback);
+  EXPECT_EQ(listening->localPort, port);
   EXPECT_EQ(listening->remoteAddress, 0U);
   EXPECT_EQ(listening->pid, getpid());
-  EXPECT_NE(listening->inode, 0U);
   EXPECT_EQ(listening->uid, getuid());
 
-  const SocketRow* outgoing = findRow(rows, kLoopback, localPort(client.get()));
+  const SocketRow* outgoing = rowOf(rows, client);
   ASSERT_NE(outgoing, nullptr);
   EXPECT_EQ(outgoing->state, kTcpEstablished);
+  EXPECT_EQ(outgoing->localAddress, kLoopback);
+  EXPECT_EQ(outgoing->localPort, localPort(client.get()));
   EXPECT_EQ(outgoing->remoteAddress, kLoopback);
   EXPECT_EQ(outgoing->remotePort, port);
   EXPECT_EQ(outgoing->pid, getpid());
 
-  int established = 0;
-  int closeWaits = 0;
-  for (const SocketRow& row : rowsWithPort(rows, port)) {
-    if (row.localPort != port || row.state == kTcpListening) {
-      continue;
-    }
-    EXPECT_EQ(row.pid, getpid());
-    if (row.remotePort == localPort(client.get())) {
-      EXPECT_EQ(row.state, kTcpEstablished);
-      ++established;
-    } else if (row.remotePort == closingPort) {
-      EXPECT_EQ(row.state, kTcpCloseWait);
-      ++closeWaits;
-    }
-  }
-  EXPECT_EQ(established, 1);
-  EXPECT_EQ(closeWaits, 1);
+  const SocketRow* incoming = rowOf(rows, server);
+  ASSERT_NE(incoming, nullptr);
+  EXPECT_EQ(incoming->state, kTcpEstablished);
+  EXPECT_EQ(incoming->localPort, port);
+  EXPECT_EQ(incoming->remotePort, localPort(client.get()));
+  EXPECT_EQ(incoming->pid, getpid());
+  const SocketRow* closing = rowOf(rows, closeWait);
+  ASSERT_NE(closing, nullptr);
+  EXPECT_EQ(closing->state, kTcpCloseWait);
+  EXPECT_EQ(closing->remotePort, closingPort);
+  EXPECT_EQ(closing->pid, getpid());
 
-  const SocketRow* timeWait = findRow(rows, kLoopback, timeWaitPort);
+  // Closed sockets have no inode left: their rows are found by their endpoints.
+  const SocketRow* timeWait = rowWithEndpoints(rows, kLoopback, timeWaitPort, kLoopback, port);
   ASSERT_NE(timeWait, nullptr);
   EXPECT_EQ(timeWait->state, kTcpTimeWait);
   EXPECT_EQ(timeWait->inode, 0U);
   EXPECT_EQ(timeWait->pid, 0);
-  const SocketRow* finWait = findRow(rows, kLoopback, closingPort);
+  const SocketRow* finWait = rowWithEndpoints(rows, kLoopback, closingPort, kLoopback, port);
   ASSERT_NE(finWait, nullptr);
   // FIN_WAIT1 until the peer's acknowledgement has been processed.
   EXPECT_TRUE(finWait->state == kTcpFinWait1 || finWait->state == kTcpFinWait2) << finWait->state;
@@ -128,35 +128,132 @@ TEST_P(SocketTableTest, UdpEndpoints) {
   ASSERT_EQ(connect(connected.get(), reinterpret_cast<sockaddr*>(&to), sizeof(to)), 0);
 
   std::vector<SocketRow> rows = readTable(Protocol::Udp, GetParam());
-  const SocketRow* boundRow = findRow(rows, kLoopback, localPort(bound.get()));
+  const SocketRow* boundRow = rowOf(rows, bound);
   ASSERT_NE(boundRow, nullptr);
   EXPECT_EQ(boundRow->state, 0);
+  EXPECT_EQ(boundRow->localAddress, kLoopback);
+  EXPECT_EQ(boundRow->localPort, localPort(bound.get()));
   EXPECT_EQ(boundRow->pid, getpid());
-  const SocketRow* anyRow = findRow(rows, 0, localPort(any.get()));
+  const SocketRow* anyRow = rowOf(rows, any);
   ASSERT_NE(anyRow, nullptr);
+  EXPECT_EQ(anyRow->localAddress, 0U);
   EXPECT_EQ(anyRow->pid, getpid());
-  const SocketRow* connectedRow = findRow(rows, kLoopback, localPort(connected.get()));
+  const SocketRow* connectedRow = rowOf(rows, connected);
   ASSERT_NE(connectedRow, nullptr);
   EXPECT_EQ(connectedRow->remoteAddress, kLoopback);
   EXPECT_EQ(connectedRow->remotePort, localPort(bound.get()));
 }
 
-TEST_P(SocketTableTest, DualStackListenerReachedOverIpv4GivesIpv4Rows) {
+TEST_P(SocketTableTest, DualStackSocketsAreOneRowAndTheirConnectionsKeepTheirFamily) {
+  const Ipv6Bytes any = test::ipv6("::");
+  const Ipv6Bytes loopback6 = test::ipv6("::1");
   Fd listener = test::dualStackListener();
   ASSERT_GE(listener.get(), 0);
   uint16_t port = localPort(listener.get());
-  Fd client = test::tcpConnect("127.0.0.1", port);
-  Fd server = test::tcpAccept(listener.get());
+  Fd client4 = test::tcpConnect("127.0.0.1", port);
+  Fd server4 = test::tcpAccept(listener.get());
+  Fd client6 = test::tcpConnect6("::1", port);
+  Fd server6 = test::tcpAccept(listener.get());
+  ASSERT_GE(server6.get(), 0);
+  // An IPv6-only wildcard listener beside an IPv4 one on the same port, as servers that listen
+  // on both families apart do.
+  Fd v6Only = test::ipv6Socket(SOCK_STREAM, "::", true);
+  uint16_t apart = localPort(v6Only.get());
+  Fd v4Beside = test::tcpListener("0.0.0.0", apart);
+  ASSERT_GE(v4Beside.get(), 0);
 
-  std::vector<SocketRow> rows = rowsWithPort(readTable(Protocol::Tcp, GetParam()), port);
-  // The client's row and the accepted one (mapped, now IPv4); the [::] listener is IPv6 only.
-  ASSERT_EQ(rows.size(), 2U);
-  const SocketRow* accepted = findRow(rows, kLoopback, port);
-  ASSERT_NE(accepted, nullptr);
-  EXPECT_EQ(accepted->state, kTcpEstablished);
-  EXPECT_EQ(accepted->remoteAddress, kLoopback);
-  EXPECT_EQ(accepted->remotePort, localPort(client.get()));
-  EXPECT_EQ(accepted->pid, getpid());
+  // Each socket is one row: the listener, both ends of each connection.
+  std::vector<SocketRow> rows = readTable(Protocol::Tcp, GetParam());
+  const SocketRow* dual = rowOf(rows, listener);
+  ASSERT_NE(dual, nullptr);
+  EXPECT_EQ(dual->family, SocketFamily::DualStack);
+  EXPECT_EQ(dual->localAddress6, any);
+  EXPECT_EQ(dual->localPort, port);
+  EXPECT_EQ(dual->state, kTcpListening);
+  EXPECT_EQ(dual->pid, getpid());
+  // Reached over IPv4, the accepted socket's mapped addresses make an IPv4 row.
+  const SocketRow* accepted4 = rowOf(rows, server4);
+  ASSERT_NE(accepted4, nullptr);
+  EXPECT_EQ(accepted4->family, SocketFamily::Ipv4);
+  EXPECT_EQ(accepted4->localAddress, kLoopback);
+  EXPECT_EQ(accepted4->localPort, port);
+  EXPECT_EQ(accepted4->remoteAddress, kLoopback);
+  EXPECT_EQ(accepted4->remotePort, localPort(client4.get()));
+  EXPECT_EQ(accepted4->pid, getpid());
+  const SocketRow* outgoing4 = rowOf(rows, client4);
+  ASSERT_NE(outgoing4, nullptr);
+  EXPECT_EQ(outgoing4->family, SocketFamily::Ipv4);
+  EXPECT_EQ(outgoing4->remotePort, port);
+  const SocketRow* accepted6 = rowOf(rows, server6);
+  ASSERT_NE(accepted6, nullptr);
+  EXPECT_EQ(accepted6->family, SocketFamily::Ipv6);
+  EXPECT_EQ(accepted6->state, kTcpEstablished);
+  EXPECT_EQ(accepted6->localAddress6, loopback6);
+  EXPECT_EQ(accepted6->localPort, port);
+  EXPECT_EQ(accepted6->remoteAddress6, loopback6);
+  EXPECT_EQ(accepted6->remotePort, localPort(client6.get()));
+  EXPECT_EQ(accepted6->pid, getpid());
+  const SocketRow* outgoing6 = rowOf(rows, client6);
+  ASSERT_NE(outgoing6, nullptr);
+  EXPECT_EQ(outgoing6->family, SocketFamily::Ipv6);
+  EXPECT_EQ(outgoing6->localAddress6, loopback6);
+  EXPECT_EQ(outgoing6->remotePort, port);
+
+  const SocketRow* onlyRow = rowOf(rows, v6Only);
+  ASSERT_NE(onlyRow, nullptr);
+  EXPECT_EQ(onlyRow->family, SocketFamily::Ipv6);
+  EXPECT_EQ(onlyRow->localAddress6, any);
+  const SocketRow* besideRow = rowOf(rows, v4Beside);
+  ASSERT_NE(besideRow, nullptr);
+  EXPECT_EQ(besideRow->family, SocketFamily::Ipv4);
+  EXPECT_EQ(besideRow->localPort, apart);
+}
+
+TEST_P(SocketTableTest, DualStackAndIpv6UdpEndpoints) {
+  Fd dual = test::ipv6Socket(SOCK_DGRAM, "::", false);
+  Fd onlyLoopback = test::ipv6Socket(SOCK_DGRAM, "::1", true);
+  ASSERT_GE(dual.get(), 0);
+  ASSERT_GE(onlyLoopback.get(), 0);
+  // A dual-stack socket connected to an IPv4 peer: its addresses are IPv4-mapped.
+  Fd peer = test::udpSocket("127.0.0.1");
+  Fd toIpv4 = test::ipv6Socket(SOCK_DGRAM, "::", false);
+  sockaddr_in6 mapped{};
+  mapped.sin6_family = AF_INET6;
+  mapped.sin6_port = htons(localPort(peer.get()));
+  inet_pton(AF_INET6, "::ffff:127.0.0.1", &mapped.sin6_addr);
+  ASSERT_EQ(connect(toIpv4.get(), reinterpret_cast<sockaddr*>(&mapped), sizeof mapped), 0);
+  std::vector<SocketRow> rows = readTable(Protocol::Udp, GetParam());
+  const SocketRow* dualRow = rowOf(rows, dual);
+  ASSERT_NE(dualRow, nullptr);
+  EXPECT_EQ(dualRow->family, SocketFamily::DualStack);
+  EXPECT_EQ(dualRow->localAddress6, test::ipv6("::"));
+  EXPECT_EQ(dualRow->pid, getpid());
+  const SocketRow* loopbackRow = rowOf(rows, onlyLoopback);
+  ASSERT_NE(loopbackRow, nullptr);
+  EXPECT_EQ(loopbackRow->family, SocketFamily::Ipv6);
+  EXPECT_EQ(loopbackRow->localAddress6, test::ipv6("::1"));
+  EXPECT_EQ(loopbackRow->state, 0);
+  EXPECT_EQ(loopbackRow->pid, getpid());
+  const SocketRow* ipv4Row = rowOf(rows, toIpv4);
+  ASSERT_NE(ipv4Row, nullptr);
+  EXPECT_EQ(ipv4Row->family, SocketFamily::Ipv4);
+  EXPECT_EQ(ipv4Row->localAddress, kLoopback);
+  EXPECT_EQ(ipv4Row->remoteAddress, kLoopback);
+  EXPECT_EQ(ipv4Row->remotePort, localPort(peer.get()));
+  EXPECT_EQ(ipv4Row->pid, getpid());
+}
+
+TEST(SocketSources, NetlinkTellsAnIpv6OnlyWildcardSocketFromADualStackOne) {
+  // The /proc tables cannot: alone, an IPv6-only wildcard socket there looks dual-stack.
+  Fd v6Only = test::ipv6Socket(SOCK_STREAM, "::", true);
+  Fd dual = test::ipv6Socket(SOCK_STREAM, "::", false);
+  std::vector<SocketRow> rows = readTable(Protocol::Tcp);
+  const SocketRow* onlyRow = rowOf(rows, v6Only);
+  const SocketRow* dualRow = rowOf(rows, dual);
+  ASSERT_NE(onlyRow, nullptr);
+  ASSERT_NE(dualRow, nullptr);
+  EXPECT_EQ(onlyRow->family, SocketFamily::Ipv6);
+  EXPECT_EQ(dualRow->family, SocketFamily::DualStack);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, SocketTableTest,
@@ -179,7 +276,11 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
   const int dual = keep.back().get();
   keep.push_back(test::tcpConnect("127.0.0.1", localPort(dual)));
   keep.push_back(test::tcpAccept(dual));
+  keep.push_back(test::tcpConnect6("::1", localPort(dual)));
+  keep.push_back(test::tcpAccept(dual));
   keep.push_back(test::udpSocket("127.0.0.1"));
+  keep.push_back(test::ipv6Socket(SOCK_DGRAM, "::", false));
+  keep.push_back(test::ipv6Socket(SOCK_DGRAM, "::1", true));
   // Only our own sockets: others' (other tests run alongside) may come and go between the reads.
   std::set<uint64_t> ours;
   for (const Fd& fd : keep) {
@@ -187,15 +288,15 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
     ASSERT_EQ(fstat(fd.get(), &st), 0);
     ours.insert(st.st_ino);
   }
-  using Fields =
-      std::tuple<int32_t, uint32_t, uint16_t, uint32_t, uint16_t, uint64_t, uint32_t, int32_t>;
+  using Fields = std::tuple<int32_t, SocketFamily, uint32_t, Ipv6Bytes, uint16_t, uint32_t,
+                            Ipv6Bytes, uint16_t, uint64_t, uint32_t, int32_t>;
   // Field by field (the struct has padding) and in one order (the sources may differ).
   auto fields = [&ours](const std::vector<SocketRow>& rows) {
     std::set<Fields> out;
     for (const SocketRow& r : rows) {
       if (ours.contains(r.inode)) {
-        out.emplace(r.state, r.localAddress, r.localPort, r.remoteAddress, r.remotePort, r.inode,
-                    r.uid, r.pid);
+        out.emplace(r.state, r.family, r.localAddress, r.localAddress6, r.localPort,
+                    r.remoteAddress, r.remoteAddress6, r.remotePort, r.inode, r.uid, r.pid);
       }
     }
     return out;
@@ -204,7 +305,7 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
     std::string text;
     for (const Fields& f : rows) {
       text += " (state " + std::to_string(std::get<0>(f)) + ", port " +
-              std::to_string(std::get<2>(f)) + ", inode " + std::to_string(std::get<5>(f)) + ")";
+              std::to_string(std::get<4>(f)) + ", inode " + std::to_string(std::get<8>(f)) + ")";
     }
     return text;
   };
@@ -215,8 +316,8 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
   for (Protocol protocol : {Protocol::Tcp, Protocol::Udp}) {
     std::vector<SocketRow> fromDiag;
     std::vector<SocketRow> fromProc;
-    ASSERT_TRUE(diag.read(protocol, fromDiag)) << std::strerror(errno);
-    ASSERT_TRUE(procNet.read(protocol, fromProc)) << std::strerror(errno);
+    ASSERT_TRUE(diag.read(protocol, ByteCounts::Without, fromDiag)) << std::strerror(errno);
+    ASSERT_TRUE(procNet.read(protocol, ByteCounts::Without, fromProc)) << std::strerror(errno);
     const std::set<Fields> a = fields(fromDiag);
     const std::set<Fields> b = fields(fromProc);
     std::set<Fields> onlyDiag;
@@ -229,8 +330,8 @@ TEST(SocketSources, NetlinkAndProcAgreeOnTheSameSockets) {
         << "only netlink:" << describe(onlyDiag) << "\nonly /proc:" << describe(onlyProc);
     seen += a.size();
   }
-  // Every IPv4 socket of ours but the IPv6-only dual-stack listener.
-  EXPECT_EQ(seen, keep.size() - 1);
+  // Every socket of ours, each once.
+  EXPECT_EQ(seen, keep.size());
 }
 
 TEST(SocketSources, ParsesProcNetLines) {
@@ -255,7 +356,7 @@ TEST(SocketSources, ParsesProcNetLines) {
        true, true, "127.0.0.1", 8080, kTcpEstablished, 777},
       {"   4: 00000000000000000000000001000000:0016 00000000000000000000000000000000:0000 0A "
        "00000000:00000000 00:00000000 00000000     0        0 5 1 0 100 0 0 10 0",
-       true, false, "0.0.0.0", 0, 0, 0},
+       true, true, "::1", 22, kTcpListening, 5},
       {"   5: 0100007F:0CEA 00000000:00", false, false, "0.0.0.0", 0, 0, 0},
   };
   for (const Case& c : cases) {
@@ -263,8 +364,13 @@ TEST(SocketSources, ParsesProcNetLines) {
     bool parsed =
         parseProcNetLine(c.line, c.line + std::strlen(c.line), Protocol::Tcp, c.ipv6, row);
     ASSERT_EQ(parsed, c.parsed) << c.line;
-    if (parsed) {
+    if (parsed && row.family != SocketFamily::Ipv4) {
+      EXPECT_EQ(row.localAddress6, test::ipv6(c.local)) << c.line;
+      EXPECT_EQ(row.family, SocketFamily::Ipv6) << c.line;
+    } else if (parsed) {
       EXPECT_EQ(row.localAddress, ipv4(c.local)) << c.line;
+    }
+    if (parsed) {
       EXPECT_EQ(row.localPort, c.localPort) << c.line;
       EXPECT_EQ(row.state, c.state) << c.line;
       EXPECT_EQ(row.inode, c.inode) << c.line;
@@ -300,7 +406,7 @@ TEST(SocketTableFallback, RefusedNetlinkFallsBackToProc) {
         if (!table.read(Protocol::Tcp, read) || table.source() != SocketTable::Source::ProcNet) {
           _exit(3);
         }
-        const SocketRow* row = findRow(read, kLoopback, localPort(own.get()));
+        const SocketRow* row = rowOf(read, own);
         if (row == nullptr) {
           _exit(4);
         }
@@ -317,16 +423,97 @@ TEST(SocketTableFallback, RefusedNetlinkFallsBackToProc) {
   EXPECT_EQ(rows[0].pid, static_cast<int32_t>(rows[0].remoteAddress));
 }
 
+// Writes `size` bytes on `fd` and waits until the peer `to` holds them all.
+void transfer(int fd, int to, size_t size) {
+  std::string bytes(size, 'b');
+  ASSERT_EQ(send(fd, bytes.data(), size, 0), static_cast<ssize_t>(size));
+  std::string into(size, 0);
+  ASSERT_EQ(recv(to, into.data(), size, MSG_WAITALL), static_cast<ssize_t>(size));
+}
+
+TEST(TcpByteCounts, AnyUserReadsEveryConnectionsPayloadBytesWithTheDump) {
+  Fd listener4 = test::tcpListener("127.0.0.1");
+  Fd client4 = test::tcpConnect("127.0.0.1", localPort(listener4.get()));
+  Fd server4 = test::tcpAccept(listener4.get());
+  Fd listener6 = test::ipv6Socket(SOCK_STREAM, "::1", true);
+  Fd client6 = test::tcpConnect6("::1", localPort(listener6.get()));
+  Fd server6 = test::tcpAccept(listener6.get());
+  transfer(client4.get(), server4.get(), 1000);
+  transfer(server4.get(), client4.get(), 300);
+  transfer(client6.get(), server6.get(), 70'000);
+  transfer(server6.get(), client6.get(), 5);
+  // The peer's FIN is no payload: the server side in CLOSE_WAIT still counts 70,000.
+  shutdown(client6.get(), SHUT_WR);
+  waitForEof(server6.get());
+  struct Expected {
+    int fd;
+    uint64_t received;
+    uint64_t sent;
+  };
+  const Expected expected[] = {{client4.get(), 300, 1000},
+                               {server4.get(), 1000, 300},
+                               {client6.get(), 5, 70'000},
+                               {server6.get(), 70'000, 5}};
+  std::set<uint64_t> inodes;
+  for (const Expected& e : expected) {
+    struct stat st {};
+    ASSERT_EQ(fstat(e.fd, &st), 0);
+    inodes.insert(st.st_ino);
+  }
+  int status = 0;
+  std::vector<SocketRow> rows = test::rowsFromChild(
+      [&](int out) {
+        if (!test::becomeNobody()) {
+          _exit(2);
+        }
+        SocketTable table;
+        std::vector<SocketRow> read;
+        if (!table.read(Protocol::Tcp, read, ByteCounts::FromTcpInfo)) {
+          _exit(3);
+        }
+        std::vector<SocketRow> mine;
+        for (const SocketRow& row : read) {
+          if (inodes.contains(row.inode)) {
+            mine.push_back(row);
+          }
+        }
+        test::sendRows(out, mine);
+        _exit(0);
+      },
+      status);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "2: could not drop rights, 3: no table";
+  ASSERT_EQ(rows.size(), 4U);
+  for (const Expected& e : expected) {
+    struct stat st {};
+    fstat(e.fd, &st);
+    auto row = std::find_if(rows.begin(), rows.end(),
+                            [&](const SocketRow& r) { return r.inode == st.st_ino; });
+    ASSERT_NE(row, rows.end());
+    EXPECT_EQ(row->pid, kOwnerUnseen) << "root's socket, seen by nobody";
+    ASSERT_TRUE(row->hasByteCounts);
+    EXPECT_EQ(row->bytesReceived, e.received) << "inode " << row->inode;
+    EXPECT_EQ(row->bytesSent, e.sent) << "inode " << row->inode;
+  }
+  // Not asked for, they do not come.
+  std::vector<SocketRow> plain = readTable(Protocol::Tcp);
+  for (const SocketRow& row : plain) {
+    EXPECT_FALSE(row.hasByteCounts);
+  }
+}
+
 TEST(SocketOwnersTest, KnownInodesCostNoScanAndNewOnesAreFoundAtTheirKnownOwnerFirst) {
   Fd listener = test::tcpListener("127.0.0.1");
   uint16_t port = localPort(listener.get());
   SockDiagSource diag;
   SocketOwners owners;
+  Fd client;
+  Fd server;
   // Only this test's sockets, so that other processes' new sockets cost no scans here.
   auto ours = [&] {
     std::vector<SocketRow> rows;
-    EXPECT_TRUE(diag.read(Protocol::Tcp, rows));
-    return rowsWithPort(rows, port);
+    EXPECT_TRUE(diag.read(Protocol::Tcp, ByteCounts::Without, rows));
+    return rowsOf(rows, {&listener, &client, &server});
   };
   std::vector<SocketRow> rows = ours();
   owners.assign(Protocol::Tcp, rows);
@@ -340,8 +527,8 @@ TEST(SocketOwnersTest, KnownInodesCostNoScanAndNewOnesAreFoundAtTheirKnownOwnerF
   EXPECT_EQ(owners.scannedProcesses(), scanned);
   EXPECT_EQ(rows[0].pid, getpid());
 
-  Fd client = test::tcpConnect("127.0.0.1", port);
-  Fd server = test::tcpAccept(listener.get());
+  client = test::tcpConnect("127.0.0.1", port);
+  server = test::tcpAccept(listener.get());
   rows = ours();
   owners.assign(Protocol::Tcp, rows);
   ASSERT_EQ(rows.size(), 3U);
@@ -364,7 +551,7 @@ TEST(SocketOwnersTest, DescriptorReusedByTheOtherProtocolIsReadAgain) {
   Fd udp = test::udpSocket("127.0.0.1");
   ASSERT_EQ(udp.get(), fd);
   ASSERT_TRUE(table.read(Protocol::Udp, rows));
-  const SocketRow* row = findRow(rows, kLoopback, localPort(udp.get()));
+  const SocketRow* row = rowOf(rows, udp);
   ASSERT_NE(row, nullptr);
   EXPECT_EQ(row->pid, getpid());
 }
@@ -399,7 +586,8 @@ TEST(SocketOwnersTest, InheritedSocketFollowsItsNewOwnerWhenTheOldOneEnds) {
   SocketTable table;
   std::vector<SocketRow> rows;
   ASSERT_TRUE(table.read(Protocol::Tcp, rows));
-  const SocketRow* row = findRow(rows, kLoopback, port);
+  // The listener is another process's: its row is found by its endpoints.
+  const SocketRow* row = rowWithEndpoints(rows, kLoopback, port, 0, 0);
   ASSERT_NE(row, nullptr);
   EXPECT_EQ(row->pid, middle);
 
@@ -408,7 +596,7 @@ TEST(SocketOwnersTest, InheritedSocketFollowsItsNewOwnerWhenTheOldOneEnds) {
   int status = 0;
   waitpid(middle, &status, 0);
   ASSERT_TRUE(table.read(Protocol::Tcp, rows));
-  row = findRow(rows, kLoopback, port);
+  row = rowWithEndpoints(rows, kLoopback, port, 0, 0);
   ASSERT_NE(row, nullptr);
   EXPECT_GT(row->pid, 0);
   EXPECT_NE(row->pid, middle);
@@ -435,7 +623,7 @@ TEST(SocketDestroy, EndsAnEstablishedLoopbackConnection) {
   EXPECT_EQ(recv(client.get(), &byte, 1, MSG_DONTWAIT), -1);
   EXPECT_EQ(errno, ECONNABORTED);
   std::vector<SocketRow> rows = readTable(Protocol::Tcp);
-  const SocketRow* row = findRow(rows, kLoopback, clientPort);
+  const SocketRow* row = rowOf(rows, client);
   EXPECT_TRUE(row == nullptr || row->state != kTcpEstablished);
 
   // No such connection any more.
@@ -461,12 +649,37 @@ TEST(SocketDestroy, EndsAConnectionAcceptedOnADualStackListener) {
   EXPECT_EQ(errno, ECONNABORTED);
 }
 
+TEST(SocketDestroy, EndsAnIpv6Connection) {
+  Fd listener = test::ipv6Socket(SOCK_STREAM, "::1", true);
+  uint16_t port = localPort(listener.get());
+  Fd client = test::tcpConnect6("::1", port);
+  Fd server = test::tcpAccept(listener.get());
+  const Ipv6Bytes loopback = test::ipv6("::1");
+  uint16_t clientPort = localPort(client.get());
+  if (!SockDiagSource::destroyTcp6(loopback, clientPort, loopback, port)) {
+    int error = errno;
+    if (error == EPERM || error == EOPNOTSUPP) {
+      GTEST_SKIP() << "the kernel or the rights refuse SOCK_DESTROY: " << std::strerror(error);
+    }
+    FAIL() << std::strerror(error);
+  }
+  char byte = 0;
+  EXPECT_EQ(recv(client.get(), &byte, 1, MSG_DONTWAIT), -1);
+  EXPECT_EQ(errno, ECONNABORTED);
+  EXPECT_FALSE(SockDiagSource::destroyTcp6(loopback, clientPort, loopback, port));
+  EXPECT_EQ(errno, ENOENT);
+}
+
 TEST(Unprivileged, OwnersOfOtherUsersSocketsAreUnseenAndDestroyIsRefused) {
   Fd listener = test::tcpListener("127.0.0.1");
   uint16_t port = localPort(listener.get());
   Fd client = test::tcpConnect("127.0.0.1", port);
   Fd server = test::tcpAccept(listener.get());
   uint16_t clientPort = localPort(client.get());
+  // The child holds none of these descriptors.
+  const uint64_t listenerInode = test::inodeOf(listener.get());
+  const uint64_t clientInode = test::inodeOf(client.get());
+  const uint64_t serverInode = test::inodeOf(server.get());
   int status = 0;
   std::vector<SocketRow> rows = test::rowsFromChild(
       [&](int out) {
@@ -482,10 +695,12 @@ TEST(Unprivileged, OwnersOfOtherUsersSocketsAreUnseenAndDestroyIsRefused) {
         if (!table.read(Protocol::Tcp, read)) {
           _exit(4);
         }
-        std::vector<SocketRow> mine = rowsWithPort(read, port);
-        const SocketRow* ownRow = findRow(read, kLoopback, localPort(own.get()));
-        if (ownRow != nullptr) {
-          mine.push_back(*ownRow);
+        std::vector<SocketRow> mine;
+        for (uint64_t inode : {listenerInode, clientInode, serverInode, test::inodeOf(own.get())}) {
+          const SocketRow* row = test::rowWithInode(read, inode);
+          if (row != nullptr) {
+            mine.push_back(*row);
+          }
         }
         test::sendRows(out, mine);
         _exit(0);

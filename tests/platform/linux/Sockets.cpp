@@ -8,6 +8,7 @@
 #include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,6 +98,39 @@ Fd dualStackListener() {
   return fd;
 }
 
+Ipv6Bytes ipv6(const char* text) {
+  Ipv6Bytes bytes{};
+  inet_pton(AF_INET6, text, bytes.data());
+  return bytes;
+}
+
+Fd ipv6Socket(int type, const char* address, bool v6Only, uint16_t port) {
+  Fd fd(socket(AF_INET6, type | SOCK_CLOEXEC, 0));
+  int only = v6Only ? 1 : 0;
+  setsockopt(fd.get(), IPPROTO_IPV6, IPV6_V6ONLY, &only, sizeof(only));
+  sockaddr_in6 at{};
+  at.sin6_family = AF_INET6;
+  at.sin6_port = htons(port);
+  inet_pton(AF_INET6, address, &at.sin6_addr);
+  if (bind(fd.get(), reinterpret_cast<sockaddr*>(&at), sizeof(at)) != 0 ||
+      (type == SOCK_STREAM && listen(fd.get(), 16) != 0)) {
+    return Fd();
+  }
+  return fd;
+}
+
+Fd tcpConnect6(const char* address, uint16_t port) {
+  Fd fd(socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in6 to{};
+  to.sin6_family = AF_INET6;
+  to.sin6_port = htons(port);
+  inet_pton(AF_INET6, address, &to.sin6_addr);
+  if (connect(fd.get(), reinterpret_cast<sockaddr*>(&to), sizeof(to)) != 0) {
+    return Fd();
+  }
+  return fd;
+}
+
 Fd tcpConnect(const char* address, uint16_t port) {
   Fd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   sockaddr_in to = endpoint(address, port);
@@ -114,30 +148,94 @@ Fd udpSocket(const char* address, uint16_t port) {
   return bound(SOCK_DGRAM, address, port);
 }
 
-std::vector<SocketRow> rowsWithPort(const std::vector<SocketRow>& rows, uint16_t port) {
-  std::vector<SocketRow> found;
+uint64_t inodeOf(int fd) {
+  struct stat file {};
+  return fstat(fd, &file) == 0 ? file.st_ino : 0;
+}
+
+const SocketRow* rowWithInode(const std::vector<SocketRow>& rows, uint64_t inode) {
+  const SocketRow* found = nullptr;
   for (const SocketRow& row : rows) {
-    if (row.localPort == port || row.remotePort == port) {
-      found.push_back(row);
+    if (inode != 0 && row.inode == inode) {
+      if (found != nullptr) {
+        return nullptr;
+      }
+      found = &row;
     }
   }
-  auto key = [](const SocketRow& row) {
-    return std::tie(row.localAddress, row.localPort, row.remoteAddress, row.remotePort, row.state,
-                    row.inode);
-  };
-  std::sort(found.begin(), found.end(),
-            [&](const SocketRow& a, const SocketRow& b) { return key(a) < key(b); });
   return found;
 }
 
-const SocketRow* findRow(const std::vector<SocketRow>& rows, uint32_t localAddress,
-                         uint16_t localPort) {
+const SocketRow* rowOf(const std::vector<SocketRow>& rows, const Fd& socket) {
+  return rowWithInode(rows, inodeOf(socket.get()));
+}
+
+std::vector<SocketRow> rowsOf(const std::vector<SocketRow>& rows,
+                              std::initializer_list<const Fd*> sockets) {
+  std::vector<uint64_t> inodes;
+  for (const Fd* socket : sockets) {
+    inodes.push_back(inodeOf(socket->get()));
+  }
+  std::vector<SocketRow> found;
   for (const SocketRow& row : rows) {
-    if (row.localAddress == localAddress && row.localPort == localPort) {
+    if (row.inode != 0 && std::find(inodes.begin(), inodes.end(), row.inode) != inodes.end()) {
+      found.push_back(row);
+    }
+  }
+  return found;
+}
+
+const SocketRow* rowWithEndpoints(const std::vector<SocketRow>& rows, uint32_t localAddress,
+                                  uint16_t localPort, uint32_t remoteAddress, uint16_t remotePort) {
+  for (const SocketRow& row : rows) {
+    if (row.family == SocketFamily::Ipv4 && row.localAddress == localAddress &&
+        row.localPort == localPort && row.remoteAddress == remoteAddress &&
+        row.remotePort == remotePort) {
       return &row;
     }
   }
   return nullptr;
+}
+
+namespace {
+
+// One side of a socket into `ipv6`, `word`, `bytes` and `port`.
+void takeAddress(const sockaddr_storage& address, bool& ipv6, uint32_t& word, Ipv6Bytes& bytes,
+                 uint16_t& port) {
+  if (address.ss_family == AF_INET) {
+    const auto& ipv4 = reinterpret_cast<const sockaddr_in&>(address);
+    word = ipv4.sin_addr.s_addr;
+    port = ntohs(ipv4.sin_port);
+    return;
+  }
+  if (address.ss_family != AF_INET6) {
+    return;
+  }
+  const auto& in6 = reinterpret_cast<const sockaddr_in6&>(address);
+  port = ntohs(in6.sin6_port);
+  if (IN6_IS_ADDR_V4MAPPED(&in6.sin6_addr)) {
+    std::memcpy(&word, in6.sin6_addr.s6_addr + 12, sizeof word);
+    return;
+  }
+  ipv6 = true;
+  std::memcpy(bytes.data(), in6.sin6_addr.s6_addr, bytes.size());
+}
+
+}  // namespace
+
+Endpoints endpointsOf(int fd) {
+  Endpoints endpoints;
+  sockaddr_storage local{};
+  socklen_t length = sizeof local;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+  takeAddress(local, endpoints.ipv6, endpoints.local, endpoints.local6, endpoints.localPort);
+  sockaddr_storage remote{};
+  length = sizeof remote;
+  if (getpeername(fd, reinterpret_cast<sockaddr*>(&remote), &length) == 0) {
+    bool remoteIpv6 = false;
+    takeAddress(remote, remoteIpv6, endpoints.remote, endpoints.remote6, endpoints.remotePort);
+  }
+  return endpoints;
 }
 
 int run(const std::vector<std::string>& argv) {

@@ -29,21 +29,27 @@ uint32_t ipv4Of(const uint8_t (&address)[16]) {
   return word;
 }
 
+// A request's address, of a family the checks have let through.
+IpAddress addressOf(uint16_t family, const uint8_t (&address)[16]) {
+  return family == AF_INET ? IpAddress::v4(ipv4Of(address)) : IpAddress::v6(address);
+}
+
 // The one place a capture filter is built from a request. Gives 0, or the errno that says why
 // there is none for this address.
 int buildCaptureFilter(const rights::CaptureSocketRequest& request,
                        std::optional<CaptureFilter>& filter) {
-  if (request.family != AF_INET) {
+  if (request.family != AF_INET && request.family != AF_INET6) {
     return EAFNOSUPPORT;
   }
-  filter.emplace(ipv4Of(request.address));
+  filter.emplace(captureFilter(addressOf(request.family, request.address)));
   return 0;
 }
 
 // Whether interface `ifindex` holds the address: the program may watch this computer's own
-// addresses, not other hosts' traffic that passes an interface.
+// addresses, not other hosts' traffic that passes an interface. A link-local IPv6 address may
+// stand on several interfaces at once.
 bool interfaceHolds(int ifindex, const rights::CaptureSocketRequest& request) {
-  return request.family == AF_INET && interfaceHoldingAddress(ipv4Of(request.address)) == ifindex;
+  return interfaceHoldsAddress(ifindex, addressOf(request.family, request.address));
 }
 
 bool isEndOfChannel(int channel) {
@@ -172,12 +178,13 @@ void RightsService::serveCapture(const rights::CaptureSocketRequest& body, right
     return;
   }
   CaptureStep step = CaptureStep::kNone;
-  answer.error = openCaptureSocket(body.ifindex, filter->program(), socket, step);
+  sock_fprog program = filter->program();
+  answer.error = openCaptureSocket(body.ifindex, &program, socket, step);
   answer.detail = static_cast<uint16_t>(step);
 }
 
 void RightsService::serveDestroy(const rights::DestroyTcpRequest& body, rights::Answer& answer) {
-  if (body.family != AF_INET) {
+  if (body.family != AF_INET && body.family != AF_INET6) {
     answer.error = EAFNOSUPPORT;
     return;
   }
@@ -186,8 +193,16 @@ void RightsService::serveDestroy(const rights::DestroyTcpRequest& body, rights::
     answer.error = EPERM;
     return;
   }
-  if (!SockDiagSource::destroyTcp(ipv4Of(body.local), body.localPort, ipv4Of(body.remote),
-                                  body.remotePort)) {
+  bool destroyed = false;
+  if (body.family == AF_INET) {
+    destroyed = SockDiagSource::destroyTcp(ipv4Of(body.local), body.localPort, ipv4Of(body.remote),
+                                           body.remotePort);
+  } else {
+    destroyed =
+        SockDiagSource::destroyTcp6(addressOf(AF_INET6, body.local).bytes, body.localPort,
+                                    addressOf(AF_INET6, body.remote).bytes, body.remotePort);
+  }
+  if (!destroyed) {
     answer.error = errno != 0 ? errno : EIO;
   }
 }

@@ -60,7 +60,7 @@ TEST(Ipv4DatagramTest, TakesOnlyWhatFitsTheCapturedBytes) {
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes = datagram(c.protocol, c.length, c.headerWords, c.captured);
-    Ipv4Datagram out;
+    IpDatagram out;
     EXPECT_EQ(parseIpv4Datagram(bytes.data(), bytes.size(), out), c.taken) << c.what;
     if (c.taken) {
       EXPECT_EQ(out.length, c.length) << c.what;
@@ -71,10 +71,10 @@ TEST(Ipv4DatagramTest, TakesOnlyWhatFitsTheCapturedBytes) {
 
 TEST(Ipv4DatagramTest, ReadsAddressesAndPortsAfterOptions) {
   std::vector<uint8_t> bytes = datagram(kProtocolTcp, 1064, 6, 64);
-  Ipv4Datagram out;
+  IpDatagram out;
   ASSERT_TRUE(parseIpv4Datagram(bytes.data(), bytes.size(), out));
-  EXPECT_EQ(out.source, inet_addr("10.0.0.9"));
-  EXPECT_EQ(out.destination, inet_addr("10.0.0.5"));
+  EXPECT_EQ(out.source, IpAddress::v4(inet_addr("10.0.0.9")));
+  EXPECT_EQ(out.destination, IpAddress::v4(inet_addr("10.0.0.5")));
   EXPECT_EQ(out.sourcePort, 4000);
   EXPECT_EQ(out.destinationPort, 80);
   EXPECT_EQ(out.length, 1064);
@@ -83,7 +83,7 @@ TEST(Ipv4DatagramTest, ReadsAddressesAndPortsAfterOptions) {
 TEST(Ipv4DatagramTest, IgnoresOtherVersionsAndNothing) {
   std::vector<uint8_t> bytes = datagram(kProtocolUdp, 48, 5, 48);
   bytes[0] = 0x65;
-  Ipv4Datagram out;
+  IpDatagram out;
   EXPECT_FALSE(parseIpv4Datagram(bytes.data(), bytes.size(), out));
   EXPECT_FALSE(parseIpv4Datagram(nullptr, 0, out));
 }

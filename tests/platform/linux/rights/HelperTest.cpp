@@ -212,24 +212,20 @@ TEST_F(HelperTest, RefusesMalformedRequestsAndKeepsServing) {
   ASSERT_TRUE(helper.send(ownersOf(5), extra.get()));
   expectRefusal(RequestCheck::kAncillaryData, "with a descriptor");
 
-  // The capture of an address the interface does not hold, and of a family not served yet.
-  CaptureSocketRequest capture;
-  capture.ifindex = 1;
-  capture.family = AF_INET;
-  inet_pton(AF_INET, "10.213.9.9", capture.address);
-  ASSERT_TRUE(helper.send(captureSocketRequest(capture)));
+  // The capture of an address the interface does not hold, of either family.
   UniqueFd socket;
-  ASSERT_TRUE(helper.receive(answer, &socket));
-  EXPECT_EQ(answer.kind, static_cast<uint16_t>(AnswerKind::kCaptureSocket));
-  EXPECT_EQ(answer.error, EADDRNOTAVAIL);
-  EXPECT_EQ(answer.detail, static_cast<uint16_t>(CaptureStep::kInterfaceLookup));
-  EXPECT_FALSE(socket.valid());
-  capture.family = AF_INET6;
-  inet_pton(AF_INET6, "fd00::9", capture.address);
-  ASSERT_TRUE(helper.send(captureSocketRequest(capture)));
-  ASSERT_TRUE(helper.receive(answer, &socket));
-  EXPECT_EQ(answer.error, EAFNOSUPPORT);
-  EXPECT_FALSE(socket.valid());
+  for (const char* address : {"10.213.9.9", "fd00::9"}) {
+    CaptureSocketRequest capture;
+    capture.ifindex = 1;
+    capture.family = std::strchr(address, ':') != nullptr ? AF_INET6 : AF_INET;
+    inet_pton(capture.family, address, capture.address);
+    ASSERT_TRUE(helper.send(captureSocketRequest(capture)));
+    ASSERT_TRUE(helper.receive(answer, &socket));
+    EXPECT_EQ(answer.kind, static_cast<uint16_t>(AnswerKind::kCaptureSocket)) << address;
+    EXPECT_EQ(answer.error, EADDRNOTAVAIL) << address;
+    EXPECT_EQ(answer.detail, static_cast<uint16_t>(CaptureStep::kInterfaceLookup)) << address;
+    EXPECT_FALSE(socket.valid()) << address;
+  }
 
   // Then a good request is answered, under its own sequence number.
   RequestBytes good = ownersOf(12345678901ULL);

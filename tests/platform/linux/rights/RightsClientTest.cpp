@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/filter.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
@@ -28,14 +29,17 @@
 #include "platform/linux/rights/RightsClient.h"
 #include "tests/platform/linux/Sockets.h"
 #include "tests/platform/linux/rights/HelperFixture.h"
+#include "tests/support/Eventually.h"
 
 namespace s::platform {
 namespace {
 
+using s::test::eventually;
 using test::asNobody;
 using test::Fd;
 using test::GrantedHelper;
 using test::HelperGrant;
+using test::inodeOf;
 using test::kNogroup;
 using test::kOtherGroup;
 using test::statusField;
@@ -50,20 +54,6 @@ class RightsClientTest : public ::testing::Test {
     }
   }
 };
-
-// Polls `condition` for up to five seconds.
-template <class Condition>
-bool eventually(Condition condition) {
-  for (int i = 0; i < 500 && !condition(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
-}
-
-uint64_t inodeOf(int fd) {
-  struct stat socket {};
-  return fstat(fd, &socket) == 0 ? socket.st_ino : 0;
-}
 
 // Moves the calling single-threaded process into a namespace of `ip netns`.
 bool enterNamespace(const std::string& name) {
@@ -131,15 +121,14 @@ TEST_F(RightsClientTest, NamesTheOwnersOfRootsSockets) {
   ASSERT_TRUE(granted.ok());
   Fd listener = test::tcpListener("127.0.0.1");
   ASSERT_GE(listener.get(), 0);
-  const uint16_t port = test::localPort(listener.get());
+  const uint64_t inode = test::inodeOf(listener.get());
   const pid_t root = getpid();
   EXPECT_EQ(asNobody([&] {
               close(listener.get());  // the forked copy: root's alone holds it
-              auto ownerShown = [port](SocketTable& table) {
+              auto ownerShown = [inode](SocketTable& table) {
                 std::vector<SocketRow> rows;
-                const SocketRow* row = table.read(Protocol::Tcp, rows)
-                                           ? test::findRow(rows, test::ipv4("127.0.0.1"), port)
-                                           : nullptr;
+                const SocketRow* row =
+                    table.read(Protocol::Tcp, rows) ? test::rowWithInode(rows, inode) : nullptr;
                 return row != nullptr ? row->pid : 0;
               };
               SocketTable alone;
@@ -160,43 +149,13 @@ TEST_F(RightsClientTest, NamesTheOwnersOfRootsSockets) {
             "");
 }
 
-TEST_F(RightsClientTest, ClosesAConnectionOfAnotherUser) {
-  GrantedHelper granted;
-  ASSERT_TRUE(granted.ok());
-  Fd listener = test::tcpListener("127.0.0.1");
-  const uint16_t port = test::localPort(listener.get());
-  Fd outgoing = test::tcpConnect("127.0.0.1", port);
-  Fd incoming = test::tcpAccept(listener.get());
-  ASSERT_GE(incoming.get(), 0);
-  const uint16_t outgoingPort = test::localPort(outgoing.get());
-  const uint32_t loopback = test::ipv4("127.0.0.1");
-  EXPECT_EQ(
-      asNobody([&] {
-        if (SockDiagSource::destroyTcp(loopback, outgoingPort, loopback, port) || errno != EPERM) {
-          return std::string("closed without the right");
-        }
-        if (closeTcpConnection(loopback, outgoingPort, loopback, port)) {
-          return std::string("handed over without a helper");
-        }
-        RightsClient client({granted.path()});
-        return closeTcpConnection(loopback, outgoingPort, loopback, port) ? std::string()
-                                                                          : client.statusText();
-      }),
-      "");
-  // The helper had ended the connection before it ended itself.
-  pollfd state{outgoing.get(), POLLIN, 0};
-  ASSERT_EQ(poll(&state, 1, 5000), 1);
-  char byte = 0;
-  EXPECT_EQ(recv(outgoing.get(), &byte, 1, MSG_DONTWAIT), -1);
-  EXPECT_EQ(errno, ECONNABORTED);
-}
-
 // Counts the datagrams a capture reports, by direction.
 class CountingSink final : public IDatagramSink {
  public:
-  void onDatagram(bool sent, const Ipv4Datagram& datagram) override {
+  void onDatagram(bool sent, const IpDatagram& datagram) override {
     (sent ? sent_ : received_) += datagram.length;
   }
+  void onDrops(uint32_t /*dropped*/) override {}
   uint64_t sent() const { return sent_.load(); }
   uint64_t received() const { return received_.load(); }
 
@@ -205,71 +164,157 @@ class CountingSink final : public IDatagramSink {
   std::atomic<uint64_t> received_{0};
 };
 
-TEST_F(RightsClientTest, CapturesExactBytesHoldingNoCapability) {
+// An address of the pair of one family, as a socket address with a port.
+struct PairAddress {
+  sockaddr_storage socket{};
+  socklen_t length = 0;
+};
+PairAddress pairAddress(bool ipv6, const char* address, uint16_t port) {
+  PairAddress out;
+  if (ipv6) {
+    auto* where = reinterpret_cast<sockaddr_in6*>(&out.socket);
+    where->sin6_family = AF_INET6;
+    where->sin6_port = htons(port);
+    inet_pton(AF_INET6, address, &where->sin6_addr);
+    out.length = sizeof(sockaddr_in6);
+  } else {
+    auto* where = reinterpret_cast<sockaddr_in*>(&out.socket);
+    where->sin_family = AF_INET;
+    where->sin_port = htons(port);
+    where->sin_addr.s_addr = test::ipv4(address);
+    out.length = sizeof(sockaddr_in);
+  }
+  return out;
+}
+
+Fd udpSocketOf(bool ipv6, const char* address) {
+  return ipv6 ? test::ipv6Socket(SOCK_DGRAM, address, true) : test::udpSocket(address);
+}
+
+// Over IPv4 (false) and IPv6 (true).
+class RightsByFamilyTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (geteuid() != 0) {
+      GTEST_SKIP() << "granting the helper's capabilities needs root";
+    }
+  }
+};
+
+TEST_P(RightsByFamilyTest, CapturesExactBytesHoldingNoCapability) {
+  const bool ipv6 = GetParam();
+  const char* nearAddress = ipv6 ? NetnsPair::kAddress6A : NetnsPair::kAddressA;
+  const char* farAddress = ipv6 ? NetnsPair::kAddress6B : NetnsPair::kAddressB;
+  const size_t headers = ipv6 ? 48 : 28;
   GrantedHelper granted;
   ASSERT_TRUE(granted.ok());
   NetnsPair pair;
-  ASSERT_TRUE(pair.create());
+  ASSERT_TRUE(pair.create(NetnsPair::Ipv6::Quiet));
   // The far end, in the other namespace, made before the child leaves root behind.
   int far = -1;
   {
     NetnsEntry entry(pair.nameB());
     ASSERT_TRUE(entry.entered());
-    Fd socket = test::udpSocket(NetnsPair::kAddressB);
+    Fd socket = udpSocketOf(ipv6, farAddress);
     far = fcntl(socket.get(), F_DUPFD_CLOEXEC, 10);
   }
   Fd farEnd(far);
   ASSERT_GE(farEnd.get(), 0);
   const uint16_t farPort = test::localPort(farEnd.get());
-  const std::vector<size_t> payloads = {1, 100, 1000, 1472, 0, 333};
+  const std::vector<size_t> payloads = {1, 100, 1000, 1452, 0, 333};
 
-  EXPECT_EQ(
-      asNobody(
-          [&] {
-            RightsClient client({granted.path()});
-            if (!client.serves(rights::kRightCapture)) {
-              return client.statusText();
-            }
-            AddressCapture capture;
-            int error = capture.open(test::ipv4(NetnsPair::kAddressA));
-            if (error != 0) {
-              return std::string(capture.failedStep()) + " " + std::to_string(error);
-            }
-            CountingSink sink;
-            std::thread reader([&] { capture.run(sink); });
-            Fd near = test::udpSocket(NetnsPair::kAddressA);
-            const uint16_t nearPort = test::localPort(near.get());
-            sockaddr_in toFar{AF_INET, htons(farPort), {test::ipv4(NetnsPair::kAddressB)}, {}};
-            sockaddr_in toNear{AF_INET, htons(nearPort), {test::ipv4(NetnsPair::kAddressA)}, {}};
-            std::vector<char> bytes(1472, 'x');
-            uint64_t expected = 0;
-            for (size_t size : payloads) {
-              sendto(near.get(), bytes.data(), size, 0, reinterpret_cast<sockaddr*>(&toFar),
-                     sizeof toFar);
-              sendto(farEnd.get(), bytes.data(), size, 0, reinterpret_cast<sockaddr*>(&toNear),
-                     sizeof toNear);
-              expected += size + 28;
-            }
-            bool counted =
-                eventually([&] { return sink.sent() >= expected && sink.received() >= expected; });
-            // The program's own process holds nothing while it captures.
-            std::string effective = statusField(getpid(), "CapEff");
-            std::string permitted = statusField(getpid(), "CapPrm");
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            capture.stop();
-            reader.join();
-            if (!counted || sink.sent() != expected || sink.received() != expected) {
-              return "sent " + std::to_string(sink.sent()) + ", received " +
-                     std::to_string(sink.received()) + " of " + std::to_string(expected);
-            }
-            if (effective != kNoCapabilities || permitted != kNoCapabilities) {
-              return "capabilities " + effective + " " + permitted;
-            }
-            return std::string();
-          },
-          [&] { return enterNamespace(pair.nameA()); }),
-      "");
+  EXPECT_EQ(asNobody(
+                [&] {
+                  RightsClient client({granted.path()});
+                  if (!client.serves(rights::kRightCapture)) {
+                    return client.statusText();
+                  }
+                  AddressCapture capture;
+                  in6_addr bytes{};
+                  inet_pton(AF_INET6, nearAddress, &bytes);
+                  int error = capture.open(ipv6 ? IpAddress::v6(bytes.s6_addr)
+                                                : IpAddress::v4(test::ipv4(nearAddress)));
+                  if (error != 0) {
+                    return std::string(capture.failedStep()) + " " + std::to_string(error);
+                  }
+                  CountingSink sink;
+                  std::thread reader([&] { capture.run(sink); });
+                  Fd near = udpSocketOf(ipv6, nearAddress);
+                  const uint16_t nearPort = test::localPort(near.get());
+                  PairAddress toFar = pairAddress(ipv6, farAddress, farPort);
+                  PairAddress toNear = pairAddress(ipv6, nearAddress, nearPort);
+                  std::vector<char> bytesOut(1452, 'x');
+                  uint64_t expected = 0;
+                  for (size_t size : payloads) {
+                    sendto(near.get(), bytesOut.data(), size, 0,
+                           reinterpret_cast<sockaddr*>(&toFar.socket), toFar.length);
+                    sendto(farEnd.get(), bytesOut.data(), size, 0,
+                           reinterpret_cast<sockaddr*>(&toNear.socket), toNear.length);
+                    expected += size + headers;
+                  }
+                  bool counted = eventually(
+                      [&] { return sink.sent() >= expected && sink.received() >= expected; });
+                  // The program's own process holds nothing while it captures.
+                  std::string effective = statusField(getpid(), "CapEff");
+                  std::string permitted = statusField(getpid(), "CapPrm");
+                  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                  capture.stop();
+                  reader.join();
+                  if (!counted || sink.sent() != expected || sink.received() != expected) {
+                    return "sent " + std::to_string(sink.sent()) + ", received " +
+                           std::to_string(sink.received()) + " of " + std::to_string(expected);
+                  }
+                  if (effective != kNoCapabilities || permitted != kNoCapabilities) {
+                    return "capabilities " + effective + " " + permitted;
+                  }
+                  return std::string();
+                },
+                [&] { return enterNamespace(pair.nameA()); }),
+            "");
 }
+
+TEST_P(RightsByFamilyTest, ClosesAConnectionOfAnotherUser) {
+  const bool ipv6 = GetParam();
+  GrantedHelper granted;
+  ASSERT_TRUE(granted.ok());
+  Fd listener = ipv6 ? test::ipv6Socket(SOCK_STREAM, "::1", true) : test::tcpListener("127.0.0.1");
+  const uint16_t port = test::localPort(listener.get());
+  Fd outgoing = ipv6 ? test::tcpConnect6("::1", port) : test::tcpConnect("127.0.0.1", port);
+  Fd incoming = test::tcpAccept(listener.get());
+  ASSERT_GE(incoming.get(), 0);
+  const uint16_t outgoingPort = test::localPort(outgoing.get());
+  const uint32_t loopback = test::ipv4("127.0.0.1");
+  const Ipv6Bytes loopback6 = test::ipv6("::1");
+  // The process's own request, then the one that goes to the helper when that is refused.
+  auto destroy = [&] {
+    return ipv6 ? SockDiagSource::destroyTcp6(loopback6, outgoingPort, loopback6, port)
+                : SockDiagSource::destroyTcp(loopback, outgoingPort, loopback, port);
+  };
+  auto close = [&] {
+    return ipv6 ? closeTcpConnection6(loopback6, outgoingPort, loopback6, port)
+                : closeTcpConnection(loopback, outgoingPort, loopback, port);
+  };
+  EXPECT_EQ(asNobody([&] {
+              if (destroy() || errno != EPERM) {
+                return std::string("closed without the right");
+              }
+              if (close()) {
+                return std::string("handed over without a helper");
+              }
+              RightsClient client({granted.path()});
+              return close() ? std::string() : client.statusText();
+            }),
+            "");
+  // The helper had ended the connection before it ended itself.
+  pollfd state{outgoing.get(), POLLIN, 0};
+  ASSERT_EQ(poll(&state, 1, 5000), 1);
+  char byte = 0;
+  EXPECT_EQ(recv(outgoing.get(), &byte, 1, MSG_DONTWAIT), -1);
+  EXPECT_EQ(errno, ECONNABORTED);
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, RightsByFamilyTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Ipv6" : "Ipv4"; });
 
 TEST_F(RightsClientTest, AHandedOverSocketCannotBeWidened) {
   GrantedHelper granted;
@@ -282,7 +327,7 @@ TEST_F(RightsClientTest, AHandedOverSocketCannotBeWidened) {
                   uint8_t address[16] = {};
                   uint32_t word = test::ipv4(NetnsPair::kAddressA);
                   std::memcpy(address, &word, sizeof word);
-                  int ifindex = interfaceHoldingAddress(word);
+                  int ifindex = interfaceHoldingAddress(IpAddress::v4(word));
                   RightsClient::CaptureSocket socket =
                       client.openCaptureSocket(ifindex, AF_INET, address);
                   if (!socket.socket.valid()) {

@@ -61,6 +61,11 @@ X11TrayIcon::X11TrayIcon(Display* display, ui::EventLoop& loop, IListener& liste
 X11TrayIcon::~X11TrayIcon() {
   loop_.unwatch(ConnectionNumber(display_));
   destroyIcon();
+  // cairo keeps its own state for the connection until told that it ends.
+  if (cairo_ != nullptr) {
+    cairo_device_finish(cairo_);
+    cairo_device_destroy(cairo_);
+  }
   XCloseDisplay(display_);
 }
 
@@ -228,6 +233,9 @@ void X11TrayIcon::paint() {
   if (picture_ != nullptr) {
     cairo_surface_t* target =
         cairo_xlib_surface_create(display_, icon_, static_cast<Visual*>(visual_), width_, height_);
+    if (cairo_ == nullptr) {
+      cairo_ = cairo_device_reference(cairo_surface_get_device(target));
+    }
     cairo_t* cr = cairo_create(target);
     ui::icons::paintFitted(cr, picture_.get(), width_, height_);
     cairo_destroy(cr);

@@ -89,6 +89,8 @@ class X11TrayIcon final : public ui::ITrayIcon {
   bool shown_ = false;
   bool docked_ = false;
   ui::icons::Surface picture_;
+  // cairo's device for this connection, once it has drawn on it.
+  cairo_device_t* cairo_ = nullptr;
   std::string tip_;
   X11TrayTip tipWindow_;
   // Work posted by this icon holds a weak copy: it does nothing once the icon is gone.

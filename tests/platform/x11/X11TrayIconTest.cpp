@@ -62,9 +62,9 @@ class X11TrayIconTest : public ::testing::Test {
       XCloseDisplay(user_);
     }
   }
-  // Runs the icon's loop until `done` holds, for at most five seconds.
+  // Runs the icon's loop until `done` holds, for at most 15 seconds.
   bool waitFor(const std::function<bool()>& done) {
-    return s::testing::runLoopUntil(loop_, done, 5);
+    return s::testing::runLoopUntil(loop_, done, 15);
   }
   XWindowAttributes iconPlace() {
     XWindowAttributes attributes{};

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/DemoList.h"
+#include "app/DemoMenus.h"
 #include "framework/base/IEventListener.h"
 #include "framework/str/Utf8.h"
 #include "gui/drawer/Glyphs.h"
@@ -110,7 +111,10 @@ bool parse(int argc, char** argv, Options& options) {
 class Demo final : public gui::events::IEventListener {
  public:
   Demo(Skinner* skinner, std::uint32_t skin, bool idle, long listRows)
-      : skinner_(skinner), skin_(skin), idle_(idle) {
+      : skinner_(skinner),
+        skin_(skin),
+        idle_(idle),
+        menus_(*skinner, [this](std::uint32_t index) { showSkin(index); }) {
     if (listRows > 0) {
       list_ = std::make_unique<DemoList>(static_cast<std::uint32_t>(listRows), idle);
     }
@@ -132,6 +136,9 @@ class Demo final : public gui::events::IEventListener {
     window_->setTitle(std::u16string_view(u"Netvigil toolkit demo"));
     window_->setSkin(skinner_->getSkin(skin_), false);
     window_->setLayoutVertical();
+    window_->add(menus_.bar());
+    menus_.attach(*window_);
+    menus_.markSkin(skin_);
     window_->add(buildContent());
     window_->add(buildStatusBar());
     if (list_ != nullptr) {
@@ -235,6 +242,7 @@ class Demo final : public gui::events::IEventListener {
 
   void showSkin(std::uint32_t index) {
     skin_ = index;
+    menus_.markSkin(index);
     window_->setSkin(skinner_->getSkin(skin_), false);
     skinName_->setText(skinner_->getSkinName(skin_), true);
   }
@@ -267,6 +275,8 @@ class Demo final : public gui::events::IEventListener {
   Label* rate_ = nullptr;
   // Before the window: the list's columns listen to its localizer until the window lets them go.
   std::unique_ptr<DemoList> list_;
+  // Before the window too: it holds the menus while it lives.
+  DemoMenus menus_;
   PoolPtr<Window> window_;
 };
 

@@ -10,9 +10,12 @@
 #include "app/console/ConsoleApp.h"
 #include "app/window/WindowApp.h"
 #include "gui/layout/Window.h"
+#include "platform/dbus/StatusNotifierItem.h"
 #include "platform/ui/DesktopScale.h"
+#include "platform/ui/TrayChoice.h"
 #include "platform/x11/X11Display.h"
 #include "platform/x11/X11Resources.h"
+#include "platform/x11/X11TrayIcon.h"
 
 namespace {
 
@@ -46,6 +49,23 @@ int main(int argc, char** argv) {
   // Every window of the program is on the X server of $DISPLAY.
   s::gui::win::Window::setDisplayFactory([]() -> std::unique_ptr<s::platform::ui::IDisplay> {
     return s::platform::x11::X11Display::open(nullptr);
+  });
+  // The tray icon: a StatusNotifierItem where the session bus has a watcher, else the X
+  // server's system tray; without either, iconizing minimizes.
+  s::gui::win::Window::setTrayFactory([](s::platform::ui::IDisplay& display,
+                                         s::platform::ui::WindowId /*window*/,
+                                         s::platform::ui::ITrayIcon::IListener& listener)
+                                          -> std::unique_ptr<s::platform::ui::ITrayIcon> {
+    using s::platform::ui::ITrayIcon;
+    s::platform::ui::EventLoop& loop = display.loop();
+    return s::platform::ui::TrayChoice::make(
+        [&loop](ITrayIcon::IListener& choice) {
+          return s::platform::dbus::StatusNotifierItem::open(nullptr, loop, choice);
+        },
+        [&loop](ITrayIcon::IListener& choice) {
+          return s::platform::x11::X11TrayIcon::open(nullptr, loop, choice);
+        },
+        listener);
   });
   switch (line.mode) {
     case Mode::kHelp:

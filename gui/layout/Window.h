@@ -190,6 +190,8 @@ class Window final : public Pooled<Window, ComponentHost, 0>,
   // How windows made from now on get their tray icon; none by default (iconizing minimizes).
   static void setTrayFactory(platform::ui::TrayFactory factory);
   void onTrayClick(platform::ui::TrayClick click, int rootX, int rootY) override;
+  // A window hidden in a notification area that went comes back to the taskbar, minimized.
+  void onTrayHostChanged() override;
 
   // Message boxes on this window's thread (see MessageBoxW); the caller waits for the answer.
   void showInfo(std::string_view text) override;

@@ -412,6 +412,21 @@ void Window::onWmState(const platform::ui::WmState& state) {
   }
 }
 
+void Window::onTrayHostChanged() {
+  if (!iconized_ || tray_ == nullptr || tray_->hostAvailable() || display_ == nullptr) {
+    return;
+  }
+  // Still minimized, but where the user can find it: on the taskbar.
+  setVisible(true, true);
+  iconized_ = false;
+  relayout();
+  display_->iconify(platformWindow_);
+  minimized_ = true;
+  if (!trayIconAlways_) {
+    showTrayIcon(false);
+  }
+}
+
 bool Window::handleFramePress(const Event& event) {
   if (event.button != 1 || skin_.get() == nullptr || !resizable_ || maximized_) {
     return false;

@@ -218,13 +218,21 @@ bool EventLoop::fireTimers(IEventSink& sink) {
   }
 }
 
-bool EventLoop::watch(int fd, std::function<void()> ready) {
+bool EventLoop::watch(int fd, std::function<void()> ready, short events) {
   unwatch(fd);
   if (fd < 0 || watched_.size() >= kMaxWatched) {
     return false;
   }
-  watched_.push_back({fd, std::move(ready)});
+  watched_.push_back({fd, std::move(ready), events});
   return true;
+}
+
+void EventLoop::setWatchedEvents(int fd, short events) {
+  for (Watch& w : watched_) {
+    if (w.fd == fd) {
+      w.events = events;
+    }
+  }
 }
 
 void EventLoop::unwatch(int fd) {
@@ -233,7 +241,7 @@ void EventLoop::unwatch(int fd) {
 
 void EventLoop::serveWatched(const pollfd* fds, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
-    if ((fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+    if ((fds[i].revents & (POLLIN | POLLOUT | POLLHUP | POLLERR)) == 0) {
       continue;
     }
     auto it = std::find_if(watched_.begin(), watched_.end(),
@@ -271,7 +279,7 @@ bool EventLoop::dispatch(IEventSink& sink, int timeoutMs, const std::function<bo
   fds[1] = {timerFd_, POLLIN, 0};
   std::size_t count = 2;
   for (const Watch& w : watched_) {
-    fds[count++] = {w.fd, POLLIN, 0};
+    fds[count++] = {w.fd, w.events, 0};
   }
   // After a busy round only a look, so that the descriptors are served while work keeps coming.
   int ready = 0;

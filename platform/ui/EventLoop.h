@@ -56,9 +56,13 @@ class EventLoop final : public IUiExecutor {
   void killTimer(std::uint32_t id);
 
   // Waits on `fd` too (the loop's thread): `ready` runs whenever it is readable, hung up or in
-  // error. An empty `ready` only wakes the loop, for a descriptor that `drain` reads. False
-  // when kMaxWatched are watched. Unwatch a descriptor before closing it.
-  bool watch(int fd, std::function<void()> ready);
+  // error (or writable, when `events` asks for POLLOUT too). An empty `ready` only wakes the
+  // loop, for a descriptor that `drain` reads. False when kMaxWatched are watched. Unwatch a
+  // descriptor before closing it.
+  bool watch(int fd, std::function<void()> ready, short events = POLLIN);
+  // What a watched descriptor is waited for from now on (a connection with output queued
+  // waits for POLLOUT until it is written).
+  void setWatchedEvents(int fd, short events);
   void unwatch(int fd);
 
   // One round: runs carried work, due timers and then `drain` (the backend's ready events, when
@@ -86,6 +90,7 @@ class EventLoop final : public IUiExecutor {
   struct Watch {
     int fd;
     std::function<void()> ready;
+    short events;
   };
 
   void wake();

@@ -32,6 +32,8 @@ class ITrayIcon {
     virtual ~IListener() = default;
     // The user clicked the icon; (rootX, rootY) is the pointer on the screen.
     virtual void onTrayClick(TrayClick click, int rootX, int rootY) = 0;
+    // A notification area came or went (hostAvailable() changed).
+    virtual void onTrayHostChanged() {}
   };
 
   virtual ~ITrayIcon() = default;

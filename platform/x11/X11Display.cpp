@@ -13,9 +13,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
 
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ErrorTrap.h"
 #include "platform/x11/X11Keys.h"
 #include "platform/x11/X11Window.h"
@@ -151,13 +151,7 @@ void X11Display::connectionBroke(Display* /*display*/, void* self) {
 }
 
 std::unique_ptr<X11Display> X11Display::open(const char* name, bool sharedMemory) {
-  // Each thread keeps to its own connection, but Xlib also has process-wide state (the locale
-  // and input-method tables, the resource manager, the error handler); XInitThreads guards it.
-  // libX11 1.8 and later call it on their own; calling it first is harmless.
-  static std::once_flag threads;
-  std::call_once(threads, [] { XInitThreads(); });
-  X11ErrorTrap::installHandler();
-  Display* display = XOpenDisplay(name);
+  Display* display = openConnection(name);
   if (display == nullptr) {
     return nullptr;
   }
@@ -344,6 +338,9 @@ bool X11Display::show(WindowId window, bool activate) {
   Win* win = find(window);
   if (win == nullptr) {
     return false;
+  }
+  if (win->startsIconic) {
+    setInitialState(*win, NormalState);
   }
   if (activate) {
     win->focusOnMap = true;
@@ -555,7 +552,30 @@ bool X11Display::setMaximized(WindowId window, bool maximized) {
 
 bool X11Display::iconify(WindowId window) {
   Win* win = find(window);
-  return win != nullptr && XIconifyWindow(display_, win->xid, screen_) != 0;
+  if (win == nullptr) {
+    return false;
+  }
+  if (win->mapped) {
+    return XIconifyWindow(display_, win->xid, screen_) != 0;
+  }
+  // A withdrawn window goes to the taskbar by being mapped with the iconic initial state.
+  setInitialState(*win, IconicState);
+  XMapWindow(display_, win->xid);
+  XFlush(display_);
+  return true;
+}
+
+void X11Display::setInitialState(Win& win, int state) {
+  XWMHints* hints = XGetWMHints(display_, win.xid);
+  XWMHints fresh{};
+  XWMHints& write = hints != nullptr ? *hints : fresh;
+  write.flags |= StateHint;
+  write.initial_state = state;
+  XSetWMHints(display_, win.xid, &write);
+  if (hints != nullptr) {
+    XFree(hints);
+  }
+  win.startsIconic = state == IconicState;
 }
 
 bool X11Display::grabPointer(WindowId window) {

@@ -156,6 +156,8 @@ class X11Display final : public ui::IDisplay {
   XAtom atom(AtomName which) const { return atoms_[which]; }
   void writeNormalHints(const Win& win);
   void writeState(const Win& win);
+  // WM_HINTS' initial state (NormalState or IconicState), read when the window is next mapped.
+  void setInitialState(Win& win, int state);
   void changeState(Win& win, bool on, XAtom first, XAtom second);
   void sendToRoot(XWindow window, XAtom type, long a, long b, long c);
   bool drain(ui::IEventSink& sink);

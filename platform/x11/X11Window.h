@@ -16,6 +16,8 @@ struct X11Display::Win {
   bool positioned = false;
   bool mapped = false;
   bool focusOnMap = false;
+  // Mapped last with WM_HINTS asking to start iconic.
+  bool startsIconic = false;
   bool above = false;
   bool skipTaskbar = false;
   bool maximized = false;

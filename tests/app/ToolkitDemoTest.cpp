@@ -98,8 +98,8 @@ TEST_F(ToolkitDemoTest, TheSkinButtonSwitchesSkinsAndTheWindowManagersCloseEndsT
     std::this_thread::sleep_for(50ms);
     ASSERT_TRUE(takeShot(display_, window, path, shot));
   }
-  // One click on "Next skin", the first button, at the top left.
-  XTestFakeMotionEvent(display_, -1, a.x + 40, a.y + 18, 0);
+  // One click on "Next skin", the first button, at the top left below the menu bar.
+  XTestFakeMotionEvent(display_, -1, a.x + 40, a.y + 43, 0);
   XTestFakeButtonEvent(display_, 1, True, 0);
   XTestFakeButtonEvent(display_, 1, False, 0);
   XSync(display_, False);

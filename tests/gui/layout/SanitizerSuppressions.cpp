@@ -1,7 +1,9 @@
 // Fontconfig keeps its configuration and font caches for the life of the process (pango never
-// calls FcFini), which the leak checker of the sanitized build would report at exit.
+// calls FcFini), which the leak checker of the sanitized build would report at exit; cairo keeps
+// a screen's state for an Xlib connection it drew on (the tray icon's) past the connection.
 extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
+  return "leak:libfontconfig.so\n"
+         "leak:libcairo.so\n";
 }
 
 // The text and drawing libraries are not built for ThreadSanitizer: it cannot see the atomics

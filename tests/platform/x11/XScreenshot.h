@@ -34,4 +34,15 @@ inline bool screenshot(Display* display, int x, int y, int width, int height,
   return written;
 }
 
+// The colour (0xRRGGBB) the screen shows at (x, y).
+inline std::uint32_t screenPixel(Display* display, int x, int y) {
+  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+  if (image == nullptr) {
+    return 0;
+  }
+  const auto pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
+  XDestroyImage(image);
+  return pixel;
+}
+
 }  // namespace s::testing

@@ -76,6 +76,8 @@ void ListBox2::createPlatform(IWindow* window, WindowHost* host) {
   if (executor_ == nullptr) {
     executor_ = host;
   }
+  // The language may have changed while the list had no window to hear of it.
+  retitleColumns();
   relayout();
 }
 
@@ -89,6 +91,20 @@ void ListBox2::destroyPlatform() {
   Component::destroyPlatform();
   if (executor_ == host_) {
     executor_ = nullptr;
+  }
+}
+
+void ListBox2::languageChanged() {
+  retitleColumns();
+  if (header_ != nullptr) {
+    header_->repaint();
+  }
+  Component::languageChanged();
+}
+
+void ListBox2::retitleColumns() {
+  for (uint32_t column = 0; column < list_.columnCount(); ++column) {
+    list_.column(column)->retitle();
   }
 }
 

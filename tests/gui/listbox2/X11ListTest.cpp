@@ -110,14 +110,21 @@ TEST(X11List, TheMouseAndTheWheelScrollTheRowsAndWorkTheHeaderAndAnIdleListUsesN
   int top = 0;
   ASSERT_TRUE(waitFor([&] {
     bool shown = false;
+    bool still = false;
     window->runSync([&] {
       shown = list->isVisible() && list->getHeight() > 100;
+      still = left == list->getScreenX() && top == list->getScreenY();
       left = list->getScreenX();
       top = list->getScreenY();
     });
-    return shown;
+    return shown && still;
   }));
+  // Read again each time: under load the window manager may still be placing the window.
   auto at = [&](int x, int y) {
+    window->runSync([&] {
+      left = list->getScreenX();
+      top = list->getScreenY();
+    });
     XTestFakeMotionEvent(user, -1, left + x, top + y, 0);
     settle();
   };

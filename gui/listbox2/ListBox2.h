@@ -243,6 +243,9 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   bool isFocusable() const override { return isVisible() && isEnabled(); }
   platform::ui::PointerShape cursorAt(std::int32_t x, std::int32_t y) const override;
   void captureLost() override;
+  // Gives back the children but the header, which is the list's own through all its uses: a
+  // box given back with the list inside must not hand the header to another list.
+  void removeAll(bool recurse) override;
   // The column titles are read again from their localizers, on the window's thread (a list
   // without a window: on its owner's).
   void languageChanged() override;

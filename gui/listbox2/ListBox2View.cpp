@@ -39,6 +39,19 @@ void ListBox2::detachHeader() {
   header_->reset();
 }
 
+void ListBox2::removeAll(bool recurse) {
+  Component::runSync([&] {
+    const int64_t at = children_.indexOf(header_);
+    if (at >= 0) {
+      children_.removeRange(static_cast<uint32_t>(at), 1);
+    }
+    Component::removeAll(recurse);
+    if (at >= 0) {
+      children_.push(header_);
+    }
+  });
+}
+
 void ListBox2::resetView() {
   setTransparent(false);
   setMinSize(kMinSize, kMinSize);
@@ -97,7 +110,7 @@ void ListBox2::destroyPlatform() {
 void ListBox2::languageChanged() {
   retitleColumns();
   if (header_ != nullptr) {
-    header_->repaint();
+    header_->invalidate();
   }
   Component::languageChanged();
 }

@@ -120,6 +120,18 @@ TEST_F(ListHeaderTest, DraggingATitleMovesItsColumnInTheListsOrder) {
   send(EventKind::kButtonRelease, 43, kTitleY);
   EXPECT_EQ(order(), (std::vector<int32_t>{1, 2, 0, 3}));
   EXPECT_EQ(clicks.codes, std::vector<int32_t>{32});
+  // Released over a title, it is lit; the pointer going down into the rows puts it out.
+  auto hot = [&] {
+    int32_t position = -2;
+    onUi([&] { position = list_->getHeader()->hotPosition(); });
+    return position;
+  };
+  send(EventKind::kButtonPress, 40, kTitleY);
+  send(EventKind::kMotion, 240, kTitleY);
+  send(EventKind::kButtonRelease, 240, kTitleY);
+  EXPECT_EQ(hot(), 3);
+  send(EventKind::kMotion, 240, rowY(2));
+  EXPECT_EQ(hot(), -1);
 }
 
 TEST_F(ListHeaderTest, TitlesFollowTheWindowsLanguageOnTheWindowsThread) {

@@ -197,29 +197,28 @@ TEST(TextLayoutTest, EveryScriptKeepsToTheAlignmentAndToTheArea) {
       u"\u30C6\u30AD\u30B9\u30C8", u"abc \u05E9\u05DC\u05D5\u05DD 42"};
   for (std::u16string_view text : texts) {
     const TextLayout::Size size = TextLayout::measure(text, nullptr, 0);
+    // The ink's columns once painted into `area`; they must lie inside it.
+    auto painted = [&](const Rect& area, std::int32_t align) {
+      Canvas canvas(kWidth, size.height);
+      TextLayout::paint(canvas.cr(), area, text, nullptr, 0x000000, align, false);
+      const auto columns = inkColumns(canvas, kWidth, size.height);
+      EXPECT_LT(columns.first, columns.second) << "nothing painted, alignment " << align;
+      EXPECT_GE(columns.first, area.x);
+      EXPECT_LE(columns.second, area.x + area.width);
+      return columns;
+    };
     const Rect wide{60, 0, 200, size.height};
     for (std::int32_t align : {TextLayout::kLeft, TextLayout::kCenter, TextLayout::kRight}) {
-      Canvas canvas(kWidth, size.height);
-      TextLayout::paint(canvas.cr(), wide, text, nullptr, 0x000000, align, false);
-      const auto [left, right] = inkColumns(canvas, kWidth, size.height);
-      ASSERT_LT(left, right) << "nothing painted, alignment " << align;
-      EXPECT_GE(left, wide.x);
-      EXPECT_LE(right, wide.x + wide.width);
       const int expectedLeft = align == TextLayout::kLeft ? wide.x
                                : align == TextLayout::kRight
                                    ? wide.x + wide.width - size.width
                                    : wide.x + (wide.width - size.width) / 2;
-      EXPECT_NEAR(left, expectedLeft, kSlack) << "alignment " << align;
+      EXPECT_NEAR(painted(wide, align).first, expectedLeft, kSlack) << "alignment " << align;
     }
     // Too narrow for the text: what is painted stays inside, shortened rather than lost.
     const Rect narrow{60, 0, size.width * 2 / 3, size.height};
     for (std::int32_t align : {TextLayout::kLeft, TextLayout::kRight}) {
-      Canvas canvas(kWidth, size.height);
-      TextLayout::paint(canvas.cr(), narrow, text, nullptr, 0x000000, align, false);
-      const auto [left, right] = inkColumns(canvas, kWidth, size.height);
-      ASSERT_LT(left, right) << "nothing painted, alignment " << align;
-      EXPECT_GE(left, narrow.x);
-      EXPECT_LE(right, narrow.x + narrow.width);
+      const auto [left, right] = painted(narrow, align);
       EXPECT_GT(right - left, narrow.width / 2);
     }
   }

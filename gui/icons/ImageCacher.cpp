@@ -11,7 +11,7 @@ namespace s::image::util {
 
 ImageCacher::ImageCacher() {
   // Emptied entries go back to their pools; a table destroyed with the cacher frees them.
-  icons_.setup(true, &str::StrBuffer::pool(), &ImageCache::pool(),
+  icons_.setup(false, &str::StrBuffer::pool(), &ImageCache::pool(),
                &CleanerIObject<str::StrBuffer>::instance(),
                &CleanerIObject<ImageCache>::instance());
 }

@@ -10,9 +10,10 @@
 
 namespace s::image::util {
 
-// A list's icons: each distinct icon source (letter case ignored) turned into a picture
-// once and kept while the list lives, also when it gave none, so a failing source is not
-// tried again. Painters hold the lock from the look-up until the picture is drawn.
+// A list's icons: each distinct icon source turned into a picture once (letter case counts:
+// Linux paths that differ only in case are different files) and kept while the list lives, also
+// when it gave none, so a failing source is not tried again. Painters hold the lock from the
+// look-up until the picture is drawn.
 class ImageCacher final : public Pooled<ImageCacher, PoolableObject> {
  public:
   ImageCacher();

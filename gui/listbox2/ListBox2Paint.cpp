@@ -54,7 +54,9 @@ void ListBox2::paint(cairo_t* cr) {
   if (options_.border) {
     drawer::shapes::frame(cr, {0, 0, getWidth(), getHeight()}, drawer::shapes::kShadow);
   }
-  if (iconLoader_.busy()) {
+  // Also when the loads this paint asked for have ended already: the rows painted before they
+  // ended are still without their icons.
+  if (iconLoader_.busy() || iconLoader_.finished() != iconLoadsSeen_) {
     watchIconLoads();
   }
 }

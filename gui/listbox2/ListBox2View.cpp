@@ -77,6 +77,9 @@ void ListBox2::resetView() {
   droppedFiles_.clear();
   dropBox_ = nullptr;
   pointer_.reset();
+  // A list taken again from the pool starts without the last one's icons.
+  iconLoader_.waitIdle();
+  icons_->reset();
   watchingIconLoads_ = false;
   iconLoadsSeen_ = iconLoader_.finished();
   // So that the desktop's setting is read here and not while the wheel turns.
@@ -628,7 +631,7 @@ void ListBox2::invalidateColumn(uint32_t column) {
 }
 
 void ListBox2::watchIconLoads() {
-  if (watchingIconLoads_ || !iconLoader_.busy()) {
+  if (watchingIconLoads_) {
     return;
   }
   Window* window = windowOf(*this);

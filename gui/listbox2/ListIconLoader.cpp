@@ -7,15 +7,6 @@
 
 namespace s::gui::listbox2 {
 
-namespace {
-
-// Sources are the same when they differ only in letter case, as in the cache.
-bool sameSource(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() && str::StrBuffer::compareIgnoreCase(a, b) == 0;
-}
-
-}  // namespace
-
 ListIconLoader::~ListIconLoader() {
   waitIdle();
   if (worker_ != nullptr) {
@@ -26,9 +17,9 @@ ListIconLoader::~ListIconLoader() {
 void ListIconLoader::request(const str::StrBuffer& source) {
   std::scoped_lock guard(lock_);
   const std::u16string_view wanted = source.view();
-  if (wanted.empty() || sameSource(loading_, wanted) ||
+  if (wanted.empty() || loading_ == wanted ||
       std::any_of(queue_.begin(), queue_.end(),
-                  [&](const std::u16string& queued) { return sameSource(queued, wanted); })) {
+                  [&](const std::u16string& queued) { return queued == wanted; })) {
     return;
   }
   queue_.emplace_back(wanted);

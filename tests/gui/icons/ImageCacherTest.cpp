@@ -31,9 +31,14 @@ class ImageCacherTest : public ::testing::Test {
   s::PoolPtr<ImageCacher> cacher_ = ImageCacher::make();
 };
 
-TEST_F(ImageCacherTest, SourcesDifferingInCaseShareOneEntryAndOneRead) {
+TEST_F(ImageCacherTest, EachSourceIsReadOnceAndSpellingsInOtherCaseAreOtherFiles) {
   const std::string file =
       dir_.write("Icon.png", fixtures::png(16, 16, fixtures::PngKind::Rgba, gradient));
+  // Red with a little noise, so that the file is more than the 100 bytes a picture needs.
+  const std::string other =
+      dir_.write("ICON.png", fixtures::png(16, 16, fixtures::PngKind::Rgb, [](int x, int y) {
+                   return Bgra{static_cast<uint8_t>((x * 7 + y * 13) % 40), 0, 255, 255};
+                 }));
   auto source = text(file);
   cacher_->cacheIcon(*source);
   ImageCache* picture = cacher_->getIcon(*source);
@@ -42,13 +47,20 @@ TEST_F(ImageCacherTest, SourcesDifferingInCaseShareOneEntryAndOneRead) {
   EXPECT_EQ(picture->width(), 16);
   EXPECT_EQ(picture->pixel(15, 2)[0], 240);
   EXPECT_EQ(picture->pixel(15, 2)[3], 200);
-  // The file is gone: the other spelling can only be answered from the entry.
+  // The file is gone: the same source can only be answered from the entry.
   std::filesystem::remove(file);
-  auto upper = text(file);
-  upper->toUpperCase();
-  cacher_->cacheIcon(*upper);
-  EXPECT_EQ(cacher_->getIcon(*upper), picture);
+  cacher_->cacheIcon(*text(file));
+  EXPECT_EQ(cacher_->getIcon(*source), picture);
   EXPECT_EQ(cacher_->count(), 1u);
+
+  auto upper = text(other);
+  cacher_->cacheIcon(*upper);
+  ImageCache* red = cacher_->getIcon(*upper);
+  ASSERT_NE(red, nullptr);
+  EXPECT_NE(red, picture);
+  EXPECT_FALSE(red->hasAlpha());
+  EXPECT_EQ(red->pixel(3, 3)[2], 255);
+  EXPECT_EQ(cacher_->count(), 2u);
 }
 
 TEST_F(ImageCacherTest, ASourceWithoutPictureIsNotTriedAgain) {

@@ -1,3 +1,4 @@
+#include <array>
 #include <atomic>
 
 #include "tests/gui/listbox2/ViewFixture.h"
@@ -162,44 +163,52 @@ TEST_F(ListPaintTest, OnlyTheRowsShownArePainted) {
 
 TEST_F(ListPaintTest, IconsLoadAwayFromTheWindowsThreadAndThenShow) {
   fixtures::TempDir dir;
-  // Red with a little noise, so that the file is more than the 100 bytes a picture needs.
-  const std::string path =
-      dir.write("red.png", fixtures::png(16, 16, fixtures::PngKind::Rgb, [](int x, int y) {
-                  return fixtures::Bgra{static_cast<uint8_t>((x * 7 + y * 13) % 40),
-                                        static_cast<uint8_t>((x * 3 + y * 5) % 40), 255, 255};
-                }));
+  // Red and blue with a little noise, so that each file is more than the 100 bytes a picture
+  // needs. Their names differ only in letter case: on Linux they are two files.
+  auto noisy = [](bool red) {
+    return [red](int x, int y) {
+      const auto noise = static_cast<uint8_t>((x * 7 + y * 13) % 40);
+      return red ? fixtures::Bgra{noise, noise, 255, 255} : fixtures::Bgra{255, noise, noise, 255};
+    };
+  };
+  const std::string redPath =
+      dir.write("icon.png", fixtures::png(16, 16, fixtures::PngKind::Rgb, noisy(true)));
+  const std::string bluePath =
+      dir.write("ICON.png", fixtures::png(16, 16, fixtures::PngKind::Rgb, noisy(false)));
   window_ = Window::make();
   window_->setBounds(0, 0, 300, 120);
   box_ = ListBoxEx::newListBoxEx(100, 100);
   list_ = box_->getList();
   list_->addColumn(u"Program", 150, lb::kAlignLeft, true, lb::compareTextNoCase, true, true, false,
                    false, false);
-  for (int i = 0; i < 2; ++i) {
+  // The red file twice: one entry, one read.
+  for (const std::string& path : {redPath, bluePath, redPath}) {
     Record* record = lb::newRecord(1, nullptr).release();
-    // The same file twice, once in other letters: one entry, one read.
-    std::u16string source(path.begin(), path.end());
-    if (i == 1) {
-      for (char16_t& c : source) {
-        c = c == u'r' ? u'R' : c;
-      }
-    }
-    lb::appendCell(record,
-                   lb::newCell(lb::textValue(u"prog"), lb::textValueOwner(), lb::showText, source));
+    lb::appendCell(record, lb::newCell(lb::textValue(u"prog"), lb::textValueOwner(), lb::showText,
+                                       std::u16string(path.begin(), path.end())));
     list_->appendRecord(record);
   }
   window_->add(box_);
   window_->show(false);
   settle();
   // The icon box is 13 pixels square at 4 from the cell's left and 2 from its top.
-  auto red = [&](uint32_t row) {
+  auto colour = [&](uint32_t row) {
     int32_t y = 0;
     onUi([&] { y = list_->viewport().rowTop(row) + 2 + 6; });
     const uint32_t p = pixel(4 + 6, y);
-    return (p >> 16) > 0xC0 && ((p >> 8) & 0xFF) < 0x40 && (p & 0xFF) < 0x40;
+    return std::array<uint32_t, 3>{p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF};
   };
-  EXPECT_TRUE(waitFor([&] { return red(0) && red(1); }));
+  auto red = [&](uint32_t row) {
+    const auto c = colour(row);
+    return c[0] > 0xC0 && c[1] < 0x40 && c[2] < 0x40;
+  };
+  auto blue = [&](uint32_t row) {
+    const auto c = colour(row);
+    return c[2] > 0xC0 && c[0] < 0x40 && c[1] < 0x40;
+  };
+  EXPECT_TRUE(waitFor([&] { return red(0) && blue(1) && red(2); }));
   list_->iconLoader().waitIdle();
-  onUi([&] { EXPECT_EQ(list_->icons().count(), 1U); });
+  onUi([&] { EXPECT_EQ(list_->icons().count(), 2U); });
   EXPECT_FALSE(list_->iconLoader().busy());
 }
 

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
@@ -15,6 +12,7 @@
 #include "gui/listbox2/ListHeader.h"
 #include "platform/x11/X11Display.h"
 #include "tests/gui/listbox2/Fixture.h"
+#include "tests/platform/x11/WindowManager.h"
 #include "tests/platform/x11/XvfbServer.h"
 
 // Xlib's macros clash with gtest's names, so Xlib comes last.
@@ -35,43 +33,13 @@ double cpuMs() {
          usage.ru_stime.tv_usec / 1e3;
 }
 
-// openbox on the server, as a desktop has a window manager; ended with the test.
-class WindowManager {
- public:
-  explicit WindowManager(const std::string& display) {
-    const std::string variable = "DISPLAY=" + display;
-    char* envp[] = {const_cast<char*>(variable.c_str()), nullptr};
-    char* argv[] = {const_cast<char*>("openbox"), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (posix_spawnp(&pid_, "openbox", &actions, nullptr, argv, envp) != 0) {
-      pid_ = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  ~WindowManager() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  WindowManager(const WindowManager&) = delete;
-  WindowManager& operator=(const WindowManager&) = delete;
-  bool running() const { return pid_ > 0; }
-
- private:
-  pid_t pid_ = -1;
-};
-
 // A list of 10,000 rows in a window on a real X server under openbox, driven by XTest as a
 // user's mouse drives it.
 TEST(X11List, TheMouseAndTheWheelScrollTheRowsAndWorkTheHeaderAndAnIdleListUsesNoCpu) {
   s::testing::XvfbServer server;
   ASSERT_FALSE(server.name().empty()) << "Xvfb did not start";
-  WindowManager manager(server.name());
-  ASSERT_TRUE(manager.running());
+  s::testing::WindowManager manager(server.name());
+  ASSERT_TRUE(manager.ready());
   const std::string name = server.name();
   Window::setDisplayFactory([name]() -> std::unique_ptr<s::platform::ui::IDisplay> {
     return s::platform::x11::X11Display::open(name.c_str());
@@ -105,27 +73,26 @@ TEST(X11List, TheMouseAndTheWheelScrollTheRowsAndWorkTheHeaderAndAnIdleListUsesN
     }
     return done();
   };
-  // Where the list is on the screen, once the window manager has placed and shown the window.
+  // Where the list is in the window, once the window is mapped. The pointer is placed relative
+  // to the window, which the window manager may still be moving.
   int left = 0;
   int top = 0;
+  const auto id = static_cast<::Window>(window->platformWindow());
   ASSERT_TRUE(waitFor([&] {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(user, id, &attributes) == 0 || attributes.map_state != IsViewable) {
+      return false;
+    }
     bool shown = false;
-    bool still = false;
     window->runSync([&] {
       shown = list->isVisible() && list->getHeight() > 100;
-      still = left == list->getScreenX() && top == list->getScreenY();
-      left = list->getScreenX();
-      top = list->getScreenY();
+      left = list->getScreenX() - window->getX();
+      top = list->getScreenY() - window->getY();
     });
-    return shown && still;
+    return shown;
   }));
-  // Read again each time: under load the window manager may still be placing the window.
   auto at = [&](int x, int y) {
-    window->runSync([&] {
-      left = list->getScreenX();
-      top = list->getScreenY();
-    });
-    XTestFakeMotionEvent(user, -1, left + x, top + y, 0);
+    XWarpPointer(user, None, id, 0, 0, 0, 0, left + x, top + y);
     settle();
   };
   auto button = [&](unsigned which, bool down) {
@@ -191,8 +158,9 @@ TEST(X11List, TheMouseAndTheWheelScrollTheRowsAndWorkTheHeaderAndAnIdleListUsesN
   window->runSync([&] {
     const auto* bar = box->getVerticalScrollBar();
     const auto g = bar->geometry();
-    barX = bar->getScreenX() - left + bar->getWidth() / 2;
-    thumbY = bar->getScreenY() - top + g.thickness + g.thumbOffset + g.thumbLength / 2;
+    barX = bar->getScreenX() - list->getScreenX() + bar->getWidth() / 2;
+    thumbY =
+        bar->getScreenY() - list->getScreenY() + g.thickness + g.thumbOffset + g.thumbLength / 2;
   });
   at(barX, thumbY);
   button(1, true);

@@ -13,7 +13,6 @@ namespace s::gui::win {
 using platform::ui::Event;
 using platform::ui::EventKind;
 using platform::ui::PointerShape;
-using platform::ui::Rect;
 
 namespace {
 constexpr std::int32_t kHeaderSizeCode = -2;

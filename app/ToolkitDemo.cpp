@@ -273,7 +273,8 @@ class Demo final : public gui::events::IEventListener {
   Label* skinName_ = nullptr;
   Counter* graph_ = nullptr;
   Label* rate_ = nullptr;
-  // Before the window: the list's columns listen to its localizer until the window lets them go.
+  // Before the window: the list's columns read their titles from its localizer until the window
+  // lets them go.
   std::unique_ptr<DemoList> list_;
   // Before the window too: it holds the menus while it lives.
   DemoMenus menus_;

@@ -213,14 +213,16 @@ void TextLayout::paint(cairo_t* cr, const platform::ui::Rect& area, std::u16stri
   }
   PangoLayout* layout =
       Kept::forThisThread().layout(cr, text, font, area.width, area.height, wrap, true);
-  int width = 0;
-  int height = 0;
-  pango_layout_get_pixel_size(layout, &width, &height);
-  std::int32_t x = area.x;
+  // Pango starts a right-to-left line at the right of the width it was given: the logical
+  // rectangle's x says where, and is taken back so that the alignment is the area's alone.
+  PangoRectangle logical{};
+  pango_layout_get_pixel_extents(layout, nullptr, &logical);
+  const std::int32_t height = logical.height;
+  std::int32_t x = area.x - logical.x;
   if (align == kCenter) {
-    x += (area.width - width) / 2;
+    x += (area.width - logical.width) / 2;
   } else if (align == kRight) {
-    x += area.width - width;
+    x += area.width - logical.width;
   }
   cairo_save(cr);
   cairo_rectangle(cr, area.x, area.y, area.width, area.height);

@@ -5,17 +5,13 @@ namespace s::gui::listbox2 {
 using str::StrBuffer;
 
 void DataType::setTitleFrom(lang::Localizer* localizer, int32_t titleTextId) {
-  detachLocalizer();
   localizer_ = localizer;
   titleTextId_ = titleTextId;
-  if (localizer_ != nullptr) {
-    localizer_->addListener(this);
-    onEvent(localizer_, 0);
-  }
+  retitle();
 }
 
 void DataType::setTitle(std::u16string_view title) {
-  detachLocalizer();
+  localizer_ = nullptr;
   titleTextId_ = -1;
   if (title_ == nullptr) {
     title_ = StrBuffer::make();
@@ -23,8 +19,8 @@ void DataType::setTitle(std::u16string_view title) {
   title_->assign(title);
 }
 
-void DataType::onEvent(IObject* source, int32_t /*code*/) {
-  if (source == nullptr || source != localizer_ || titleTextId_ == -1) {
+void DataType::retitle() {
+  if (localizer_ == nullptr || titleTextId_ == -1) {
     return;
   }
   if (title_ == nullptr) {
@@ -33,15 +29,8 @@ void DataType::onEvent(IObject* source, int32_t /*code*/) {
   title_->assign(localizer_->text(titleTextId_));
 }
 
-void DataType::detachLocalizer() {
-  if (localizer_ != nullptr) {
-    localizer_->removeListener(this);
-    localizer_ = nullptr;
-  }
-}
-
 void DataType::reset() {
-  detachLocalizer();
+  localizer_ = nullptr;
   title_.reset();
   titleTextId_ = -1;
   alignment_ = kAlignLeft;

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "framework/base/IEventListener.h"
 #include "framework/base/Pooled.h"
 #include "framework/lang/Localizer.h"
 #include "framework/str/StrBuffer.h"
@@ -15,19 +14,18 @@ inline constexpr int32_t kAlignLeft = 0;
 inline constexpr int32_t kAlignCentre = 1;
 inline constexpr int32_t kAlignRight = 2;
 
-namespace detail {
-class DataTypeBases : public events::IEventListener, public PoolableObject {};
-}  // namespace detail
-
 // A list column: its title (from the language pack or literal), layout and sort settings.
-class DataType final : public Pooled<DataType, detail::DataTypeBases> {
+// A column does not listen to its localizer: the title is read again by retitle(), which the
+// list calls on its window's thread when the window's language changes, so that the header
+// never reads a title while another thread writes it.
+class DataType final : public Pooled<DataType, PoolableObject> {
  public:
   DataType() = default;
   ~DataType() override { reset(); }
   DataType(const DataType&) = delete;
   DataType& operator=(const DataType&) = delete;
 
-  // The title from `localizer`, re-read on every change of language.
+  // The title is text `titleTextId` of `localizer` (not owned), read now and by retitle().
   void setTitleFrom(lang::Localizer* localizer, int32_t titleTextId);
   // A literal title; no localizer.
   void setTitle(std::u16string_view title);
@@ -57,15 +55,14 @@ class DataType final : public Pooled<DataType, detail::DataTypeBases> {
   void setAscending(bool on) { ascending_ = on; }
   void flipDirection() { ascending_ = !ascending_; }
 
-  // A change of language from the column's localizer re-reads the title.
-  void onEvent(IObject* source, int32_t code) override;
+  // Reads the title again from the column's localizer in its current language; a literal
+  // title stays as it is.
+  void retitle();
 
   void reset() override;
   std::u16string_view className() const override { return u"s_gui_listbox2_DataType"; }
 
  private:
-  void detachLocalizer();
-
   PoolPtr<str::StrBuffer> title_;
   int32_t titleTextId_ = -1;
   lang::Localizer* localizer_ = nullptr;
@@ -80,7 +77,7 @@ class DataType final : public Pooled<DataType, detail::DataTypeBases> {
   bool ascending_ = true;
 };
 
-// A column titled from the language pack; it listens to the localizer for language changes.
+// A column titled from the language pack.
 PoolPtr<DataType> newColumn(int32_t titleTextId, lang::Localizer* localizer, int32_t width,
                             int32_t alignment, bool sortable, CellComparator comparator,
                             bool ascending, bool showsIcon, bool checkBoxes, bool editable,

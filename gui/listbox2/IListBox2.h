@@ -52,8 +52,8 @@ namespace listbox2 {
 //   list.addColumn({.title = u"Pid", .width = 70, .alignment = kAlignRight,
 //                   .comparator = compareUInt32});
 struct ColumnOptions {
-  // The title: text `titleTextId` of the localizer, again on every change of language, or
-  // without an id the literal `title`.
+  // The title: text `titleTextId` of the localizer, read again when the language of the
+  // list's window changes, or without an id the literal `title`.
   lang::Localizer* localizer = nullptr;
   int32_t titleTextId = -1;
   std::u16string_view title{};

@@ -246,6 +246,12 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   bool isFocusable() const override { return isVisible() && isEnabled(); }
   platform::ui::PointerShape cursorAt(std::int32_t x, std::int32_t y) const override;
   void captureLost() override;
+  // Gives back the children but the header, which is the list's own through all its uses: a
+  // box given back with the list inside must not hand the header to another list.
+  void removeAll(bool recurse) override;
+  // The column titles are read again from their localizers, on the window's thread (a list
+  // without a window: on its owner's).
+  void languageChanged() override;
 
   void reset() override;
   std::u16string_view className() const override { return u"s_gui_win_ListBox2"; }
@@ -317,6 +323,7 @@ class ListBox2 final : public Pooled<ListBox2, detail::ListBox2Bases> {
   void changeOption(Change change);
   void fontChanged();
   void placeHeader();
+  void retitleColumns();
   // The scroll bars' figures from the view; shows or hides them and lays the container out
   // again when that changes.
   void updateScrollBars();

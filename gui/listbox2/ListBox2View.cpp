@@ -39,6 +39,19 @@ void ListBox2::detachHeader() {
   header_->reset();
 }
 
+void ListBox2::removeAll(bool recurse) {
+  Component::runSync([&] {
+    const int64_t at = children_.indexOf(header_);
+    if (at >= 0) {
+      children_.removeRange(static_cast<uint32_t>(at), 1);
+    }
+    Component::removeAll(recurse);
+    if (at >= 0) {
+      children_.push(header_);
+    }
+  });
+}
+
 void ListBox2::resetView() {
   setTransparent(false);
   setMinSize(kMinSize, kMinSize);
@@ -79,6 +92,8 @@ void ListBox2::createPlatform(IWindow* window, WindowHost* host) {
   if (executor_ == nullptr) {
     executor_ = host;
   }
+  // The language may have changed while the list had no window to hear of it.
+  retitleColumns();
   relayout();
 }
 
@@ -92,6 +107,20 @@ void ListBox2::destroyPlatform() {
   Component::destroyPlatform();
   if (executor_ == host_) {
     executor_ = nullptr;
+  }
+}
+
+void ListBox2::languageChanged() {
+  retitleColumns();
+  if (header_ != nullptr) {
+    header_->invalidate();
+  }
+  Component::languageChanged();
+}
+
+void ListBox2::retitleColumns() {
+  for (uint32_t column = 0; column < list_.columnCount(); ++column) {
+    list_.column(column)->retitle();
   }
 }
 

@@ -13,7 +13,6 @@ namespace s::gui::win {
 using platform::ui::Event;
 using platform::ui::EventKind;
 using platform::ui::PointerShape;
-using platform::ui::Rect;
 
 namespace {
 constexpr std::int32_t kHeaderSizeCode = -2;
@@ -338,6 +337,10 @@ bool ListHeader::handleInput(const Event& event, std::int32_t x, std::int32_t y)
       const bool resized = resizing_ >= 0;
       endGesture();
       setHot(inside ? positionAt(x) : -1);
+      // Held again as hovering holds it, so that the pointer's going away clears the highlight.
+      if (inside && window != nullptr) {
+        window->setCapture(this);
+      }
       if (resized || from < 0 || list_ == nullptr) {
         return true;
       }

@@ -2,8 +2,10 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "gui/drawer/BrandPictures.h"
 #include "gui/drawer/Glyphs.h"
@@ -165,6 +167,61 @@ TEST(TextLayoutTest, ATextTooLongForItsAreaEndsInAnEllipsis) {
   TextLayout::paint(wide.cr(), {0, 0, whole.width + 40, whole.height}, text, nullptr, 0x000000,
                     TextLayout::kLeft, false);
   EXPECT_TRUE(fits.samePixels(wide));
+}
+
+// The columns of ink (darker than light grey: smoothing leaves faint fringes) in the canvas: the
+// leftmost and one past the rightmost.
+std::pair<int, int> inkColumns(Canvas& canvas, int width, int height) {
+  int left = width;
+  int right = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t p = canvas.at(x, y);
+      if (((p >> 16) & 0xFF) < 0xC0 || ((p >> 8) & 0xFF) < 0xC0 || (p & 0xFF) < 0xC0) {
+        left = std::min(left, x);
+        right = std::max(right, x + 1);
+      }
+    }
+  }
+  return {left, right};
+}
+
+// Right-to-left and CJK texts keep to the area and to its alignment as Latin ones do: pango
+// lays a right-to-left line out from the right of the width it is given, which the painter
+// must not add to its own alignment.
+TEST(TextLayoutTest, EveryScriptKeepsToTheAlignmentAndToTheArea) {
+  constexpr int kWidth = 320;
+  constexpr int kSlack = 4;
+  const std::u16string_view texts[] = {
+      u"example.org", u"\u0645\u0648\u0642\u0639.\u0645\u062B\u0627\u0644",
+      u"\u30C6\u30AD\u30B9\u30C8", u"abc \u05E9\u05DC\u05D5\u05DD 42"};
+  for (std::u16string_view text : texts) {
+    const TextLayout::Size size = TextLayout::measure(text, nullptr, 0);
+    // The ink's columns once painted into `area`; they must lie inside it.
+    auto painted = [&](const Rect& area, std::int32_t align) {
+      Canvas canvas(kWidth, size.height);
+      TextLayout::paint(canvas.cr(), area, text, nullptr, 0x000000, align, false);
+      const auto columns = inkColumns(canvas, kWidth, size.height);
+      EXPECT_LT(columns.first, columns.second) << "nothing painted, alignment " << align;
+      EXPECT_GE(columns.first, area.x);
+      EXPECT_LE(columns.second, area.x + area.width);
+      return columns;
+    };
+    const Rect wide{60, 0, 200, size.height};
+    for (std::int32_t align : {TextLayout::kLeft, TextLayout::kCenter, TextLayout::kRight}) {
+      const int expectedLeft = align == TextLayout::kLeft ? wide.x
+                               : align == TextLayout::kRight
+                                   ? wide.x + wide.width - size.width
+                                   : wide.x + (wide.width - size.width) / 2;
+      EXPECT_NEAR(painted(wide, align).first, expectedLeft, kSlack) << "alignment " << align;
+    }
+    // Too narrow for the text: what is painted stays inside, shortened rather than lost.
+    const Rect narrow{60, 0, size.width * 2 / 3, size.height};
+    for (std::int32_t align : {TextLayout::kLeft, TextLayout::kRight}) {
+      const auto [left, right] = painted(narrow, align);
+      EXPECT_GT(right - left, narrow.width / 2);
+    }
+  }
 }
 
 TEST(ListDrawerTest, APlainListStartsWithWhiteRowsBlackTextAndGreyStripes) {

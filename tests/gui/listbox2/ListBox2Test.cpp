@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "gui/listbox2/ListBoxEx.h"
+#include "gui/listbox2/ListHeader.h"
 #include "tests/gui/listbox2/Fixture.h"
 
 namespace {
@@ -449,6 +451,19 @@ TEST(SubRecordTest, ACellWithoutToTextShowsItsSetTextOrNothing) {
   EXPECT_EQ(cell->text(), u"");
   PoolPtr<lb::SubRecord> icon(lb::newCell(0, nullptr, nullptr, u"/usr/bin/prog,0"));
   EXPECT_EQ(icon->iconSource(), u"/usr/bin/prog,0");
+}
+
+// A box given back gives back what it holds, the list among them; the list's header stays the
+// list's alone, never handed to the next list made.
+TEST(ListPoolTest, AListGivenBackInsideItsBoxKeepsItsHeaderToItself) {
+  s::gui::win::ListBoxEx* box = s::gui::win::ListBoxEx::newListBoxEx(100, 100);
+  box->release();
+  ListBox2* kept = box->getList();
+  PoolPtr<ListBox2> fresh = ListBox2::make();
+  ASSERT_NE(kept->getHeader(), nullptr);
+  EXPECT_NE(fresh->getHeader(), kept->getHeader());
+  EXPECT_EQ(kept->getHeader()->getParent(), kept);
+  EXPECT_EQ(fresh->getHeader()->getParent(), fresh.get());
 }
 
 }  // namespace

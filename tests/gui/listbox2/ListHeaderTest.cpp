@@ -1,3 +1,7 @@
+#include <thread>
+
+#include "framework/lang/Localizer.h"
+#include "framework/lang/TextIds.h"
 #include "tests/gui/listbox2/ViewFixture.h"
 
 namespace listbox2_test {
@@ -116,6 +120,65 @@ TEST_F(ListHeaderTest, DraggingATitleMovesItsColumnInTheListsOrder) {
   send(EventKind::kButtonRelease, 43, kTitleY);
   EXPECT_EQ(order(), (std::vector<int32_t>{1, 2, 0, 3}));
   EXPECT_EQ(clicks.codes, std::vector<int32_t>{32});
+  // Released over a title, it is lit; the pointer going down into the rows puts it out.
+  auto hot = [&] {
+    int32_t position = -2;
+    onUi([&] { position = list_->getHeader()->hotPosition(); });
+    return position;
+  };
+  send(EventKind::kButtonPress, 40, kTitleY);
+  send(EventKind::kMotion, 240, kTitleY);
+  send(EventKind::kButtonRelease, 240, kTitleY);
+  EXPECT_EQ(hot(), 3);
+  send(EventKind::kMotion, 240, rowY(2));
+  EXPECT_EQ(hot(), -1);
+}
+
+TEST_F(ListHeaderTest, TitlesFollowTheWindowsLanguageOnTheWindowsThread) {
+  s::PoolPtr<s::lang::Localizer> localizer(s::lang::Localizer::fromResource(u"IDR_XML", 130));
+  localizer->selectLanguage(u"English");
+  window_ = Window::make();
+  window_->setBounds(0, 0, 320, 200);
+  box_ = ListBoxEx::newListBoxEx(100, 100);
+  list_ = box_->getList();
+  list_->addColumn(
+      {.localizer = localizer.get(), .titleTextId = s::lang::text::kColumnProtocol, .width = 150});
+  list_->addColumn({.title = u"Literal", .width = 90});
+  window_->add(box_);
+  window_->setLocalizer(localizer.get());
+  window_->show(false);
+  settle();
+  Rect header;
+  onUi([&] { header = list_->getHeader()->clientBounds(); });
+  auto titlePixels = [&] {
+    std::vector<uint32_t> out;
+    for (int32_t x = header.x; x < header.x + 150; ++x) {
+      out.push_back(pixel(x, header.y + header.height / 2));
+    }
+    return out;
+  };
+  const std::vector<uint32_t> english = titlePixels();
+
+  // Another thread chooses the language again and again while the window paints its header.
+  std::thread chooser([&] {
+    for (int i = 0; i < 41; ++i) {
+      localizer->selectLanguage(i % 2 == 0 ? u"German" : u"English");
+    }
+  });
+  for (int i = 0; i < 40; ++i) {
+    onUi([&] { list_->getHeader()->repaint(); });
+  }
+  chooser.join();
+  auto title = [&] {
+    std::u16string out;
+    onUi([&] { out = list_->getColumn(0)->title(); });
+    return out;
+  };
+  EXPECT_TRUE(waitFor([&] { return title() == u"Protokoll"; })) << "still the old title";
+  settle();
+  EXPECT_NE(titlePixels(), english) << "the header still shows the English title";
+  onUi([&] { EXPECT_EQ(list_->getColumn(1)->title(), u"Literal"); });
+  window_->setLocalizer(nullptr);
 }
 
 }  // namespace

@@ -32,6 +32,8 @@ std::unique_ptr<X11TrayIcon> X11TrayIcon::open(const char* name, ui::EventLoop& 
     return nullptr;
   }
   std::unique_ptr<X11TrayIcon> tray(new X11TrayIcon(display, loop, listener));
+  // Without it Xlib ends the process when the server goes, before the program saves its place.
+  XSetIOErrorExitHandler(display, &X11TrayIcon::connectionBroke, tray.get());
   if (!loop.watch(ConnectionNumber(display), [icon = tray.get()] { icon->pump(); })) {
     return nullptr;
   }
@@ -58,7 +60,19 @@ X11TrayIcon::X11TrayIcon(Display* display, ui::EventLoop& loop, IListener& liste
   XSelectInput(display_, root_, StructureNotifyMask);
 }
 
+void X11TrayIcon::connectionBroke(Display* display, void* self) {
+  auto* icon = static_cast<X11TrayIcon*>(self);
+  if (!icon->lost_) {
+    icon->lost_ = true;
+    icon->loop_.unwatch(ConnectionNumber(display));
+  }
+}
+
 X11TrayIcon::~X11TrayIcon() {
+  if (lost_) {
+    // The connection is dead: what it holds is left to the process's end.
+    return;
+  }
   loop_.unwatch(ConnectionNumber(display_));
   destroyIcon();
   // cairo keeps its own state for the connection until told that it ends.
@@ -96,6 +110,9 @@ void X11TrayIcon::hide() {
 }
 
 void X11TrayIcon::pump() {
+  if (lost_) {
+    return;
+  }
   while (XPending(display_) > 0) {
     XEvent event;
     XNextEvent(display_, &event);

@@ -53,6 +53,8 @@ class X11TrayIcon final : public ui::ITrayIcon {
   X11TrayIcon(_XDisplay* display, ui::EventLoop& loop, IListener& listener);
   // Handles every event Xlib has read, the ones a round trip queued included.
   void pump();
+  // Xlib's exit handler after an I/O error: the server is gone, and Xlib is not called again.
+  static void connectionBroke(_XDisplay* display, void* self);
   void handle(_XEvent& event);
   void findManager();
   void dock();
@@ -87,6 +89,7 @@ class X11TrayIcon final : public ui::ITrayIcon {
   int width_ = 0;
   int height_ = 0;
   bool shown_ = false;
+  bool lost_ = false;
   bool docked_ = false;
   ui::icons::Surface picture_;
   // cairo's device for this connection, once it has drawn on it.

@@ -51,8 +51,8 @@ bool MonitorWindow::build() {
 
 namespace {
 
-gui::win::Spacer* gap(std::int32_t px) {
-  gui::win::Spacer* spacer = gui::win::Spacer::make().release();
+PoolPtr<gui::win::Spacer> gap(std::int32_t px) {
+  PoolPtr<gui::win::Spacer> spacer = gui::win::Spacer::make();
   spacer->setFixedWidth(px);
   return spacer;
 }
@@ -82,21 +82,21 @@ gui::win::StatusBar* MonitorWindow::buildStatusBar() {
     series->setScaleFloor(kGraphScaleFloor);
   }
   bar->add(connections_);
-  bar->add(gap(12));
+  bar->add(handOver(gap(12)));
   bar->add(graph_);
-  bar->add(gap(12));
+  bar->add(handOver(gap(12)));
   bar->add(gui::win::Label::newLabelId(lang::text::kStatusReceived, 0, kSmall));
   gui::win::Box* receivedBox = gui::win::Box::newBottomRightBox(100, kRateWidth);
   receivedBox->setTransparent(false);
   receivedBox->add(received_);
   bar->add(receivedBox);
-  bar->add(gap(10));
+  bar->add(handOver(gap(10)));
   bar->add(gui::win::Label::newLabelId(lang::text::kStatusSent, 0, kSmall));
   gui::win::Box* sentBox = gui::win::Box::newBottomRightBox(100, kRateWidth);
   sentBox->setTransparent(false);
   sentBox->add(sent_);
   bar->add(sentBox);
-  bar->add(gap(7));
+  bar->add(handOver(gap(7)));
   return bar;
 }
 

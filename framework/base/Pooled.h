@@ -22,6 +22,13 @@ struct Releaser {
 template <class T>
 using PoolPtr = std::unique_ptr<T, Releaser>;
 
+// Hands a pooled object to a holder that keeps it by plain pointer and gives it back itself (an
+// owning collection, a box's children, a cell's value word): from here on the holder owns it.
+template <class T>
+[[nodiscard]] T* handOver(PoolPtr<T>&& object) {
+  return object.release();
+}
+
 // Gives the elements of a collection back through their own release(): for elements of
 // several pooled classes, or of a class whose release() does more than give it back.
 template <class T>

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "framework/base/Pooled.h"
 #include "framework/col/ArrayP.h"
@@ -58,7 +59,7 @@ class Map final : public Pooled<Map<T>, PoolableObject> {
     if (!add(element.get())) {
       return false;
     }
-    static_cast<void>(element.release());
+    static_cast<void>(handOver(std::move(element)));
     return true;
   }
   bool contains(const T& element) const { return core_.find(element) != nullptr; }

@@ -67,7 +67,7 @@ class MapTable final : public Pooled<MapTable<K, V>, PoolableObject> {
     if (!put(key.get(), value)) {
       return false;
     }
-    static_cast<void>(key.release());
+    static_cast<void>(handOver(std::move(key)));
     return true;
   }
   // Takes both over, for a table that owns both; false when the key is present, and both go
@@ -76,7 +76,7 @@ class MapTable final : public Pooled<MapTable<K, V>, PoolableObject> {
     if (!put(std::move(key), value.get())) {
       return false;
     }
-    static_cast<void>(value.release());
+    static_cast<void>(handOver(std::move(value)));
     return true;
   }
   V* get(const K& key) const { return valueOf(core_.find(key)); }

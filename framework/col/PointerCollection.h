@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "framework/base/IPoolable.h"
 #include "framework/base/Pooled.h"
@@ -26,7 +27,7 @@ class PointerCollection : public Pooled<Derived, Storage> {
   T* last() const { return at(this->count() - 1); }
   void push(T* element) { this->append(&element, 1); }
   // Takes over an element, for a collection that owns its elements (has a destructor).
-  void push(PoolPtr<T> element) { push(element.release()); }
+  void push(PoolPtr<T> element) { push(handOver(std::move(element))); }
   T* pop() {
     T* element = last();
     this->dropLast(1);

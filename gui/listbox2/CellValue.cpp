@@ -45,7 +45,7 @@ class Int64Owner final : public IDestructor<void> {
 
 CellValue textValue(std::u16string_view text) {
   // The value word owns the buffer from here on.
-  return textValue(StrBuffer::of(text).release());
+  return textValue(handOver(StrBuffer::of(text)));
 }
 
 CellValue textValue(StrBuffer* text) {

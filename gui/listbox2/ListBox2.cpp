@@ -191,7 +191,7 @@ bool ListBox2::appendRecord(PoolPtr<Record> record) {
   if (!appendRecord(record.get())) {
     return false;
   }
-  static_cast<void>(record.release());  // the list's from here on
+  static_cast<void>(handOver(std::move(record)));  // the list's from here on
   return true;
 }
 

@@ -6,7 +6,7 @@
 namespace s::platform::ui {
 
 // How much larger than at 96 dots per inch the desktop wants things drawn. The toolkit's
-// sizes are given at 96 dpi (as the specification's pixels are); px() turns them into the
+// sizes are given at 96 dpi, as the layouts were drawn; px() turns them into the
 // screen's pixels, and text is laid out at dpi(). The program sets the factor once, before it
 // opens its windows; until then it is 1.
 class DesktopScale {
